@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs with apt-get the Debian 12 packages Quorvane needs to build, run and test.
+# Packages already present are left alone; nothing is done when all are there.
+set -euo pipefail
+packages=(
+  build-essential cmake ccache pkg-config
+  qt6-base-dev libqt6sql6-sqlite libgl1-mesa-dev
+  fonts-liberation libbenchmark-dev
+  xvfb xdotool x11-utils imagemagick
+  cups printer-driver-cups-pdf poppler-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,75 @@
+#include "startup/inizio.h"
+
+#include "startup/datafolder.h"
+#include "storage/classmap.h"
+#include "storage/schema.h"
+
+namespace qv {
+
+bool InizioModel::load(QString *error)
+{
+    Modquorv &st = s_.state;
+    st.tappa = 0;
+    // A reload opens the database anew: the old cursor goes first.
+    st.rsclasse.reset();
+    st.dbrisultati.reset();
+    QString e;
+    auto db = Database::open(s_.dataFile(QString::fromLatin1(kResultsFile)), &e);
+    if (db && !checkResultsSchema(*db, &e))
+        db.reset();
+    if (!db) {
+        if (error)
+            *error = QStringLiteral("Non riesco ad aprire l'archivio dei risultati.\n%1\n\n"
+                                    "Prepara la cartella dei dati con il programma mkquorvane, poi riprova.")
+                         .arg(e);
+        return false;
+    }
+    st.dbrisultati = std::move(db);
+    return true;
+}
+
+void InizioModel::chooseClass(int index)
+{
+    if (index < 0 || index >= kClassCount)
+        return;
+    indiceclasse_ = qint16(index);
+    s_.state.nomeclasse = classCaption(index);
+    SCELTACLASSE();
+}
+
+bool InizioModel::SCELTACLASSE()
+{
+    Modquorv &st = s_.state;
+    st.tabellaclasse = classTable(indiceclasse_);
+    st.rsclasse.reset();
+    if (!st.dbrisultati)
+        return false;
+    st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
+    return st.rsclasse != nullptr;
+}
+
+QString InizioModel::archiveClass()
+{
+    if (s_.state.nomeclasse.isEmpty())
+        s_.state.nomeclasse = QStringLiteral("prima-A");
+    return s_.state.nomeclasse;
+}
+
+Screen screenForArrivo(int arrivo)
+{
+    switch (arrivo) {
+    case 1:
+    case 2: return Screen::FLETTURA;
+    case 3: return Screen::FLgrasem;
+    case 4:
+    case 5: return Screen::FLogsem;
+    case 6: return Screen::FLfrasi;
+    case 7: return Screen::FLstoria1;
+    case 8: return Screen::FLstoria2;
+    case 9:
+    case 10: return Screen::FLcartge;
+    default: return Screen::FLINIZIO;
+    }
+}
+
+} // namespace qv

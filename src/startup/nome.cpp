@@ -1,0 +1,167 @@
+#include "startup/nome.h"
+
+#include "startup/inizio.h"
+#include "storage/pupilrecord.h"
+
+namespace qv {
+
+QStringList NomeModel::load()
+{
+    QStringList names;
+    Modquorv &st = s_.state;
+    std::unique_ptr<Recordset> rs = st.dbrisultati ? st.dbrisultati->openRecordset(st.tabellaclasse) : nullptr;
+    if (!rs || rs->bof()) {
+        s_.dialogs.alert(QStringLiteral("L'archivio è vuoto..."));
+        return names;
+    }
+    rs->moveFirst();
+    while (!rs->eof()) {
+        names << rs->field(QStringLiteral("nome")).toString();
+        if (!rs->moveNext())
+            break;
+    }
+    return names;
+}
+
+QString NomeModel::buildName(const QString &cognome, const QString &nome)
+{
+    QString n = cognome.trimmed() + QLatin1Char(' ') + nome.trimmed();
+    if (n.size() > kNameMaxLength)
+        n.truncate(kNameMaxLength);
+    return n.trimmed().toUpper();
+}
+
+bool NomeModel::openShared()
+{
+    Modquorv &st = s_.state;
+    st.rsclasse.reset();
+    if (st.dbrisultati)
+        st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
+    return st.rsclasse != nullptr;
+}
+
+bool NomeModel::findResumable(Recordset &rs, bool nullProgressIsComplete)
+{
+    while (!rs.eof()) {
+        if (rs.field(QStringLiteral("nome")).toString() != nomecompleto_)
+            return false;
+        const QVariant a = rs.field(QStringLiteral("arrivo"));
+        const QVariant b = rs.field(QStringLiteral("sub"));
+        if (!a.isNull() && !b.isNull()) {
+            const int arrivo = a.toInt();
+            const int sub = b.toInt();
+            if (arrivo < kArrivoComplete || (arrivo == kArrivoComplete && sub < kSubComplete))
+                return true;
+        } else if (!nullProgressIsComplete) {
+            return true;
+        }
+        if (!rs.moveNext())
+            return false;
+    }
+    return false;
+}
+
+NomeModel::Outcome NomeModel::noneToComplete()
+{
+    s_.dialogs.alert(QStringLiteral("Non ci sono test da completare a questo nome."));
+    s_.nav.unload(Screen::FLINIZIO);
+    s_.nav.show(Screen::FLINIZIO);
+    return Outcome::Reloaded;
+}
+
+NomeModel::Outcome NomeModel::dispatch()
+{
+    Modquorv &st = s_.state;
+    st.segnalibro = st.rsclasse->bookmark();
+    st.tappa = qint16(st.rsclasse->field(QStringLiteral("arrivo")).toInt());
+    s_.nav.hide(Screen::FLINIZIO);
+    s_.nav.show(screenForArrivo(st.tappa));
+    return Outcome::Dispatched;
+}
+
+NomeModel::Outcome NomeModel::ControllaNOME()
+{
+    Modquorv &st = s_.state;
+    {
+        std::unique_ptr<Recordset> own = st.dbrisultati ? st.dbrisultati->openRecordset(st.tabellaclasse) : nullptr;
+        if (!own || !own->setIndex(QStringLiteral("nome")) || (own->seek(QStringLiteral("="), nomecompleto_), own->noMatch())) {
+            scelta_ = QStringLiteral("negativo");
+            return Outcome::Stay;
+        }
+    }
+    const bool nuova = s_.dialogs.ask(
+        QStringLiteral("ATTENZIONE: c'è già in archivio il tuo NOME.\r\n"
+                       "   Se desideri INIZIARE una nuova prova, clicca su OK.\r\n"
+                       "   Se vuoi CONTINUARE una prova già iniziata, clicca su Annulla (Cancel)."),
+        Dialogs::Buttons::OkCancel);
+    if (nuova)
+        return Outcome::Stay;
+    st.tipoavvio = kAvvioRipresa;
+    if (!openShared())
+        return Outcome::Stay;
+    st.rsclasse->setIndex(QStringLiteral("nome"));
+    st.rsclasse->seek(QStringLiteral("="), nomecompleto_);
+    if (st.rsclasse->noMatch() || !findResumable(*st.rsclasse, true)) {
+        scelta_ = QStringLiteral("positivo");
+        return noneToComplete();
+    }
+    scelta_ = QStringLiteral("positivo");
+    return dispatch();
+}
+
+NomeModel::Outcome NomeModel::confirm(const QString &cognome, const QString &nome)
+{
+    Modquorv &st = s_.state;
+    if (cognome.isEmpty() || nome.isEmpty()) {
+        s_.dialogs.alert(QStringLiteral("Non hai fornito il cognome e\\o il nome. Scrivi i nomi nei due spazi "
+                                        "bianchi, poi clicca su 'OK, ho fatto...'"));
+        return Outcome::Stay;
+    }
+    nomecompleto_ = buildName(cognome, nome);
+    if (st.modoavvio == QLatin1String("inizio")) {
+        const Outcome o = ControllaNOME();
+        if (scelta_ == QLatin1String("positivo"))
+            return o;
+        st.tipoavvio = kAvvioNuovo;
+        if (!openShared())
+            return Outcome::Stay;
+        Recordset &rs = *st.rsclasse;
+        rs.addNew();
+        rs.setField(QStringLiteral("nome"), nomecompleto_);
+        rs.setField(QStringLiteral("arrivo"), 1);
+        rs.setField(QStringLiteral("sub"), 1);
+        if (!rs.update() || !rs.move(0, rs.lastModified())) {
+            s_.dialogs.alert(QStringLiteral("Non riesco a registrare il nome nell'archivio dei risultati. Riprova."));
+            return Outcome::Stay;
+        }
+        st.segnalibro = rs.bookmark();
+        s_.nav.hide(Screen::FLINIZIO);
+        s_.nav.show(Screen::FLETTURA);
+        return Outcome::Dispatched;
+    }
+    // "continuazione"
+    st.tipoavvio = kAvvioRipresa;
+    if (!openShared())
+        return Outcome::Stay;
+    Recordset &rs = *st.rsclasse;
+    rs.setIndex(QStringLiteral("nome"));
+    rs.seek(QStringLiteral("="), nomecompleto_);
+    if (rs.noMatch()) {
+        s_.dialogs.alert(QStringLiteral("Probabilmente non hai scritto bene il tuo nome, oppure hai sbagliato classe; riprova"));
+        return Outcome::Stay;
+    }
+    if (rs.field(QStringLiteral("arrivo")).isNull() || rs.field(QStringLiteral("sub")).isNull()) {
+        s_.dialogs.alert(QStringLiteral("Purtroppo un'interruzione imprevista del programma non ha permesso di reistrare "
+                                        "correttamente i dati di ")
+                         + nomecompleto_ + QStringLiteral(" Premi OK, poi scegli 'Inizio un nuovo test'."));
+        s_.nav.hide(Screen::FrmNOME);
+        s_.nav.show(Screen::FLINIZIO);
+        return Outcome::ClearAndHide;
+    }
+    // Later rows of the same name with an empty progress code are passed over.
+    if (!findResumable(rs, true))
+        return noneToComplete();
+    return dispatch();
+}
+
+} // namespace qv

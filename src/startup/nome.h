@@ -1,0 +1,50 @@
+// The name-entry screen's logic: the list of names of the class, the new record of a
+// new pupil, and the search for an interrupted attempt to resume.
+#pragma once
+
+#include "storage/session.h"
+
+#include <QStringList>
+
+namespace qv {
+
+class NomeModel {
+public:
+    explicit NomeModel(Session &s) : s_(s) {}
+
+    // Names of the class table in the table's order; reports "L'archivio è vuoto..."
+    // when the table has no rows.
+    QStringList load();
+
+    // Surname and first name trimmed, joined by one blank, cut to 50, trimmed, upper case.
+    static QString buildName(const QString &cognome, const QString &nome);
+
+    enum class Outcome {
+        Stay,         // message shown, the screen stays as it is
+        ClearAndHide, // fields emptied, screen hidden, start screen shown
+        Reloaded,     // start screen reloaded and shown; this screen stays behind
+        Dispatched    // a test was shown; this screen is to be unloaded
+    };
+    // "OK, ho fatto...".
+    Outcome confirm(const QString &cognome, const QString &nome);
+
+    QString nomecompleto() const { return nomecompleto_; }
+    QString scelta() const { return scelta_; }
+
+    // ControllaNOME: checks nomecompleto in mode "inizio"; sets scelta.
+    Outcome ControllaNOME();
+
+private:
+    // From the row Seek found, the first row of the same name still to complete.
+    // nullProgressIsComplete: a row with an empty arrivo or sub is passed over.
+    bool findResumable(Recordset &rs, bool nullProgressIsComplete);
+    Outcome noneToComplete();
+    Outcome dispatch();
+    bool openShared();
+
+    Session &s_;
+    QString nomecompleto_;
+    QString scelta_;
+};
+
+} // namespace qv

@@ -1,0 +1,183 @@
+#include "storage/database.h"
+
+#include "storage/classmap.h"
+#include "storage/recordset.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace qv {
+
+namespace {
+QAtomicInt connectionCounter;
+
+QString quoted(const QString &name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+} // namespace
+
+bool isKnownTable(const QString &table)
+{
+    return isClassTable(table) || table == QLatin1String("a_grammaticale")
+        || table == QLatin1String("A_logica") || table == QLatin1String("prima");
+}
+
+Database::Database(QSqlDatabase db, QString connection, QString path)
+    : db_(std::move(db)), connection_(std::move(connection)), path_(std::move(path))
+{
+}
+
+Database::~Database()
+{
+    close();
+}
+
+std::unique_ptr<Database> Database::open(const QString &path, QString *error, Journal journal)
+{
+    return openImpl(path, error, journal, true);
+}
+
+std::unique_ptr<Database> Database::create(const QString &path, QString *error, Journal journal)
+{
+    return openImpl(path, error, journal, false);
+}
+
+std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error, Journal journal,
+                                             bool mustExist)
+{
+    auto setError = [&](const QString &e) {
+        if (error)
+            *error = e;
+    };
+    const QFileInfo fi(path);
+    if (mustExist && !fi.exists()) {
+        setError(QStringLiteral("Il file \"%1\" non esiste.").arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
+        return nullptr;
+    }
+    if (fi.exists() && (!fi.isFile() || !fi.isReadable())) {
+        setError(QStringLiteral("Il file \"%1\" non si può leggere.").arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
+        return nullptr;
+    }
+    const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    std::unique_ptr<Database> result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        if (!db.open()) {
+            setError(QStringLiteral("Il file \"%1\" non si può aprire: %2")
+                         .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), db.lastError().text()));
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(conn);
+            return nullptr;
+        }
+        result.reset(new Database(db, conn, path));
+    }
+    // Reading the schema fails at once on a file that is not a database.
+    QSqlQuery q(result->db_);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !q.next()) {
+        setError(QStringLiteral("Il file \"%1\" non è un archivio valido: %2")
+                     .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), q.lastError().text()));
+        return nullptr;
+    }
+    q.finish();
+    if (journal == Journal::Wal)
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    return result;
+}
+
+bool Database::isOpen() const
+{
+    return db_.isValid() && db_.isOpen();
+}
+
+void Database::close()
+{
+    if (connection_.isEmpty())
+        return;
+    if (db_.isOpen())
+        db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connection_);
+    connection_.clear();
+}
+
+bool Database::hasTable(const QString &table) const
+{
+    if (!isOpen())
+        return false;
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+    q.addBindValue(table);
+    return q.exec() && q.next();
+}
+
+QStringList Database::columns(const QString &table) const
+{
+    QStringList out;
+    if (!isOpen())
+        return out;
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table))))
+        return out;
+    while (q.next())
+        out << q.value(1).toString();
+    return out;
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
+{
+    if (!isOpen()) {
+        lastError_ = QStringLiteral("archivio chiuso");
+        return nullptr;
+    }
+    if (!isKnownTable(table)) {
+        lastError_ = QStringLiteral("tabella sconosciuta: %1").arg(table);
+        return nullptr;
+    }
+    const QStringList cols = columns(table);
+    if (cols.isEmpty()) {
+        lastError_ = QStringLiteral("manca la tabella \"%1\"").arg(table);
+        return nullptr;
+    }
+    auto rs = std::make_unique<Recordset>(*this, table, cols);
+    rs->moveFirst();
+    return rs;
+}
+
+bool Database::begin()
+{
+    if (!isOpen() || !db_.transaction()) {
+        lastError_ = db_.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool Database::commit()
+{
+    if (!isOpen() || !db_.commit()) {
+        lastError_ = db_.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool Database::rollback()
+{
+    if (!isOpen() || !db_.rollback()) {
+        lastError_ = db_.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace qv

@@ -1,0 +1,66 @@
+// The results database handle: one SQLite file reached through Qt Sql.
+// Opened once at start-up; every table cursor of the program comes from here.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+namespace qv {
+
+class Recordset;
+
+class Database {
+public:
+    enum class Journal { Wal, Rollback };
+
+    // Opens an existing file. Never creates one: a missing file, a file that is not a
+    // database, or one that cannot be read gives nullptr and an Italian message in *error.
+    static std::unique_ptr<Database> open(const QString &path, QString *error,
+                                          Journal journal = Journal::Wal);
+    // Creates (or opens) a file for the set-up tool and for tests.
+    static std::unique_ptr<Database> create(const QString &path, QString *error,
+                                            Journal journal = Journal::Wal);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // A cursor on a table, standing on its first row. Only tables the program knows
+    // (class tables, content tables, the export table) can be opened; any other name,
+    // or a table missing from the file, gives nullptr and sets lastError().
+    std::unique_ptr<Recordset> openRecordset(const QString &table);
+
+    bool isOpen() const;
+    void close();
+    bool hasTable(const QString &table) const;
+    QStringList columns(const QString &table) const;
+
+    // One transaction around several statements (export, import).
+    bool begin();
+    bool commit();
+    bool rollback();
+
+    QSqlDatabase &sql() { return db_; }
+    // Cursors hold this token weakly, so a cursor that outlives its database fails
+    // cleanly instead of touching freed memory.
+    std::weak_ptr<int> token() const { return token_; }
+    QString path() const { return path_; }
+    QString lastError() const { return lastError_; }
+    void setLastError(const QString &e) { lastError_ = e; }
+
+private:
+    Database(QSqlDatabase db, QString connection, QString path);
+    static std::unique_ptr<Database> openImpl(const QString &path, QString *error,
+                                              Journal journal, bool mustExist);
+    QSqlDatabase db_;
+    QString connection_;
+    QString path_;
+    QString lastError_;
+    std::shared_ptr<int> token_ = std::make_shared<int>(0);
+};
+
+// Table names a cursor may be opened on: the ten class tables, the two content tables,
+// and "prima" of the export database.
+bool isKnownTable(const QString &table);
+
+} // namespace qv

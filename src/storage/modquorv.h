@@ -1,0 +1,33 @@
+// The state every screen shares: the database handle, the shared cursor on the chosen
+// class, the pupil's bookmark, the start mode and the minute counting of the current test.
+#pragma once
+
+#include "storage/database.h"
+#include "storage/recordset.h"
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace qv {
+
+inline constexpr qint16 kAvvioNuovo = 111;     // the next test starts from its beginning
+inline constexpr qint16 kAvvioRipresa = 222;   // the next test resumes from the progress code
+
+struct Modquorv {
+    std::unique_ptr<Database> dbrisultati;
+    std::unique_ptr<Recordset> rsclasse;
+    QString tabellaclasse;
+    QString nomeclasse;
+    QString modoavvio;   // "inizio" or "continuazione"
+    QString segnalibro;  // bookmark of the pupil's record in rsclasse
+    qint16 tipoavvio = 0;
+    qint16 tappa = 0;
+    qint16 minuti = 0;
+    QDateTime orainizio;
+    QDateTime orafine;
+    std::array<QString, 16> elementi;
+};
+
+} // namespace qv

@@ -1,0 +1,449 @@
+#include "storage/recordset.h"
+
+#include "storage/database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace qv {
+
+namespace {
+QString quoted(const QString &name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+} // namespace
+
+Recordset::Recordset(Database &db, QString table, QStringList columns)
+    : db_(&db), token_(db.token()), table_(std::move(table)), columns_(std::move(columns))
+{
+}
+
+bool Recordset::alive() const
+{
+    return open_ && !token_.expired() && db_->isOpen();
+}
+
+bool Recordset::fail(const QString &what)
+{
+    lastError_ = what;
+    return false;
+}
+
+// The key of the active index. Null keys sort first, before every number and text,
+// so that every row has a comparable key and moves never skip a row.
+QString Recordset::keyExpr() const
+{
+    if (index_.isEmpty())
+        return QStringLiteral("rowid");
+    return QStringLiteral("coalesce(%1, -1e300)").arg(quoted(index_));
+}
+
+bool Recordset::setIndex(const QString &name)
+{
+    if (!open_)
+        return fail(QStringLiteral("cursore chiuso"));
+    if (name.isEmpty()) {
+        index_.clear();
+    } else {
+        QString column;
+        for (const QString &c : columns_)
+            if (c.compare(name, Qt::CaseInsensitive) == 0)
+                column = c;
+        if (column.isEmpty())
+            return fail(QStringLiteral("indice sconosciuto: %1").arg(name));
+        index_ = column;
+    }
+    // The current row keeps its place; its key is read again in the new order.
+    if (pos_ == Pos::OnRow)
+        placeOn(rowid_);
+    return true;
+}
+
+bool Recordset::placeOn(qint64 rowid)
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    QSqlQuery q(db_->sql());
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(keyExpr(), quoted(table_)));
+    q.addBindValue(rowid);
+    if (!q.exec())
+        return fail(q.lastError().text());
+    if (!q.next())
+        return fail(QStringLiteral("riga inesistente"));
+    rowid_ = rowid;
+    key_ = q.value(0);
+    pos_ = Pos::OnRow;
+    deleted_ = false;
+    return true;
+}
+
+bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool descending)
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    if (mode_ != Mode::None)
+        cancelUpdate();
+    const QString dir = descending ? QStringLiteral(" DESC") : QString();
+    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(keyExpr(), quoted(table_));
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    if (index_.isEmpty())
+        sql += QStringLiteral(" ORDER BY rowid%1 LIMIT 1").arg(dir);
+    else
+        sql += QStringLiteral(" ORDER BY %1%2, rowid%2 LIMIT 1").arg(keyExpr(), dir);
+    QSqlQuery q(db_->sql());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        return fail(q.lastError().text());
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec())
+        return fail(q.lastError().text());
+    if (!q.next())
+        return false;
+    rowid_ = q.value(0).toLongLong();
+    key_ = q.value(1);
+    pos_ = Pos::OnRow;
+    deleted_ = false;
+    return true;
+}
+
+bool Recordset::moveFirst()
+{
+    lastError_.clear();
+    if (stepTo({}, {}, false))
+        return true;
+    if (!lastError_.isEmpty())
+        return false;
+    pos_ = Pos::Empty;
+    return fail(QStringLiteral("nessun record"));
+}
+
+bool Recordset::moveLast()
+{
+    lastError_.clear();
+    if (stepTo({}, {}, true))
+        return true;
+    if (!lastError_.isEmpty())
+        return false;
+    pos_ = Pos::Empty;
+    return fail(QStringLiteral("nessun record"));
+}
+
+bool Recordset::moveNext()
+{
+    lastError_.clear();
+    switch (pos_) {
+    case Pos::AfterLast:
+    case Pos::Empty:
+        return fail(QStringLiteral("nessun record corrente"));
+    case Pos::BeforeFirst:
+        if (stepTo({}, {}, false))
+            return true;
+        break;
+    case Pos::OnRow:
+        if (index_.isEmpty()) {
+            if (stepTo(QStringLiteral("rowid > ?"), {rowid_}, false))
+                return true;
+        } else {
+            const QString k = keyExpr();
+            if (stepTo(QStringLiteral("(%1 > ?) OR (%1 = ? AND rowid > ?)").arg(k),
+                       {key_, key_, rowid_}, false))
+                return true;
+        }
+        break;
+    }
+    if (!lastError_.isEmpty())
+        return false;
+    pos_ = Pos::AfterLast;
+    return true;
+}
+
+bool Recordset::movePrevious()
+{
+    lastError_.clear();
+    switch (pos_) {
+    case Pos::BeforeFirst:
+    case Pos::Empty:
+        return fail(QStringLiteral("nessun record corrente"));
+    case Pos::AfterLast:
+        if (stepTo({}, {}, true))
+            return true;
+        break;
+    case Pos::OnRow:
+        if (index_.isEmpty()) {
+            if (stepTo(QStringLiteral("rowid < ?"), {rowid_}, true))
+                return true;
+        } else {
+            const QString k = keyExpr();
+            if (stepTo(QStringLiteral("(%1 < ?) OR (%1 = ? AND rowid < ?)").arg(k),
+                       {key_, key_, rowid_}, true))
+                return true;
+        }
+        break;
+    }
+    if (!lastError_.isEmpty())
+        return false;
+    pos_ = Pos::BeforeFirst;
+    return true;
+}
+
+bool Recordset::seek(const QString &op, const QVariant &key)
+{
+    lastError_.clear();
+    noMatch_ = true;
+    if (op != QLatin1String("="))
+        return fail(QStringLiteral("confronto non previsto: %1").arg(op));
+    if (index_.isEmpty())
+        return fail(QStringLiteral("nessun indice impostato"));
+    if (key.isNull())
+        return false;
+    if (stepTo(QStringLiteral("%1 = ?").arg(quoted(index_)), {key}, false)) {
+        noMatch_ = false;
+        return true;
+    }
+    return false;
+}
+
+int Recordset::recordCount() const
+{
+    if (!alive())
+        return 0;
+    QSqlQuery q(db_->sql());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(table_))) || !q.next()) {
+        lastError_ = q.lastError().text();
+        return 0;
+    }
+    return q.value(0).toInt();
+}
+
+QVariant Recordset::field(int position) const
+{
+    if (position < 0 || position >= columns_.size()) {
+        lastError_ = QStringLiteral("campo inesistente: %1").arg(position);
+        return {};
+    }
+    return field(columns_.at(position));
+}
+
+QString Recordset::column(const QString &name) const
+{
+    for (const QString &c : columns_)
+        if (c.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return {};
+}
+
+QVariant Recordset::field(const QString &name) const
+{
+    const QString col = column(name);
+    if (col.isEmpty()) {
+        lastError_ = QStringLiteral("campo inesistente: %1").arg(name);
+        return {};
+    }
+    if (!alive() || pos_ != Pos::OnRow || deleted_) {
+        lastError_ = QStringLiteral("nessun record corrente");
+        return {};
+    }
+    QSqlQuery q(db_->sql());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(col), quoted(table_)));
+    q.addBindValue(rowid_);
+    if (!q.exec() || !q.next()) {
+        lastError_ = q.lastError().text();
+        return {};
+    }
+    return q.value(0);
+}
+
+bool Recordset::edit()
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    if (pos_ != Pos::OnRow || deleted_)
+        return fail(QStringLiteral("nessun record corrente"));
+    buffer_.clear();
+    mode_ = Mode::Edit;
+    return true;
+}
+
+bool Recordset::addNew()
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    buffer_.clear();
+    mode_ = Mode::AddNew;
+    return true;
+}
+
+bool Recordset::setField(const QString &name, const QVariant &value)
+{
+    if (mode_ == Mode::None)
+        return fail(QStringLiteral("scrittura senza Edit o AddNew"));
+    const QString col = column(name);
+    if (col.isEmpty())
+        return fail(QStringLiteral("campo inesistente: %1").arg(name));
+    // Small integer types are bound as whole numbers, never as text.
+    QVariant v = value;
+    switch (v.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        v = QVariant(v.toInt());
+        break;
+    default:
+        break;
+    }
+    for (auto &entry : buffer_) {
+        if (entry.first == col) {
+            entry.second = v;
+            return true;
+        }
+    }
+    buffer_.append({col, v});
+    return true;
+}
+
+bool Recordset::setField(int position, const QVariant &value)
+{
+    if (position < 0 || position >= columns_.size())
+        return fail(QStringLiteral("campo inesistente: %1").arg(position));
+    return setField(columns_.at(position), value);
+}
+
+void Recordset::cancelUpdate()
+{
+    buffer_.clear();
+    mode_ = Mode::None;
+}
+
+bool Recordset::update()
+{
+    if (mode_ == Mode::None)
+        return fail(QStringLiteral("Update senza Edit o AddNew"));
+    if (!alive()) {
+        cancelUpdate();
+        return fail(QStringLiteral("cursore chiuso"));
+    }
+    QSqlQuery q(db_->sql());
+    QStringList names;
+    for (const auto &entry : buffer_)
+        names << quoted(entry.first);
+    QString sql;
+    if (mode_ == Mode::Edit) {
+        if (buffer_.isEmpty()) {
+            cancelUpdate();
+            return true;
+        }
+        QStringList sets;
+        for (const QString &n : names)
+            sets << n + QStringLiteral(" = ?");
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(table_), sets.join(", "));
+    } else if (buffer_.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_));
+    } else {
+        QStringList marks;
+        for (int i = 0; i < names.size(); ++i)
+            marks << QStringLiteral("?");
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(table_), names.join(", "), marks.join(", "));
+    }
+    const bool adding = mode_ == Mode::AddNew;
+    if (!q.prepare(sql)) {
+        cancelUpdate();
+        return fail(q.lastError().text());
+    }
+    for (const auto &entry : buffer_)
+        q.addBindValue(entry.second);
+    if (!adding)
+        q.addBindValue(rowid_);
+    cancelUpdate();
+    if (!q.exec())
+        return fail(q.lastError().text());
+    if (adding) {
+        lastModified_ = QString::number(q.lastInsertId().toLongLong());
+    } else {
+        if (q.numRowsAffected() != 1)
+            return fail(QStringLiteral("il record non esiste più"));
+        lastModified_ = QString::number(rowid_);
+        placeOn(rowid_); // the key may have changed
+    }
+    return true;
+}
+
+bool Recordset::remove()
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    if (pos_ != Pos::OnRow || deleted_)
+        return fail(QStringLiteral("nessun record corrente"));
+    QSqlQuery q(db_->sql());
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table_)));
+    q.addBindValue(rowid_);
+    if (!q.exec())
+        return fail(q.lastError().text());
+    // The cursor keeps the place of the removed row, so MoveNext goes on from there.
+    deleted_ = true;
+    return true;
+}
+
+QString Recordset::bookmark() const
+{
+    if (pos_ != Pos::OnRow || deleted_)
+        return {};
+    return QString::number(rowid_);
+}
+
+bool Recordset::setBookmark(const QString &bookmark)
+{
+    if (!alive())
+        return fail(QStringLiteral("cursore chiuso"));
+    bool ok = false;
+    const qint64 id = bookmark.toLongLong(&ok);
+    if (!ok)
+        return fail(QStringLiteral("segnalibro non valido"));
+    if (mode_ != Mode::None)
+        cancelUpdate();
+    return placeOn(id);
+}
+
+bool Recordset::move(int rows, const QString &bookmark)
+{
+    if (!setBookmark(bookmark))
+        return false;
+    for (; rows > 0; --rows)
+        if (!moveNext())
+            return false;
+    for (; rows < 0; ++rows)
+        if (!movePrevious())
+            return false;
+    return true;
+}
+
+std::unique_ptr<Recordset> Recordset::clone() const
+{
+    if (token_.expired())
+        return nullptr;
+    auto c = std::make_unique<Recordset>(*db_, table_, columns_);
+    c->index_ = index_;
+    c->pos_ = pos_;
+    c->rowid_ = rowid_;
+    c->key_ = key_;
+    c->deleted_ = deleted_;
+    c->open_ = open_;
+    return c;
+}
+
+void Recordset::close()
+{
+    cancelUpdate();
+    open_ = false;
+    pos_ = Pos::BeforeFirst;
+}
+
+} // namespace qv

@@ -1,0 +1,108 @@
+// A table cursor with the operations the screens rely on: index and seek, moves,
+// field reads, edit / add-new / update, delete, bookmarks, clone.
+//
+// The cursor is live: it remembers only the rowid (and index key) of its current row and
+// reads the row afresh on every field access, so what one cursor writes every other
+// cursor on the table sees at once. Moves in an index follow the key, and rows with equal
+// keys follow the order in which they were added (rowid).
+//
+// Every operation returns false on failure and sets lastError(); callers may ignore it.
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace qv {
+
+class Database;
+
+class Recordset {
+public:
+    Recordset(Database &db, QString table, QStringList columns);
+
+    const QString &table() const { return table_; }
+    const QStringList &fieldNames() const { return columns_; }
+    int fieldCount() const { return columns_.size(); }
+
+    // Index: "nome", "data", "ordine" (the column of the same name); an empty name
+    // returns to the table's own order.
+    bool setIndex(const QString &name);
+    QString index() const { return index_; }
+
+    // Seek("=", key): the first row, in index order, whose key equals the value.
+    bool seek(const QString &op, const QVariant &key);
+    bool noMatch() const { return noMatch_; }
+
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    bool movePrevious();
+    bool bof() const { return pos_ == Pos::BeforeFirst || pos_ == Pos::Empty; }
+    bool eof() const { return pos_ == Pos::AfterLast || pos_ == Pos::Empty; }
+    bool hasCurrent() const { return pos_ == Pos::OnRow && !deleted_; }
+
+    int recordCount() const;
+
+    // Value of a field of the current row, or a null QVariant for a field never written
+    // (and when there is no current row).
+    QVariant field(const QString &name) const;
+    QVariant field(int position) const;
+
+    // Edit / AddNew open a write buffer; setField fills it; update() writes it as one
+    // statement. AddNew does not move the cursor; lastModified() names the new row.
+    bool edit();
+    bool addNew();
+    bool setField(const QString &name, const QVariant &value);
+    bool setField(int position, const QVariant &value);
+    bool update();
+    void cancelUpdate();
+    bool editing() const { return mode_ != Mode::None; }
+
+    bool remove(); // Delete: removes the current row
+
+    // A bookmark is the rowid, carried as text.
+    QString bookmark() const;
+    bool setBookmark(const QString &bookmark);
+    bool move(int rows, const QString &bookmark); // Move 0, bookmark
+    QString lastModified() const { return lastModified_; }
+
+    std::unique_ptr<Recordset> clone() const;
+    void close();
+    bool isOpen() const { return open_; }
+
+    QString lastError() const { return lastError_; }
+
+private:
+    enum class Pos { BeforeFirst, OnRow, AfterLast, Empty };
+    enum class Mode { None, Edit, AddNew };
+
+    QString keyExpr() const;
+    bool stepTo(const QString &where, const QVariantList &binds, bool descending);
+    bool placeOn(qint64 rowid);
+    bool fail(const QString &what);
+    QString column(const QString &name) const;
+
+    bool alive() const;
+
+    Database *db_;
+    std::weak_ptr<int> token_;
+    QString table_;
+    QStringList columns_;
+    QString index_;
+    bool open_ = true;
+    Pos pos_ = Pos::BeforeFirst;
+    bool deleted_ = false;
+    qint64 rowid_ = 0;
+    QVariant key_;
+    bool noMatch_ = false;
+    Mode mode_ = Mode::None;
+    QList<QPair<QString, QVariant>> buffer_;
+    QString lastModified_;
+    mutable QString lastError_;
+};
+
+} // namespace qv

@@ -1,0 +1,178 @@
+#include "storage/schema.h"
+
+#include "storage/classmap.h"
+#include "storage/pupilrecord.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace qv {
+
+namespace {
+
+QString quoted(const QString &name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+
+bool run(Database &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db.sql());
+    if (!q.exec(sql)) {
+        if (error)
+            *error = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Whole-number fields hold 16-bit integers; the name is text of at most 50 characters.
+QString pupilColumns(bool withDataDefault)
+{
+    QStringList cols;
+    for (const QString &f : pupilFields()) {
+        if (f == QLatin1String("nome")) {
+            cols << QStringLiteral("nome TEXT CHECK (nome IS NULL OR length(nome) <= %1)").arg(kNameMaxLength);
+        } else if (f == QLatin1String("data")) {
+            // Filled by the database: local date-time with milliseconds and a random tag,
+            // so that every record of a table can be told apart.
+            cols << (withDataDefault
+                         ? QStringLiteral("data TEXT NOT NULL DEFAULT (strftime('%Y-%m-%d %H:%M:%f', 'now', "
+                                          "'localtime') || ' ' || lower(hex(randomblob(4))))")
+                         : QStringLiteral("data TEXT"));
+        } else {
+            cols << QStringLiteral("%1 INTEGER CHECK (%1 IS NULL OR (typeof(%1) = 'integer' AND %1 "
+                                   "BETWEEN -32768 AND 32767))")
+                        .arg(f);
+        }
+    }
+    return cols.join(QStringLiteral(",\n  "));
+}
+
+bool ensureContentTable(Database &db, const QString &table, QString *error)
+{
+    QStringList cols = {QStringLiteral("ordine INTEGER"), QStringLiteral("nr_elementi INTEGER")};
+    for (int k = 1; k <= kMaxElementi; ++k)
+        cols << elementColumn(k) + QStringLiteral(" TEXT");
+    for (int k = 1; k <= kMaxElementi; ++k)
+        cols << categoryColumn(k) + QStringLiteral(" TEXT");
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(quoted(table), cols.join(", ")), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (ordine)")
+                       .arg(quoted(table + "_ordine"), quoted(table)),
+               error);
+}
+
+bool checkColumns(Database &db, const QString &table, QString *error)
+{
+    if (!db.hasTable(table)) {
+        if (error)
+            *error = QStringLiteral("manca la tabella \"%1\"").arg(table);
+        return false;
+    }
+    const QStringList cols = db.columns(table);
+    const QStringList &want = pupilFields();
+    for (int i = 0; i < want.size(); ++i) {
+        if (i >= cols.size() || cols.at(i).compare(want.at(i), Qt::CaseInsensitive) != 0) {
+            if (error)
+                *error = QStringLiteral("nella tabella \"%1\" manca il campo \"%2\"").arg(table, want.at(i));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QString elementColumn(int k)
+{
+    return QStringLiteral("elemento%1").arg(k);
+}
+
+QString categoryColumn(int k)
+{
+    return QStringLiteral("categoria%1").arg(k);
+}
+
+bool ensureResultsSchema(Database &db, QString *error)
+{
+    if (!db.begin()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    bool ok = true;
+    for (const QString &t : classTables()) {
+        ok = ok && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n  %2\n)").arg(quoted(t), pupilColumns(true)), error);
+        ok = ok && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (nome)").arg(quoted(t + "_nome"), quoted(t)), error);
+        ok = ok && run(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (data)").arg(quoted(t + "_data"), quoted(t)), error);
+    }
+    ok = ok && ensureContentTable(db, QStringLiteral("a_grammaticale"), error);
+    ok = ok && ensureContentTable(db, QStringLiteral("A_logica"), error);
+    if (!ok) {
+        db.rollback();
+        return false;
+    }
+    return db.commit();
+}
+
+bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisSentence> &rows,
+                       QString *error)
+{
+    if (!ensureContentTable(db, table, error) || !db.begin())
+        return false;
+    auto abort = [&](const QString &e) {
+        if (error)
+            *error = e;
+        db.rollback();
+        return false;
+    };
+    QSqlQuery del(db.sql());
+    if (!del.exec(QStringLiteral("DELETE FROM %1").arg(quoted(table))))
+        return abort(del.lastError().text());
+    QStringList names = {QStringLiteral("ordine"), QStringLiteral("nr_elementi")};
+    for (int k = 1; k <= kMaxElementi; ++k)
+        names << elementColumn(k);
+    for (int k = 1; k <= kMaxElementi; ++k)
+        names << categoryColumn(k);
+    QStringList marks;
+    for (int i = 0; i < names.size(); ++i)
+        marks << QStringLiteral("?");
+    for (const AnalysisSentence &s : rows) {
+        if (s.elementi.isEmpty() || s.elementi.size() > kMaxElementi || s.elementi.size() != s.categorie.size())
+            return abort(QStringLiteral("frase %1 non valida").arg(s.ordine));
+        QSqlQuery q(db.sql());
+        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(table), names.join(", "), marks.join(", ")));
+        q.addBindValue(s.ordine);
+        q.addBindValue(int(s.elementi.size()));
+        for (int k = 0; k < kMaxElementi; ++k)
+            q.addBindValue(k < s.elementi.size() ? QVariant(s.elementi.at(k)) : QVariant());
+        for (int k = 0; k < kMaxElementi; ++k)
+            q.addBindValue(k < s.categorie.size() ? QVariant(s.categorie.at(k)) : QVariant());
+        if (!q.exec())
+            return abort(q.lastError().text());
+    }
+    return db.commit();
+}
+
+bool ensureExportSchema(Database &db, QString *error)
+{
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS prima (\n  %1\n)").arg(pupilColumns(false)), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS prima_nome ON prima (nome)"), error);
+}
+
+bool checkResultsSchema(Database &db, QString *error)
+{
+    for (const QString &t : classTables())
+        if (!checkColumns(db, t, error))
+            return false;
+    return true;
+}
+
+bool checkExportSchema(Database &db, QString *error)
+{
+    return checkColumns(db, QStringLiteral("prima"), error);
+}
+
+} // namespace qv

@@ -1,0 +1,40 @@
+// The layout of the results database and of the export database, made by the set-up
+// tool and by tests with the same code, and the check the program runs at start-up.
+#pragma once
+
+#include "storage/database.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+
+// One sentence of a content table of the analysis tests.
+struct AnalysisSentence {
+    int ordine = 0;
+    QStringList elementi;  // 1..10 elements in reading order
+    QStringList categorie; // the correct category of each element
+};
+
+inline constexpr int kMaxElementi = 10;
+
+// Creates what is missing of the ten class tables with their indexes and of the content
+// tables. Never drops, empties or changes a class table.
+bool ensureResultsSchema(Database &db, QString *error);
+// Replaces the rows of a content table ("a_grammaticale" or "A_logica") in one transaction.
+bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisSentence> &rows,
+                       QString *error);
+// The export database: table "prima" with the pupil-record fields and index "nome".
+bool ensureExportSchema(Database &db, QString *error);
+
+// Checks that the file holds the ten class tables with the thirty fields in their order.
+bool checkResultsSchema(Database &db, QString *error);
+// Checks that a table "prima" with every pupil-record field is present.
+bool checkExportSchema(Database &db, QString *error);
+
+// Element and category column names of the content tables (k = 1..10).
+QString elementColumn(int k);
+QString categoryColumn(int k);
+
+} // namespace qv

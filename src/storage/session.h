@@ -1,0 +1,94 @@
+// The seams between the models and the outside world, and the Session that carries them
+// with the shared state. Models take a Session&; the real seams live in ui, tests use fakes.
+#pragma once
+
+#include "storage/modquorv.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+namespace qv {
+
+enum class Screen {
+    FLINIZIO, FrmNOME, FLETTURA, FLgrasem, FLogsem, FLfrasi,
+    FLstoria1, FLstoria2, FLcartge, FLstampa
+};
+const char *screenName(Screen s);
+
+class Dialogs {
+public:
+    enum class Buttons { OkCancel, YesNo };
+    virtual ~Dialogs() = default;
+    // A message box with an OK button only, no icon, the program's title.
+    virtual void alert(const QString &text) = 0;
+    // true for OK / Yes.
+    virtual bool ask(const QString &text, Buttons buttons) = 0;
+    // An existing folder, or empty when the user cancels.
+    virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class Exit {
+public:
+    virtual ~Exit() = default;
+    virtual void endProgram() = 0;
+};
+
+// Screen registry as the models see it.
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+    virtual void show(Screen s) = 0;
+    virtual void hide(Screen s) = 0;
+    virtual void unload(Screen s) = 0;
+};
+
+using FieldValues = QList<QPair<QString, QVariant>>;
+
+class Session {
+public:
+    Session(Dialogs &d, Clock &c, Exit &e, Navigator &n, QString dataDir)
+        : dialogs(d), clock(c), exit(e), nav(n), dataDir_(std::move(dataDir)) {}
+
+    Modquorv state;
+    Dialogs &dialogs;
+    Clock &clock;
+    Exit &exit;
+    Navigator &nav;
+
+    // "Perquorvane" folder (absolute or relative) and a file inside it.
+    QString dataDir() const { return dataDir_; }
+    QString dataFile(const QString &name) const;
+
+    // Sets orainizio to now: a stretch of work begins.
+    void startStretch();
+    // orafine = now; minuti grows by the minute boundaries from orainizio.
+    void endStretch();
+    // endStretch, then orainizio = orafine: for stores after which the test goes on.
+    void endStretchAndContinue();
+
+    // Writes the fields into the pupil's record: rsclasse on segnalibro, Edit, fields,
+    // Update, as one statement. false (and nothing written) on any failure.
+    bool storePupil(const FieldValues &fields);
+    // Reads a field of the record on which rsclasse stands.
+    QVariant pupilField(const QString &name) const;
+    // For resumption: a Null field is given its start value, which is stored (its own
+    // Edit/Update); returns the value as a number, or `start` if it cannot be read.
+    int pupilFieldOrInit(const QString &name, int start);
+
+    // Closes rsclasse and the database, then ends the program ("Esco").
+    void closeAndExit();
+
+private:
+    QString dataDir_;
+};
+
+} // namespace qv

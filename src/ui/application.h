@@ -1,0 +1,51 @@
+// The application object: owns the session (shared state and seams) and the screen
+// registry. A screen is created the first time it is shown, afterwards only hidden and
+// shown again, and can be unloaded (the name-entry screen after each use, the start
+// screen in its one reload case).
+#pragma once
+
+#include "storage/session.h"
+
+#include <QObject>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace qv::ui {
+
+class ScreenBase;
+
+class Application : public QObject, public Navigator {
+    Q_OBJECT
+public:
+    using Factory = std::function<ScreenBase *(Application &)>;
+
+    Application(Dialogs &dialogs, Clock &clock, Exit &exit, QString dataDir);
+    ~Application() override;
+
+    Session &session() { return session_; }
+    Modquorv &state() { return session_.state; }
+
+    void setFactory(Screen s, Factory f);
+    // Loads the screen when needed, sets it up (ScreenBase::activate) and shows it.
+    void show(Screen s) override;
+    void hide(Screen s) override;
+    // Destroys the screen (later, so a screen may unload itself from its own handler).
+    void unload(Screen s) override;
+
+    // The loaded screen, or nullptr.
+    ScreenBase *screen(Screen s) const;
+    template<class T> T *screenAs(Screen s) const { return dynamic_cast<T *>(screen(s)); }
+    // Loads without showing (for the archive's caption set before its show).
+    ScreenBase *load(Screen s);
+
+private:
+    Session session_;
+    std::map<Screen, Factory> factories_;
+    std::map<Screen, ScreenBase *> screens_;
+};
+
+// Registers every screen of the program.
+void registerScreens(Application &app);
+
+} // namespace qv::ui

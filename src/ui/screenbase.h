@@ -1,0 +1,42 @@
+// Base of every screen: a top-level window placed at the top-left corner, at most
+// 1024 × 768, with the program's background picture when it has one.
+#pragma once
+
+#include "storage/session.h"
+#include "ui/application.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+namespace qv::ui {
+
+inline constexpr int kScreenWidth = 1016;
+inline constexpr int kScreenHeight = 730;
+
+class ScreenBase : public QWidget {
+    Q_OBJECT
+public:
+    ScreenBase(Application &app, const QString &caption);
+
+    // Once, when the screen is created.
+    virtual void load() {}
+    // Every time the screen is shown.
+    virtual void activate() {}
+    // A screen whose set-up failed asks not to be shown.
+    bool keepHidden() const { return keepHidden_; }
+
+protected:
+    Session &session() { return app_.session(); }
+    Modquorv &state() { return app_.state(); }
+    Application &app() { return app_; }
+    // Takes "formavvio3.jpg" of the data folder as background; false if it cannot be read.
+    bool loadBackground();
+    void setKeepHidden(bool v) { keepHidden_ = v; }
+    void paintEvent(QPaintEvent *e) override;
+
+    Application &app_;
+    QPixmap background_;
+    bool keepHidden_ = false;
+};
+
+} // namespace qv::ui

@@ -1,0 +1,44 @@
+// FLINIZIO: the start screen. Class choice, new test, resumption, archive, exit.
+#pragma once
+
+#include "startup/inizio.h"
+#include "ui/screenbase.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+#include <array>
+
+namespace qv::ui {
+
+class ClickLabel;
+
+class FLINIZIO : public ScreenBase {
+    Q_OBJECT
+public:
+    explicit FLINIZIO(Application &app);
+    void load() override;
+
+    InizioModel &model() { return model_; }
+
+    ClickLabel *LabAVVIO;
+    ClickLabel *Labarchivio;
+    ClickLabel *labUSCITA;
+    QLabel *Label2;
+    std::array<ClickLabel *, 10> Label1{};
+    QFrame *Frame1;
+    ClickLabel *Labinizio;
+    ClickLabel *LabCONTINUAZIONE;
+    QTimer *Timer1;
+
+private:
+    void LabAVVIO_Click();
+    void Label1_Click(int index);
+    void Labarchivio_Click();
+    void Timer1_Timer();
+
+    InizioModel model_;
+    qint16 blink_ = 0;
+};
+
+} // namespace qv::ui

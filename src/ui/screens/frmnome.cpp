@@ -1,0 +1,138 @@
+#include "ui/screens/frmnome.h"
+
+#include "ui/widgets/clicklabel.h"
+
+namespace qv::ui {
+
+namespace {
+constexpr unsigned kViola = 0x800080;
+constexpr unsigned kAzzurro = 0xFF8080;
+
+QFont sans(int points, bool bold = false)
+{
+    QFont f(QStringLiteral("Liberation Sans"), points);
+    f.setBold(bold);
+    return f;
+}
+} // namespace
+
+FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), model_(app.session())
+{
+    Label7 = new QLabel(QStringLiteral("Qui sotto scirvi il cognome ed il nome. Ciò è necessario per poter registrare i "
+                                       "risultati in archivio.  A destra puoi vedere l'elenco dei nomi già presenti in"),
+                        this);
+    Label7->setObjectName("Label7");
+    Label7->setWordWrap(true);
+    Label7->setFont(sans(16));
+    Label7->setGeometry(30, 30, 560, 130);
+
+    Labclasse = new QLabel(this);
+    Labclasse->setObjectName("Labclasse");
+    Labclasse->setFont(sans(22, true));
+    Labclasse->setGeometry(620, 40, 360, 50);
+    Labclasse->setAlignment(Qt::AlignCenter);
+
+    Label1 = new QLabel(QStringLiteral("Cognome"), this);
+    Label1->setObjectName("Label1");
+    Label1->setFont(sans(18, true));
+    Label1->setGeometry(30, 190, 300, 36);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName("Text1");
+    Text1->setFont(sans(20));
+    Text1->setGeometry(30, 230, 540, 50);
+
+    Label4 = new QLabel(QStringLiteral("Nome"), this);
+    Label4->setObjectName("Label4");
+    Label4->setFont(sans(18, true));
+    Label4->setGeometry(30, 310, 300, 36);
+    Text4 = new QLineEdit(this);
+    Text4->setObjectName("Text4");
+    Text4->setFont(sans(20));
+    Text4->setGeometry(30, 350, 540, 50);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName("List1");
+    List1->setFont(sans(14));
+    List1->setGeometry(620, 100, 360, 500);
+    List1->setSelectionMode(QAbstractItemView::NoSelection);
+    List1->setFocusPolicy(Qt::NoFocus);
+
+    LabNOMI = new QLabel(QStringLiteral("Mostra l'elenco dei nomi presenti nell'archivio dei risultati"), this);
+    LabNOMI->setObjectName("LabNOMI");
+    LabNOMI->setGeometry(620, 610, 360, 40);
+    LabNOMI->setWordWrap(true);
+
+    CmdOK = new QPushButton(QStringLiteral("OK, ho fatto..."), this);
+    CmdOK->setObjectName("CmdOK");
+    CmdOK->setFont(sans(18, true));
+    CmdOK->setGeometry(30, 440, 300, 64);
+    Cmdesco = new QPushButton(QStringLiteral("Esco"), this);
+    Cmdesco->setObjectName("Cmdesco");
+    Cmdesco->setFont(sans(18, true));
+    Cmdesco->setGeometry(370, 440, 200, 64);
+
+    const QStringList credit = {QStringLiteral("Pro"), QStringLiteral("gram"), QStringLiteral("ma"),
+                                QStringLiteral("realizzato"), QStringLiteral("da"), QStringLiteral("Lu"),
+                                QStringLiteral("cia"), QStringLiteral("Ver"), QStringLiteral("doni")};
+    int x = 30;
+    for (int i = 0; i < 9; ++i) {
+        auto *l = new QLabel(credit.at(i), this);
+        l->setObjectName(QStringLiteral("Label8_%1").arg(i));
+        l->setFont(sans(16, true));
+        l->adjustSize();
+        l->move(x, 660);
+        x += l->width() + (i == 2 || i == 3 || i == 4 || i == 6 ? 10 : 0);
+        Label8[i] = l;
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(200);
+    connect(Timer1, &QTimer::timeout, this, &FrmNOME::Timer1_Timer);
+    connect(CmdOK, &QPushButton::clicked, this, &FrmNOME::CmdOK_Click);
+    connect(Text4, &QLineEdit::returnPressed, this, &FrmNOME::CmdOK_Click);
+    connect(Cmdesco, &QPushButton::clicked, this, [this] { session().closeAndExit(); });
+}
+
+void FrmNOME::load()
+{
+    move(0, 0);
+    loadBackground();
+    for (int i = 0; i < 9; ++i)
+        setTextColor(Label8[i], i == 4 ? QColor(Qt::black) : vbColor(kViola));
+    Timer1->start();
+    contatore_ = 0;
+    Labclasse->setText(state().nomeclasse);
+    LabNOMI->hide();
+    List1->show();
+    List1->addItems(model_.load());
+}
+
+void FrmNOME::Timer1_Timer()
+{
+    if (contatore_ > 8) {
+        for (QLabel *l : Label8)
+            setTextColor(l, vbColor(kViola));
+        contatore_ = 0;
+    }
+    setTextColor(Label8[contatore_], vbColor(kAzzurro));
+    ++contatore_;
+}
+
+void FrmNOME::CmdOK_Click()
+{
+    switch (model_.confirm(Text1->text(), Text4->text())) {
+    case NomeModel::Outcome::Stay:
+    case NomeModel::Outcome::Reloaded:
+        break;
+    case NomeModel::Outcome::ClearAndHide:
+        Text1->clear();
+        Text4->clear();
+        break;
+    case NomeModel::Outcome::Dispatched:
+        Timer1->stop();
+        app().unload(Screen::FrmNOME);
+        break;
+    }
+}
+
+} // namespace qv::ui

@@ -1,0 +1,46 @@
+// FrmNOME: the pupil types surname and first name; a new record is made or an
+// interrupted attempt is found and resumed.
+#pragma once
+
+#include "startup/nome.h"
+#include "ui/screenbase.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+
+namespace qv::ui {
+
+class FrmNOME : public ScreenBase {
+    Q_OBJECT
+public:
+    explicit FrmNOME(Application &app);
+    void load() override;
+
+    NomeModel &model() { return model_; }
+
+    QLabel *Label1;
+    QLineEdit *Text1;
+    QLabel *Label4;
+    QLineEdit *Text4;
+    QLabel *Label7;
+    QListWidget *List1;
+    QLabel *Labclasse;
+    QLabel *LabNOMI;
+    QPushButton *CmdOK;
+    QPushButton *Cmdesco;
+    std::array<QLabel *, 9> Label8{};
+    QTimer *Timer1;
+
+private:
+    void CmdOK_Click();
+    void Timer1_Timer();
+
+    NomeModel model_;
+    qint16 contatore_ = 0;
+};
+
+} // namespace qv::ui

@@ -1,0 +1,216 @@
+// The cursor API on a real SQLite file: order, seek, live cursors, bookmarks, writes.
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "support/fakes.h"
+
+#include <QtTest>
+
+using namespace qv;
+
+class TstRecordset : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::DataFolder> folder;
+    std::unique_ptr<Database> db;
+
+    QString add(Recordset &rs, const QVariant &nome, int arrivo = 1)
+    {
+        rs.addNew();
+        rs.setField("nome", nome);
+        rs.setField("arrivo", arrivo);
+        rs.setField("sub", 1);
+        if (!rs.update())
+            return {};
+        return rs.lastModified();
+    }
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<test::DataFolder>();
+        QVERIFY2(folder->ok(), qPrintable(folder->error()));
+        QString e;
+        db = Database::open(folder->file("quorvane.mdb"), &e);
+        QVERIFY2(db, qPrintable(e));
+    }
+    void cleanup()
+    {
+        db.reset();
+        folder.reset();
+    }
+
+    void emptyTableIsBofAndEof()
+    {
+        auto rs = db->openRecordset("prima-A");
+        QVERIFY(rs);
+        QVERIFY(rs->bof());
+        QVERIFY(rs->eof());
+        QCOMPARE(rs->recordCount(), 0);
+        QVERIFY(rs->field("nome").isNull());
+        QVERIFY(!rs->edit());
+    }
+
+    void unknownOrMissingTablesAreRefused()
+    {
+        QVERIFY(!db->openRecordset("sqlite_master"));
+        QVERIFY(!db->openRecordset("prima-I"));
+        QVERIFY(!db->openRecordset("prima-A\"; DROP TABLE \"prima-B"));
+        QVERIFY(db->openRecordset("prima-B"));
+    }
+
+    void addNewAppendsWithoutMovingAndFillsData()
+    {
+        auto rs = db->openRecordset("prima-C");
+        const QString first = add(*rs, "ROSSI ANNA");
+        QVERIFY(!first.isEmpty());
+        QVERIFY(rs->bof()); // the cursor stood on no row and did not move to the new one
+        QVERIFY(rs->moveFirst());
+        QCOMPARE(rs->bookmark(), first);
+        const QString second = add(*rs, "BIANCHI LUCA");
+        QCOMPARE(rs->bookmark(), first);
+        QVERIFY(rs->move(0, second));
+        QCOMPARE(rs->field("nome").toString(), QString("BIANCHI LUCA"));
+        QCOMPARE(rs->field(0).toString(), QString("BIANCHI LUCA"));
+        QCOMPARE(rs->field(2).toInt(), 1);
+        QVERIFY(rs->field("lessico1").isNull());
+        QVERIFY(rs->field(29).isNull());
+        const QString data2 = rs->field("data").toString();
+        QVERIFY(!data2.isEmpty());
+        QVERIFY(rs->move(0, first));
+        QVERIFY(!rs->field("data").toString().isEmpty());
+        QVERIFY(rs->field("data").toString() != data2);
+        QCOMPARE(rs->recordCount(), 2);
+    }
+
+    void indexOrderWithTiesInInsertionOrder()
+    {
+        auto rs = db->openRecordset("prima-D");
+        const QString z = add(*rs, "ZETA");
+        const QString a1 = add(*rs, "ALFA", 1);
+        const QString m = add(*rs, "EMME");
+        const QString a2 = add(*rs, "ALFA", 2);
+        // Own order: as added.
+        QStringList own;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            own << rs->bookmark();
+        QCOMPARE(own, QStringList({z, a1, m, a2}));
+        QVERIFY(rs->setIndex("nome"));
+        QStringList byName;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            byName << rs->bookmark();
+        QCOMPARE(byName, QStringList({a1, a2, m, z}));
+        QVERIFY(rs->seek("=", "ALFA"));
+        QVERIFY(!rs->noMatch());
+        QCOMPARE(rs->bookmark(), a1);
+        QVERIFY(rs->moveNext());
+        QCOMPARE(rs->field("arrivo").toInt(), 2);
+        rs->seek("=", "NESSUNO");
+        QVERIFY(rs->noMatch());
+        QVERIFY(rs->moveLast());
+        QCOMPARE(rs->bookmark(), z);
+        QVERIFY(rs->movePrevious());
+        QCOMPARE(rs->bookmark(), m);
+    }
+
+    void nullKeysAreVisitedFirst()
+    {
+        auto rs = db->openRecordset("prima-E");
+        add(*rs, "BETA");
+        const QString n = add(*rs, QVariant());
+        rs->setIndex("nome");
+        QVERIFY(rs->moveFirst());
+        QCOMPARE(rs->bookmark(), n);
+        int count = 0;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            ++count;
+        QCOMPARE(count, 2);
+    }
+
+    void editUpdatesInPlaceAndCursorsAreLive()
+    {
+        auto a = db->openRecordset("prima-F");
+        const QString bm = add(*a, "VERDI PIA");
+        auto b = db->openRecordset("prima-F");
+        QVERIFY(b->setBookmark(bm));
+        QVERIFY(a->setBookmark(bm));
+        QVERIFY(a->edit());
+        QVERIFY(a->setField("arrivo", qint16(7)));
+        QVERIFY(a->setField("sub", 3));
+        QVERIFY(a->update());
+        QCOMPARE(b->field("arrivo").toInt(), 7);
+        QCOMPARE(b->field("sub").toInt(), 3);
+        QCOMPARE(b->field("arrivo").typeId(), QMetaType::LongLong);
+        // A clone has its own position.
+        const QString other = add(*a, "NERI UGO");
+        auto c = b->clone();
+        QVERIFY(c->move(0, other));
+        QCOMPARE(b->bookmark(), bm);
+        QCOMPARE(c->field("nome").toString(), QString("NERI UGO"));
+        QCOMPARE(c->recordCount(), 2);
+    }
+
+    void deleteKeepsThePlaceForMoveNext()
+    {
+        auto rs = db->openRecordset("prima-G");
+        const QString one = add(*rs, "UNO");
+        add(*rs, "DUE");
+        const QString three = add(*rs, "TRE");
+        QVERIFY(rs->moveFirst());
+        QVERIFY(rs->moveNext());
+        QVERIFY(rs->remove());
+        QVERIFY(rs->field("nome").isNull());
+        QVERIFY(rs->moveNext());
+        QCOMPARE(rs->bookmark(), three);
+        QCOMPARE(rs->recordCount(), 2);
+        QVERIFY(rs->moveNext());
+        QVERIFY(rs->eof());
+        QVERIFY(!rs->moveNext());
+        QVERIFY(rs->setBookmark(one));
+        QVERIFY(!rs->setBookmark("999"));
+        QVERIFY(!rs->setBookmark("abc"));
+    }
+
+    void badWritesFailAndLeaveTheRowUnchanged()
+    {
+        auto rs = db->openRecordset("prima-H");
+        const QString bm = add(*rs, "LUNGO");
+        QVERIFY(rs->setBookmark(bm));
+        QVERIFY(rs->edit());
+        QVERIFY(!rs->setField("inesistente", 1));
+        QVERIFY(rs->setField("arrivo", "tre"));
+        QVERIFY(!rs->update());
+        QCOMPARE(rs->field("arrivo").toInt(), 1);
+        rs->addNew();
+        rs->setField("nome", QString(51, 'X'));
+        QVERIFY(!rs->update());
+        QCOMPARE(rs->recordCount(), 1);
+        QVERIFY(!rs->update()); // no open Edit/AddNew
+    }
+
+    void cursorOutlivingItsDatabaseFailsCleanly()
+    {
+        auto rs = db->openRecordset("prima-L");
+        add(*rs, "SOLO");
+        db.reset();
+        QVERIFY(!rs->moveFirst());
+        QVERIFY(rs->field("nome").isNull());
+        QVERIFY(!rs->clone());
+    }
+
+    void missingOrInvalidFilesAreReported()
+    {
+        QString e;
+        QVERIFY(!Database::open(folder->file("manca.mdb"), &e));
+        QVERIFY(e.contains("non esiste"));
+        QVERIFY(!QFile::exists(folder->file("manca.mdb")));
+        QFile junk(folder->file("junk.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        QVERIFY(!Database::open(junk.fileName(), &e));
+        QVERIFY(e.contains("non è un archivio"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstRecordset)
+#include "tst_recordset.moc"

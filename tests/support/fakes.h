@@ -1,0 +1,107 @@
+// Scripted seams and a fresh data folder for tests.
+#pragma once
+
+#include "storage/session.h"
+#include "ui/application.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+
+namespace qv::test {
+
+// Records every text shown; answers questions from a script (default: true = OK/Yes).
+class FakeDialogs : public Dialogs {
+public:
+    void alert(const QString &text) override { alerts << text; }
+    bool ask(const QString &text, Buttons) override
+    {
+        questions << text;
+        if (answers.empty())
+            return true;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString chooseFolder(const QString &title, const QString &) override
+    {
+        folderTitles << title;
+        return folder;
+    }
+    QStringList alerts;
+    QStringList questions;
+    QStringList folderTitles;
+    std::deque<bool> answers;
+    QString folder;
+};
+
+class FakeClock : public Clock {
+public:
+    QDateTime now() const override { return t; }
+    void advanceSecs(int s) { t = t.addSecs(s); }
+    QDateTime t = QDateTime(QDate(2026, 9, 14), QTime(9, 0, 0));
+};
+
+class FakeExit : public Exit {
+public:
+    void endProgram() override { ++ended; }
+    int ended = 0;
+};
+
+// Records hand-overs without widgets (for model tests).
+class FakeNavigator : public Navigator {
+public:
+    void show(Screen s) override { shown.push_back(s); }
+    void hide(Screen s) override { hidden.push_back(s); }
+    void unload(Screen s) override { unloaded.push_back(s); }
+    std::vector<Screen> shown, hidden, unloaded;
+    Screen last() const { return shown.empty() ? Screen::FLINIZIO : shown.back(); }
+};
+
+// A fresh "Perquorvane" folder made by the set-up code, in a temporary directory.
+class DataFolder {
+public:
+    DataFolder();
+    QString path() const { return dir_.filePath(QStringLiteral("Perquorvane")); }
+    QString file(const QString &name) const;
+    bool ok() const { return ok_; }
+    QString error() const { return error_; }
+
+private:
+    QTemporaryDir dir_;
+    bool ok_ = false;
+    QString error_;
+};
+
+// A session for model tests: fake seams, the results database open, a class chosen.
+class ModelEnv {
+public:
+    explicit ModelEnv(const QString &table = QStringLiteral("prima-C"));
+    // Adds a pupil record (nome, arrivo 1, sub 1) and makes it the pupil of the session,
+    // as the name-entry screen does.
+    QString addPupil(const QString &nome);
+    // Reads a field of the session pupil's record through a cursor of its own.
+    QVariant stored(const QString &field);
+
+    DataFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeExit exit;
+    FakeNavigator nav;
+    Session session;
+};
+
+// A full application with the real screens and fake seams, for GUI tests.
+class AppEnv {
+public:
+    AppEnv();
+    ~AppEnv();
+    DataFolder folder;
+    FakeDialogs dialogs;
+    FakeClock clock;
+    FakeExit exit;
+    std::unique_ptr<ui::Application> app;
+};
+
+} // namespace qv::test
