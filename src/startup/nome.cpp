@@ -23,12 +23,22 @@ QStringList NomeModel::load()
     return names;
 }
 
+namespace {
+// The first `max` characters (code points), never cutting a surrogate pair.
+QString cutToCharacters(const QString &s, int max)
+{
+    int units = 0;
+    for (int chars = 0; units < s.size() && chars < max; ++chars)
+        units += (s.at(units).isHighSurrogate() && units + 1 < s.size() && s.at(units + 1).isLowSurrogate()) ? 2 : 1;
+    return s.left(units);
+}
+} // namespace
+
 QString NomeModel::buildName(const QString &cognome, const QString &nome)
 {
-    QString n = cognome.trimmed() + QLatin1Char(' ') + nome.trimmed();
-    if (n.size() > kNameMaxLength)
-        n.truncate(kNameMaxLength);
-    return n.trimmed().toUpper();
+    QString n = cutToCharacters(cognome.trimmed() + QLatin1Char(' ') + nome.trimmed(), kNameMaxLength);
+    // Full Unicode upper case may lengthen a name (ß → SS): cut again to what the field holds.
+    return cutToCharacters(n.trimmed().toUpper(), kNameMaxLength).trimmed();
 }
 
 bool NomeModel::openShared()

@@ -97,7 +97,7 @@ FLINIZIO::FLINIZIO(Application &app)
 
     connect(LabAVVIO, &ClickLabel::clicked, this, &FLINIZIO::LabAVVIO_Click);
     connect(Labarchivio, &ClickLabel::clicked, this, &FLINIZIO::Labarchivio_Click);
-    connect(labUSCITA, &ClickLabel::clicked, this, [this] { session().exit.endProgram(); });
+    connect(labUSCITA, &ClickLabel::clicked, this, [this] { session().closeAndExit(); });
     connect(Labinizio, &ClickLabel::clicked, this, [this] {
         state().modoavvio = QStringLiteral("inizio");
         hide();
