@@ -31,11 +31,13 @@ public:
     ClickLabel *LabCONTINUAZIONE;
     QTimer *Timer1;
 
+    // The timer's tick (public so tests can tick without waiting).
+    void Timer1_Timer();
+
 private:
     void LabAVVIO_Click();
     void Label1_Click(int index);
     void Labarchivio_Click();
-    void Timer1_Timer();
 
     InizioModel model_;
     qint16 blink_ = 0;

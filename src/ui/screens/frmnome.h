@@ -35,9 +35,11 @@ public:
     std::array<QLabel *, 9> Label8{};
     QTimer *Timer1;
 
+    // The timer's tick (public so tests can tick without waiting).
+    void Timer1_Timer();
+
 private:
     void CmdOK_Click();
-    void Timer1_Timer();
 
     NomeModel model_;
     qint16 contatore_ = 0;

@@ -1,0 +1,145 @@
+// The start screen and the name-entry screen as a pupil uses them.
+#include "storage/classmap.h"
+#include "support/fakes.h"
+#include "ui/screens/flinizio.h"
+#include "ui/screens/frmnome.h"
+#include "ui/widgets/clicklabel.h"
+
+#include <QtTest>
+
+using namespace qv;
+using namespace qv::ui;
+
+class TstStartScreen : public QObject {
+    Q_OBJECT
+
+    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+private slots:
+    void startUpShowsOnlyTheThreeAreas()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        QVERIFY(s && s->isVisible());
+        QVERIFY(env.app->state().dbrisultati);
+        QVERIFY(!s->Frame1->isVisible());
+        QVERIFY(!s->Label2->isVisible());
+        for (auto *l : s->Label1)
+            QVERIFY(!l->isVisible() && !l->isEnabled());
+        QVERIFY(s->LabAVVIO->isVisible() && s->Labarchivio->isVisible() && s->labUSCITA->isVisible());
+        QCOMPARE(s->pos(), QPoint(0, 0));
+        QVERIFY(s->width() <= 1024 && s->height() <= 768);
+    }
+
+    void classChoiceBlinksThenOpensTheTable()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->LabAVVIO);
+        QVERIFY(s->Label2->isVisible());
+        QVERIFY(s->Timer1->isActive());
+        QCOMPARE(s->Timer1->interval(), 400);
+        const QColor before = s->Label2->palette().color(QPalette::WindowText);
+        s->Timer1_Timer();
+        QCOMPARE(s->Label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        s->Timer1_Timer();
+        QCOMPARE(s->Label2->palette().color(QPalette::WindowText), QColor(0xCF, 0xE0, 0xC0));
+        Q_UNUSED(before);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(s->Label1[i]->text(), classCaption(i));
+        click(s->Label1[8]);
+        QVERIFY(!s->Timer1->isActive());
+        QVERIFY(!s->Label2->isVisible());
+        QVERIFY(s->Frame1->isVisible());
+        QCOMPARE(env.app->state().nomeclasse, QString("Prima  I"));
+        QCOMPARE(env.app->state().tabellaclasse, QString("prima-J"));
+        QCOMPARE(env.app->state().rsclasse->table(), QString("prima-J"));
+    }
+
+    void newPupilRunsFromNameEntryToTheFirstTest()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->LabAVVIO);
+        click(s->Label1[2]);
+        click(s->Labinizio);
+        QCOMPARE(env.app->state().modoavvio, QString("inizio"));
+        QVERIFY(!s->isVisible());
+        auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
+        QVERIFY(n && n->isVisible());
+        QCOMPARE(n->Labclasse->text(), QString("Prima  C"));
+        QCOMPARE(env.dialogs.alerts, QStringList{"L'archivio è vuoto..."});
+        QVERIFY(!n->LabNOMI->isVisible());
+        QTest::keyClicks(n->Text1, "  de' Medici ");
+        QTest::keyClicks(n->Text4, "lorenzo");
+        click(n->CmdOK);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!env.app->screen(Screen::FrmNOME)); // unloaded after the dispatch
+        QVERIFY(env.app->screen(Screen::FLETTURA));
+        auto rs = env.app->state().dbrisultati->openRecordset("prima-C");
+        QVERIFY(rs->setBookmark(env.app->state().segnalibro));
+        QCOMPARE(rs->field("nome").toString(), QString("DE' MEDICI LORENZO"));
+        QCOMPARE(rs->field("arrivo").toInt(), 1);
+    }
+
+    void creditLineLightsUpWordByWord()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->LabAVVIO);
+        click(s->Label1[0]);
+        click(s->LabCONTINUAZIONE);
+        auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
+        QVERIFY(n->Timer1->isActive());
+        const QColor viola(0x80, 0x00, 0x80), azzurro(0x80, 0x80, 0xFF);
+        QCOMPARE(n->Label8[4]->palette().color(QPalette::WindowText), QColor(Qt::black));
+        for (int tick = 0; tick < 9; ++tick)
+            n->Timer1_Timer();
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(n->Label8[i]->palette().color(QPalette::WindowText), azzurro);
+        n->Timer1_Timer(); // the tenth tick: all purple again, the first lit
+        QCOMPARE(n->Label8[0]->palette().color(QPalette::WindowText), azzurro);
+        for (int i = 1; i < 9; ++i)
+            QCOMPARE(n->Label8[i]->palette().color(QPalette::WindowText), viola);
+    }
+
+    void archiveBeforeAnyClassUsesPrimaA()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->Labarchivio);
+        QCOMPARE(env.app->state().nomeclasse, QString("prima-A"));
+        QVERIFY(!s->isVisible());
+        QVERIFY(env.app->screen(Screen::FLstampa));
+    }
+
+    void exitAreaClosesTheDatabase()
+    {
+        test::AppEnv env;
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->labUSCITA);
+        QCOMPARE(env.exit.ended, 1);
+        QVERIFY(!env.app->state().dbrisultati->isOpen());
+    }
+
+    void missingArchiveGivesAMessageAndEnds()
+    {
+        test::AppEnv env;
+        QVERIFY(QFile::remove(env.folder.file("quorvane.mdb")));
+        env.app->show(Screen::FLINIZIO);
+        QCOMPARE(env.exit.ended, 1);
+        QCOMPARE(env.dialogs.alerts.size(), 1);
+        QVERIFY(env.dialogs.alerts.at(0).startsWith("Non riesco ad aprire l'archivio dei risultati."));
+        QVERIFY(!env.app->screen(Screen::FLINIZIO)->isVisible());
+        QVERIFY(!QFile::exists(env.folder.file("quorvane.mdb")));
+    }
+};
+
+QTEST_MAIN(TstStartScreen)
+#include "tst_startscreen.moc"
