@@ -1,0 +1,37 @@
+// The pictures of the data folder: the background of the test screens and the two maps
+// of Italy with their numbered markers.
+#pragma once
+
+#include "geo.h"
+
+#include <QImage>
+#include <QList>
+#include <QPointF>
+#include <QSize>
+#include <QStringList>
+
+namespace mkassets {
+
+inline constexpr int kBackgroundWidth = 1016;
+inline constexpr int kBackgroundHeight = 730;
+// Height of both maps; the width follows from the projection (about 605 px).
+inline constexpr int kMapHeight = 700;
+inline constexpr int kMarkerRadius = 13;
+
+// A numbered circle and the place it names; a leader line joins them when they differ.
+struct Marker {
+    int number = 0;
+    QPointF place;   // projected position of the place (pixels)
+    QPointF centre;  // centre of the circle (pixels)
+};
+
+QImage drawBackground();
+QImage drawPhysicalMap(const GeoData &data, QList<Marker> *markers);
+// towns: the chief towns' dots, in pixels.
+QImage drawPoliticalMap(const GeoData &data, QList<Marker> *markers, QList<QPointF> *towns = nullptr);
+
+// What is wrong with a layout: circles off the picture, circles that overlap each other,
+// circles that cover one of the dots. Empty when all is well.
+QStringList layoutProblems(const QSize &picture, const QList<Marker> &markers, const QList<QPointF> &dots);
+
+} // namespace mkassets
