@@ -1,0 +1,136 @@
+#include "battery/comprehension/frasimodel.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+const QString kNonRegistrato =
+    QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il problema continua, "
+                   "chiama l'insegnante.");
+}
+
+void FrasiModel::setUp()
+{
+    Modquorv &st = s_.state;
+    domande = frasi::domande();
+    soluzioni = frasi::soluzioni();
+    punti = 0;
+    risposta = 0;
+    check_ = {};
+
+    if (st.rsclasse && !st.segnalibro.isEmpty())
+        st.rsclasse->setBookmark(st.segnalibro);
+    const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
+    // A progress code outside the test cannot name a question: keep within 1..12.
+    domanda = qint16(std::clamp(sub, 1, frasi::kDomande));
+
+    s_.startStretch();
+
+    if (st.tipoavvio != kAvvioRipresa) {
+        domanda = 1;
+        st.minuti = 0;
+        return;
+    }
+    punti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("frasi1"), 0), 0, frasi::kDomande));
+    st.minuti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("temfrasi"), 0), 0, 32767));
+}
+
+void FrasiModel::choose(int k, bool ticked)
+{
+    if (k < 0 || k > 3)
+        return;
+    check_ = {};
+    check_[size_t(k)] = ticked;
+    risposta = qint16(k + 1);
+}
+
+bool FrasiModel::anyChecked() const
+{
+    return std::any_of(check_.begin(), check_.end(), [](bool b) { return b; });
+}
+
+FrasiModel::Outcome FrasiModel::nextQuestion()
+{
+    if (!anyChecked()) {
+        s_.dialogs.alert(QStringLiteral("Devi fornire la risposta"));
+        return Outcome::NoAnswer;
+    }
+    const qint16 puntiPrima = punti;
+    if (domanda >= 1 && domanda <= frasi::kDomande && risposta == soluzioni[size_t(domanda)])
+        ++punti;
+    ++domanda;
+    if (domanda > frasi::kDomande) {
+        if (!registro()) {
+            // The last answer stays ticked and unscored, so it can be confirmed again.
+            punti = puntiPrima;
+            --domanda;
+            s_.dialogs.alert(kNonRegistrato);
+            return Outcome::NotStored;
+        }
+        return Outcome::Finished;
+    }
+    check_ = {};
+    return Outcome::Shown;
+}
+
+bool FrasiModel::registro()
+{
+    Modquorv &st = s_.state;
+    const qint16 minutiPrima = st.minuti;
+    const qint16 tipoPrima = st.tipoavvio;
+    const QDateTime orafinePrima = st.orafine;
+    st.tipoavvio = kAvvioNuovo;
+    s_.endStretch();
+    if (!s_.storePupil({{QStringLiteral("frasi1"), punti},
+                        {QStringLiteral("arrivo"), 7},
+                        {QStringLiteral("sub"), 1},
+                        {QStringLiteral("temfrasi"), st.minuti}})) {
+        st.minuti = minutiPrima;
+        st.tipoavvio = tipoPrima;
+        st.orafine = orafinePrima;
+        return false;
+    }
+    st.minuti = 0;
+    s_.nav.show(Screen::FLstoria1);
+    s_.nav.hide(Screen::FLfrasi);
+    return true;
+}
+
+FrasiModel::Outcome FrasiModel::leave()
+{
+    Modquorv &st = s_.state;
+    if (domanda < 1)
+        domanda = 1;
+    const qint16 minutiPrima = st.minuti;
+    const QDateTime orafinePrima = st.orafine;
+    s_.endStretch();
+    if (!s_.storePupil({{QStringLiteral("sub"), domanda},
+                        {QStringLiteral("arrivo"), 6},
+                        {QStringLiteral("frasi1"), punti},
+                        {QStringLiteral("temfrasi"), st.minuti}})) {
+        // Leaving now would lose the work: stay, so the pupil can try again.
+        st.minuti = minutiPrima;
+        st.orafine = orafinePrima;
+        s_.dialogs.alert(kNonRegistrato);
+        return Outcome::NotStored;
+    }
+    s_.closeAndExit();
+    return Outcome::Left;
+}
+
+QString FrasiModel::premessa() const
+{
+    if (domanda < 1 || domanda > frasi::kDomande)
+        return {};
+    return domande[size_t(domanda)][0];
+}
+
+QString FrasiModel::conclusione(int k) const
+{
+    if (k < 0 || k > 3 || domanda < 1 || domanda > frasi::kDomande)
+        return {};
+    return domande[size_t(domanda)][size_t(k + 1)];
+}
+
+} // namespace qv

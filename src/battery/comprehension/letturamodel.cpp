@@ -1,0 +1,302 @@
+#include "battery/comprehension/letturamodel.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+const QString kPrima = QStringLiteral("prima");
+const QString kSeconda = QStringLiteral("seconda");
+const QString kNonRegistrato =
+    QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il problema continua, "
+                   "chiama l'insegnante.");
+} // namespace
+
+struct LetturaModel::Snapshot {
+    qint16 domanda, risposta;
+    QString brano;
+    int lessico, fatti, inferen, scopi;
+    qint16 sintesi;
+    std::array<bool, 4> check;
+    Layout layout;
+    qint16 minuti, tipoavvio;
+    QDateTime orainizio, orafine;
+};
+
+LetturaModel::Snapshot LetturaModel::snapshot() const
+{
+    const Modquorv &st = s_.state;
+    return {domanda, risposta, brano, lessico, fatti, inferen, scopi, sintesi, check_, layout_,
+            st.minuti, st.tipoavvio, st.orainizio, st.orafine};
+}
+
+void LetturaModel::restore(const Snapshot &sn)
+{
+    domanda = sn.domanda;
+    risposta = sn.risposta;
+    brano = sn.brano;
+    lessico = sn.lessico;
+    fatti = sn.fatti;
+    inferen = sn.inferen;
+    scopi = sn.scopi;
+    sintesi = sn.sintesi;
+    check_ = sn.check;
+    layout_ = sn.layout;
+    Modquorv &st = s_.state;
+    st.minuti = sn.minuti;
+    st.tipoavvio = sn.tipoavvio;
+    st.orainizio = sn.orainizio;
+    st.orafine = sn.orafine;
+}
+
+void LetturaModel::azzera()
+{
+    lessico = fatti = inferen = scopi = 0;
+    sintesi = 0;
+}
+
+// A stored score; Null or unreadable counts as 0 (a record left by a run that ended
+// without storing).
+int LetturaModel::storedScore(const QString &field) const
+{
+    bool ok = false;
+    const int v = s_.pupilField(field).toInt(&ok);
+    return ok ? v : 0;
+}
+
+void LetturaModel::setUp()
+{
+    Modquorv &st = s_.state;
+    layout_ = Layout::Brano1;
+    check_ = {};
+    risposta = 0;
+    domande = lettura::domande();
+    soluzioni = lettura::soluzioni();
+    azzera();
+
+    // The pupil's record: where name entry left the cursor, i.e. on segnalibro.
+    if (st.rsclasse && !st.segnalibro.isEmpty())
+        st.rsclasse->setBookmark(st.segnalibro);
+    const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
+    // A progress code outside the test cannot name a question: keep within 1..34.
+    domanda = qint16(std::clamp(sub, 1, lettura::kDomande));
+
+    s_.startStretch();
+
+    if (st.tipoavvio != kAvvioRipresa) {
+        st.minuti = 0;
+        brano = kPrima;
+        domanda = 1;
+        return;
+    }
+
+    st.minuti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("temlettura"), 0), 0, 32767));
+    if (domanda < lettura::kPrimaSecondo) {
+        brano = kPrima;
+        lessico = storedScore(QStringLiteral("lessico1"));
+        fatti = storedScore(QStringLiteral("fatti1"));
+        inferen = storedScore(QStringLiteral("inferen1"));
+        sintesi = qint16(storedScore(QStringLiteral("sintesi1")));
+        if (domanda == lettura::kUltimaPrimo)
+            layout_ = Layout::Sintesi;
+    } else {
+        brano = kSeconda;
+        layout_ = Layout::Brano2;
+        scopi = storedScore(QStringLiteral("scopi2"));
+        fatti = storedScore(QStringLiteral("fatti2"));
+        inferen = storedScore(QStringLiteral("inferen2"));
+        sintesi = qint16(storedScore(QStringLiteral("sintesi2")));
+    }
+}
+
+void LetturaModel::choose(int k, bool ticked)
+{
+    if (k < 0 || k > 3)
+        return;
+    check_ = {};
+    check_[size_t(k)] = ticked;
+    risposta = qint16(k + 1);
+}
+
+bool LetturaModel::anyChecked() const
+{
+    return std::any_of(check_.begin(), check_.end(), [](bool b) { return b; });
+}
+
+void LetturaModel::risultato()
+{
+    const int q = domanda;
+    if (q < 1 || q > lettura::kDomande)
+        return;
+    const bool giusta = risposta == soluzioni[size_t(q)];
+    if (brano == kPrima) {
+        if (q == 13) {
+            sintesi = giusta ? 1 : 0;
+        } else if (giusta) {
+            switch (q) {
+            case 1: case 3: case 4: case 6: case 7: case 8: ++lessico; break;
+            case 2: case 5: case 12: ++fatti; break;
+            case 9: case 10: case 11: ++inferen; break;
+            default: break;
+            }
+        }
+    } else if (brano == kSeconda) {
+        if (q == 34)
+            sintesi = giusta ? 1 : 0;
+        else if (giusta && q >= 14 && q <= 19)
+            ++fatti;
+        else if (giusta && q >= 20 && q <= 29)
+            ++inferen;
+        else if (giusta && q >= 30 && q <= 33)
+            ++scopi;
+    }
+}
+
+LetturaModel::Outcome LetturaModel::nextQuestion()
+{
+    if (!anyChecked()) {
+        s_.dialogs.alert(QStringLiteral("Devi fornire la risposta"));
+        return Outcome::NoAnswer;
+    }
+    // A failed store leaves the question, the ticked box and the counters as they were.
+    const Snapshot before = snapshot();
+    risultato();
+    check_ = {};
+    ++domanda;
+
+    if (domanda > lettura::kDomande) {
+        if (!registro()) {
+            restore(before);
+            s_.dialogs.alert(kNonRegistrato);
+            return Outcome::NotStored;
+        }
+        return Outcome::Finished;
+    }
+    if (domanda == lettura::kPrimaSecondo) {
+        if (!registro()) {
+            restore(before);
+            s_.dialogs.alert(kNonRegistrato);
+            return Outcome::NotStored;
+        }
+        brano = kSeconda;
+        layout_ = Layout::Brano2;
+    }
+    if (domanda == lettura::kUltimaPrimo)
+        layout_ = Layout::Sintesi;
+    return Outcome::Shown;
+}
+
+bool LetturaModel::registro()
+{
+    Modquorv &st = s_.state;
+    const qint16 minutiPrima = st.minuti;
+    const QDateTime orafinePrima = st.orafine;
+    s_.endStretch();
+
+    if (brano == kPrima) {
+        if (!s_.storePupil({{QStringLiteral("sub"), 14},
+                            {QStringLiteral("arrivo"), 2},
+                            {QStringLiteral("lessico1"), lessico},
+                            {QStringLiteral("fatti1"), fatti},
+                            {QStringLiteral("inferen1"), inferen},
+                            {QStringLiteral("sintesi1"), sintesi},
+                            {QStringLiteral("temlettura"), st.minuti}})) {
+            st.minuti = minutiPrima;
+            st.orafine = orafinePrima;
+            return false;
+        }
+        lessico = fatti = inferen = 0;
+        sintesi = 0;
+        st.orainizio = st.orafine;
+        return true;
+    }
+
+    if (!s_.storePupil({{QStringLiteral("sub"), 1},
+                        {QStringLiteral("arrivo"), 3},
+                        {QStringLiteral("scopi2"), scopi},
+                        {QStringLiteral("fatti2"), fatti},
+                        {QStringLiteral("inferen2"), inferen},
+                        {QStringLiteral("sintesi2"), sintesi},
+                        {QStringLiteral("temlettura"), st.minuti}})) {
+        st.minuti = minutiPrima;
+        st.orafine = orafinePrima;
+        return false;
+    }
+    st.tipoavvio = kAvvioNuovo;
+    st.minuti = 0;
+    s_.nav.hide(Screen::FLETTURA);
+    s_.nav.show(Screen::FLgrasem);
+    return true;
+}
+
+LetturaModel::Outcome LetturaModel::leave()
+{
+    Modquorv &st = s_.state;
+    if (domanda < 1)
+        domanda = 1;
+    const qint16 minutiPrima = st.minuti;
+    const QDateTime orafinePrima = st.orafine;
+    s_.endStretch();
+
+    bool ok;
+    if (brano == kSeconda) {
+        ok = s_.storePupil({{QStringLiteral("sub"), domanda},
+                            {QStringLiteral("arrivo"), 2},
+                            {QStringLiteral("scopi2"), scopi},
+                            {QStringLiteral("fatti2"), fatti},
+                            {QStringLiteral("inferen2"), inferen},
+                            {QStringLiteral("sintesi2"), sintesi},
+                            {QStringLiteral("temlettura"), st.minuti}});
+    } else {
+        ok = s_.storePupil({{QStringLiteral("sub"), domanda},
+                            {QStringLiteral("arrivo"), 1},
+                            {QStringLiteral("lessico1"), lessico},
+                            {QStringLiteral("fatti1"), fatti},
+                            {QStringLiteral("inferen1"), inferen},
+                            {QStringLiteral("sintesi1"), sintesi},
+                            {QStringLiteral("temlettura"), st.minuti}});
+    }
+    if (!ok) {
+        // Leaving now would lose the work: stay, so the pupil can try again.
+        st.minuti = minutiPrima;
+        st.orafine = orafinePrima;
+        s_.dialogs.alert(kNonRegistrato);
+        return Outcome::NotStored;
+    }
+    s_.closeAndExit();
+    return Outcome::Left;
+}
+
+QString LetturaModel::labris(int i) const
+{
+    if (i < 0 || i > 4 || domanda < 1 || domanda > lettura::kDomande)
+        return {};
+    return domande[size_t(domanda)][size_t(i)];
+}
+
+QString LetturaModel::testo() const
+{
+    switch (layout_) {
+    case Layout::Brano1: return lettura::brano1();
+    case Layout::Sintesi: return lettura::sintesiTesto();
+    case Layout::Brano2: return lettura::brano2();
+    }
+    return {};
+}
+
+QString LetturaModel::testo2() const
+{
+    return layout_ == Layout::Sintesi ? lettura::sintesiTesto2() : QString();
+}
+
+int LetturaModel::testoPunti() const
+{
+    switch (layout_) {
+    case Layout::Brano1: return 12;
+    case Layout::Sintesi: return 10;
+    case Layout::Brano2: return 14;
+    }
+    return 12;
+}
+
+} // namespace qv

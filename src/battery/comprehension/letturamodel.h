@@ -1,0 +1,78 @@
+// FLETTURA's test: two passages, 34 single-choice questions scored by category, the
+// passage-1 store after question 13, the final store and hand-over, "Esco" and resumption.
+#pragma once
+
+#include "battery/comprehension/letturacontent.h"
+#include "storage/session.h"
+
+#include <QString>
+#include <array>
+
+namespace qv {
+
+class LetturaModel {
+public:
+    explicit LetturaModel(Session &s) : s_(s) {}
+
+    // What the text area holds: passage 1, the four summaries, passage 2.
+    enum class Layout { Brano1, Sintesi, Brano2 };
+
+    enum class Outcome {
+        Shown,     // the next question is on screen
+        NoAnswer,  // "Devi fornire la risposta" was shown; nothing changed
+        NotStored, // the record could not be written; told, nothing changed
+        Finished,  // passage 2 stored, FLgrasem shown
+        Left       // "Esco": stored, program ended
+    };
+
+    // Set-up, each time the test is entered: new test (tipoavvio 111) or resumption (222).
+    void setUp();
+    // Click on Check1(k), k = 0..3: box k as the click left it, the others unticked.
+    void choose(int k, bool ticked);
+    // Scores the question on screen against risposta.
+    void risultato();
+    // "Domanda seguente".
+    Outcome nextQuestion();
+    // Stores the passage in use; after passage 2 hands over to FLgrasem. false when the
+    // record could not be written (minutes are then left as they were).
+    bool registro();
+    // "Esco".
+    Outcome leave();
+
+    // The screen's view of the state.
+    // Labris(i): i = 0 the question line, 1..4 the options of the question on screen.
+    QString labris(int i) const;
+    bool checked(int k) const { return check_[size_t(k)]; }
+    bool anyChecked() const;
+    Layout layout() const { return layout_; }
+    QString testo() const;
+    QString testo2() const;
+    bool testo2Visible() const { return layout_ == Layout::Sintesi; }
+    // Point size of the text area in the screen's design: 12, 10 at the synthesis, 14.
+    int testoPunti() const;
+
+    // Test state.
+    qint16 domanda = 0;
+    qint16 risposta = 0;
+    QString brano;
+    int lessico = 0;
+    int fatti = 0;
+    int inferen = 0;
+    int scopi = 0;
+    qint16 sintesi = 0;
+    lettura::Domande domande{};
+    lettura::Soluzioni soluzioni{};
+
+private:
+    struct Snapshot;
+    Snapshot snapshot() const;
+    void restore(const Snapshot &sn);
+    void azzera();
+    int storedScore(const QString &field) const;
+
+    Session &s_;
+    std::array<bool, 4> check_{};
+    Layout layout_ = Layout::Brano1;
+};
+
+} // namespace qv
