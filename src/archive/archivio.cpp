@@ -1,0 +1,180 @@
+#include "archive/archivio.h"
+
+#include "archive/exchange.h"
+#include "archive/testoaiuto.h"
+#include "startup/datafolder.h"
+#include "storage/classmap.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qv {
+
+namespace {
+constexpr const char *kLetters = "ABCDEFGHIL";
+} // namespace
+
+QString archiveCaption(int index)
+{
+    if (index < 0 || index >= kClassCount)
+        return {};
+    if (index == 0)
+        return QStringLiteral("prima A");
+    return QStringLiteral("prima  ") + QChar::fromLatin1(kLetters[index]);
+}
+
+int classIndexOfTable(const QString &table)
+{
+    for (int i = 0; i < kClassCount; ++i)
+        if (classTable(i) == table)
+            return i;
+    return -1;
+}
+
+int classIndexOfCaption(const QString &caption)
+{
+    const QString t = caption.trimmed();
+    if (t.isEmpty())
+        return -1;
+    const QChar c = t.back().toUpper();
+    if (c == QLatin1Char('J'))
+        return 8; // the table letter of class I
+    for (int i = 0; i < kClassCount; ++i)
+        if (c == QLatin1Char(kLetters[i]))
+            return i;
+    return -1;
+}
+
+ArchivioModel::ArchivioModel(Session &s) : s_(s), testoaiuto_(testoaiuto()) {}
+
+void ArchivioModel::openFromStart(const QString &nomeclasse)
+{
+    int index = classIndexOfTable(s_.state.tabellaclasse);
+    if (index < 0)
+        index = classIndexOfCaption(nomeclasse);
+    if (index < 0)
+        index = 0;
+    indiceclasse_ = index;
+    caption_ = classIndexOfCaption(nomeclasse) == index ? nomeclasse : archiveCaption(index);
+    s_.state.nomeclasse = caption_;
+    scegliclasse();
+}
+
+void ArchivioModel::chooseClass(int index)
+{
+    if (index < 0 || index >= kClassCount)
+        return;
+    indiceclasse_ = index;
+    caption_ = archiveCaption(index);
+    s_.state.nomeclasse = caption_;
+    scegliclasse();
+}
+
+bool ArchivioModel::scegliclasse()
+{
+    s_.state.tabellaclasse = classTable(indiceclasse_);
+    const bool ok = matrice(s_.state, valori_);
+    rigascelta_ = -1;
+    datascelta_.clear();
+    if (numalunni() > 0)
+        select(0);
+    if (changed)
+        changed();
+    if (!ok)
+        s_.dialogs.alert(QStringLiteral("Non riesco a leggere la tabella \"%1\" della classe.").arg(s_.state.tabellaclasse));
+    return ok;
+}
+
+void ArchivioModel::reload()
+{
+    scegliclasse();
+}
+
+void ArchivioModel::select(int listIndex)
+{
+    if (listIndex < 0 || listIndex >= numalunni())
+        return;
+    rigascelta_ = listIndex;
+    datascelta_ = valori_.cell(listIndex + 1, 2);
+}
+
+void ArchivioModel::elimino()
+{
+    Recordset *rs = s_.state.rsclasse.get();
+    if (!hasPupil() || !rs) {
+        s_.dialogs.alert(QStringLiteral("Non c'è nessun risultato selezionato da cancellare."));
+        return;
+    }
+    rs->setIndex(QStringLiteral("data"));
+    rs->seek(QStringLiteral("="), datascelta_);
+    const bool found = !rs->noMatch();
+    if (!s_.dialogs.ask(QStringLiteral("Sei sicuro di voler cancellare?"), Dialogs::Buttons::YesNo))
+        return;
+    if (!found) {
+        s_.dialogs.alert(QStringLiteral("Spiacente, non trovo il record da cancellare"));
+        return;
+    }
+    if (!rs->remove()) {
+        s_.dialogs.alert(QStringLiteral("Non sono riuscito a cancellare il risultato: l'archivio è rimasto com'era."));
+        return;
+    }
+    reload();
+}
+
+QString ArchivioModel::startFolder() const
+{
+    if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir())
+        return lastFolder_;
+    const QString user = qEnvironmentVariable("USER");
+    QStringList candidates;
+    if (!user.isEmpty())
+        candidates << QStringLiteral("/media/") + user << QStringLiteral("/run/media/") + user;
+    candidates << QStringLiteral("/media") << QStringLiteral("/run/media") << QStringLiteral("/mnt");
+    for (const QString &c : candidates)
+        if (QFileInfo(c).isDir())
+            return c;
+    return QDir::homePath();
+}
+
+QString ArchivioModel::askFolder(const QString &title)
+{
+    if (!s_.dialogs.ask(testoaiuto_, Dialogs::Buttons::OkCancel))
+        return {};
+    const QString folder = s_.dialogs.chooseFolder(title, startFolder());
+    if (!folder.isEmpty())
+        lastFolder_ = folder;
+    return folder;
+}
+
+void ArchivioModel::CreaTabellaEXP()
+{
+    const QString folder = askFolder(QStringLiteral("Scegli il disco (la cartella) su cui esportare la classe"));
+    if (folder.isEmpty())
+        return;
+    if (!s_.state.dbrisultati) {
+        s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho esportato nulla."));
+        return;
+    }
+    const ExchangeResult r = esportaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
+                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
+                                           s_.dataFile(QString::fromLatin1(kExportFile)));
+    s_.dialogs.alert(r.message);
+}
+
+void ArchivioModel::importo()
+{
+    const QString folder = askFolder(QStringLiteral("Scegli il disco (la cartella) da cui importare nella classe"));
+    if (folder.isEmpty())
+        return;
+    if (!s_.state.dbrisultati) {
+        s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho importato nulla."));
+        return;
+    }
+    const ExchangeResult r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
+                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)));
+    if (r.ok)
+        reload();
+    s_.dialogs.alert(r.message);
+}
+
+} // namespace qv

@@ -1,0 +1,74 @@
+// The archive's logic (screen FLstampa): which class it shows and under which caption,
+// the result matrix and the selected pupil, deletion, export and import. The screen
+// only forwards clicks here and redraws from this state.
+#pragma once
+
+#include "archive/report.h"
+#include "archive/resultmatrix.h"
+#include "storage/session.h"
+
+#include <QString>
+#include <functional>
+
+namespace qv {
+
+// Captions of the archive's class labels Label9(0..9): "prima A", then "prima  B" ….
+QString archiveCaption(int index);
+// The class index of a class table, or -1.
+int classIndexOfTable(const QString &table);
+// The class index a caption names by its last letter ("Prima  I", "prima  C", "prima-A"),
+// or -1.
+int classIndexOfCaption(const QString &caption);
+
+class ArchivioModel {
+public:
+    explicit ArchivioModel(Session &s);
+
+    // Called after every reload of the class, so the screen can redraw before a message.
+    std::function<void()> changed;
+
+    // The way in from the start screen. The class shown is the one chosen last on either
+    // screen (the table the shared state names); the caption always names that class.
+    void openFromStart(const QString &nomeclasse);
+    // A click on the class label `index` of the class chooser.
+    void chooseClass(int index);
+    // Loads the class of indiceclasse: matrice, the first pupil selected.
+    bool scegliclasse();
+    // A click on line `listIndex` of the name list.
+    void select(int listIndex);
+    // CMDELIMINO: deletes the selected record after the question.
+    void elimino();
+    // CMDESPORTO and CMDIMPORTO.
+    void CreaTabellaEXP();
+    void importo();
+
+    bool hasPupil() const { return rigascelta_ >= 0; }
+    Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1); }
+    Report reportClasse() const { return classReport(valori_, caption_); }
+
+    const ResultMatrix &valori() const { return valori_; }
+    int numalunni() const { return valori_.numalunni(); }
+    int rigascelta() const { return rigascelta_; }
+    QString datascelta() const { return datascelta_; }
+    int indiceclasse() const { return indiceclasse_; }
+    QString caption() const { return caption_; }
+    QString testoaiuto() const { return testoaiuto_; }
+    // Where the folder chooser opens: the folder used last in this run, else the
+    // system's removable-media folder.
+    QString startFolder() const;
+
+private:
+    void reload();
+    QString askFolder(const QString &title);
+
+    Session &s_;
+    ResultMatrix valori_;
+    int rigascelta_ = -1;
+    QString datascelta_;
+    int indiceclasse_ = 0;
+    QString caption_;
+    QString testoaiuto_;
+    QString lastFolder_;
+};
+
+} // namespace qv

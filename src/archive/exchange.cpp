@@ -1,0 +1,339 @@
+#include "archive/exchange.h"
+
+#include "storage/classmap.h"
+#include "storage/pupilrecord.h"
+#include "storage/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <optional>
+
+namespace qv {
+
+namespace {
+
+using Row = QVariantList; // the transferred fields, in transferredFields() order
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QString plural(int n, const char *one, const char *many)
+{
+    return n == 1 ? QStringLiteral("1 ") + QString::fromUtf8(one)
+                  : QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(many);
+}
+
+QString columnList()
+{
+    return transferredFields().join(QStringLiteral(", "));
+}
+
+QString marks()
+{
+    QStringList m;
+    for (int i = 0; i < transferredFields().size(); ++i)
+        m << QStringLiteral("?");
+    return m.join(QStringLiteral(", "));
+}
+
+ExchangeResult failed(const QString &message)
+{
+    ExchangeResult r;
+    r.message = message;
+    return r;
+}
+
+// A whole number of a score, minutes or progress field, as the class tables store it.
+std::optional<QVariant> wholeNumber(const QVariant &v)
+{
+    if (v.isNull())
+        return QVariant();
+    qlonglong n = 0;
+    bool ok = false;
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        n = v.toLongLong(&ok);
+        break;
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        ok = d == double(qlonglong(d));
+        n = qlonglong(d);
+        break;
+    }
+    case QMetaType::QString:
+        n = v.toString().trimmed().toLongLong(&ok);
+        break;
+    default:
+        break;
+    }
+    if (!ok || n < -32768 || n > 32767)
+        return std::nullopt;
+    return QVariant(int(n));
+}
+
+// A disk row checked field by field; nullopt when it cannot be stored in a class table.
+std::optional<Row> checkedRow(const QSqlQuery &q, const QList<int> &pos)
+{
+    Row row;
+    const QStringList &fields = transferredFields();
+    for (int i = 0; i < fields.size(); ++i) {
+        if (pos[i] < 0)
+            return std::nullopt; // the disk table lacks this field
+        const QVariant v = q.value(pos[i]);
+        const QString &f = fields[i];
+        if (f == QLatin1String("nome") || f == QLatin1String("data")) {
+            if (v.isNull() || v.typeId() == QMetaType::QByteArray)
+                return std::nullopt;
+            const QString t = v.toString();
+            if (t.trimmed().isEmpty())
+                return std::nullopt;
+            if (f == QLatin1String("nome") && t.size() > kNameMaxLength)
+                return std::nullopt;
+            row << t;
+        } else {
+            const auto n = wholeNumber(v);
+            if (!n)
+                return std::nullopt;
+            row << *n;
+        }
+    }
+    return row;
+}
+
+bool readClass(Database &results, const QString &table, QList<Row> &rows, QString *error)
+{
+    QSqlQuery q(results.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(columnList(), table))) {
+        *error = q.lastError().text();
+        return false;
+    }
+    const int n = int(transferredFields().size());
+    while (q.next()) {
+        Row r;
+        for (int i = 0; i < n; ++i)
+            r << q.value(i);
+        rows << r;
+    }
+    return true;
+}
+
+} // namespace
+
+const QStringList &transferredFields()
+{
+    static const QStringList f = {
+        "nome", "data", "arrivo", "sub", "fatti1", "fatti2", "inferen1", "inferen2",
+        "lessico1", "scopi2", "sintesi1", "sintesi2", "frasi1", "frasi2", "gramsem", "gramcom",
+        "logsem", "causasem", "causacom", "cronolog", "elemfis", "elempol", "temlettura", "temgram",
+        "temlogica", "temfrasi", "temcause", "temcrono", "temfisica", "tempolitica"};
+    return f;
+}
+
+ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile)
+{
+    if (!isClassTable(table) || !results.isOpen())
+        return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
+    QList<Row> rows;
+    QString e;
+    if (!readClass(results, table, rows, &e))
+        return failed(QStringLiteral("Non riesco a leggere i risultati della classe: %1").arg(e));
+    if (rows.isEmpty()) {
+        ExchangeResult r;
+        r.ok = true;
+        r.message = QStringLiteral("La classe non ha risultati da esportare: il disco non è stato cambiato.");
+        return r;
+    }
+
+    // A disk without an export database gets a copy of the template.
+    const bool existed = QFileInfo::exists(diskFile);
+    if (!existed) {
+        if (!QFileInfo::exists(templateFile))
+            return failed(QStringLiteral("Manca il modello dell'esportazione \"%1\": non ho esportato nulla.")
+                              .arg(native(templateFile)));
+        if (!QFile::copy(templateFile, diskFile)) {
+            QFile::remove(diskFile);
+            return failed(QStringLiteral("Non riesco a scrivere il file \"%1\".\nControlla che il disco sia "
+                                         "inserito, non protetto dalla scrittura e con spazio libero, poi riprova.")
+                              .arg(native(diskFile)));
+        }
+        QFile::setPermissions(diskFile, QFile::permissions(diskFile) | QFile::WriteOwner | QFile::ReadOwner);
+    }
+    // A fresh copy that could not be filled goes again, so the disk stays as it was.
+    auto undoCopy = [&] {
+        if (!existed)
+            QFile::remove(diskFile);
+    };
+
+    ExchangeResult r;
+    QString problem;
+    {
+        auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
+        if (!disk || !checkExportSchema(*disk, &e)) {
+            disk.reset();
+            undoCopy();
+            return failed(QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")
+                              .arg(native(diskFile), e));
+        }
+        if (!disk->begin()) {
+            problem = disk->lastError();
+        } else {
+            // Earlier copies of these very records: every disk row with the same name and data.
+            QSqlQuery del(disk->sql());
+            QSqlQuery ins(disk->sql());
+            const bool prepared =
+                del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
+                && ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()));
+            if (!prepared)
+                problem = del.lastError().text() + ins.lastError().text();
+            for (const Row &row : rows) {
+                if (!problem.isEmpty())
+                    break;
+                del.bindValue(0, row[0]);
+                del.bindValue(1, row[1]);
+                if (!del.exec()) {
+                    problem = del.lastError().text();
+                    break;
+                }
+                r.replaced += del.numRowsAffected();
+            }
+            for (const Row &row : rows) {
+                if (!problem.isEmpty())
+                    break;
+                for (int i = 0; i < row.size(); ++i)
+                    ins.bindValue(i, row[i]);
+                if (!ins.exec()) {
+                    problem = ins.lastError().text();
+                    break;
+                }
+                ++r.written;
+            }
+            del.finish();
+            ins.finish();
+            if (problem.isEmpty() && !disk->commit())
+                problem = disk->lastError();
+            if (!problem.isEmpty())
+                disk->rollback();
+        }
+    }
+    if (!problem.isEmpty()) {
+        undoCopy();
+        return failed(QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
+                                     "Controlla che il disco sia inserito, non protetto dalla scrittura e con "
+                                     "spazio libero, poi riprova.\n(%1)")
+                          .arg(problem));
+    }
+    r.ok = true;
+    r.message = QStringLiteral("Esportazione finita: %1 nel file \"%2\".")
+                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(diskFile));
+    if (r.replaced > 0)
+        r.message += QStringLiteral("\nLe copie di un'esportazione precedente (%1) sono state sostituite, "
+                                    "così nessun risultato è doppio.")
+                         .arg(r.replaced);
+    return r;
+}
+
+ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile)
+{
+    if (!isClassTable(table) || !results.isOpen())
+        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
+    if (!QFileInfo::exists(diskFile))
+        return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
+                          .arg(QFileInfo(diskFile).fileName()));
+
+    ExchangeResult r;
+    QList<Row> rows;
+    QString e;
+    {
+        auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
+        if (!disk)
+            return failed(QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non ho importato nulla.\n%2")
+                              .arg(native(diskFile), e));
+        if (!disk->hasTable(QStringLiteral("prima")))
+            return failed(QStringLiteral("Il file \"%1\" non contiene la tabella \"prima\": non ho importato nulla.")
+                              .arg(native(diskFile)));
+        QSqlQuery q(disk->sql());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT * FROM prima ORDER BY rowid")))
+            return failed(QStringLiteral("Non riesco a leggere il file \"%1\": non ho importato nulla.\n%2")
+                              .arg(native(diskFile), q.lastError().text()));
+        // Fields by name, whatever their order on the disk.
+        QStringList names;
+        const QSqlRecord rec = q.record();
+        for (int i = 0; i < rec.count(); ++i)
+            names << rec.fieldName(i).toLower();
+        QList<int> pos;
+        for (const QString &f : transferredFields())
+            pos << int(names.indexOf(f));
+        while (q.next()) {
+            if (auto row = checkedRow(q, pos))
+                rows << *row;
+            else
+                ++r.unreadable;
+        }
+    }
+
+    QString problem;
+    if (!results.begin()) {
+        problem = results.lastError();
+    } else {
+        QSqlQuery has(results.sql());
+        QSqlQuery ins(results.sql());
+        if (!has.prepare(QStringLiteral("SELECT 1 FROM \"%1\" WHERE data = ?").arg(table))
+            || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks())))
+            problem = has.lastError().text() + ins.lastError().text();
+        for (const Row &row : rows) {
+            if (!problem.isEmpty())
+                break;
+            has.bindValue(0, row[1]);
+            if (!has.exec()) {
+                problem = has.lastError().text();
+                break;
+            }
+            const bool present = has.next();
+            has.finish();
+            if (present) {
+                ++r.present;
+                continue;
+            }
+            for (int i = 0; i < row.size(); ++i)
+                ins.bindValue(i, row[i]);
+            if (!ins.exec()) {
+                problem = ins.lastError().text();
+                break;
+            }
+            ++r.added;
+        }
+        has.finish();
+        ins.finish();
+        if (problem.isEmpty() && !results.commit())
+            problem = results.lastError();
+        if (!problem.isEmpty())
+            results.rollback();
+    }
+    if (!problem.isEmpty())
+        return failed(QStringLiteral("L'importazione non è riuscita e la classe è rimasta com'era.\n(%1)").arg(problem));
+
+    r.ok = true;
+    r.message = QStringLiteral("Importazione finita: %1").arg(plural(r.added, "risultato importato", "risultati importati"));
+    if (r.present > 0)
+        r.message += QStringLiteral("; ") + plural(r.present, "già presente, non aggiunto di nuovo",
+                                                   "già presenti, non aggiunti di nuovo");
+    if (r.unreadable > 0)
+        r.message += QStringLiteral("; ") + plural(r.unreadable, "illeggibile, saltato", "illeggibili, saltati");
+    r.message += QLatin1Char('.');
+    return r;
+}
+
+} // namespace qv

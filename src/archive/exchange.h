@@ -1,0 +1,37 @@
+// Export of a class onto the disk database "expquorvane.mdb" and import of a disk into a
+// class. Each runs as one transaction: it is done whole, or the file it writes is left as
+// it was. Both end with a short Italian message for the teacher.
+#pragma once
+
+#include "storage/database.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace qv {
+
+struct ExchangeResult {
+    bool ok = false;
+    int written = 0;     // export: records written onto the disk
+    int replaced = 0;    // export: earlier copies of them removed from the disk
+    int added = 0;       // import: records added to the class
+    int present = 0;     // import: rows whose data value the class already holds
+    int unreadable = 0;  // import: malformed rows skipped
+    QString message;     // what the teacher is told
+};
+
+// The fields export and import carry, by name.
+const QStringList &transferredFields();
+
+// CreaTabellaEXP: writes every record of the class table onto the disk file. The file is
+// made from the template when it does not exist. Copies an earlier export of these same
+// records left (same nome and data) are removed first, so a record is never doubled;
+// rows of other computers stay.
+ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile);
+
+// Adds the rows of the disk file to the class table. A row whose data value the class
+// already holds is not added again; a malformed row is skipped and counted.
+ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile);
+
+} // namespace qv

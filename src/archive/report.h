@@ -1,0 +1,31 @@
+// The two printouts of the archive as text lines placed by print column: the results of
+// one pupil, and the summary table of a class (one line per pupil). A renderer in the
+// user interface paints the lines in a monospaced font.
+#pragma once
+
+#include "archive/resultmatrix.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+namespace qv {
+
+struct Report {
+    QString title;          // document name for the print queue
+    bool landscape = false; // the class table is printed across the page
+    int columns = 80;       // the widest print column the lines reach
+    QStringList lines;
+};
+
+// Titles, maxima and matrix columns of the class table, k = 0..13.
+const std::array<QString, 14> &titoli();
+const std::array<int, 14> &massimi();
+int classTableColumn(int k);
+
+// The printout of pupil r (1..numalunni) of the matrix.
+Report pupilReport(const ResultMatrix &valori, int r);
+// The class table of every pupil of the matrix, under the class caption.
+Report classReport(const ResultMatrix &valori, const QString &nomeclasse);
+
+} // namespace qv
