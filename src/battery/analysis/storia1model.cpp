@@ -1,0 +1,203 @@
+#include "battery/analysis/storia1model.h"
+
+#include "battery/analysis/storiacontent.h"
+
+#include <algorithm>
+#include <random>
+
+namespace qv {
+
+namespace {
+
+const QString kDevi = QStringLiteral("Devi completare l'esercizio");
+const QString kNonRegistro =
+    QStringLiteral("Non riesco a registrare i risultati nell'archivio.");
+
+qint16 asMinuti(int n)
+{
+    return qint16(std::clamp(n, 0, 32767));
+}
+
+} // namespace
+
+Storia1Model::Storia1Model(Session &s) : s_(s)
+{
+    seed_ = [this] { return quint32(s_.clock.now().toMSecsSinceEpoch()); };
+}
+
+bool Storia1Model::store(const FieldValues &fields)
+{
+    if (s_.storePupil(fields))
+        return true;
+    s_.dialogs.alert(kNonRegistro);
+    return false;
+}
+
+void Storia1Model::schem1()
+{
+    tiposchema_ = 1;
+    caselle_ = 3;
+}
+
+void Storia1Model::schem2()
+{
+    tiposchema_ = 2;
+    caselle_ = 4;
+}
+
+void Storia1Model::svuota()
+{
+    casella_.fill(QString());
+    frase_.fill(QString());
+    usata_.fill(false);
+}
+
+void Storia1Model::caso()
+{
+    for (int k = 1; k <= caselle_; ++k)
+        libero_[size_t(k)] = k;
+    std::mt19937 gen(seed_());
+    std::uniform_real_distribution<double> r(0.0, 1.0);
+    for (int i = 1; i <= caselle_; ++i) {
+        int k = 0;
+        do {
+            k = std::min(int(caselle_ * r(gen) + 1), caselle_);
+        } while (libero_[size_t(k)] == 0);
+        sequenza_[size_t(i)] = k;
+        libero_[size_t(k)] = 0;
+    }
+}
+
+void Storia1Model::caricaInsieme()
+{
+    const QStringList &testi = storiaFrasi(numesercizio_);
+    for (int k = 1; k <= caselle_; ++k)
+        chiave_[size_t(k)] = testi.value(k - 1);
+    caso();
+    for (int i = 0; i < caselle_; ++i)
+        frase_[size_t(i)] = testi.value(sequenza_[size_t(i + 1)] - 1);
+}
+
+void Storia1Model::apertura()
+{
+    Modquorv &st = s_.state;
+    if (st.rsclasse && !st.segnalibro.isEmpty())
+        st.rsclasse->setBookmark(st.segnalibro);
+    const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
+    numesercizio_ = sub == 0 ? 1 : sub;
+    s_.startStretch();
+    svuota();
+
+    if (st.tipoavvio != kAvvioRipresa) {
+        numesercizio_ = 1;
+        punti_ = 0;
+        st.minuti = 0;
+        schem1();
+        caricaInsieme();
+        return;
+    }
+
+    st.minuti = asMinuti(s_.pupilFieldOrInit(QStringLiteral("temcause"), 0));
+    if (numesercizio_ < 1 || numesercizio_ > kStoriaInsiemi) {
+        // A progress code naming no set: start again from the first set.
+        numesercizio_ = 1;
+        punti_ = 0;
+        schem1();
+    } else if (numesercizio_ <= kStoriaUltimoSemplice) {
+        punti_ = s_.pupilFieldOrInit(QStringLiteral("causasem"), 0);
+        schem1();
+    } else {
+        punti_ = s_.pupilFieldOrInit(QStringLiteral("causacom"), 0);
+        schem2();
+    }
+    caricaInsieme();
+}
+
+bool Storia1Model::drop(int box, int source)
+{
+    if (box < 0 || box >= caselle_ || source < 0 || source >= caselle_)
+        return false;
+    casella_[size_t(box)] = frase_[size_t(source)];
+    usata_[size_t(source)] = true;
+    return true;
+}
+
+void Storia1Model::risultato()
+{
+    giuste_ = 0;
+    if (tiposchema_ == 1) {
+        for (int k = 1; k <= 3; ++k)
+            if (casella_[size_t(k - 1)] == chiave_[size_t(k)])
+                ++giuste_;
+    } else {
+        // The two causes may stand in either order, but each counts once: the same cause
+        // in both upper boxes earns one point, since the other cause is missing.
+        auto causa = [this](const QString &t) { return t == chiave_[1] || t == chiave_[2]; };
+        const bool primo = causa(casella_[0]);
+        const bool secondo = causa(casella_[1]) && !(primo && casella_[1] == casella_[0]);
+        giuste_ += int(primo) + int(secondo);
+        if (casella_[2] == chiave_[3])
+            ++giuste_;
+        if (casella_[3] == chiave_[4])
+            ++giuste_;
+    }
+    punti_ += giuste_;
+}
+
+void Storia1Model::nuovo()
+{
+    for (int i = 0; i < caselle_; ++i) {
+        if (casella_[size_t(i)].isEmpty()) {
+            s_.dialogs.alert(kDevi);
+            return;
+        }
+    }
+    risultato();
+    svuota();
+    ++numesercizio_;
+    if (numesercizio_ > kStoriaInsiemi) {
+        registro();
+        return;
+    }
+    if (numesercizio_ == kStoriaUltimoSemplice + 1 && tiposchema_ == 1) {
+        registro();
+        schem2();
+        punti_ = 0;
+    }
+    caricaInsieme();
+}
+
+void Storia1Model::registro()
+{
+    Modquorv &st = s_.state;
+    s_.endStretchAndContinue();
+    if (tiposchema_ == 1) {
+        store({{QStringLiteral("causasem"), punti_},
+               {QStringLiteral("arrivo"), 7},
+               {QStringLiteral("sub"), numesercizio_},
+               {QStringLiteral("temcause"), int(st.minuti)}});
+        return;
+    }
+    store({{QStringLiteral("causacom"), punti_},
+           {QStringLiteral("arrivo"), 8},
+           {QStringLiteral("sub"), 1},
+           {QStringLiteral("temcause"), int(st.minuti)}});
+    st.tipoavvio = kAvvioNuovo;
+    st.minuti = 0;
+    s_.nav.hide(Screen::FLstoria1);
+    s_.nav.show(Screen::FLstoria2);
+}
+
+void Storia1Model::esco()
+{
+    if (numesercizio_ < 1)
+        numesercizio_ = 1;
+    s_.endStretch();
+    store({{tiposchema_ == 1 ? QStringLiteral("causasem") : QStringLiteral("causacom"), punti_},
+           {QStringLiteral("arrivo"), 7},
+           {QStringLiteral("sub"), numesercizio_},
+           {QStringLiteral("temcause"), int(s_.state.minuti)}});
+    s_.closeAndExit();
+}
+
+} // namespace qv

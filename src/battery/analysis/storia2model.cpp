@@ -1,0 +1,158 @@
+#include "battery/analysis/storia2model.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const QString kDevi = QStringLiteral("Devi completare l'esercizio");
+const QString kNonRegistro =
+    QStringLiteral("Non riesco a registrare i risultati nell'archivio.");
+
+} // namespace
+
+Storia2Model::Storia2Model(Session &s) : s_(s) {}
+
+bool Storia2Model::store(const FieldValues &fields)
+{
+    if (s_.storePupil(fields))
+        return true;
+    s_.dialogs.alert(kNonRegistro);
+    return false;
+}
+
+const QString &Storia2Model::chiave(int r) const
+{
+    return cronologiaData(cronologiaEventiMeta(parte_).at(size_t(r)));
+}
+
+void Storia2Model::mostra(int parte)
+{
+    parte_ = parte;
+    const auto &eventi = cronologiaEventiMeta(parte);
+    const auto &date = cronologiaDateMeta(parte);
+    for (int r = 0; r < kRighe; ++r) {
+        evento_[size_t(r)] = cronologiaEvento(eventi[size_t(r)]);
+        data_[size_t(r)] = cronologiaData(date[size_t(r)]);
+    }
+    casella_.fill(QString());
+    usata_.fill(false);
+}
+
+void Storia2Model::Primo()
+{
+    mostra(1);
+}
+
+void Storia2Model::Secondo()
+{
+    mostra(2);
+}
+
+void Storia2Model::Controlla()
+{
+    const bool vuota = std::any_of(casella_.begin(), casella_.end(),
+                                   [](const QString &c) { return c.isEmpty(); });
+    completo_ = vuota ? QStringLiteral("no") : QStringLiteral("si");
+}
+
+void Storia2Model::messaggi()
+{
+    s_.dialogs.alert(kDevi);
+}
+
+void Storia2Model::risultato()
+{
+    giuste_ = 0;
+    for (int r = 0; r < kRighe; ++r)
+        if (casella_[size_t(r)] == chiave(r))
+            ++giuste_;
+    punti_ += giuste_;
+}
+
+void Storia2Model::Registra()
+{
+    s_.endStretchAndContinue();
+    const int arrivo = parte_ == 1 ? 8 : 9;
+    const int sub = parte_ == 1 ? 2 : 1;
+    store({{QStringLiteral("cronolog"), punti_},
+           {QStringLiteral("arrivo"), arrivo},
+           {QStringLiteral("sub"), sub},
+           {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+}
+
+void Storia2Model::apertura()
+{
+    Modquorv &st = s_.state;
+    s_.startStretch();
+    if (st.tipoavvio != kAvvioRipresa) {
+        punti_ = 0;
+        st.minuti = 0;
+        Primo();
+        return;
+    }
+    // Resumption: a step that cannot be done is passed over, and a progress code that
+    // cannot be read starts the first half.
+    if (st.rsclasse && !st.segnalibro.isEmpty())
+        st.rsclasse->setBookmark(st.segnalibro);
+    st.minuti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("temcrono"), 0), 0, 32767));
+    punti_ = s_.pupilFieldOrInit(QStringLiteral("cronolog"), 0);
+    int parte = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
+    if (parte == 0)
+        parte = 1;
+    if (parte == 2) {
+        Secondo();
+    } else {
+        if (parte != 1)
+            punti_ = 0;
+        Primo();
+    }
+}
+
+bool Storia2Model::drop(int box, int source)
+{
+    if (box < 0 || box >= kRighe || source < 0 || source >= kRighe)
+        return false;
+    casella_[size_t(box)] = data_[size_t(source)];
+    usata_[size_t(source)] = true;
+    return true;
+}
+
+void Storia2Model::seguente()
+{
+    Controlla();
+    if (completo_ == QLatin1String("no")) {
+        messaggi();
+        return;
+    }
+    risultato();
+    Registra();
+    if (parte_ == 1) {
+        Secondo();
+        return;
+    }
+    s_.state.tipoavvio = kAvvioNuovo;
+    s_.nav.hide(Screen::FLstoria2);
+    s_.nav.show(Screen::FLcartge);
+}
+
+void Storia2Model::esco()
+{
+    Controlla();
+    if (completo_ == QLatin1String("si")) {
+        risultato();
+        Registra();
+    } else {
+        // The half on show is not scored, but the minutes of this stretch are kept with
+        // the progress code of the half on show.
+        s_.endStretch();
+        store({{QStringLiteral("cronolog"), punti_},
+               {QStringLiteral("arrivo"), 8},
+               {QStringLiteral("sub"), parte_},
+               {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+    }
+    s_.closeAndExit();
+}
+
+} // namespace qv

@@ -1,0 +1,66 @@
+#include "battery/analysis/storiacontent.h"
+
+#include <QList>
+
+namespace qv {
+
+namespace {
+
+const QList<QStringList> &insiemi()
+{
+    static const QList<QStringList> tutti = {
+        // 1: the curved mouldboard of the plough
+        {QStringLiteral("All'aratro fu aggiunto un versoio ricurvo con la punta di ferro"),
+         QStringLiteral("L'aratro, mentre tracciava i solchi, rivoltava anche la terra"),
+         QStringLiteral("La terra più fertile veniva portata in superficie e produceva di più")},
+        // 2: ships, compass and rudder
+        {QStringLiteral("Le navi diventarono più robuste e furono dotate di bussola e di timone"),
+         QStringLiteral("I navigatori ebbero il coraggio di affrontare viaggi nuovi e più lunghi"),
+         QStringLiteral("Gli Europei scoprirono nuove rotte e nuove terre")},
+        // 3: Columbus
+        {QStringLiteral("Cristoforo Colombo era convinto che la Terra fosse una sfera"),
+         QStringLiteral("Colombo navigò verso occidente per raggiungere le Indie"),
+         QStringLiteral("Colombo arrivò in America, ma credette di essere giunto nelle Indie")},
+        // 4: bread in Paris
+        {QStringLiteral("Nel 1785 e nel 1786 il maltempo rovinò gran parte del raccolto di grano"),
+         QStringLiteral("A Parigi il prezzo del pane aumentò molto"),
+         QStringLiteral("I poveri di Parigi assaltarono i forni")},
+        // 5: the common lands
+        {QStringLiteral("I contadini persero il diritto di usare le terre comuni"),
+         QStringLiteral("I contadini guadagnarono di meno e diventarono più poveri"),
+         QStringLiteral("Molti contadini dovettero trasferirsi in città")},
+        // 6: where the first factories rose
+        {QStringLiteral("Le fabbriche avevano bisogno di grandi quantità di materie prime"),
+         QStringLiteral("Non esistevano ancora mezzi di trasporto adatti all'industria"),
+         QStringLiteral("Le prime fabbriche sorsero nei luoghi dove si estraevano le materie prime"),
+         QStringLiteral("Intorno alle fabbriche nacquero molte nuove città")},
+        // 7: the Greek colonies
+        {QStringLiteral("In Grecia la terra coltivabile era poca"),
+         QStringLiteral("La popolazione aumentava rapidamente"),
+         QStringLiteral("Il cibo prodotto non bastava più per tutti"),
+         QStringLiteral("Molti Greci emigrarono e fondarono colonie")},
+        // 8: the death of Caesar
+        {QStringLiteral("Le vittorie di Cesare lo resero famoso"),
+         QStringLiteral("Cesare voleva diventare dittatore a vita"),
+         QStringLiteral("I senatori temevano che tornasse la monarchia"),
+         QStringLiteral("I senatori organizzarono una congiura e uccisero Cesare")},
+        // 9: serfs and Comuni
+        {QStringLiteral("I servi della gleba erano scontenti della loro vita nei feudi"),
+         QStringLiteral("I Comuni offrivano rifugio a chi voleva vivere in città"),
+         QStringLiteral("Molti servi della gleba fuggirono nei Comuni"),
+         QStringLiteral("Scoppiarono spesso guerre tra i signori feudali e i Comuni")},
+    };
+    return tutti;
+}
+
+} // namespace
+
+const QStringList &storiaFrasi(int insieme)
+{
+    static const QStringList nessuna;
+    if (insieme < 1 || insieme > insiemi().size())
+        return nessuna;
+    return insiemi().at(insieme - 1);
+}
+
+} // namespace qv
