@@ -45,7 +45,7 @@ int classIndexOfCaption(const QString &caption)
     return -1;
 }
 
-ArchivioModel::ArchivioModel(Session &s) : s_(s), testoaiuto_(testoaiuto()) {}
+ArchivioModel::ArchivioModel(Session &s) : s_(s), testoaiuto_(qv::testoaiuto()) {}
 
 void ArchivioModel::openFromStart(const QString &nomeclasse)
 {

@@ -1,17 +1,66 @@
-// FLstampa: placeholder until the screen is built.
+// FLstampa: the results archive. The pupils of one class in two lists, the result grid of
+// the selected pupil with its completion flag, the class chooser, deletion, the two
+// printouts, export and import, and the way back to the start screen.
 #pragma once
 
+#include "archive/archivio.h"
 #include "ui/screenbase.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <array>
+
 namespace qv::ui {
+
+class ClickLabel;
 
 class FLstampa : public ScreenBase {
     Q_OBJECT
 public:
     explicit FLstampa(Application &app);
     void activate() override;
-    // The way in from the start screen's archive area, with the class to show.
+    // The way in from the start screen's archive area, with the class it names.
     void openFromStart(const QString &nomeclasse);
+
+    ArchivioModel &model() { return model_; }
+    // Tests and machines without a printer: write the printouts as PDF files.
+    bool forcePdf = false;
+    // Folder of the PDF files written when no printer is installed: beside the data folder.
+    QString pdfFolder() const;
+
+    QGroupBox *Frame1;
+    std::array<ClickLabel *, 10> Label9{};
+    QListWidget *List1;
+    QListWidget *List2;
+    QLabel *Label11;
+    QLabel *Label7;
+    QLabel *Label8;
+    QLabel *Label12;
+    QLabel *Label10;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+    QLabel *Label13, *Label15, *Label25, *Label26, *Label23;
+    QLabel *Label17, *Label18;
+    std::array<QLabel *, 14> Label6{};
+    QLabel *Label14, *Label16, *Label19, *Label20, *Label22, *Label24, *Label27;
+    QPushButton *cmdaltraclasse;
+    QPushButton *CMDELIMINO;
+    QPushButton *CMDSTAMPA;
+    QPushButton *cmdstampaquadro;
+    QPushButton *CMDESPORTO;
+    QPushButton *CMDIMPORTO;
+    QPushButton *cmdtorno;
+    QPushButton *CMDESCO;
+
+private:
+    void redraw();
+    void showPupil(int r);
+    void List1_Click(int row);
+    void stampa(const Report &report);
+
+    ArchivioModel model_;
+    bool redrawing_ = false;
 };
 
 } // namespace qv::ui

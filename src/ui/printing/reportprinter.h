@@ -1,0 +1,36 @@
+// Printing the archive's reports: the lines the core lays out by print column are painted
+// in a monospaced font, sized so the widest column fits the page. On the system's default
+// printer, or into a PDF file when no printer is installed.
+#pragma once
+
+#include "archive/report.h"
+
+#include <QString>
+
+class QPrinter;
+
+namespace qv::ui {
+
+struct PrintOutcome {
+    bool ok = false;
+    bool pdf = false;  // written to a file instead of a printer
+    QString pdfPath;
+    QString printer;   // name of the printer used
+};
+
+// Paints the report on a printer already set up (printer or PDF file).
+bool paintReport(QPrinter &printer, const Report &report);
+
+// Prints on the default printer (or the first one installed). With no printer, or with
+// forcePdf, writes a PDF into pdfFolder. docName names the job (the report title if empty).
+PrintOutcome printReport(const Report &report, const QString &pdfFolder, bool forcePdf = false,
+                         const QString &docName = {});
+
+// What the teacher is told: empty after a normal print on a printer.
+QString outcomeMessage(const PrintOutcome &outcome);
+
+// The point size at which `columns` characters of the printer font fill at most `width`
+// device pixels, never above `largest`.
+double fittingPointSize(QPrinter &printer, int columns, double width, double largest);
+
+} // namespace qv::ui
