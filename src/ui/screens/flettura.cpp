@@ -1,12 +1,166 @@
 #include "ui/screens/flettura.h"
 
+#include "ui/widgets/clicklabel.h"
+
+#include <QSignalBlocker>
+
 namespace qv::ui {
 
-FLETTURA::FLETTURA(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSIONE DELLA LETTURA")) {}
+namespace {
+
+// The design's point sizes (12, 10, 14) are scaled up so that the texts stay legible on a
+// 1024 × 768 display; their proportions are kept.
+constexpr double kScala = 1.25;
+
+constexpr int kTestoX = 20, kTestoY = 20, kTestoW = 535, kTestoH = 690;
+constexpr int kColX = 585, kColW = 411;
+constexpr int kRigaY = 165, kRigaH = 96, kBox = 30;
+
+QFont serif(double points, bool bold = false)
+{
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+QString aCapo(QString s)
+{
+    // Line breaks are stored as carriage returns; the label breaks lines at '\n'.
+    return s.replace(QChar(13), QChar('\n'));
+}
+
+const char *kStileTesto = "QLabel { background: #fffef6; color: #111111; padding: 10px; }";
+const char *kStileBottone = "QLabel { border: 2px solid %1; border-radius: 10px; background: %2; color: %3; }";
+
+} // namespace
+
+FLETTURA::FLETTURA(Application &app)
+    : ScreenBase(app, QStringLiteral("COMPRENSIONE DELLA LETTURA")), model_(app.session())
+{
+    Labtesto = new QLabel(this);
+    Labtesto->setObjectName("Labtesto");
+    Labtesto->setTextFormat(Qt::PlainText);
+    Labtesto->setWordWrap(true);
+    Labtesto->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    Labtesto->setGeometry(kTestoX, kTestoY, kTestoW, kTestoH);
+    Labtesto->setStyleSheet(QString::fromLatin1(kStileTesto));
+
+    // Over the lower part of Labtesto; only the synthesis question uses it.
+    Labtesto2 = new QLabel(this);
+    Labtesto2->setObjectName("Labtesto2");
+    Labtesto2->setTextFormat(Qt::PlainText);
+    Labtesto2->setWordWrap(true);
+    Labtesto2->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    Labtesto2->setGeometry(kTestoX, kTestoY + 350, kTestoW, kTestoH - 350);
+    Labtesto2->setStyleSheet(QString::fromLatin1(kStileTesto));
+    Labtesto2->hide();
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName("Label2");
+    Label2->setGeometry(kTestoX + kTestoW + 10, kTestoY, 8, kTestoH);
+    setBackColor(Label2, vbColor(0x8B4513)); // dark blue
+
+    for (int i = 0; i < 5; ++i) {
+        auto *l = new QLabel(this);
+        l->setObjectName(QStringLiteral("Labris_%1").arg(i));
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        if (i == 0) {
+            l->setFont(serif(17, true));
+            l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+            l->setGeometry(kColX, kTestoY, kColW, kRigaY - kTestoY - 10);
+        } else {
+            l->setFont(serif(15));
+            l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+            l->setGeometry(kColX + kBox + 12, kRigaY + (i - 1) * kRigaH, kColW - kBox - 12, kRigaH - 6);
+        }
+        setTextColor(l, QColor(0x10, 0x10, 0x10));
+        Labris[size_t(i)] = l;
+    }
+
+    for (int k = 0; k < 4; ++k) {
+        auto *c = new QCheckBox(this);
+        c->setObjectName(QStringLiteral("Check1_%1").arg(k));
+        c->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(kBox - 4));
+        // Centred on its option's row.
+        c->setGeometry(kColX, kRigaY + k * kRigaH + (kRigaH - 6 - kBox) / 2, kBox, kBox);
+        c->setCursor(Qt::PointingHandCursor);
+        connect(c, &QCheckBox::clicked, this, [this, k](bool ticked) { Check1_Click(k, ticked); });
+        Check1[size_t(k)] = c;
+    }
+
+    Labseguente = new ClickLabel(QStringLiteral("       Domanda seguente"), this);
+    Labseguente->setObjectName("Labseguente");
+    Labseguente->setFont(QFont(QStringLiteral("Liberation Sans"), 18, QFont::Bold));
+    Labseguente->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    Labseguente->setGeometry(kColX, 580, kColW, 58);
+    Labseguente->setStyleSheet(
+        QString::fromLatin1(kStileBottone).arg(QStringLiteral("#204d80"), QStringLiteral("#dcebff"), QStringLiteral("#0b2a57")));
+    connect(Labseguente, &ClickLabel::clicked, this, &FLETTURA::Labseguente_Click);
+
+    Labesco = new ClickLabel(QStringLiteral("Esco"), this);
+    Labesco->setObjectName("Labesco");
+    Labesco->setFont(QFont(QStringLiteral("Liberation Sans"), 16, QFont::Bold));
+    Labesco->setAlignment(Qt::AlignCenter);
+    Labesco->setGeometry(kColX, 652, 150, 52);
+    Labesco->setStyleSheet(
+        QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
+    connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
+}
 
 void FLETTURA::activate()
 {
+    move(0, 0);
     loadBackground();
+    model_.setUp();
+    mostra();
+}
+
+void FLETTURA::mostra()
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(model_.testoPunti() * kScala);
+    Labtesto->setFont(f);
+    Labtesto->setText(aCapo(model_.testo()));
+    Labtesto2->setFont(f);
+    Labtesto2->setText(aCapo(model_.testo2()));
+    Labtesto2->setVisible(model_.testo2Visible());
+    if (model_.testo2Visible())
+        Labtesto2->raise();
+
+    for (int i = 0; i < 5; ++i)
+        Labris[size_t(i)]->setText(model_.labris(i));
+    for (int k = 0; k < 4; ++k) {
+        const QSignalBlocker b(Check1[size_t(k)]);
+        Check1[size_t(k)]->setChecked(model_.checked(k));
+    }
+}
+
+void FLETTURA::Check1_Click(int k, bool ticked)
+{
+    model_.choose(k, ticked);
+    for (int j = 0; j < 4; ++j) {
+        const QSignalBlocker b(Check1[size_t(j)]);
+        Check1[size_t(j)]->setChecked(model_.checked(j));
+    }
+}
+
+void FLETTURA::Labseguente_Click()
+{
+    switch (model_.nextQuestion()) {
+    case LetturaModel::Outcome::Shown:
+    case LetturaModel::Outcome::NotStored:
+        mostra();
+        break;
+    default:
+        break;
+    }
+}
+
+void FLETTURA::Labesco_Click()
+{
+    model_.leave();
 }
 
 } // namespace qv::ui

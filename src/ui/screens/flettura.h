@@ -1,15 +1,42 @@
-// FLETTURA: placeholder until the screen is built.
+// FLETTURA: the reading-comprehension test. The passage (or the four summaries at the
+// synthesis question) on the left, the question and its four options on the right.
 #pragma once
 
+#include "battery/comprehension/letturamodel.h"
 #include "ui/screenbase.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <array>
+
 namespace qv::ui {
+
+class ClickLabel;
 
 class FLETTURA : public ScreenBase {
     Q_OBJECT
 public:
     explicit FLETTURA(Application &app);
     void activate() override;
+
+    LetturaModel &model() { return model_; }
+
+    QLabel *Labtesto;
+    QLabel *Labtesto2;
+    QLabel *Label2;
+    std::array<QLabel *, 5> Labris{};
+    std::array<QCheckBox *, 4> Check1{};
+    ClickLabel *Labseguente;
+    ClickLabel *Labesco;
+
+private:
+    void Check1_Click(int k, bool ticked);
+    void Labseguente_Click();
+    void Labesco_Click();
+    // Redraws the text area, the question and the boxes from the model.
+    void mostra();
+
+    LetturaModel model_;
 };
 
 } // namespace qv::ui
