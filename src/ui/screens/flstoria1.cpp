@@ -1,12 +1,199 @@
 #include "ui/screens/flstoria1.h"
 
+#include "startup/datafolder.h"
+#include "ui/widgets/clicklabel.h"
+#include "ui/widgets/dragdropboard.h"
+#include "ui/widgets/lineshape.h"
+
+#include <QtMath>
+
+#include <QEvent>
+#include <algorithm>
+
 namespace qv::ui {
 
-FLstoria1::FLstoria1(Application &app) : ScreenBase(app, QStringLiteral("FLstoria1")) {}
+namespace {
+
+const QColor kArancioChiaro(255, 224, 192);
+const QColor kArancio(255, 128, 0);
+const QColor kMagenta(255, 0, 255);
+
+QFont sans(int points, bool bold = false)
+{
+    QFont f(QStringLiteral("Liberation Sans"), points);
+    f.setBold(bold);
+    return f;
+}
+
+// Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
+// the top edge of the other.
+QPoint sotto(const QLabel *l) { return QPoint(l->geometry().center().x(), l->geometry().bottom() + 2); }
+QPoint sopra(const QLabel *l, int dx = 0)
+{
+    return QPoint(l->geometry().center().x() + dx, l->geometry().top() - 3);
+}
+
+} // namespace
+
+FLstoria1::FLstoria1(Application &app)
+    : ScreenBase(app, QStringLiteral("SCHEMI DELLE RELAZIONI CAUSALI: clicca sui testi e trascinali nelle "
+                                     "caselle appropriate.")),
+      model_(app.session())
+{
+    Labtitolo = new QLabel(windowTitle(), this);
+    Labtitolo->setObjectName("Labtitolo");
+    Labtitolo->setFont(sans(15, true));
+    Labtitolo->setWordWrap(true);
+    Labtitolo->setAlignment(Qt::AlignCenter);
+    Labtitolo->setGeometry(16, 6, 984, 56);
+
+    board = new DragDropBoard(this);
+    for (int i = 0; i < 4; ++i) {
+        auto *t = new QLabel(this);
+        t->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        t->setFont(sans(14));
+        t->setWordWrap(true);
+        t->setAlignment(Qt::AlignCenter);
+        t->setFrameStyle(QFrame::Box | QFrame::Plain);
+        t->setMargin(4);
+        setBackColor(t, kArancioChiaro);
+        Label2[size_t(i)] = t;
+        board->addSource(t, i);
+
+        auto *c = new QLabel(this);
+        c->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        c->setFont(sans(14, true));
+        c->setWordWrap(true);
+        c->setAlignment(Qt::AlignCenter);
+        c->setFrameStyle(QFrame::Box | QFrame::Plain);
+        c->setLineWidth(2);
+        c->setMargin(4);
+        setBackColor(c, kArancio);
+        Label1[size_t(i)] = c;
+        board->addTarget(c, i);
+        c->installEventFilter(this); // after the board's filter, so it runs first
+    }
+
+    for (int n = 0; n < 12; ++n) {
+        auto *l = new LineShape(this, 3, Qt::black);
+        l->setObjectName(QStringLiteral("Line%1").arg(n + 1));
+        linee_[size_t(n)] = l;
+    }
+    Line1 = linee_[0]; Line2 = linee_[1]; Line3 = linee_[2]; Line4 = linee_[3];
+    Line5 = linee_[4]; Line6 = linee_[5]; Line7 = linee_[6]; Line8 = linee_[7];
+    Line9 = linee_[8]; Line10 = linee_[9]; Line11 = linee_[10]; Line12 = linee_[11];
+
+    Labnuovo = new ClickLabel(QStringLiteral("Nuove frasi"), this);
+    Labnuovo->setObjectName("Labnuovo");
+    Labesco = new ClickLabel(QStringLiteral("Esco"), this);
+    Labesco->setObjectName("Labesco");
+    for (ClickLabel *b : {Labnuovo, Labesco}) {
+        b->setFont(sans(18, true));
+        b->setAlignment(Qt::AlignCenter);
+        b->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        b->setLineWidth(3);
+        setBackColor(b, QColor(192, 192, 192));
+    }
+    Labnuovo->setGeometry(290, 620, 240, 60);
+    Labesco->setGeometry(570, 620, 160, 60);
+
+    connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
+    connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);
+    connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
+}
+
+// A press on a box is kept by the box: passed on to the screen it would clear the
+// statement chosen for click-to-place before the release could drop it.
+bool FLstoria1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress
+        && std::find(Label1.begin(), Label1.end(), watched) != Label1.end())
+        return true;
+    return ScreenBase::eventFilter(watched, event);
+}
 
 void FLstoria1::activate()
 {
-    loadBackground();
+    move(0, 0);
+    if (!loadBackground() && !sfondoSegnalato_) {
+        sfondoSegnalato_ = true;
+        session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
+                                               "il test prosegue senza sfondo.")
+                                    .arg(QString::fromLatin1(kBackgroundFile)));
+    }
+    board->clearSelection();
+    model_.apertura();
+    ridisegna();
+}
+
+void FLstoria1::Label1_DragDrop(int index, int source)
+{
+    model_.drop(index, source);
+    ridisegna();
+}
+
+void FLstoria1::Labnuovo_Click()
+{
+    board->clearSelection();
+    model_.nuovo();
+    ridisegna();
+}
+
+void FLstoria1::freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, QPoint da, QPoint a)
+{
+    asta->setLine(da, a);
+    const double angolo = qAtan2(double(da.y() - a.y()), double(da.x() - a.x()));
+    const double lato = 16.0;
+    const double apertura = qDegreesToRadians(28.0);
+    auto estremo = [&](double s) {
+        return QPoint(a.x() + qRound(lato * qCos(angolo + s)), a.y() + qRound(lato * qSin(angolo + s)));
+    };
+    punta1->setLine(a, estremo(apertura));
+    punta2->setLine(a, estremo(-apertura));
+    for (LineShape *l : {asta, punta1, punta2})
+        l->show();
+}
+
+void FLstoria1::disponi()
+{
+    for (LineShape *l : linee_)
+        l->hide();
+    if (model_.tiposchema() == 1) {
+        Label2[0]->setGeometry(16, 72, 484, 72);
+        Label2[1]->setGeometry(516, 72, 484, 72);
+        Label2[2]->setGeometry(266, 154, 484, 72);
+        Label1[0]->setGeometry(208, 250, 600, 80);
+        Label1[1]->setGeometry(208, 376, 600, 80);
+        Label1[2]->setGeometry(208, 502, 600, 80);
+        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[1]));
+        freccia(Line2, Line5, Line6, sotto(Label1[1]), sopra(Label1[2]));
+    } else {
+        Label2[0]->setGeometry(16, 72, 484, 72);
+        Label2[1]->setGeometry(516, 72, 484, 72);
+        Label2[2]->setGeometry(16, 154, 484, 72);
+        Label2[3]->setGeometry(516, 154, 484, 72);
+        Label1[0]->setGeometry(16, 250, 450, 80);
+        Label1[1]->setGeometry(550, 250, 450, 80);
+        Label1[2]->setGeometry(208, 380, 600, 80);
+        Label1[3]->setGeometry(208, 510, 600, 80);
+        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[2], -120));
+        freccia(Line7, Line8, Line9, sotto(Label1[1]), sopra(Label1[2], 120));
+        freccia(Line2, Line5, Line6, sotto(Label1[2]), sopra(Label1[3]));
+    }
+    const bool quattro = model_.caselle() == 4;
+    Label2[3]->setVisible(quattro);
+    Label1[3]->setVisible(quattro);
+}
+
+void FLstoria1::ridisegna()
+{
+    disponi();
+    for (int i = 0; i < 4; ++i) {
+        Label1[size_t(i)]->setText(model_.casella(i));
+        setBackColor(Label1[size_t(i)], kArancio);
+        Label2[size_t(i)]->setText(model_.frase(i));
+        setBackColor(Label2[size_t(i)], model_.usata(i) ? kMagenta : kArancioChiaro);
+    }
 }
 
 } // namespace qv::ui

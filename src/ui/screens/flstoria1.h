@@ -1,15 +1,50 @@
-// FLstoria1: placeholder until the screen is built.
+// FLstoria1: the causal-relation schemes. The statements of a set stand above a scheme of
+// boxes joined by arrows; the pupil drags each statement into its box.
 #pragma once
 
+#include "battery/analysis/storia1model.h"
 #include "ui/screenbase.h"
 
+#include <QLabel>
+#include <array>
+
 namespace qv::ui {
+
+class ClickLabel;
+class DragDropBoard;
+class LineShape;
 
 class FLstoria1 : public ScreenBase {
     Q_OBJECT
 public:
     explicit FLstoria1(Application &app);
     void activate() override;
+
+    Storia1Model &model() { return model_; }
+
+    QLabel *Labtitolo;                  // the instruction, large
+    std::array<QLabel *, 4> Label2{};   // statements: drag sources
+    std::array<QLabel *, 4> Label1{};   // scheme boxes: drop targets
+    LineShape *Line1, *Line2, *Line3, *Line4, *Line5, *Line6;
+    LineShape *Line7, *Line8, *Line9, *Line10, *Line11, *Line12;
+    ClickLabel *Labnuovo;
+    ClickLabel *Labesco;
+    DragDropBoard *board;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Label1_DragDrop(int index, int source);
+    void Labnuovo_Click();
+    // Places statements, boxes and arrows for the scheme in force (schem1 / schem2).
+    void disponi();
+    void ridisegna();
+    void freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, QPoint da, QPoint a);
+
+    Storia1Model model_;
+    std::array<LineShape *, 12> linee_{};
+    bool sfondoSegnalato_ = false;
 };
 
 } // namespace qv::ui

@@ -1,12 +1,149 @@
 #include "ui/screens/flstoria2.h"
 
+#include "startup/datafolder.h"
+#include "ui/widgets/clicklabel.h"
+#include "ui/widgets/dragdropboard.h"
+
+#include <QEvent>
+#include <algorithm>
+
 namespace qv::ui {
 
-FLstoria2::FLstoria2(Application &app) : ScreenBase(app, QStringLiteral("FLstoria2")) {}
+namespace {
+
+const QColor kGialloChiaro(255, 255, 128);
+const QColor kGiallo(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+
+// The pale background of each event row (decoration only).
+const std::array<QColor, 10> kRighe = {
+    QColor(224, 240, 255), QColor(224, 255, 232), QColor(255, 236, 224), QColor(240, 228, 255),
+    QColor(255, 248, 220), QColor(220, 248, 248), QColor(255, 228, 240), QColor(236, 248, 220),
+    QColor(232, 236, 255), QColor(248, 240, 228)};
+
+QFont sans(int points, bool bold = false)
+{
+    QFont f(QStringLiteral("Liberation Sans"), points);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
+
+FLstoria2::FLstoria2(Application &app)
+    : ScreenBase(app, QStringLiteral("CRONOLOGIA DEI FATTI IMPORTANTI: clicca sulle date e trascinale sulle "
+                                     "caselle a sinistra.")),
+      model_(app.session())
+{
+    Labtitolo = new QLabel(windowTitle(), this);
+    Labtitolo->setObjectName("Labtitolo");
+    Labtitolo->setFont(sans(14, true));
+    Labtitolo->setWordWrap(true);
+    Labtitolo->setAlignment(Qt::AlignCenter);
+    Labtitolo->setGeometry(10, 4, 996, 42);
+
+    board = new DragDropBoard(this);
+    for (int r = 0; r < 10; ++r) {
+        const int y = 50 + r * 58;
+        auto *e = new QLabel(this);
+        e->setObjectName(QStringLiteral("Label1_%1").arg(r));
+        e->setFont(sans(13));
+        e->setWordWrap(true);
+        e->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        e->setFrameStyle(QFrame::Box | QFrame::Plain);
+        e->setMargin(4);
+        e->setGeometry(10, y, 610, 54);
+        setBackColor(e, kRighe[size_t(r)]);
+        Label1[size_t(r)] = e;
+
+        auto *c = new QLabel(this);
+        c->setObjectName(QStringLiteral("Label2_%1").arg(r));
+        c->setFont(sans(14, true));
+        c->setAlignment(Qt::AlignCenter);
+        c->setFrameStyle(QFrame::Box | QFrame::Plain);
+        c->setLineWidth(2);
+        c->setGeometry(628, y, 180, 54);
+        setBackColor(c, kGialloChiaro);
+        Label2[size_t(r)] = c;
+        board->addTarget(c, r);
+        c->installEventFilter(this); // after the board's filter, so it runs first
+
+        auto *d = new QLabel(this);
+        d->setObjectName(QStringLiteral("Label3_%1").arg(r));
+        d->setFont(sans(14, true));
+        d->setAlignment(Qt::AlignCenter);
+        d->setFrameStyle(QFrame::Box | QFrame::Plain);
+        d->setGeometry(830, y, 176, 54);
+        setBackColor(d, kGiallo);
+        Label3[size_t(r)] = d;
+        board->addSource(d, r);
+    }
+
+    Labseguente = new ClickLabel(QStringLiteral("Date seguenti"), this);
+    Labseguente->setObjectName("Labseguente");
+    Labesco = new ClickLabel(QStringLiteral("Esco"), this);
+    Labesco->setObjectName("Labesco");
+    for (ClickLabel *b : {Labseguente, Labesco}) {
+        b->setFont(sans(18, true));
+        b->setAlignment(Qt::AlignCenter);
+        b->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        b->setLineWidth(3);
+        setBackColor(b, QColor(192, 192, 192));
+    }
+    Labseguente->setGeometry(290, 646, 240, 60);
+    Labesco->setGeometry(570, 646, 160, 60);
+
+    connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
+    connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
+    connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
+}
+
+// A press on a box is kept by the box: passed on to the screen it would clear the
+// statement chosen for click-to-place before the release could drop it.
+bool FLstoria2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress
+        && std::find(Label2.begin(), Label2.end(), watched) != Label2.end())
+        return true;
+    return ScreenBase::eventFilter(watched, event);
+}
 
 void FLstoria2::activate()
 {
-    loadBackground();
+    move(0, 0);
+    if (!loadBackground() && !sfondoSegnalato_) {
+        sfondoSegnalato_ = true;
+        session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
+                                               "il test prosegue senza sfondo.")
+                                    .arg(QString::fromLatin1(kBackgroundFile)));
+    }
+    board->clearSelection();
+    model_.apertura();
+    ridisegna();
+}
+
+void FLstoria2::Label2_DragDrop(int index, int source)
+{
+    model_.drop(index, source);
+    ridisegna();
+}
+
+void FLstoria2::Labseguente_Click()
+{
+    board->clearSelection();
+    model_.seguente();
+    ridisegna();
+}
+
+void FLstoria2::ridisegna()
+{
+    for (int r = 0; r < 10; ++r) {
+        Label1[size_t(r)]->setText(model_.evento(r));
+        Label2[size_t(r)]->setText(model_.casella(r));
+        setBackColor(Label2[size_t(r)], kGialloChiaro);
+        Label3[size_t(r)]->setText(model_.data(r));
+        setBackColor(Label3[size_t(r)], model_.usata(r) ? kMagenta : kGiallo);
+    }
 }
 
 } // namespace qv::ui
