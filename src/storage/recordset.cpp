@@ -26,6 +26,19 @@ bool Recordset::alive() const
     return open_ && !token_.expired() && db_->isOpen();
 }
 
+QSqlQuery &Recordset::prepared(const QString &sql) const
+{
+    auto it = statements_.find(sql);
+    if (it == statements_.end()) {
+        QSqlQuery q(db_->sql());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql))
+            lastError_ = q.lastError().text();
+        it = statements_.insert(sql, q);
+    }
+    return *it;
+}
+
 bool Recordset::fail(const QString &what)
 {
     lastError_ = what;
@@ -66,15 +79,17 @@ bool Recordset::placeOn(qint64 rowid)
 {
     if (!alive())
         return fail(QStringLiteral("cursore chiuso"));
-    QSqlQuery q(db_->sql());
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(keyExpr(), quoted(table_)));
+    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(keyExpr(), quoted(table_)));
     q.addBindValue(rowid);
     if (!q.exec())
         return fail(q.lastError().text());
-    if (!q.next())
+    if (!q.next()) {
+        q.finish();
         return fail(QStringLiteral("riga inesistente"));
-    rowid_ = rowid;
+    }
     key_ = q.value(0);
+    q.finish();
+    rowid_ = rowid;
     pos_ = Pos::OnRow;
     deleted_ = false;
     return true;
@@ -94,18 +109,18 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
         sql += QStringLiteral(" ORDER BY rowid%1 LIMIT 1").arg(dir);
     else
         sql += QStringLiteral(" ORDER BY %1%2, rowid%2 LIMIT 1").arg(keyExpr(), dir);
-    QSqlQuery q(db_->sql());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        return fail(q.lastError().text());
+    QSqlQuery &q = prepared(sql);
     for (const QVariant &b : binds)
         q.addBindValue(b);
     if (!q.exec())
         return fail(q.lastError().text());
-    if (!q.next())
+    if (!q.next()) {
+        q.finish();
         return false;
+    }
     rowid_ = q.value(0).toLongLong();
     key_ = q.value(1);
+    q.finish();
     pos_ = Pos::OnRow;
     deleted_ = false;
     return true;
@@ -248,15 +263,16 @@ QVariant Recordset::field(const QString &name) const
         lastError_ = QStringLiteral("nessun record corrente");
         return {};
     }
-    QSqlQuery q(db_->sql());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(col), quoted(table_)));
+    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(col), quoted(table_)));
     q.addBindValue(rowid_);
     if (!q.exec() || !q.next()) {
         lastError_ = q.lastError().text();
+        q.finish();
         return {};
     }
-    return q.value(0);
+    const QVariant v = q.value(0);
+    q.finish();
+    return v;
 }
 
 bool Recordset::edit()
@@ -441,6 +457,7 @@ std::unique_ptr<Recordset> Recordset::clone() const
 
 void Recordset::close()
 {
+    statements_.clear();
     cancelUpdate();
     open_ = false;
     pos_ = Pos::BeforeFirst;

@@ -9,7 +9,9 @@
 // Every operation returns false on failure and sets lastError(); callers may ignore it.
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QSqlQuery>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -87,6 +89,8 @@ private:
     QString column(const QString &name) const;
 
     bool alive() const;
+    // A prepared statement kept for the cursor's life; the caller binds, runs and finishes it.
+    QSqlQuery &prepared(const QString &sql) const;
 
     Database *db_;
     std::weak_ptr<int> token_;
@@ -103,6 +107,7 @@ private:
     QList<QPair<QString, QVariant>> buffer_;
     QString lastModified_;
     mutable QString lastError_;
+    mutable QHash<QString, QSqlQuery> statements_;
 };
 
 } // namespace qv
