@@ -24,14 +24,16 @@ public:
         answers.pop_front();
         return a;
     }
-    QString chooseFolder(const QString &title, const QString &) override
+    QString chooseFolder(const QString &title, const QString &start) override
     {
         folderTitles << title;
+        folderStarts << start;
         return folder;
     }
     QStringList alerts;
     QStringList questions;
     QStringList folderTitles;
+    QStringList folderStarts;
     std::deque<bool> answers;
     QString folder;
 };

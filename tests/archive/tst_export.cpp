@@ -1,0 +1,351 @@
+// Export onto the disk database and import from it: the explanation and the folder
+// chooser, the template, no doubled record, one transaction each, malformed rows.
+#include "archive/archivio.h"
+#include "archive/exchange.h"
+#include "archive/testoaiuto.h"
+#include "support/fakes.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace qv;
+
+namespace {
+
+// One computer: its own results database, its archive showing class C.
+struct Computer {
+    test::ModelEnv env{"prima-C"};
+    ArchivioModel archivio{env.session};
+    Database &db() { return *env.session.state.dbrisultati; }
+
+    QString add(const QString &nome, const QVariantMap &more = {})
+    {
+        auto rs = db().openRecordset("prima-C");
+        rs->addNew();
+        rs->setField("nome", nome);
+        for (auto it = more.begin(); it != more.end(); ++it)
+            rs->setField(it.key(), it.value());
+        if (!rs->update())
+            return {};
+        rs->setBookmark(rs->lastModified());
+        return rs->field("data").toString();
+    }
+    void addMany(const QString &prefix, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            add(QString("%1 %2").arg(prefix).arg(i, 2, 10, QChar('0')), {{"arrivo", 3}, {"sub", 1}, {"fatti1", i % 9}});
+    }
+    void exportTo(const QString &folder)
+    {
+        env.dialogs.folder = folder;
+        archivio.chooseClass(2);
+        archivio.CreaTabellaEXP();
+    }
+    void importFrom(const QString &folder)
+    {
+        env.dialogs.folder = folder;
+        archivio.chooseClass(2);
+        archivio.importo();
+    }
+    int count() { return db().openRecordset("prima-C")->recordCount(); }
+    QString lastAlert() const { return env.dialogs.alerts.isEmpty() ? QString() : env.dialogs.alerts.last(); }
+};
+
+// The rows of a disk file as "nome|data|arrivo|sub|...": every transferred field.
+QStringList diskRows(const QString &file)
+{
+    QString e;
+    auto db = Database::open(file, &e, Database::Journal::Rollback);
+    if (!db)
+        return {"?" + e};
+    QSqlQuery q(db->sql());
+    q.exec("SELECT " + transferredFields().join(", ") + " FROM prima ORDER BY nome, data");
+    QStringList out;
+    while (q.next()) {
+        QStringList r;
+        for (int i = 0; i < transferredFields().size(); ++i)
+            r << (q.value(i).isNull() ? "NULL" : q.value(i).toString());
+        out << r.join('|');
+    }
+    return out;
+}
+
+QStringList classRows(Database &db)
+{
+    QSqlQuery q(db.sql());
+    q.exec("SELECT " + transferredFields().join(", ") + " FROM \"prima-C\" ORDER BY nome, data");
+    QStringList out;
+    while (q.next()) {
+        QStringList r;
+        for (int i = 0; i < transferredFields().size(); ++i)
+            r << (q.value(i).isNull() ? "NULL" : q.value(i).toString());
+        out << r.join('|');
+    }
+    return out;
+}
+
+bool exec(const QString &file, const QStringList &statements)
+{
+    QString e;
+    auto db = Database::create(file, &e, Database::Journal::Rollback);
+    if (!db)
+        return false;
+    for (const QString &s : statements) {
+        QSqlQuery q(db->sql());
+        if (!q.exec(s)) {
+            qWarning() << s << q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray bytes(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TstExport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> disk;
+    QString diskFile() const { return disk->filePath("expquorvane.mdb"); }
+
+private slots:
+    void init() { disk = std::make_unique<QTemporaryDir>(); }
+    void cleanup() { disk.reset(); }
+
+    void explanationText()
+    {
+        const QStringList parts = testoaiuto().split("\r\n");
+        QCOMPARE(parts.size(), 8);
+        QCOMPARE(parts[0], QString(" IMPORTO ed ESPORTO servono a raccogliere tutti i dati di UNA classe, distribuiti su diversi computer, in un solo archivio."));
+        QCOMPARE(parts[1], QString());
+        QCOMPARE(parts[2], QString("Si deve:"));
+        QCOMPARE(parts[3], QString("     1°) inserire un floppy disk che abbia sufficiente spazio (almeno 400 Kb);"));
+        QCOMPARE(parts[4], QString("     2°) cliccare su Importo oppure Esporto"));
+        QCOMPARE(parts[5], QString("Si raccomanda di usare un dischetto diverso per ogni classe. "));
+        QCOMPARE(parts[6], QString());
+        QVERIFY(parts[7].endsWith("nella cartella 'Programmi\\Quorvane\\Perquorvane')."));
+        QVERIFY(parts[7].contains("il file 'EXPquorvane.mdb'(dal dischetto), o il file 'Quorvane.mdb' (sull'Hard Disk"));
+    }
+
+    void cancelDoesNothing()
+    {
+        Computer a;
+        a.addMany("ALUNNO", 3);
+        a.env.dialogs.answers = {false};
+        a.exportTo(disk->path());
+        QCOMPARE(a.env.dialogs.questions.last(), testoaiuto());
+        QVERIFY(a.env.dialogs.folderTitles.isEmpty());
+        QVERIFY(!QFile::exists(diskFile()));
+        QVERIFY(a.env.dialogs.alerts.isEmpty());
+
+        a.exportTo(QString()); // the folder chooser cancelled
+        QCOMPARE(a.env.dialogs.folderTitles.size(), 1);
+        QVERIFY(!QFile::exists(diskFile()));
+        a.importFrom(QString());
+        QVERIFY(a.env.dialogs.alerts.isEmpty());
+        QCOMPARE(a.count(), 3);
+
+        a.env.dialogs.answers = {false};
+        a.importFrom(disk->path());
+        QCOMPARE(a.env.dialogs.folderTitles.size(), 2);
+        QVERIFY(a.env.dialogs.alerts.isEmpty());
+    }
+
+    void templateCopiedWhenAbsent()
+    {
+        Computer a;
+        a.add("ROSSI MARIO", {{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"gramcom", 3}, {"frasi2", 1}, {"tempolitica", 7}});
+        a.addMany("ALUNNO", 2);
+        a.exportTo(disk->path());
+        QVERIFY(QFile::exists(diskFile()));
+        QCOMPARE(a.lastAlert(), QString("Esportazione finita: 3 risultati esportati nel file \"%1\".")
+                                    .arg(QDir::toNativeSeparators(QFileInfo(diskFile()).absoluteFilePath())));
+        // Every transferred field, value for value.
+        QCOMPARE(diskRows(diskFile()), classRows(a.db()));
+        // The template itself is untouched.
+        QCOMPARE(diskRows(a.env.folder.file("expquorvane.mdb")), QStringList());
+        // The chooser opens next time where it was used last.
+        a.exportTo(disk->path());
+        QCOMPARE(a.env.dialogs.folderStarts.last(), disk->path());
+    }
+
+    void exportTwiceLeavesEachOnce()
+    {
+        Computer a;
+        a.addMany("ALUNNO", 4);
+        // Two records of one name: both are matched by name and data.
+        a.add("BIS LUCA");
+        a.add("BIS LUCA");
+        a.exportTo(disk->path());
+        const QStringList first = diskRows(diskFile());
+        QCOMPARE(first.size(), 6);
+        a.exportTo(disk->path());
+        QCOMPARE(diskRows(diskFile()), first);
+        QVERIFY(a.lastAlert().contains("6 risultati esportati"));
+        QVERIFY(a.lastAlert().contains("(6) sono state sostituite"));
+    }
+
+    void twoComputersKeepBoth()
+    {
+        Computer a, b;
+        a.addMany("ALUNNO", 3);
+        b.addMany("ALUNNO", 2); // the same names, other records
+        b.exportTo(disk->path());
+        a.exportTo(disk->path());
+        QCOMPARE(diskRows(diskFile()).size(), 5);
+        // A again: the disk row of B that bears the first name does not stop the pass.
+        a.exportTo(disk->path());
+        b.exportTo(disk->path());
+        const QStringList rows = diskRows(diskFile());
+        QCOMPARE(rows.size(), 5);
+        QCOMPARE(QSet<QString>(rows.begin(), rows.end()).size(), 5);
+
+        // The gathering computer imports the disk.
+        Computer c;
+        c.importFrom(disk->path());
+        QCOMPARE(c.count(), 5);
+        QCOMPARE(c.archivio.numalunni(), 5);
+    }
+
+    void failureLeavesTheDiskAsItWas()
+    {
+        Computer a;
+        a.addMany("ALUNNO", 3);
+        a.exportTo(disk->path());
+        // The disk refuses one row: nothing of this export may stay, not even the removals.
+        QVERIFY(exec(diskFile(), {"CREATE TRIGGER guasto BEFORE INSERT ON prima WHEN NEW.nome = 'GUASTO' "
+                                  "BEGIN SELECT RAISE(ABORT, 'disco guasto'); END"}));
+        const QByteArray before = bytes(diskFile());
+        a.add("GUASTO");
+        a.exportTo(disk->path());
+        QVERIFY(a.lastAlert().startsWith("L'esportazione non è riuscita e il disco è rimasto com'era."));
+        QCOMPARE(bytes(diskFile()), before);
+        QCOMPARE(diskRows(diskFile()).size(), 3);
+    }
+
+    void diskFileThatIsNotADatabase()
+    {
+        Computer a;
+        a.addMany("ALUNNO", 2);
+        QFile f(diskFile());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("questo non è un archivio, ma una lettera ai genitori.\n").repeated(50));
+        f.close();
+        const QByteArray before = bytes(diskFile());
+        a.exportTo(disk->path());
+        QVERIFY(a.lastAlert().contains("non è un archivio di esportazione"));
+        QCOMPARE(bytes(diskFile()), before);
+        a.importFrom(disk->path());
+        QVERIFY(a.lastAlert().contains("non ho importato nulla"));
+        QCOMPARE(a.count(), 2);
+    }
+
+    void emptyClassAndMissingDisk()
+    {
+        Computer a;
+        a.exportTo(disk->path());
+        QVERIFY(a.lastAlert().contains("non ha risultati da esportare"));
+        QVERIFY(!QFile::exists(diskFile()));
+        a.importFrom(disk->path());
+        QCOMPARE(a.lastAlert(), QString("Nella cartella scelta non c'è il file \"expquorvane.mdb\": non ho importato nulla."));
+        QCOMPARE(a.count(), 0);
+        // An empty template on the disk imports nothing, harmlessly.
+        QVERIFY(QFile::copy(a.env.folder.file("expquorvane.mdb"), diskFile()));
+        a.importFrom(disk->path());
+        QCOMPARE(a.lastAlert(), QString("Importazione finita: 0 risultati importati."));
+    }
+
+    void importTwiceAddsNothingTheSecondTime()
+    {
+        Computer a, b;
+        a.add("FINITO DEL TUTTO", {{"arrivo", 10}, {"sub", 20}});
+        a.addMany("ALUNNO", 11);
+        a.exportTo(disk->path());
+        b.addMany("ALTRO", 20);
+        b.importFrom(disk->path());
+        QCOMPARE(b.count(), 32);
+        QCOMPARE(b.archivio.numalunni(), 32);
+        QCOMPARE(b.archivio.rigascelta(), 0);
+        QCOMPARE(b.lastAlert(), QString("Importazione finita: 12 risultati importati."));
+        // The imported records keep their progress code and data.
+        const int r = 21;
+        QCOMPARE(b.archivio.valori().cell(r, 1), QString("FINITO DEL TUTTO"));
+        QVERIFY(b.archivio.valori().finished(r));
+        b.importFrom(disk->path());
+        QCOMPARE(b.count(), 32);
+        QCOMPARE(b.lastAlert(), QString("Importazione finita: 0 risultati importati; 12 già presenti, non aggiunti di nuovo."));
+        // Exporting back and importing again doubles nothing either.
+        a.importFrom(disk->path());
+        QCOMPARE(a.count(), 12);
+    }
+
+    void malformedRowsAreSkippedAndCounted()
+    {
+        Computer b;
+        b.addMany("ALTRO", 2);
+        QStringList cols;
+        for (const QString &f : transferredFields())
+            cols << f + (f == "nome" || f == "data" ? " TEXT" : "");
+        QVERIFY(exec(diskFile(), {
+            "CREATE TABLE prima (" + cols.join(", ") + ")",
+            "INSERT INTO prima (nome, data, arrivo, sub, fatti1) VALUES ('BUONO UNO', 'd-1', 10, 20, 4)",
+            "INSERT INTO prima (nome, data, arrivo, sub, fatti1) VALUES ('PUNTEGGIO STRANO', 'd-2', 3, 1, 'abc')",
+            "INSERT INTO prima (nome, data, arrivo) VALUES ('" + QString(51, 'N') + "', 'd-3', 1)",
+            "INSERT INTO prima (nome, data, arrivo) VALUES (NULL, 'd-4', 1)",
+            "INSERT INTO prima (nome, data, arrivo) VALUES ('SENZA DATA', NULL, 1)",
+            "INSERT INTO prima (nome, data, arrivo, sub) VALUES ('TROPPO', 'd-6', 1, 70000)",
+            "INSERT INTO prima (nome, data, arrivo, sub, temgram) VALUES ('BUONO DUE', 'd-7', '5', 1.0, ' 12 ')",
+            "INSERT INTO prima (nome, data, arrivo) VALUES ('DOPPIO', 'd-7', 1)",
+        }));
+        b.importFrom(disk->path());
+        QCOMPARE(b.lastAlert(), QString("Importazione finita: 2 risultati importati; 1 già presente, non aggiunto di "
+                                        "nuovo; 5 illeggibili, saltati."));
+        QCOMPARE(b.count(), 4);
+        auto rs = b.db().openRecordset("prima-C");
+        rs->setIndex("data");
+        QVERIFY(rs->seek("=", "d-7"));
+        QCOMPARE(rs->field("nome").toString(), QString("BUONO DUE"));
+        QCOMPARE(rs->field("arrivo"), QVariant(5));
+        QCOMPARE(rs->field("temgram"), QVariant(12));
+
+        // A disk table without one of the fields: every row is unreadable.
+        QFile::remove(diskFile());
+        QVERIFY(exec(diskFile(), {"CREATE TABLE prima (nome TEXT, data TEXT, arrivo, sub)",
+                                  "INSERT INTO prima VALUES ('SENZA CAMPI', 'x-1', 1, 1)"}));
+        b.importFrom(disk->path());
+        QCOMPARE(b.lastAlert(), QString("Importazione finita: 0 risultati importati; 1 illeggibile, saltato."));
+        // No table at all.
+        QFile::remove(diskFile());
+        QVERIFY(exec(diskFile(), {"CREATE TABLE seconda (nome TEXT)"}));
+        b.importFrom(disk->path());
+        QVERIFY(b.lastAlert().contains("non contiene la tabella \"prima\""));
+        QCOMPARE(b.count(), 4);
+    }
+
+    void importFailureLeavesTheClassAsItWas()
+    {
+        Computer a, b;
+        a.addMany("ALUNNO", 3);
+        a.add("GUASTO");
+        a.addMany("ZETA", 3);
+        a.exportTo(disk->path());
+        b.addMany("ALTRO", 2);
+        QSqlQuery q(b.db().sql());
+        QVERIFY(q.exec("CREATE TRIGGER guasto BEFORE INSERT ON \"prima-C\" WHEN NEW.nome = 'GUASTO' "
+                       "BEGIN SELECT RAISE(ABORT, 'classe guasta'); END"));
+        const QStringList before = classRows(b.db());
+        b.importFrom(disk->path());
+        QVERIFY(b.lastAlert().startsWith("L'importazione non è riuscita e la classe è rimasta com'era."));
+        QCOMPARE(classRows(b.db()), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(TstExport)
+#include "tst_export.moc"
