@@ -1,0 +1,95 @@
+#include "ui/widgets/widgetmap.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSaveFile>
+#include <QWidget>
+
+namespace qv::ui {
+
+void WidgetMap::installFromEnvironment(QObject *parent)
+{
+    const QString file = qEnvironmentVariable("QUORVANE_WIDGET_MAP");
+    if (!file.isEmpty())
+        new WidgetMap(file, parent);
+}
+
+WidgetMap::WidgetMap(const QString &file, QObject *parent) : QObject(parent), file_(file)
+{
+    connect(&timer_, &QTimer::timeout, this, &WidgetMap::write);
+    timer_.start(100);
+}
+
+namespace {
+QJsonObject describe(const QWidget *w, const QString &window)
+{
+    QJsonObject o;
+    o["window"] = window;
+    o["name"] = w->objectName();
+    o["class"] = QString::fromLatin1(w->metaObject()->className());
+    const QPoint g = w->mapToGlobal(QPoint(0, 0));
+    o["x"] = g.x();
+    o["y"] = g.y();
+    o["w"] = w->width();
+    o["h"] = w->height();
+    if (auto *l = qobject_cast<const QLabel *>(w))
+        o["text"] = l->text();
+    else if (auto *b = qobject_cast<const QAbstractButton *>(w)) {
+        o["text"] = b->text();
+        o["checked"] = b->isChecked();
+    } else if (auto *e = qobject_cast<const QLineEdit *>(w))
+        o["text"] = e->text();
+    if (auto *list = qobject_cast<const QListWidget *>(w)) {
+        QJsonArray items;
+        for (int i = 0; i < list->count(); ++i)
+            items.append(list->item(i)->text());
+        o["items"] = items;
+        o["row"] = list->currentRow();
+    }
+    o["enabled"] = w->isEnabled();
+    return o;
+}
+} // namespace
+
+QByteArray WidgetMap::snapshot() const
+{
+    QJsonArray all;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        const QString window = top->objectName().isEmpty() ? top->windowTitle() : top->objectName();
+        QJsonObject t = describe(top, window);
+        t["title"] = top->windowTitle();
+        t["modal"] = top->isModal();
+        all.append(t);
+        for (QWidget *w : top->findChildren<QWidget *>()) {
+            if (!w->isVisible())
+                continue;
+            if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+                all.append(describe(w, window));
+            else if (top->isModal() && (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLabel *>(w)))
+                all.append(describe(w, window)); // a message box's text and buttons carry no name
+        }
+    }
+    return QJsonDocument(all).toJson(QJsonDocument::Compact);
+}
+
+void WidgetMap::write()
+{
+    const QByteArray now = snapshot();
+    if (now == last_)
+        return;
+    QSaveFile f(file_);
+    if (f.open(QIODevice::WriteOnly) && f.write(now) == now.size() && f.commit())
+        last_ = now;
+}
+
+} // namespace qv::ui
