@@ -6,8 +6,9 @@ packages=(
   build-essential cmake ccache pkg-config
   qt6-base-dev libqt6sql6-sqlite libgl1-mesa-dev
   fonts-liberation libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
+  python3
 )
 missing=()
 for p in "${packages[@]}"; do
