@@ -4,6 +4,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -12,18 +13,27 @@
 namespace qv::ui {
 
 namespace {
+
 constexpr const char *kMime = "application/x-quorvane-source";
-}
+// Movement, in pixels, that turns a press on a source into a drag. Small, so the drag
+// starts as soon as the pointer moves, yet a plain click with a shaky hand or a finger
+// still selects.
+constexpr int kDragDistance = 3;
+constexpr int kMarkWidth = 4;
+
+} // namespace
 
 DragDropBoard::DragDropBoard(QWidget *screen) : QObject(screen), screen_(screen)
 {
-    screen_->installEventFilter(this);
+    // One filter on the whole application sees the events of the sources and targets
+    // before any filter of the screen, and the presses and keys anywhere in the screen's
+    // window that clear a selection, even on controls that keep their presses.
+    qApp->installEventFilter(this);
 }
 
 void DragDropBoard::addSource(QLabel *label, int index)
 {
     sources_.append({label, index});
-    label->installEventFilter(this);
     label->setCursor(Qt::OpenHandCursor);
 }
 
@@ -31,7 +41,6 @@ void DragDropBoard::addTarget(QLabel *label, int index)
 {
     targets_.append({label, index});
     label->setAcceptDrops(true);
-    label->installEventFilter(this);
 }
 
 int DragDropBoard::sourceOf(QObject *o) const
@@ -50,43 +59,88 @@ int DragDropBoard::targetOf(QObject *o) const
     return -1;
 }
 
+QLabel *DragDropBoard::sourceLabel(int index) const
+{
+    for (const auto &s : sources_)
+        if (s.second == index)
+            return s.first;
+    return nullptr;
+}
+
+QLabel *DragDropBoard::targetLabel(int index) const
+{
+    for (const auto &t : targets_)
+        if (t.second == index)
+            return t.first;
+    return nullptr;
+}
+
+bool DragDropBoard::onScreen(QObject *o) const
+{
+    auto *w = qobject_cast<QWidget *>(o);
+    return w && w->window() == screen_;
+}
+
+QMimeData *DragDropBoard::mimeFor(int sourceIndex) const
+{
+    auto *mime = new QMimeData;
+    // The board's address tells its own drags from any other drag.
+    mime->setData(kMime, QByteArray::number(quintptr(this)) + ':' + QByteArray::number(sourceIndex));
+    if (QLabel *src = sourceLabel(sourceIndex))
+        mime->setText(src->text());
+    return mime;
+}
+
+int DragDropBoard::sourceInMime(const QMimeData *mime) const
+{
+    if (!mime || !mime->hasFormat(kMime))
+        return -1;
+    const QList<QByteArray> parts = mime->data(kMime).split(':');
+    bool okBoard = false;
+    bool okIndex = false;
+    if (parts.size() != 2 || parts.at(0).toULongLong(&okBoard) != quintptr(this) || !okBoard)
+        return -1;
+    const int index = parts.at(1).toInt(&okIndex);
+    return okIndex && sourceLabel(index) ? index : -1;
+}
+
 void DragDropBoard::dropOn(int targetIndex, int sourceIndex)
 {
-    QLabel *src = nullptr;
-    QLabel *dst = nullptr;
-    for (const auto &s : sources_)
-        if (s.second == sourceIndex)
-            src = s.first;
-    for (const auto &t : targets_)
-        if (t.second == targetIndex)
-            dst = t.first;
+    QLabel *src = sourceLabel(sourceIndex);
+    QLabel *dst = targetLabel(targetIndex);
     if (!src || !dst)
         return;
     dst->setText(src->text());
     emit dropped(targetIndex, sourceIndex);
 }
 
-void DragDropBoard::markSelected(int sourceIndex, bool on)
+void DragDropBoard::markSelected(int sourceIndex)
 {
-    for (const auto &s : sources_) {
-        if (s.second != sourceIndex)
-            continue;
-        if (on) {
-            savedStyle_ = s.first->styleSheet();
-            s.first->setStyleSheet(savedStyle_ + QStringLiteral(";border: 4px solid #d00000;"));
-        } else {
-            s.first->setStyleSheet(savedStyle_);
-        }
+    QLabel *src = sourceLabel(sourceIndex);
+    if (!src || !src->parentWidget())
+        return;
+    if (!mark_) {
+        auto *f = new QFrame(src->parentWidget());
+        f->setObjectName(QStringLiteral("DragDropSelection"));
+        f->setAttribute(Qt::WA_TransparentForMouseEvents);
+        f->setStyleSheet(QStringLiteral("QFrame#DragDropSelection { border: %1px solid #d00000; background: transparent; }")
+                             .arg(kMarkWidth));
+        mark_ = f;
+    } else if (mark_->parentWidget() != src->parentWidget()) {
+        mark_->setParent(src->parentWidget());
     }
+    mark_->setGeometry(src->geometry().adjusted(-kMarkWidth, -kMarkWidth, kMarkWidth, kMarkWidth));
+    mark_->raise();
+    mark_->show();
 }
 
 void DragDropBoard::clickSource(int sourceIndex)
 {
     const bool same = selected_ == sourceIndex;
     clearSelection();
-    if (!same) {
+    if (!same && sourceLabel(sourceIndex)) {
         selected_ = sourceIndex;
-        markSelected(sourceIndex, true);
+        markSelected(sourceIndex);
     }
 }
 
@@ -101,24 +155,18 @@ void DragDropBoard::clickTarget(int targetIndex)
 
 void DragDropBoard::clearSelection()
 {
-    if (selected_ >= 0)
-        markSelected(selected_, false);
     selected_ = -1;
+    if (mark_)
+        mark_->hide();
 }
 
 void DragDropBoard::startDrag(int sourceIndex)
 {
-    QLabel *src = nullptr;
-    for (const auto &s : sources_)
-        if (s.second == sourceIndex)
-            src = s.first;
+    QLabel *src = sourceLabel(sourceIndex);
     if (!src)
         return;
     auto *drag = new QDrag(src);
-    auto *mime = new QMimeData;
-    mime->setData(kMime, QByteArray::number(sourceIndex));
-    mime->setText(src->text());
-    drag->setMimeData(mime);
+    drag->setMimeData(mimeFor(sourceIndex));
     // The drag outline: a frame the size of the label, following the pointer.
     QPixmap outline(src->size());
     outline.fill(Qt::transparent);
@@ -129,31 +177,51 @@ void DragDropBoard::startDrag(int sourceIndex)
     }
     drag->setPixmap(outline);
     drag->setHotSpot(pressPos_);
+    emit dragStarted(sourceIndex);
     drag->exec(Qt::CopyAction);
 }
 
 bool DragDropBoard::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
     const int si = sourceOf(watched);
     const int ti = targetOf(watched);
-    switch (event->type()) {
+
+    if (si < 0 && ti < 0) {
+        // Events of the rest of the application: only presses and Esc on this screen's
+        // window, and its hiding, concern the board.
+        if (type == QEvent::MouseButtonPress && onScreen(watched))
+            clearSelection();
+        else if (type == QEvent::KeyPress && onScreen(watched)
+                 && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+            clearSelection();
+        else if (type == QEvent::Hide && watched == screen_) {
+            clearSelection();
+            pressedSource_ = -1;
+        }
+        return false;
+    }
+    switch (type) {
     case QEvent::MouseButtonPress: {
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() != Qt::LeftButton)
             break;
         if (si >= 0) {
+            if (!static_cast<QWidget *>(watched)->isEnabled())
+                return true;
             pressedSource_ = si;
             pressPos_ = me->position().toPoint();
+            doubleClick_ = false;
             return true;
         }
-        if (ti < 0 && watched == screen_)
-            clearSelection();
-        break;
+        // A target keeps its press: passed on to the screen it would clear the selection
+        // before the release could place it.
+        return true;
     }
     case QEvent::MouseMove: {
         auto *me = static_cast<QMouseEvent *>(event);
         if (si >= 0 && pressedSource_ == si && (me->buttons() & Qt::LeftButton)
-            && (me->position().toPoint() - pressPos_).manhattanLength() >= 2) {
+            && (me->position().toPoint() - pressPos_).manhattanLength() >= kDragDistance) {
             pressedSource_ = -1;
             clearSelection();
             startDrag(si);
@@ -165,51 +233,58 @@ bool DragDropBoard::eventFilter(QObject *watched, QEvent *event)
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() != Qt::LeftButton)
             break;
-        if (si >= 0 && pressedSource_ == si) {
+        if (si >= 0) {
+            const bool wasPressed = pressedSource_ == si;
             pressedSource_ = -1;
-            clickSource(si);
+            // The second click of a double click leaves the source selected.
+            if (wasPressed && !(doubleClick_ && selected_ == si))
+                clickSource(si);
+            doubleClick_ = false;
             return true;
         }
-        if (ti >= 0) {
-            clickTarget(ti);
-            return true;
-        }
-        break;
+        clickTarget(ti);
+        return true;
     }
+    case QEvent::MouseButtonDblClick:
+        // A double click selects, whether it comes before the second release or after.
+        if (si >= 0 && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            doubleClick_ = true;
+            if (selected_ != si)
+                clickSource(si);
+            return true;
+        }
+        return ti >= 0;
     case QEvent::DragEnter:
     case QEvent::DragMove:
         if (ti >= 0) {
             auto *de = static_cast<QDropEvent *>(event);
-            if (de->mimeData()->hasFormat(kMime)) {
+            if (sourceInMime(de->mimeData()) >= 0) {
                 de->setDropAction(Qt::CopyAction);
                 de->accept();
-                return true;
+            } else {
+                de->ignore();
             }
+            return true;
         }
         break;
     case QEvent::Drop:
         if (ti >= 0) {
             auto *de = static_cast<QDropEvent *>(event);
-            if (de->mimeData()->hasFormat(kMime)) {
-                bool ok = false;
-                const int src = de->mimeData()->data(kMime).toInt(&ok);
-                if (ok) {
-                    de->setDropAction(Qt::CopyAction);
-                    de->accept();
-                    dropOn(ti, src);
-                    return true;
-                }
+            const int src = sourceInMime(de->mimeData());
+            if (src >= 0) {
+                de->setDropAction(Qt::CopyAction);
+                de->accept();
+                dropOn(ti, src);
+            } else {
+                de->ignore();
             }
+            return true;
         }
-        break;
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            clearSelection();
         break;
     default:
         break;
     }
-    return QObject::eventFilter(watched, event);
+    return false;
 }
 
 } // namespace qv::ui

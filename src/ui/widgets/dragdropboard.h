@@ -3,7 +3,8 @@
 // the target and is reported through dropped(). Dragging starts as soon as the button is
 // held on a source and the pointer moves. For touch screens and pupils who cannot drag, a
 // plain click on a source selects it (highlighted) and the next click on a target drops
-// it there; Esc or a click elsewhere clears the selection.
+// it there; Esc or a click elsewhere clears the selection. The highlight is a frame laid
+// over the selected source, so the screen's own colours of its labels are never touched.
 #pragma once
 
 #include <QColor>
@@ -11,6 +12,9 @@
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
+
+class QMimeData;
 
 namespace qv::ui {
 
@@ -30,10 +34,18 @@ public:
     void clickTarget(int targetIndex);
     void clearSelection();
     int selected() const { return selected_; }
+    // The frame that marks the selected source (nullptr before the first selection).
+    QWidget *selectionMark() const { return mark_; }
+
+    // The payload a drag of this source carries; a drop event bearing it on a target is
+    // what a real drag delivers.
+    QMimeData *mimeFor(int sourceIndex) const;
 
 signals:
     // The target's caption is already the source's caption when this is emitted.
     void dropped(int targetIndex, int sourceIndex);
+    // A drag of the source has begun (the system then runs it until the button is released).
+    void dragStarted(int sourceIndex);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,8 +53,12 @@ protected:
 private:
     int sourceOf(QObject *o) const;
     int targetOf(QObject *o) const;
+    QLabel *sourceLabel(int index) const;
+    QLabel *targetLabel(int index) const;
+    int sourceInMime(const QMimeData *mime) const;
+    bool onScreen(QObject *o) const;
     void startDrag(int sourceIndex);
-    void markSelected(int sourceIndex, bool on);
+    void markSelected(int sourceIndex);
 
     QWidget *screen_;
     QList<QPair<QLabel *, int>> sources_;
@@ -50,7 +66,8 @@ private:
     int selected_ = -1;
     int pressedSource_ = -1;
     QPoint pressPos_;
-    QString savedStyle_;
+    bool doubleClick_ = false;
+    QPointer<QWidget> mark_; // a child of the screen, gone with it
 };
 
 } // namespace qv::ui
