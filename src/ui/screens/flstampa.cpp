@@ -72,11 +72,11 @@ FLstampa::FLstampa(Application &app)
     List1 = new QListWidget(this);
     List1->setObjectName("List1");
     List1->setFont(sans(12));
-    List1->setGeometry(10, 74, 300, 256);
+    List1->setGeometry(10, 74, 262, 256);
     List2 = new QListWidget(this);
     List2->setObjectName("List2");
-    List2->setFont(sans(12));
-    List2->setGeometry(314, 74, 256, 256);
+    List2->setFont(sans(11));
+    List2->setGeometry(276, 74, 296, 256);
     List2->setSelectionMode(QAbstractItemView::NoSelection);
     List2->setFocusPolicy(Qt::NoFocus);
     // The two lists scroll together, line beside line.
@@ -152,7 +152,6 @@ FLstampa::FLstampa(Application &app)
                                   + laidOut({{0, "fatti espl. su 9"}, {18, "lessico - 6"}, {31, "inferenze -13"},
                                              {46, "scopi -4"}, {56, "sintesi - 2"}}),
                     x0, y);
-    Label1->setFont(headFont);
     Label13 = header("Label13", QStringLiteral("Quanti minuti"), x0 + int(70 * cw), y + int(lh));
     {
         const int cy = y + int(2 * lh) + 2;
@@ -211,18 +210,6 @@ FLstampa::FLstampa(Application &app)
         cell(Label6[13], six(13), x0, 58, cy);
         cell(Label24, QStringLiteral("Label24"), x0, 94, cy);
     }
-    for (QLabel *h : {Label1, Label2, Label3, Label4, Label5})
-        h->setFont(mono(10, false));
-    for (QLabel *h : {Label1, Label2, Label4, Label5}) {
-        // The subject on the first line stands out.
-        const QString t = h->text();
-        const int nl = int(t.indexOf(QLatin1Char('\n')));
-        h->setTextFormat(Qt::RichText);
-        h->setText(QStringLiteral("<pre style=\"margin:0\"><b>%1</b>%2</pre>")
-                       .arg(t.left(nl).toHtmlEscaped(), t.mid(nl).toHtmlEscaped()));
-        h->adjustSize();
-    }
-
     // The class chooser, over the screen when shown.
     Frame1 = new QGroupBox(QStringLiteral("SCEGLI LA CLASSE"), this);
     Frame1->setObjectName("Frame1");
@@ -230,6 +217,8 @@ FLstampa::FLstampa(Application &app)
     Frame1->setGeometry(330, 110, 360, 420);
     Frame1->setAutoFillBackground(true);
     setBackColor(Frame1, QColor(0xff, 0xfb, 0xe6));
+    Frame1->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { border: 3px solid #3c6e3c; border-radius: 6px; margin-top: 30px; }"
+                                         "QGroupBox#Frame1::title { subcontrol-origin: margin; left: 14px; top: 4px; }"));
     for (int i = 0; i < 10; ++i) {
         auto *l = new ClickLabel(archiveCaption(i), Frame1);
         l->setObjectName(QStringLiteral("Label9_%1").arg(i));

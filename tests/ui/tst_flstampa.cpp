@@ -1,0 +1,236 @@
+// The archive screen driven as a teacher does: from the start screen, through the lists,
+// the class chooser, deletion and the printouts (as PDF files here).
+#include "storage/classmap.h"
+#include "support/fakes.h"
+#include "ui/screens/flinizio.h"
+#include "ui/screens/flstampa.h"
+#include "ui/widgets/clicklabel.h"
+
+#include <QDirIterator>
+#include <QtTest>
+
+using namespace qv;
+using namespace qv::ui;
+
+class TstFlstampa : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::AppEnv> env;
+    FLINIZIO *inizio = nullptr;
+
+    void add(const QString &table, const QString &nome, const QVariantMap &more = {})
+    {
+        auto rs = env->app->state().dbrisultati->openRecordset(table);
+        rs->addNew();
+        rs->setField("nome", nome);
+        for (auto it = more.begin(); it != more.end(); ++it)
+            rs->setField(it.key(), it.value());
+        QVERIFY(rs->update());
+    }
+    void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+    FLstampa *openArchive()
+    {
+        click(inizio->Labarchivio);
+        return env->app->screenAs<FLstampa>(Screen::FLstampa);
+    }
+    void chooseOnStart(int index)
+    {
+        click(inizio->LabAVVIO);
+        click(inizio->Label1[size_t(index)]);
+    }
+    QStringList names(QListWidget *l)
+    {
+        QStringList out;
+        for (int i = 0; i < l->count(); ++i)
+            out << l->item(i)->text();
+        return out;
+    }
+    void shot(QWidget *w, const QString &name)
+    {
+        const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
+        if (!dir.isEmpty())
+            w->grab().save(QDir(dir).filePath(name + ".png"));
+    }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<test::AppEnv>();
+        QVERIFY(env->folder.ok());
+        env->app->show(Screen::FLINIZIO);
+        inizio = env->app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        QVERIFY(inizio && inizio->isVisible());
+    }
+    void cleanup() { env.reset(); }
+
+    void browse()
+    {
+        add("prima-C", "ROSSI MARIO", {{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"fatti2", 3}, {"lessico1", 5},
+                                       {"temlettura", 21}, {"gramsem", 40}, {"gramcom", 9}, {"temgram", 13},
+                                       {"logsem", 30}, {"temlogica", 8}, {"frasi1", 11}, {"temfrasi", 6},
+                                       {"causasem", 12}, {"causacom", 14}, {"temcause", 7}, {"cronolog", 19},
+                                       {"temcrono", 5}, {"elemfis", 21}, {"temfisica", 4}, {"elempol", 38},
+                                       {"tempolitica", 9}, {"inferen1", 6}, {"inferen2", 5}, {"scopi2", 3},
+                                       {"sintesi1", 1}, {"sintesi2", 1}});
+        add("prima-C", "BIANCHI ANNA", {{"arrivo", 2}, {"sub", 14}, {"fatti1", 4}});
+        chooseOnStart(2);
+        FLstampa *a = openArchive();
+        QVERIFY(a && a->isVisible());
+        QVERIFY(!inizio->isVisible());
+        QCOMPARE(a->windowTitle(), QString("ARCHIVIO DEI RISULTATI"));
+        QVERIFY(a->width() <= 1024 && a->height() <= 768);
+        QCOMPARE(a->Label8->text(), QString("Prima  C"));
+        QCOMPARE(names(a->List1), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
+        QCOMPARE(a->List2->count(), 2);
+        QVERIFY(a->List2->item(0)->text().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
+        QCOMPARE(a->List1->currentRow(), 0);
+        QCOMPARE(a->Label7->text(), QString("ROSSI MARIO"));
+        QCOMPARE(a->Label10->text(), QString("ROSSI MARIO"));
+        QCOMPARE(a->Label12->text(), QString("Finito"));
+        QCOMPARE(a->Label12->palette().color(QPalette::Window), QColor(128, 255, 128));
+        // Every cell where the column table puts it.
+        const QStringList six = {"7", "5", "11", "3", "2", "40", "13", "30", "11", "12", "14", "19", "21", "38"};
+        for (int i = 0; i < 14; ++i)
+            QCOMPARE(a->Label6[size_t(i)]->text(), six[i]);
+        QCOMPARE(a->Label14->text(), QString("21"));
+        QCOMPARE(a->Label22->text(), QString("8"));
+        QCOMPARE(a->Label16->text(), QString("6"));
+        QCOMPARE(a->Label19->text(), QString("7"));
+        QCOMPARE(a->Label20->text(), QString("5"));
+        QCOMPARE(a->Label27->text(), QString("4"));
+        QCOMPARE(a->Label24->text(), QString("9"));
+        QVERIFY(a->Label11->text() == "Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti");
+        shot(a, "flstampa");
+
+        // The second pupil: first passage only.
+        a->List1->setCurrentRow(1);
+        QCOMPARE(a->model().rigascelta(), 1);
+        QCOMPARE(a->Label7->text(), QString("BIANCHI ANNA"));
+        QCOMPARE(a->Label12->text(), QString("Da finire"));
+        QCOMPARE(a->Label12->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(a->Label6[0]->text(), QString("0"));
+        QCOMPARE(a->Label6[1]->text(), QString("0"));
+        QCOMPARE(a->Label14->text(), QString());
+        QCOMPARE(a->model().datascelta(), a->List2->item(1)->text());
+
+        // Back to the start screen.
+        click(a->cmdtorno);
+        QVERIFY(inizio->isVisible());
+        QVERIFY(!a->isVisible());
+    }
+
+    void captionIsAlwaysTheClassLoaded()
+    {
+        add("prima-B", "DELLA B");
+        add("prima-J", "DELLA I");
+        add("prima-D", "DELLA D");
+        // Nothing chosen: class A.
+        FLstampa *a = openArchive();
+        QCOMPARE(a->Label8->text(), QString("prima-A"));
+        QCOMPARE(a->List1->count(), 0);
+        QVERIFY(!a->Frame1->isVisible());
+
+        click(a->cmdaltraclasse);
+        QVERIFY(a->Frame1->isVisible());
+        QCOMPARE(a->Frame1->title(), QString("SCEGLI LA CLASSE"));
+        QCOMPARE(a->Label9[0]->text(), QString("prima A"));
+        QCOMPARE(a->Label9[8]->text(), QString("prima  I"));
+        shot(a, "flstampa-classi");
+        click(a->Label9[8]);
+        QVERIFY(!a->Frame1->isVisible());
+        QCOMPARE(a->Label8->text(), QString("prima  I"));
+        QCOMPARE(names(a->List1), QStringList({"DELLA I"}));
+        QCOMPARE(env->app->state().tabellaclasse, QString("prima-J"));
+
+        // Another class on the start screen: the archive follows it.
+        click(a->cmdtorno);
+        chooseOnStart(1);
+        a = openArchive();
+        QCOMPARE(a->Label8->text(), QString("Prima  B"));
+        QCOMPARE(names(a->List1), QStringList({"DELLA B"}));
+
+        // A class chosen in the archive is the one shown on the next visit.
+        click(a->cmdaltraclasse);
+        click(a->Label9[3]);
+        click(a->cmdtorno);
+        a = openArchive();
+        QCOMPARE(a->Label8->text(), QString("prima  D"));
+        QCOMPARE(names(a->List1), QStringList({"DELLA D"}));
+    }
+
+    void deleteWithConfirmation()
+    {
+        add("prima-C", "PRIMO");
+        add("prima-C", "SECONDO");
+        add("prima-C", "TERZO");
+        chooseOnStart(2);
+        FLstampa *a = openArchive();
+        a->List1->setCurrentRow(2);
+        env->dialogs.answers = {false};
+        click(a->CMDELIMINO);
+        QCOMPARE(env->dialogs.questions.last(), QString("Sei sicuro di voler cancellare?"));
+        QCOMPARE(a->List1->count(), 3);
+        QCOMPARE(a->Label7->text(), QString("TERZO"));
+
+        env->dialogs.answers = {true};
+        click(a->CMDELIMINO);
+        QCOMPARE(names(a->List1), QStringList({"PRIMO", "SECONDO"}));
+        QCOMPARE(a->List2->count(), 2);
+        QCOMPARE(a->List1->currentRow(), 0);
+        QCOMPARE(a->Label7->text(), QString("PRIMO"));
+        QCOMPARE(env->app->state().dbrisultati->openRecordset("prima-C")->recordCount(), 2);
+    }
+
+    void emptyClassAndPrintingToPdf()
+    {
+        FLstampa *a = openArchive();
+        a->forcePdf = true;
+        QCOMPARE(a->List1->count(), 0);
+        QVERIFY(!a->Label12->isVisible());
+        QVERIFY(!a->CMDELIMINO->isEnabled());
+        QVERIFY(!a->CMDSTAMPA->isEnabled());
+        // The class table of an empty class is the head alone.
+        click(a->cmdstampaquadro);
+        QCOMPARE(env->dialogs.alerts.size(), 1);
+        QVERIFY(env->dialogs.alerts.last().startsWith("Non c'è nessuna stampante installata: ho scritto la stampa nel file"));
+
+        click(a->cmdaltraclasse);
+        add("prima-E", "VERDI GIUSEPPE", {{"fatti1", 2}, {"fatti2", 3}});
+        click(a->Label9[4]);
+        click(a->CMDSTAMPA);
+        QCOMPARE(env->dialogs.alerts.size(), 2);
+        // Both files stand beside the data folder.
+        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
+        const QStringList pdfs = beside.entryList({"*.pdf"}, QDir::Files, QDir::Name);
+        QCOMPARE(pdfs.size(), 2);
+        for (const QString &f : pdfs) {
+            QVERIFY(env->dialogs.alerts.join('\n').contains(QDir::toNativeSeparators(beside.filePath(f))));
+            QVERIFY(QFileInfo(beside.filePath(f)).size() > 500);
+        }
+        QVERIFY(pdfs.join(' ').contains("VERDI GIUSEPPE"));
+    }
+
+    void moreThanAHundred()
+    {
+        QVERIFY(env->app->state().dbrisultati->begin());
+        for (int i = 0; i < 120; ++i)
+            add("prima-C", QString("ALUNNO %1").arg(i, 3, 10, QChar('0')));
+        QVERIFY(env->app->state().dbrisultati->commit());
+        chooseOnStart(2);
+        FLstampa *a = openArchive();
+        QCOMPARE(a->List1->count(), 120);
+        QCOMPARE(a->List2->count(), 120);
+        a->List1->setCurrentRow(119);
+        QCOMPARE(a->Label7->text(), QString("ALUNNO 119"));
+    }
+
+    void escoEndsTheProgram()
+    {
+        FLstampa *a = openArchive();
+        click(a->CMDESCO);
+        QCOMPARE(env->exit.ended, 1);
+    }
+};
+
+QTEST_MAIN(TstFlstampa)
+#include "tst_flstampa.moc"
