@@ -32,7 +32,7 @@ const std::array<Fatto, kCronologiaEventi> &fatti()
         {QStringLiteral("843"),
          QStringLiteral("Con il TRATTATO DI VERDUN l'impero di Carlo Magno viene diviso in tre regni.")},
         {QStringLiteral("1348"),
-         QStringLiteral("In Europa scoppia la prima grande epidemia di PESTE: è la crisi del "
+         QStringLiteral("In Europa scoppia la grande epidemia di PESTE NERA: è la crisi del "
                         "Trecento.")},
         {QStringLiteral("1492"),
          QStringLiteral("CRISTOFORO COLOMBO arriva in America; la Spagna comincia a colonizzare "
