@@ -10,11 +10,11 @@ namespace {
 
 // The design's point sizes (12, 10, 14) are scaled up so that the texts stay legible on a
 // 1024 × 768 display; their proportions are kept.
-constexpr double kScala = 1.25;
+constexpr double kScala = 1.35;
 
 constexpr int kTestoX = 20, kTestoY = 20, kTestoW = 535, kTestoH = 690;
 constexpr int kColX = 585, kColW = 411;
-constexpr int kRigaY = 165, kRigaH = 96, kBox = 30;
+constexpr int kRigaY = 140, kRigaH = 108, kBox = 30;
 
 QFont serif(double points, bool bold = false)
 {
@@ -71,7 +71,7 @@ FLETTURA::FLETTURA(Application &app)
             l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
             l->setGeometry(kColX, kTestoY, kColW, kRigaY - kTestoY - 10);
         } else {
-            l->setFont(serif(15));
+            l->setFont(serif(16));
             l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
             l->setGeometry(kColX + kBox + 12, kRigaY + (i - 1) * kRigaH, kColW - kBox - 12, kRigaH - 6);
         }

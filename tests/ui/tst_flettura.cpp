@@ -1,0 +1,195 @@
+// FLETTURA on screen: a new pupil clicks through both passages to the hand-over to
+// FLgrasem; the texts fit their labels and the options sit beside their boxes.
+#include "startup/datafolder.h"
+#include "storage/database.h"
+#include "support/fakes.h"
+#include "ui/screens/flettura.h"
+#include "ui/widgets/clicklabel.h"
+
+#include <QtTest>
+
+using namespace qv;
+using namespace qv::ui;
+
+namespace {
+const int kChiave[35] = {0, 4, 3, 2, 1, 3, 2, 2, 4, 1, 3, 1, 4, 2, 3, 3, 1, 2, 1, 4,
+                         4, 3, 3, 1, 3, 3, 2, 1, 2, 3, 1, 1, 4, 3, 2};
+
+// The text of a plain-text label is not cut off (within its first `room` pixels).
+// `pad` is the stylesheet padding on each side.
+bool fits(QLabel *l, int room = -1, int pad = 0)
+{
+    const QMargins m = l->contentsMargins();
+    const int w = l->width() - m.left() - m.right() - 2 * pad;
+    const QRect r = QFontMetrics(l->font()).boundingRect(QRect(0, 0, w, 10000), Qt::TextWordWrap, l->text());
+    return r.height() <= (room < 0 ? l->height() : room) - 2 * pad;
+}
+
+void shot(QWidget *w, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("QUORVANE_SHOTS");
+    if (!dir.isEmpty())
+        w->grab().save(QDir(dir).filePath(name));
+}
+} // namespace
+
+class TstFLETTURA : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::AppEnv> env;
+
+    QVariant stored(const char *f)
+    {
+        Modquorv &st = env->app->state();
+        auto rs = st.dbrisultati->openRecordset(st.tabellaclasse);
+        return rs && rs->setBookmark(st.segnalibro) ? rs->field(QString::fromLatin1(f)) : QVariant();
+    }
+
+    // The class chosen and a new pupil's record made, as the start screen and name entry do.
+    FLETTURA *enterAsNewPupil()
+    {
+        Modquorv &st = env->app->state();
+        QString e;
+        st.dbrisultati = Database::open(env->folder.file(QString::fromLatin1(kResultsFile)), &e);
+        if (!st.dbrisultati)
+            return nullptr;
+        st.tabellaclasse = QStringLiteral("prima-B");
+        st.nomeclasse = QStringLiteral("Prima  B");
+        st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
+        Recordset &rs = *st.rsclasse;
+        rs.addNew();
+        rs.setField("nome", "ROSSI ANNA");
+        rs.setField("arrivo", 1);
+        rs.setField("sub", 1);
+        if (!rs.update() || !rs.move(0, rs.lastModified()))
+            return nullptr;
+        st.segnalibro = rs.bookmark();
+        st.tipoavvio = kAvvioNuovo;
+        env->app->show(Screen::FLETTURA);
+        return env->app->screenAs<FLETTURA>(Screen::FLETTURA);
+    }
+
+    void checkQuestionOnScreen(FLETTURA *w)
+    {
+        const int q = w->model().domanda;
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(w->Labris[size_t(i)]->text(), w->model().labris(i));
+            QVERIFY2(fits(w->Labris[size_t(i)]), qPrintable(QStringLiteral("question %1, Labris(%2)").arg(q).arg(i)));
+        }
+        for (int k = 0; k < 4; ++k) {
+            QVERIFY(!w->Check1[size_t(k)]->isChecked());
+            // Each box is centred on its option's row.
+            const int box = w->Check1[size_t(k)]->geometry().center().y();
+            const int opt = w->Labris[size_t(k + 1)]->geometry().center().y();
+            QVERIFY(qAbs(box - opt) <= 4);
+        }
+        if (w->Labtesto2->isVisible()) {
+            // Summaries a) and b) end above Labtesto2, which holds c) and d).
+            QVERIFY(fits(w->Labtesto, w->Labtesto2->y() - w->Labtesto->y(), 10));
+            QVERIFY(fits(w->Labtesto2, -1, 10));
+        } else {
+            QVERIFY(fits(w->Labtesto, -1, 10));
+        }
+    }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<test::AppEnv>();
+        QVERIFY(env->folder.ok());
+    }
+    void cleanup() { env.reset(); }
+
+    void clickThroughToGrammar()
+    {
+        FLETTURA *w = enterAsNewPupil();
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("COMPRENSIONE DELLA LETTURA"));
+        QVERIFY(w->width() <= 1024 && w->height() <= 768);
+        QCOMPARE(w->Labseguente->text(), QStringLiteral("       Domanda seguente"));
+        QCOMPARE(w->Labesco->text(), QStringLiteral("Esco"));
+        QVERIFY(!w->Labtesto2->isVisible());
+        QVERIFY(w->Labtesto->text().startsWith(QStringLiteral("Una giornata sul peschereccio\n\n")));
+        QCOMPARE(w->findChild<QCheckBox *>("Check1_2"), w->Check1[2]);
+        QCOMPARE(w->findChild<QLabel *>("Labris_0"), w->Labris[0]);
+        checkQuestionOnScreen(w);
+        shot(w, "flettura_q1.png");
+
+        // No answer: the message, and nothing moves.
+        QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+        QCOMPARE(env->dialogs.alerts, QStringList{"Devi fornire la risposta"});
+        QCOMPARE(w->model().domanda, qint16(1));
+
+        for (int q = 1; q <= 34; ++q) {
+            QCOMPARE(w->model().domanda, qint16(q));
+            // A wrong box first, then the right one: only the last stays ticked.
+            const int giusta = kChiave[q] - 1;
+            const int altra = (giusta + 1) % 4;
+            QTest::mouseClick(w->Check1[size_t(altra)], Qt::LeftButton);
+            QVERIFY(w->Check1[size_t(altra)]->isChecked());
+            QTest::mouseClick(w->Check1[size_t(giusta)], Qt::LeftButton);
+            QVERIFY(w->Check1[size_t(giusta)]->isChecked());
+            QVERIFY(!w->Check1[size_t(altra)]->isChecked());
+            QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+            if (q == 34)
+                break;
+            checkQuestionOnScreen(w);
+            if (q == 12) {
+                QVERIFY(w->Labtesto2->isVisible());
+                QCOMPARE(w->Labris[1]->text(), QStringLiteral(" a)"));
+                QVERIFY(w->Labtesto->font().pointSizeF() < w->Labris[1]->font().pointSizeF());
+                shot(w, "flettura_q13.png");
+            }
+            if (q == 28)
+                shot(w, "flettura_q29.png"); // the longest options
+            if (q == 13) {
+                QVERIFY(!w->Labtesto2->isVisible());
+                QVERIFY(w->Labtesto->text().startsWith(QStringLiteral("Ieri sera")));
+                QVERIFY(w->Labris[0]->text().startsWith(" 1. "));
+                QCOMPARE(stored("arrivo").toInt(), 2);
+                shot(w, "flettura_brano2.png");
+            }
+        }
+        QCOMPARE(env->dialogs.alerts.size(), 1);
+        QVERIFY(!w->isVisible());
+        ScreenBase *next = env->app->screen(Screen::FLgrasem);
+        QVERIFY(next && next->isVisible());
+        QCOMPARE(stored("arrivo").toInt(), 3);
+        QCOMPARE(stored("sub").toInt(), 1);
+        for (const auto &[f, v] : QList<QPair<const char *, int>>{{"lessico1", 6}, {"fatti1", 3}, {"inferen1", 3},
+                                                                 {"sintesi1", 1}, {"fatti2", 6}, {"inferen2", 10},
+                                                                 {"scopi2", 4}, {"sintesi2", 1}})
+            QCOMPARE(stored(f).toInt(), v);
+        QCOMPARE(env->app->state().tipoavvio, kAvvioNuovo);
+    }
+
+    void untickThenEsco()
+    {
+        FLETTURA *w = enterAsNewPupil();
+        QVERIFY(w);
+        QTest::mouseClick(w->Check1[3], Qt::LeftButton);
+        QTest::mouseClick(w->Labseguente, Qt::LeftButton); // question 1 right
+        QTest::mouseClick(w->Check1[1], Qt::LeftButton);
+        QTest::mouseClick(w->Check1[1], Qt::LeftButton);   // unticked again
+        QVERIFY(!w->Check1[1]->isChecked());
+        QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+        QCOMPARE(env->dialogs.alerts, QStringList{"Devi fornire la risposta"});
+        QCOMPARE(w->model().domanda, qint16(2));
+        env->clock.advanceSecs(180);
+        QTest::mouseClick(w->Labesco, Qt::LeftButton);
+        QCOMPARE(env->exit.ended, 1);
+        // The database was closed on the way out; read the record afresh.
+        Modquorv &st = env->app->state();
+        st.rsclasse.reset();
+        QString e;
+        st.dbrisultati = Database::open(env->folder.file(QString::fromLatin1(kResultsFile)), &e);
+        QCOMPARE(stored("sub").toInt(), 2);
+        QCOMPARE(stored("arrivo").toInt(), 1);
+        QCOMPARE(stored("lessico1").toInt(), 1);
+        QCOMPARE(stored("temlettura").toInt(), 3);
+    }
+};
+
+QTEST_MAIN(TstFLETTURA)
+#include "tst_flettura.moc"
