@@ -1,5 +1,6 @@
 #include "archive/archivio.h"
 
+#include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/testoaiuto.h"
 #include "startup/datafolder.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace qv {
 
@@ -175,6 +177,31 @@ void ArchivioModel::importo()
     if (r.ok)
         reload();
     s_.dialogs.alert(r.message);
+}
+
+} // namespace qv
+
+namespace qv {
+
+void ArchivioModel::esportoCsv()
+{
+    const QString folder = s_.dialogs.chooseFolder(
+        QStringLiteral("Scegli la cartella in cui salvare il quadro della classe"), startFolder());
+    if (folder.isEmpty())
+        return;
+    lastFolder_ = folder;
+    QString name = QStringLiteral("Quadro %1.csv").arg(caption_.simplified());
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString path = QDir(folder).filePath(name);
+    QSaveFile f(path);
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(quadroCsv(valori_)) >= 0 && f.commit();
+    if (ok)
+        s_.dialogs.alert(QStringLiteral("Ho salvato il quadro della classe (%1) nel file\n\"%2\".")
+                             .arg(numalunni() == 1 ? QStringLiteral("1 alunno") : QStringLiteral("%1 alunni").arg(numalunni()),
+                                  QDir::toNativeSeparators(path)));
+    else
+        s_.dialogs.alert(QStringLiteral("Non riesco a scrivere il file \"%1\": controlla la cartella scelta e riprova.")
+                             .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace qv

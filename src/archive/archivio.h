@@ -41,6 +41,8 @@ public:
     // CMDESPORTO and CMDIMPORTO.
     void CreaTabellaEXP();
     void importo();
+    // cmdesportocsv: the class table as a CSV file in a folder the teacher picks.
+    void esportoCsv();
 
     bool hasPupil() const { return rigascelta_ >= 0; }
     Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1); }

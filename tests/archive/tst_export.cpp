@@ -1,6 +1,7 @@
 // Export onto the disk database and import from it: the explanation and the folder
 // chooser, the template, no doubled record, one transaction each, malformed rows.
 #include "archive/archivio.h"
+#include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/testoaiuto.h"
 #include "support/fakes.h"
@@ -344,6 +345,26 @@ private slots:
         b.importFrom(disk->path());
         QVERIFY(b.lastAlert().startsWith("L'importazione non è riuscita e la classe è rimasta com'era."));
         QCOMPARE(classRows(b.db()), before);
+    }
+
+    void spreadsheetCopyOfTheClassTable()
+    {
+        Computer a;
+        a.add("NICOLÒ DELL'ACQUA", {{"fatti1", 4}, {"fatti2", 3}, {"gramcom", 2}, {"temlettura", 20}, {"tempolitica", 9}});
+        a.add("ZOË; \"LA\" BRAVA");
+        a.env.dialogs.folder = disk->path();
+        a.archivio.chooseClass(2);
+        a.archivio.esportoCsv();
+        const QByteArray csv = bytes(disk->filePath("Quadro prima C.csv"));
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n");
+        QCOMPARE(lines.size(), 4); // head, two pupils, the empty rest after the last line end
+        QVERIFY(lines[0].startsWith("Alunno;fatti;lessi;infer;scopi;sinte;GRsem;GRcom;ANsem;"));
+        QCOMPARE(lines[0].split(';').size(), 1 + 14 + 8);
+        QCOMPARE(lines[1], QString("NICOLÒ DELL'ACQUA;7;0;0;0;0;0;2;0;0;0;0;0;0;0;20;;;;;;;9"));
+        QVERIFY(lines[2].startsWith("\"ZOË; \"\"LA\"\" BRAVA\";0;"));
+        QVERIFY(a.lastAlert().contains("2 alunni"));
+        QCOMPARE(quadroCsv(ResultMatrix()).count('\n'), 1);
     }
 };
 

@@ -112,6 +112,7 @@ FLstampa::FLstampa(Application &app)
     CMDELIMINO = button("CMDELIMINO", QStringLiteral("ELIMINO dall'archivio il risultato selezionato"), QRect(582, 208, 424, 34));
     CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), QRect(582, 248, 208, 34));
     CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), QRect(798, 248, 208, 34));
+    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 424, 34));
     cmdtorno = button("cmdtorno", QStringLiteral("TORNO all'avvio"), QRect(10, 672, 300, 46));
     CMDESCO = button("CMDESCO", QStringLiteral("ESCO"), QRect(856, 672, 150, 46));
     cmdtorno->setFont(sans(14, true));
@@ -252,6 +253,7 @@ FLstampa::FLstampa(Application &app)
     connect(cmdstampaquadro, &QPushButton::clicked, this, [this] { stampa(model_.reportClasse()); });
     connect(CMDESPORTO, &QPushButton::clicked, this, [this] { model_.CreaTabellaEXP(); });
     connect(CMDIMPORTO, &QPushButton::clicked, this, [this] { model_.importo(); });
+    connect(cmdesportocsv, &QPushButton::clicked, this, [this] { model_.esportoCsv(); });
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
         app_.show(Screen::FLINIZIO);
         hide();

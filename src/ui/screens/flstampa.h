@@ -50,6 +50,7 @@ public:
     QPushButton *cmdstampaquadro;
     QPushButton *CMDESPORTO;
     QPushButton *CMDIMPORTO;
+    QPushButton *cmdesportocsv;
     QPushButton *cmdtorno;
     QPushButton *CMDESCO;
 

@@ -1,0 +1,41 @@
+#include "archive/csvexport.h"
+
+#include "archive/report.h"
+
+#include <QStringList>
+
+namespace qv {
+
+namespace {
+QString field(const QString &t)
+{
+    if (!t.contains(QLatin1Char(';')) && !t.contains(QLatin1Char('"')) && !t.contains(QLatin1Char('\n'))
+        && !t.contains(QLatin1Char('\r')))
+        return t;
+    QString q = t;
+    q.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+} // namespace
+
+QByteArray quadroCsv(const ResultMatrix &v)
+{
+    QStringList head = {QStringLiteral("Alunno")};
+    for (const QString &t : titoli())
+        head << t;
+    head << QStringLiteral("Minuti lettura") << QStringLiteral("Minuti grammatica") << QStringLiteral("Minuti logica")
+         << QStringLiteral("Minuti frasi") << QStringLiteral("Minuti cause") << QStringLiteral("Minuti cronologia")
+         << QStringLiteral("Minuti carta fisica") << QStringLiteral("Minuti carta politica");
+    QString out = head.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    for (int r = 1; r <= v.numalunni(); ++r) {
+        QStringList row = {field(v.cell(r, 1))};
+        for (int k = 0; k < 14; ++k)
+            row << field(v.cell(r, classTableColumn(k)));
+        for (int c = 19; c <= 26; ++c)
+            row << field(v.cell(r, c));
+        out += row.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    }
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+}
+
+} // namespace qv
