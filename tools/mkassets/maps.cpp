@@ -180,7 +180,7 @@ QPointF politicalOffset(int id)
     case 12: return {10, 10};   // Lazio, clear of Roma
     case 13: return {4, -4};    // Abruzzo
     case 14: return {26, -22};  // Molise, out in the Adriatic
-    case 16: return {-8, 6};    // Puglia, clear of Bari
+    case 16: return {-6, -20};  // Puglia, inland of Bari, clear of Basilicata
     case 17: return {8, 10};    // Basilicata, clear of Potenza
     case 18: return {-4, -6};   // Calabria, clear of Catanzaro
     default: return {0, 0};

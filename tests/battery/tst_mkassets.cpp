@@ -1,0 +1,225 @@
+// The asset tool: the three pictures exist with their sizes, every number of both maps is
+// drawn where its place is, small places stay visible, and a second run gives the same
+// bytes.
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+// The projection the maps are drawn in, restated here so the test checks the tool
+// independently: equirectangular, x scaled by cos(41.75°), box lon 6.4–18.9, lat 36.4–47.2.
+constexpr double kWest = 6.4, kNorth = 47.2, kSouth = 36.4, kCos = 0.74664;
+constexpr int kMapW = 605, kMapH = 700, kRadius = 13;
+
+QPointF project(double lon, double lat)
+{
+    const double s = kMapH / (kNorth - kSouth);
+    return QPointF((lon - kWest) * kCos * s, (kNorth - lat) * s);
+}
+
+struct Marker {
+    int number;
+    QPointF place, centre;
+};
+
+bool dark(QRgb c) { return qGray(c) < 90; }
+bool white(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
+
+} // namespace
+
+class TstMkassets : public QObject {
+    Q_OBJECT
+
+    QString tool, geo;
+    QTemporaryDir dir;
+    QString folder;
+    QMap<QString, QList<Marker>> markers; // "itafis3", "itareg2"
+
+    int run(const QStringList &args, QByteArray *out = nullptr)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.start(tool, args);
+        if (!p.waitForFinished(120000))
+            return -1;
+        if (out)
+            *out = p.readAllStandardOutput();
+        const QByteArray err = p.readAllStandardError();
+        if (p.exitCode() != 0)
+            qWarning("%s", err.constData());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    QJsonArray features(const QString &file)
+    {
+        QFile f(QDir(geo).filePath(file));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QJsonDocument::fromJson(f.readAll()).object().value("features").toArray();
+    }
+    QImage picture(const char *name) { return QImage(QDir(folder).filePath(QString::fromLatin1(name))); }
+
+    // Inside the circle there must be the white disc and the dark strokes of the number.
+    void checkMarkerDrawn(const QImage &img, const Marker &m)
+    {
+        int darkPx = 0, whitePx = 0;
+        for (int dy = -kRadius + 2; dy <= kRadius - 2; ++dy)
+            for (int dx = -kRadius + 2; dx <= kRadius - 2; ++dx) {
+                if (dx * dx + dy * dy > (kRadius - 2) * (kRadius - 2))
+                    continue;
+                const QRgb c = img.pixel(int(std::lround(m.centre.x())) + dx, int(std::lround(m.centre.y())) + dy);
+                darkPx += dark(c);
+                whitePx += white(c);
+            }
+        QVERIFY2(darkPx >= 15, qPrintable(QStringLiteral("number %1: no digits (%2)").arg(m.number).arg(darkPx)));
+        QVERIFY2(whitePx >= 150, qPrintable(QStringLiteral("number %1: no disc (%2)").arg(m.number).arg(whitePx)));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        tool = qEnvironmentVariable("QUORVANE_BINARY_DIR") + QStringLiteral("/mkassets");
+        geo = qEnvironmentVariable("QUORVANE_SOURCE_DIR") + QStringLiteral("/data/geo");
+        QVERIFY2(QFile::exists(tool), qPrintable(tool));
+        QVERIFY(dir.isValid());
+        folder = dir.filePath("a/Perquorvane");
+        QCOMPARE(run({folder, geo}), 0);
+        QByteArray out;
+        QCOMPARE(run({"--markers", geo}, &out), 0);
+        for (const QByteArray &line : out.split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() != 6)
+                continue;
+            markers[QString::fromLatin1(f[0])]
+                << Marker{f[1].toInt(), QPointF(f[2].toDouble(), f[3].toDouble()), QPointF(f[4].toDouble(), f[5].toDouble())};
+        }
+    }
+
+    void picturesHaveTheirSizes()
+    {
+        QCOMPARE(picture("formavvio3.jpg").size(), QSize(1016, 730));
+        QCOMPARE(picture("itafis3.bmp").size(), QSize(kMapW, kMapH));
+        QCOMPARE(picture("itareg2.bmp").size(), QSize(kMapW, kMapH));
+    }
+
+    void backgroundIsPaleAndCalm()
+    {
+        const QImage bg = picture("formavvio3.jpg");
+        int minGray = 255, maxGray = 0;
+        for (int y = 0; y < bg.height(); y += 7)
+            for (int x = 0; x < bg.width(); x += 7) {
+                const int g = qGray(bg.pixel(x, y));
+                minGray = std::min(minGray, g);
+                maxGray = std::max(maxGray, g);
+            }
+        QVERIFY2(minGray > 215, qPrintable(QString::number(minGray)));
+        QVERIFY2(maxGray - minGray < 30, qPrintable(QString::number(maxGray - minGray)));
+    }
+
+    void everyNumberOnceAtItsPlace_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("count");
+        QTest::newRow("fisica") << "itafis3" << "physical_features.geojson" << 22;
+        QTest::newRow("politica") << "itareg2" << "regions.geojson" << 20;
+    }
+    void everyNumberOnceAtItsPlace()
+    {
+        QFETCH(QString, map);
+        QFETCH(QString, file);
+        QFETCH(int, count);
+        const QList<Marker> &ms = markers.value(map);
+        QCOMPARE(ms.size(), count);
+        QMap<int, Marker> byNumber;
+        for (const Marker &m : ms)
+            byNumber.insert(m.number, m);
+        QCOMPARE(byNumber.size(), count);
+        QCOMPARE(byNumber.firstKey(), 1);
+        QCOMPARE(byNumber.lastKey(), count);
+        const QImage img = picture(qPrintable(map + QStringLiteral(".bmp")));
+        for (const QJsonValue &v : features(file)) {
+            const QJsonObject p = v.toObject().value("properties").toObject();
+            const bool physical = map == "itafis3";
+            const int n = physical ? p.value("number").toInt() : p.value("id").toInt();
+            QPointF expected;
+            if (physical) {
+                const QJsonArray c = v.toObject().value("geometry").toObject().value("coordinates").toArray();
+                // Monte Bianco is marked just inside Italy, its summit being on the border line.
+                expected = n == 5 ? project(6.90, 45.82) : project(c.at(0).toDouble(), c.at(1).toDouble());
+            } else {
+                expected = project(p.value("label_lon").toDouble(), p.value("label_lat").toDouble());
+            }
+            const Marker m = byNumber.value(n);
+            QVERIFY2(QLineF(m.place, expected).length() < 1.0, qPrintable(QString::number(n)));
+            QVERIFY2(QLineF(m.place, m.centre).length() < 60, qPrintable(QString::number(n)));
+            checkMarkerDrawn(img, m);
+        }
+    }
+
+    void smallPlacesStayVisible()
+    {
+        const QImage img = picture("itafis3.bmp");
+        for (const Marker &m : markers.value("itafis3")) {
+            if (m.number != 9 && m.number != 19 && m.number != 22)
+                continue; // Elba, Gulf of Naples, Strait of Messina
+            QVERIFY2(QLineF(m.place, m.centre).length() > kRadius + 8, qPrintable(QString::number(m.number)));
+            const QRgb at = img.pixel(m.place.toPoint());
+            QVERIFY2(!white(at) && !dark(at), qPrintable(QString::number(m.number)));
+        }
+    }
+
+    void chiefTownsHaveDotsNoNumberHides()
+    {
+        const QImage img = picture("itareg2.bmp");
+        for (const QJsonValue &v : features("regions.geojson")) {
+            const QJsonObject p = v.toObject().value("properties").toObject();
+            const QPointF town = project(p.value("capital_lon").toDouble(), p.value("capital_lat").toDouble());
+            QVERIFY2(dark(img.pixel(town.toPoint())), qPrintable(p.value("capital").toString()));
+            for (const Marker &m : markers.value("itareg2"))
+                QVERIFY2(QLineF(m.centre, town).length() > kRadius + 4,
+                         qPrintable(QStringLiteral("%1 hides %2").arg(m.number).arg(p.value("capital").toString())));
+        }
+    }
+
+    void numbersDoNotOverlap()
+    {
+        for (const QString &map : {QStringLiteral("itafis3"), QStringLiteral("itareg2")}) {
+            const QList<Marker> &ms = markers.value(map);
+            for (qsizetype i = 0; i < ms.size(); ++i)
+                for (qsizetype j = i + 1; j < ms.size(); ++j)
+                    QVERIFY2(QLineF(ms[i].centre, ms[j].centre).length() > 2 * kRadius,
+                             qPrintable(QStringLiteral("%1: %2 and %3").arg(map).arg(ms[i].number).arg(ms[j].number)));
+        }
+    }
+
+    void secondRunGivesTheSameBytes()
+    {
+        const QString again = dir.filePath("b/Perquorvane");
+        QCOMPARE(run({again, geo}), 0);
+        for (const char *f : {"formavvio3.jpg", "itafis3.bmp", "itareg2.bmp"}) {
+            QFile a(QDir(folder).filePath(QString::fromLatin1(f))), b(QDir(again).filePath(QString::fromLatin1(f)));
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QVERIFY2(a.readAll() == b.readAll(), f);
+        }
+    }
+
+    void missingDataFails()
+    {
+        QCOMPARE(run({dir.filePath("c/Perquorvane"), dir.filePath("nowhere")}), 1);
+        QVERIFY(!QFile::exists(dir.filePath("c/Perquorvane/itafis3.bmp")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstMkassets)
+#include "tst_mkassets.moc"
