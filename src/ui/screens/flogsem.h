@@ -1,15 +1,20 @@
-// FLogsem: placeholder until the screen is built.
+// FLogsem: the simplified logical analysis. The pupil drags one of the six
+// sentence-function labels onto the grey box beside each element of the sentence.
 #pragma once
 
-#include "ui/screenbase.h"
+#include "battery/analysis/logicamodel.h"
+#include "ui/screens/analysisscreen.h"
 
 namespace qv::ui {
 
-class FLogsem : public ScreenBase {
+class FLogsem : public AnalysisScreen<LogicaModel, 6> {
     Q_OBJECT
 public:
     explicit FLogsem(Application &app);
-    void activate() override;
+
+protected:
+    // The drop boxes turn silver at every change of sentence.
+    void newSentence() override;
 };
 
 } // namespace qv::ui

@@ -1,0 +1,163 @@
+// The layout and event wiring shared by FLgrasem and FLogsem: an instruction line, ten
+// rows of an element box and a drop box, a column of category labels that are the drag
+// sources, "Frase seguente" and "Esco". The screen draws what its model holds and
+// forwards every event to it.
+#pragma once
+
+#include "battery/analysis/analysismodel.h"
+#include "startup/datafolder.h"
+#include "ui/screenbase.h"
+#include "ui/widgets/clicklabel.h"
+#include "ui/widgets/dragdropboard.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLabel>
+#include <array>
+
+namespace qv::ui {
+
+struct AnalysisLook {
+    QString istruzione;   // caption of Label4
+    QColor elemento;      // background of Label6
+    QColor categoria;     // background of Label1
+};
+
+template<class Model, int NCategorie>
+class AnalysisScreen : public ScreenBase {
+public:
+    static constexpr int kRighe = AnalysisModel::kRighe;
+
+    QLabel *Label4;
+    std::array<QLabel *, kRighe> Label6{};
+    std::array<QLabel *, kRighe> Label2{};
+    std::array<QLabel *, NCategorie> Label1{};
+    ClickLabel *Labseguente;
+    ClickLabel *Labesco;
+    DragDropBoard *board;
+
+    Model &model() { return model_; }
+
+    void activate() override
+    {
+        move(0, 0);
+        if (!loadBackground() && !sfondoSegnalato_) {
+            sfondoSegnalato_ = true;
+            session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
+                                                   "il test prosegue senza sfondo.")
+                                        .arg(QString::fromLatin1(kBackgroundFile)));
+        }
+        board->clearSelection();
+        for (int i = 0; i < NCategorie && i < model_.categorie().size(); ++i)
+            Label1[size_t(i)]->setText(model_.categorie().at(i));
+        for (QLabel *b : Label2)
+            setBackColor(b, QApplication::palette().color(QPalette::Button));
+        model_.open();
+        redraw();
+    }
+
+protected:
+    AnalysisScreen(Application &app, const QString &caption, const AnalysisLook &look)
+        : ScreenBase(app, caption), model_(app.session())
+    {
+        setBackColor(this, QColor(192, 192, 192));
+        board = new DragDropBoard(this);
+
+        Label4 = new QLabel(look.istruzione, this);
+        Label4->setObjectName(QStringLiteral("Label4"));
+        Label4->setGeometry(20, 10, 976, 52);
+        Label4->setWordWrap(true);
+        Label4->setAlignment(Qt::AlignCenter);
+        Label4->setFont(font(14, true));
+        Label4->setFrameStyle(QFrame::Box | QFrame::Plain);
+        setBackColor(Label4, QColor(255, 255, 255));
+
+        for (int r = 0; r < kRighe; ++r) {
+            const int y = 72 + 54 * r;
+            auto *e = new QLabel(this);
+            e->setObjectName(QStringLiteral("Label6_%1").arg(r));
+            e->setGeometry(30, y, 360, 46);
+            e->setFont(font(15, false));
+            e->setIndent(10);
+            e->setFrameStyle(QFrame::Box | QFrame::Plain);
+            setBackColor(e, look.elemento);
+            Label6[size_t(r)] = e;
+
+            auto *b = new QLabel(this);
+            b->setObjectName(QStringLiteral("Label2_%1").arg(r));
+            b->setGeometry(405, y, 300, 46);
+            b->setFont(font(14, true));
+            b->setAlignment(Qt::AlignCenter);
+            b->setFrameStyle(QFrame::Box | QFrame::Plain);
+            Label2[size_t(r)] = b;
+            board->addTarget(b, r);
+        }
+
+        const QStringList &cat = model_.categorie();
+        for (int i = 0; i < NCategorie; ++i) {
+            auto *c = new QLabel(i < cat.size() ? cat.at(i) : QString(), this);
+            c->setObjectName(QStringLiteral("Label1_%1").arg(i));
+            c->setGeometry(730, 72 + 62 * i, 260, 52);
+            c->setFont(font(14, true));
+            c->setAlignment(Qt::AlignCenter);
+            c->setFrameStyle(QFrame::Panel | QFrame::Raised);
+            c->setLineWidth(2);
+            setBackColor(c, look.categoria);
+            Label1[size_t(i)] = c;
+            board->addSource(c, i);
+        }
+
+        Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"), 600);
+        Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"), 664);
+
+        QObject::connect(board, &DragDropBoard::dropped, this, [this](int target, int source) {
+            model_.drop(target, source);
+            redraw();
+        });
+        QObject::connect(Labseguente, &ClickLabel::clicked, this, [this] {
+            board->clearSelection();
+            if (model_.next() == AnalysisModel::Outcome::Next) {
+                newSentence();
+                redraw();
+            }
+        });
+        QObject::connect(Labesco, &ClickLabel::clicked, this, [this] { model_.leave(); });
+    }
+
+    // At a change of sentence, after the boxes have been emptied.
+    virtual void newSentence() {}
+
+    void redraw()
+    {
+        for (int r = 0; r < kRighe; ++r) {
+            Label6[size_t(r)]->setText(model_.element(r));
+            Label2[size_t(r)]->setText(model_.box(r));
+        }
+    }
+
+    static QFont font(int points, bool bold)
+    {
+        QFont f(QStringLiteral("Liberation Sans"), points);
+        f.setBold(bold);
+        return f;
+    }
+
+private:
+    ClickLabel *button(const QString &name, const QString &caption, int y)
+    {
+        auto *l = new ClickLabel(caption, this);
+        l->setObjectName(name);
+        l->setGeometry(730, y, 260, 54);
+        l->setFont(font(16, true));
+        l->setAlignment(Qt::AlignCenter);
+        l->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        l->setLineWidth(2);
+        setBackColor(l, QColor(255, 255, 192));
+        return l;
+    }
+
+    Model model_;
+    bool sfondoSegnalato_ = false;
+};
+
+} // namespace qv::ui
