@@ -66,8 +66,7 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
         auto *b = new QCheckBox(QString::number(k + 1), Frame1);
         b->setObjectName(QStringLiteral("Check1_%1").arg(k));
         b->setFont(sans(20, true));
-        b->setStyleSheet(QStringLiteral("QCheckBox { background: transparent; } "
-                                        "QCheckBox::indicator { width: 28px; height: 28px; }"));
+        b->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: 28px; height: 28px; }"));
         b->setGeometry(840, y + (kRigaH - 8 - 40) / 2, 90, 40);
         b->setCursor(Qt::PointingHandCursor);
         connect(b, &QCheckBox::clicked, this, [this, k](bool ticked) { Check1_Click(k, ticked); });
