@@ -179,14 +179,40 @@ AnalysisModel::Outcome AnalysisModel::next()
     if (!rsfrasi_->moveNext() || rsfrasi_->eof())
         rsfrasi_->moveFirst();
     loadSentence();
+    checkpoint();
     return Outcome::Next;
+}
+
+bool AnalysisModel::storeProgress()
+{
+    if (numfrase_ < 1)
+        numfrase_ = 1;
+    return s_.storePupil({{QStringLiteral("sub"), int(numfrase_)},
+                          {QStringLiteral("arrivo"), int(cfg_.arrivoInCorso)},
+                          {cfg_.scoreField, int(punti_)},
+                          {cfg_.minutesField, int(s_.state.minuti)}});
+}
+
+void AnalysisModel::checkpoint()
+{
+    // The record then holds what "Esco" would store now, so a power cut loses at most
+    // the sentence on show. The stretch goes on from here, so the minutes add up as in
+    // one stretch. A failed store keeps everything in memory: every later store writes
+    // the whole progress again, and the final one or "Esco" tells the pupil if it fails.
+    s_.endStretchAndContinue();
+    storeProgress();
+}
+
+void AnalysisModel::warnNotStored()
+{
+    s_.dialogs.alert(QStringLiteral("Non sono riuscito a registrare i risultati nell'archivio: avverti "
+                                    "l'insegnante."));
 }
 
 void AnalysisModel::storeOrWarn(const FieldValues &fields)
 {
     if (!s_.storePupil(fields))
-        s_.dialogs.alert(QStringLiteral("Non sono riuscito a registrare i risultati nell'archivio: avverti "
-                                        "l'insegnante."));
+        warnNotStored();
 }
 
 void AnalysisModel::registro()
@@ -205,13 +231,9 @@ void AnalysisModel::registro()
 
 void AnalysisModel::leave()
 {
-    if (numfrase_ < 1)
-        numfrase_ = 1;
     s_.endStretch();
-    storeOrWarn({{QStringLiteral("sub"), int(numfrase_)},
-                 {QStringLiteral("arrivo"), int(cfg_.arrivoInCorso)},
-                 {cfg_.scoreField, int(punti_)},
-                 {cfg_.minutesField, int(s_.state.minuti)}});
+    if (!storeProgress())
+        warnNotStored();
     s_.closeAndExit();
 }
 

@@ -1,7 +1,8 @@
 // The common logic of the grammatical and logical analysis: six sentences read from a
 // content table, one at a time, each split into up to ten elements; the pupil puts one
 // category caption in the box beside each element; "Frase seguente" checks and scores the
-// sentence; at the end the score, the minutes and the progress code are stored and the
+// sentence and stores the progress as "Esco" would, so a power cut loses at most the
+// sentence on show; at the end the score, the minutes and the progress code are stored and the
 // next test takes over. The model keeps the captions of the drop boxes, so the screen
 // only draws them.
 #pragma once
@@ -82,6 +83,12 @@ private:
     bool seekSentence();
     void loadSentence();
     void storeOrWarn(const FieldValues &fields);
+    void warnNotStored();
+    // The fields "Esco" stores for the sentence on show; false if the store failed.
+    bool storeProgress();
+    // After a scored sentence that is not the last: stores the progress as "Esco" would,
+    // without ending the program.
+    void checkpoint();
     QString tableMessage() const;
 
     Session &s_;

@@ -159,12 +159,35 @@ void Storia1Model::nuovo()
         registro();
         return;
     }
-    if (numesercizio_ == kStoriaUltimoSemplice + 1 && tiposchema_ == 1) {
+    const bool cambio = numesercizio_ == kStoriaUltimoSemplice + 1 && tiposchema_ == 1;
+    if (cambio) {
         registro();
         schem2();
         punti_ = 0;
     }
     caricaInsieme();
+    if (!cambio)
+        checkpoint();
+}
+
+bool Storia1Model::storeProgress()
+{
+    if (numesercizio_ < 1)
+        numesercizio_ = 1;
+    return s_.storePupil(
+        {{tiposchema_ == 1 ? QStringLiteral("causasem") : QStringLiteral("causacom"), punti_},
+         {QStringLiteral("arrivo"), 7},
+         {QStringLiteral("sub"), numesercizio_},
+         {QStringLiteral("temcause"), int(s_.state.minuti)}});
+}
+
+void Storia1Model::checkpoint()
+{
+    // The record then holds what "Esco" would store now, so a power cut loses at most the
+    // set on show; the stretch goes on, so the minutes add up as in one stretch. A failed
+    // store keeps everything in memory and the next store writes it all again.
+    s_.endStretchAndContinue();
+    storeProgress();
 }
 
 void Storia1Model::registro()
@@ -190,13 +213,9 @@ void Storia1Model::registro()
 
 void Storia1Model::esco()
 {
-    if (numesercizio_ < 1)
-        numesercizio_ = 1;
     s_.endStretch();
-    store({{tiposchema_ == 1 ? QStringLiteral("causasem") : QStringLiteral("causacom"), punti_},
-           {QStringLiteral("arrivo"), 7},
-           {QStringLiteral("sub"), numesercizio_},
-           {QStringLiteral("temcause"), int(s_.state.minuti)}});
+    if (!storeProgress())
+        s_.dialogs.alert(kNonRegistro);
     s_.closeAndExit();
 }
 

@@ -1,7 +1,8 @@
 // The causal-relation schemes (FLstoria1): nine sets of statements to drop into the boxes
 // of a scheme. Sets 1 to 5 use the simple chain of three boxes, sets 6 to 9 the complex
 // scheme of four (two causes, their common effect, a final consequence). The two parts are
-// scored and stored separately, the minutes together.
+// scored and stored separately, the minutes together; after every other set the progress
+// is stored as "Esco" would store it.
 #pragma once
 
 #include "storage/session.h"
@@ -59,6 +60,11 @@ private:
     void caricaInsieme();
     void svuota();
     bool store(const FieldValues &fields);
+    // The fields "Esco" stores for the set on show; false if the store failed.
+    bool storeProgress();
+    // After a scored set that ends no part: stores the progress as "Esco" would, without
+    // ending the program.
+    void checkpoint();
 
     Session &s_;
     SeedSource seed_;

@@ -74,12 +74,23 @@ void Storia2Model::risultato()
 void Storia2Model::Registra()
 {
     s_.endStretchAndContinue();
-    const int arrivo = parte_ == 1 ? 8 : 9;
-    const int sub = parte_ == 1 ? 2 : 1;
+    // After the first half the record holds what "Esco" on the second half would store.
+    if (parte_ == 1) {
+        storeProgress(2);
+        return;
+    }
     store({{QStringLiteral("cronolog"), punti_},
-           {QStringLiteral("arrivo"), arrivo},
-           {QStringLiteral("sub"), sub},
+           {QStringLiteral("arrivo"), 9},
+           {QStringLiteral("sub"), 1},
            {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+}
+
+bool Storia2Model::storeProgress(int parte)
+{
+    return store({{QStringLiteral("cronolog"), punti_},
+                  {QStringLiteral("arrivo"), 8},
+                  {QStringLiteral("sub"), parte},
+                  {QStringLiteral("temcrono"), int(s_.state.minuti)}});
 }
 
 void Storia2Model::apertura()
@@ -147,10 +158,7 @@ void Storia2Model::esco()
         // The half on show is not scored, but the minutes of this stretch are kept with
         // the progress code of the half on show.
         s_.endStretch();
-        store({{QStringLiteral("cronolog"), punti_},
-               {QStringLiteral("arrivo"), 8},
-               {QStringLiteral("sub"), parte_},
-               {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+        storeProgress(parte_);
     }
     s_.closeAndExit();
 }

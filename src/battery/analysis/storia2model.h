@@ -51,6 +51,8 @@ public:
 private:
     void mostra(int parte);
     bool store(const FieldValues &fields);
+    // The fields "Esco" stores with half `parte` on show.
+    bool storeProgress(int parte);
 
     Session &s_;
     int parte_ = 1;
