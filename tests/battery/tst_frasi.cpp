@@ -4,6 +4,7 @@
 #include "battery/comprehension/frasimodel.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "storage/pupilrecord.h"
 #include "support/fakes.h"
 
 #include <QtTest>
@@ -227,6 +228,93 @@ private slots:
         env->session.state.segnalibro = bm;
         QCOMPARE(m->nextQuestion(), Outcome::Finished);
         QCOMPARE(stored("frasi1").toInt(), 12);
+    }
+
+    // After each answer the record holds what "Esco" at the next question would store:
+    // a run that only answers and a run that answers and leaves, field by field.
+    void checkpointIsWhatEscoWouldStore_data()
+    {
+        QTest::addColumn<int>("k");
+        QTest::newRow("first") << 1;
+        QTest::newRow("middle") << 6;
+        QTest::newRow("last question next") << 11;
+    }
+    void checkpointIsWhatEscoWouldStore()
+    {
+        QFETCH(int, k);
+        const QDateTime t0(QDate(2026, 9, 14), QTime(10, 0, 50));
+        auto run = [&](test::ModelEnv &e, FrasiModel &model) {
+            e.clock.t = t0;
+            e.addPupil("ROSSI ANNA");
+            QVERIFY(e.session.storePupil({{"arrivo", 6}, {"sub", 1}}));
+            e.session.state.tipoavvio = kAvvioNuovo;
+            model.setUp();
+            while (model.domanda <= k) {
+                e.clock.advanceSecs(53);
+                const int q = model.domanda;
+                model.choose((q % 4 ? kChiave[q] : kChiave[q] % 4 + 1) - 1, true);
+                QCOMPARE(model.nextQuestion(), Outcome::Shown);
+            }
+            // "Esco" in the second run comes at the instant of the last answer.
+        };
+        run(*env, *m);
+        QCOMPARE(env->exit.ended, 0);
+
+        test::ModelEnv other;
+        FrasiModel esco(other.session);
+        run(other, esco);
+        QCOMPARE(esco.leave(), Outcome::Left);
+        reopen(other);
+
+        QCOMPARE(stored("sub").toInt(), k + 1);
+        QCOMPARE(stored("frasi1").toInt(), int(esco.punti));
+        QVERIFY(!stored("temfrasi").isNull());
+        // All but "data", the day the record was made, which no test store writes.
+        for (const QString &f : pupilFields())
+            if (f != QLatin1String("data"))
+                QVERIFY2(env->stored(f) == other.stored(f), qPrintable(f));
+    }
+
+    // Checkpoints restart the stretch: minutes add up to those of one stretch.
+    void checkpointsKeepTheMinuteCount()
+    {
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
+        newTest();
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 1, 10));
+        QCOMPARE(answer(*m, kChiave[1]), Outcome::Shown);
+        QCOMPARE(stored("temfrasi").toInt(), 1);
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 30));
+        QCOMPARE(answer(*m, kChiave[2]), Outcome::Shown);
+        QCOMPARE(stored("temfrasi").toInt(), 2);
+        QCOMPARE(stored("sub").toInt(), 3);
+        QCOMPARE(stored("frasi1").toInt(), 2);
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 5));
+        QCOMPARE(m->leave(), Outcome::Left);
+        reopen(*env);
+        QCOMPARE(stored("temfrasi").toInt(), 3);
+    }
+
+    // A checkpoint that cannot be written keeps the answer in memory and its minutes for
+    // the next store.
+    void failedCheckpointIsRetried()
+    {
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
+        newTest();
+        const QString bm = env->session.state.segnalibro;
+        env->session.state.segnalibro = QStringLiteral("987654");
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 10));
+        QCOMPARE(answer(*m, kChiave[1]), Outcome::Shown);
+        QCOMPARE(m->domanda, qint16(2));
+        QCOMPARE(m->punti, qint16(1));
+        QCOMPARE(env->session.state.minuti, qint16(0));
+        env->session.state.segnalibro = bm;
+        QCOMPARE(stored("sub").toInt(), 1);
+
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 30));
+        QCOMPARE(answer(*m, kChiave[2]), Outcome::Shown);
+        QCOMPARE(stored("sub").toInt(), 3);
+        QCOMPARE(stored("frasi1").toInt(), 2);
+        QCOMPARE(stored("temfrasi").toInt(), 3);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "battery/comprehension/letturamodel.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "storage/pupilrecord.h"
 #include "support/fakes.h"
 
 #include <QtTest>
@@ -238,7 +239,9 @@ private slots:
         QCOMPARE(m->testo(), lettura::sintesiTesto());
         QCOMPARE(m->testo2(), lettura::sintesiTesto2());
         QCOMPARE(m->labris(2), QStringLiteral(" b)"));
-        QVERIFY(stored("lessico1").isNull()); // nothing stored yet
+        // Only the checkpoint so far: still passage 1, at the synthesis question.
+        QCOMPARE(stored("arrivo").toInt(), 1);
+        QCOMPARE(stored("sub").toInt(), 13);
 
         QCOMPARE(answer(*m, 2), Outcome::Shown);
         QCOMPARE(stored("arrivo").toInt(), 2);
@@ -432,6 +435,103 @@ private slots:
         QCOMPARE(m->nextQuestion(), Outcome::Shown);
         QCOMPARE(stored("sintesi1").toInt(), 1);
         QCOMPARE(stored("temlettura").toInt(), 2);
+    }
+
+    // After each answer the record holds what "Esco" at the next question would store:
+    // a run that only answers and a run that answers and leaves, field by field.
+    void checkpointIsWhatEscoWouldStore_data()
+    {
+        QTest::addColumn<int>("k");
+        QTest::newRow("passage 1") << 5;
+        QTest::newRow("synthesis next") << 12;
+        QTest::newRow("first of passage 2") << 14;
+        QTest::newRow("passage 2") << 25;
+        QTest::newRow("last question next") << 33;
+    }
+    void checkpointIsWhatEscoWouldStore()
+    {
+        QFETCH(int, k);
+        const auto pick = [](int q) { return q % 3 ? kChiave[q] : wrong(q); };
+        const QDateTime t0(QDate(2026, 9, 14), QTime(10, 0, 50));
+        auto run = [&](test::ModelEnv &e, LetturaModel &model) {
+            e.clock.t = t0;
+            e.addPupil("ROSSI ANNA");
+            e.session.state.tipoavvio = kAvvioNuovo;
+            model.setUp();
+            while (model.domanda <= k) {
+                e.clock.advanceSecs(47);
+                model.choose(pick(model.domanda) - 1, true);
+                QCOMPARE(model.nextQuestion(), Outcome::Shown);
+            }
+            // "Esco" in the second run comes at the instant of the last answer.
+        };
+        run(*env, *m);
+        QCOMPARE(env->exit.ended, 0);
+
+        test::ModelEnv other;
+        LetturaModel esco(other.session);
+        run(other, esco);
+        QCOMPARE(esco.leave(), Outcome::Left);
+        reopen(other);
+
+        QCOMPARE(stored("sub").toInt(), k + 1);
+        QVERIFY(!stored("temlettura").isNull());
+        // All but "data", the day the record was made, which no test store writes.
+        for (const QString &f : pupilFields())
+            if (f != QLatin1String("data"))
+                QVERIFY2(env->stored(f) == other.stored(f), qPrintable(f));
+        // The checkpoint wrote nothing beyond what the test needs, and the record reads
+        // back as the same question on resumption.
+        reopen(*env);
+        LetturaModel again(env->session);
+        again.setUp();
+        QCOMPARE(again.domanda, qint16(k + 1));
+        QCOMPARE(again.lessico, esco.lessico);
+        QCOMPARE(again.fatti, esco.fatti);
+        QCOMPARE(again.inferen, esco.inferen);
+        QCOMPARE(again.scopi, esco.scopi);
+    }
+
+    // Checkpoints restart the stretch: minutes add up to those of one stretch.
+    void checkpointsKeepTheMinuteCount()
+    {
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
+        newTest();
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 1, 10));
+        QCOMPARE(answer(*m, kChiave[1]), Outcome::Shown);
+        QCOMPARE(stored("temlettura").toInt(), 1);
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 30));
+        QCOMPARE(answer(*m, kChiave[2]), Outcome::Shown);
+        QCOMPARE(stored("temlettura").toInt(), 2);
+        QCOMPARE(stored("sub").toInt(), 3);
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 5));
+        QCOMPARE(m->leave(), Outcome::Left);
+        reopen(*env);
+        QCOMPARE(stored("temlettura").toInt(), 3);
+    }
+
+    // A checkpoint that cannot be written keeps the answer in memory and its minutes for
+    // the next store.
+    void failedCheckpointIsRetried()
+    {
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
+        newTest();
+        const QString bm = env->session.state.segnalibro;
+        env->session.state.segnalibro = QStringLiteral("987654");
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 10));
+        QCOMPARE(answer(*m, kChiave[1]), Outcome::Shown);
+        QCOMPARE(m->domanda, qint16(2));
+        QCOMPARE(m->lessico, 1);
+        QCOMPARE(env->session.state.minuti, qint16(0));
+        env->session.state.segnalibro = bm;
+        QCOMPARE(stored("sub").toInt(), 1);
+
+        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 30));
+        QCOMPARE(answer(*m, kChiave[2]), Outcome::Shown);
+        QCOMPARE(stored("sub").toInt(), 3);
+        QCOMPARE(stored("lessico1").toInt(), 1);
+        QCOMPARE(stored("fatti1").toInt(), 1);
+        QCOMPARE(stored("temlettura").toInt(), 3);
     }
 };
 

@@ -71,6 +71,9 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
         return Outcome::Finished;
     }
     check_ = {};
+    // Checkpoint, so a power cut loses at most the question on screen. A failure keeps
+    // everything in memory; the next store (checkpoint, end or "Esco") writes it.
+    storeProgress(true);
     return Outcome::Shown;
 }
 
@@ -97,21 +100,37 @@ bool FrasiModel::registro()
     return true;
 }
 
-FrasiModel::Outcome FrasiModel::leave()
+// The record as "Esco" leaves it: the question on screen, the points so far, the minutes.
+// With `continueStretch` the stretch restarts now (a checkpoint); otherwise it ends. On
+// failure the minutes and times are as they were, so the next store counts this stretch.
+bool FrasiModel::storeProgress(bool continueStretch)
 {
     Modquorv &st = s_.state;
     if (domanda < 1)
         domanda = 1;
     const qint16 minutiPrima = st.minuti;
+    const QDateTime orainizioPrima = st.orainizio;
     const QDateTime orafinePrima = st.orafine;
-    s_.endStretch();
+    if (continueStretch)
+        s_.endStretchAndContinue();
+    else
+        s_.endStretch();
     if (!s_.storePupil({{QStringLiteral("sub"), domanda},
                         {QStringLiteral("arrivo"), 6},
                         {QStringLiteral("frasi1"), punti},
                         {QStringLiteral("temfrasi"), st.minuti}})) {
-        // Leaving now would lose the work: stay, so the pupil can try again.
         st.minuti = minutiPrima;
+        st.orainizio = orainizioPrima;
         st.orafine = orafinePrima;
+        return false;
+    }
+    return true;
+}
+
+FrasiModel::Outcome FrasiModel::leave()
+{
+    if (!storeProgress(false)) {
+        // Leaving now would lose the work: stay, so the pupil can try again.
         s_.dialogs.alert(kNonRegistrato);
         return Outcome::NotStored;
     }

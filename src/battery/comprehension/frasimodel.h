@@ -46,6 +46,10 @@ public:
     frasi::Soluzioni soluzioni{};
 
 private:
+    // Writes the record as "Esco" would now; with continueStretch the stretch restarts
+    // instead of ending. false when it could not.
+    bool storeProgress(bool continueStretch);
+
     Session &s_;
     std::array<bool, 4> check_{};
 };

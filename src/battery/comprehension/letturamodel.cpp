@@ -180,9 +180,13 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
         }
         brano = kSeconda;
         layout_ = Layout::Brano2;
+        return Outcome::Shown;
     }
     if (domanda == lettura::kUltimaPrimo)
         layout_ = Layout::Sintesi;
+    // Checkpoint, so a power cut loses at most the question on screen. A failure keeps
+    // everything in memory; the next store (checkpoint, passage or "Esco") writes it.
+    storeProgress(true);
     return Outcome::Shown;
 }
 
@@ -229,14 +233,22 @@ bool LetturaModel::registro()
     return true;
 }
 
-LetturaModel::Outcome LetturaModel::leave()
+// The record as "Esco" leaves it: the question on screen and the scores of the passage in
+// use. With `continueStretch` the stretch restarts now (a checkpoint while the pupil goes on);
+// otherwise it ends (leaving). On failure the minutes and times are as they were, so the
+// next store counts this stretch.
+bool LetturaModel::storeProgress(bool continueStretch)
 {
     Modquorv &st = s_.state;
     if (domanda < 1)
         domanda = 1;
     const qint16 minutiPrima = st.minuti;
+    const QDateTime orainizioPrima = st.orainizio;
     const QDateTime orafinePrima = st.orafine;
-    s_.endStretch();
+    if (continueStretch)
+        s_.endStretchAndContinue();
+    else
+        s_.endStretch();
 
     bool ok;
     if (brano == kSeconda) {
@@ -257,9 +269,17 @@ LetturaModel::Outcome LetturaModel::leave()
                             {QStringLiteral("temlettura"), st.minuti}});
     }
     if (!ok) {
-        // Leaving now would lose the work: stay, so the pupil can try again.
         st.minuti = minutiPrima;
+        st.orainizio = orainizioPrima;
         st.orafine = orafinePrima;
+    }
+    return ok;
+}
+
+LetturaModel::Outcome LetturaModel::leave()
+{
+    if (!storeProgress(false)) {
+        // Leaving now would lose the work: stay, so the pupil can try again.
         s_.dialogs.alert(kNonRegistrato);
         return Outcome::NotStored;
     }

@@ -64,6 +64,9 @@ public:
     lettura::Soluzioni soluzioni{};
 
 private:
+    // Writes the record as "Esco" would now (question on screen, scores, minutes); with
+    // continueStretch the stretch restarts instead of ending. false when it could not.
+    bool storeProgress(bool continueStretch);
     struct Snapshot;
     Snapshot snapshot() const;
     void restore(const Snapshot &sn);

@@ -163,6 +163,11 @@ void CartgeModel::elementoSeguente()
     Label1.clear();
     Label2.clear();
     ++numero;
+    // Checkpoint, so a power cut loses at most the place on screen. Political place 20
+    // with sub 20 would read as a finished map, so the record waits for the map's own
+    // store there. A failure keeps everything in memory; the next store writes it.
+    if (!(political() && numero >= kRegioni))
+        storeProgress(true);
 }
 
 bool CartgeModel::store(const FieldValues &fields)
@@ -198,21 +203,38 @@ bool CartgeModel::registro(qint16 score)
     return true;
 }
 
-void CartgeModel::esco()
+// The record as "Esco" leaves it: the place on screen, the score of the map in use, its
+// minutes. With `continueStretch` the stretch restarts now (a checkpoint); otherwise it
+// ends. On failure the minutes and times are as they were, so the next store counts them.
+bool CartgeModel::storeProgress(bool continueStretch)
 {
     Modquorv &st = s_.state;
     if (numero < 1)
         numero = 1;
-    const qint16 before = st.minuti;
-    s_.endStretch();
+    const qint16 minutiPrima = st.minuti;
+    const QDateTime orainizioPrima = st.orainizio;
+    const QDateTime orafinePrima = st.orafine;
+    if (continueStretch)
+        s_.endStretchAndContinue();
+    else
+        s_.endStretch();
     const bool ok = political()
         ? store({{QStringLiteral("sub"), numero}, {QStringLiteral("arrivo"), 10}, {QStringLiteral("elempol"), punti},
                  {QStringLiteral("tempolitica"), st.minuti}})
         : store({{QStringLiteral("sub"), numero}, {QStringLiteral("arrivo"), 9}, {QStringLiteral("elemfis"), punti},
                  {QStringLiteral("temfisica"), st.minuti}});
     if (!ok) {
+        st.minuti = minutiPrima;
+        st.orainizio = orainizioPrima;
+        st.orafine = orafinePrima;
+    }
+    return ok;
+}
+
+void CartgeModel::esco()
+{
+    if (!storeProgress(false)) {
         // Leaving now would lose the work done: the pupil stays and may try again.
-        st.minuti = before;
         s_.dialogs.alert(kStoreFailed);
         return;
     }

@@ -57,6 +57,9 @@ private:
     // changed, pupil told) when the record cannot be written.
     bool registro(qint16 score);
     bool store(const FieldValues &fields);
+    // Writes the record as "Esco" would now; with continueStretch the stretch restarts
+    // instead of ending. false when it could not.
+    bool storeProgress(bool continueStretch);
 
     Session &s_;
     QString mapFile_;
