@@ -8,7 +8,6 @@ packages=(
   fonts-liberation libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
-  python3
 )
 missing=()
 for p in "${packages[@]}"; do
