@@ -1,0 +1,110 @@
+// Archive benchmarks: matrice and the class printout text for 100 and 10,000 records;
+// export and import of 1,000 records.
+#include "archive/exchange.h"
+#include "archive/report.h"
+#include "archive/resultmatrix.h"
+#include "startup/datafolder.h"
+#include "storage/database.h"
+#include "storage/modquorv.h"
+#include "storage/recordset.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Folder {
+    QTemporaryDir dir;
+    QString data = dir.filePath("Perquorvane");
+    qv::Modquorv st;
+
+    explicit Folder(int rows)
+    {
+        QString e;
+        qv::prepareDataFolder(data, &e);
+        st.dbrisultati = qv::Database::open(QDir(data).filePath(qv::kResultsFile), &e);
+        st.tabellaclasse = "prima-B";
+        fill(*st.dbrisultati, "prima-B", rows);
+    }
+    static void fill(qv::Database &db, const QString &table, int rows)
+    {
+        db.begin();
+        auto rs = db.openRecordset(table);
+        for (int i = 0; i < rows; ++i) {
+            rs->addNew();
+            rs->setField("nome", QStringLiteral("ALUNNO %1").arg(i));
+            rs->setField("arrivo", 10);
+            rs->setField("sub", 20);
+            for (const char *f : {"lessico1", "fatti1", "inferen1", "gramsem", "logsem", "frasi1", "cronolog"})
+                rs->setField(QString::fromLatin1(f), i % 5);
+            rs->update();
+        }
+        db.commit();
+    }
+};
+
+void BM_Matrice(benchmark::State &state)
+{
+    Folder f(int(state.range(0)));
+    for (auto _ : state) {
+        qv::ResultMatrix m;
+        benchmark::DoNotOptimize(qv::matrice(f.st, m));
+    }
+}
+
+void BM_ClassReport(benchmark::State &state)
+{
+    Folder f(int(state.range(0)));
+    qv::ResultMatrix m;
+    qv::matrice(f.st, m);
+    for (auto _ : state) {
+        auto r = qv::classReport(m, "Prima  B");
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void BM_Export1000(benchmark::State &state)
+{
+    Folder f(1000);
+    const QString disk = f.dir.filePath("disk/expquorvane.mdb");
+    QDir().mkpath(f.dir.filePath("disk"));
+    for (auto _ : state) {
+        auto r = qv::esportaClasse(*f.st.dbrisultati, "prima-B", disk, QDir(f.data).filePath(qv::kExportFile));
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+void BM_Import1000(benchmark::State &state)
+{
+    Folder f(1000);
+    const QString disk = f.dir.filePath("disk/expquorvane.mdb");
+    QDir().mkpath(f.dir.filePath("disk"));
+    qv::esportaClasse(*f.st.dbrisultati, "prima-B", disk, QDir(f.data).filePath(qv::kExportFile));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QSqlQuery(f.st.dbrisultati->sql()).exec("DELETE FROM \"prima-C\"");
+        state.ResumeTiming();
+        auto r = qv::importaClasse(*f.st.dbrisultati, "prima-C", disk);
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Matrice)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClassReport)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Import1000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the release preset and runs every benchmark; prints the medians and the start-up time.
+set -euo pipefail
+src="$(cd "$(dirname "$0")/.." && pwd)"
+cmake --preset release -S "$src" >/dev/null
+cmake --build "$src/build/release" -j"$(nproc)" --target bench_storage bench_archive quorvane mkquorvane
+b="$src/build/release"
+for x in bench_storage bench_archive; do
+  "$b/bench/$x" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|Benchmark"
+done
+work=$(mktemp -d)
+(cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
+for i in 1 2 3 4 5; do
+  (cd "$work" && QT_QPA_PLATFORM=offscreen QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
+done
+rm -rf "$work"
