@@ -71,7 +71,6 @@ FLstoria1::FLstoria1(Application &app)
         setBackColor(c, kArancio);
         Label1[size_t(i)] = c;
         board->addTarget(c, i);
-        c->installEventFilter(this); // after the board's filter, so it runs first
     }
 
     for (int n = 0; n < 12; ++n) {
@@ -100,16 +99,6 @@ FLstoria1::FLstoria1(Application &app)
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
-}
-
-// A press on a box is kept by the box: passed on to the screen it would clear the
-// statement chosen for click-to-place before the release could drop it.
-bool FLstoria1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonPress
-        && std::find(Label1.begin(), Label1.end(), watched) != Label1.end())
-        return true;
-    return ScreenBase::eventFilter(watched, event);
 }
 
 void FLstoria1::activate()

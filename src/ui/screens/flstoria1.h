@@ -31,8 +31,6 @@ public:
     ClickLabel *Labesco;
     DragDropBoard *board;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Label1_DragDrop(int index, int source);

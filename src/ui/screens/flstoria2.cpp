@@ -66,7 +66,6 @@ FLstoria2::FLstoria2(Application &app)
         setBackColor(c, kGialloChiaro);
         Label2[size_t(r)] = c;
         board->addTarget(c, r);
-        c->installEventFilter(this); // after the board's filter, so it runs first
 
         auto *d = new QLabel(this);
         d->setObjectName(QStringLiteral("Label3_%1").arg(r));
@@ -96,16 +95,6 @@ FLstoria2::FLstoria2(Application &app)
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
-}
-
-// A press on a box is kept by the box: passed on to the screen it would clear the
-// statement chosen for click-to-place before the release could drop it.
-bool FLstoria2::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonPress
-        && std::find(Label2.begin(), Label2.end(), watched) != Label2.end())
-        return true;
-    return ScreenBase::eventFilter(watched, event);
 }
 
 void FLstoria2::activate()

@@ -29,8 +29,6 @@ public:
     ClickLabel *Labesco;
     DragDropBoard *board;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Label2_DragDrop(int index, int source);
