@@ -75,6 +75,21 @@ public:
     // endStretch, then orainizio = orafine: for stores after which the test goes on.
     void endStretchAndContinue();
 
+    // The minute counting as it stands, to put back when a store fails, so that the next
+    // store counts the same stretch again.
+    struct Stretch {
+        qint16 minuti;
+        QDateTime orainizio;
+        QDateTime orafine;
+    };
+    Stretch stretch() const { return {state.minuti, state.orainizio, state.orafine}; }
+    void restoreStretch(const Stretch &s)
+    {
+        state.minuti = s.minuti;
+        state.orainizio = s.orainizio;
+        state.orafine = s.orafine;
+    }
+
     // Writes the fields into the pupil's record: rsclasse on segnalibro, Edit, fields,
     // Update, as one statement. false (and nothing written) on any failure.
     bool storePupil(const FieldValues &fields);

@@ -80,18 +80,16 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
 bool FrasiModel::registro()
 {
     Modquorv &st = s_.state;
-    const qint16 minutiPrima = st.minuti;
+    const Session::Stretch prima = s_.stretch();
     const qint16 tipoPrima = st.tipoavvio;
-    const QDateTime orafinePrima = st.orafine;
     st.tipoavvio = kAvvioNuovo;
     s_.endStretch();
     if (!s_.storePupil({{QStringLiteral("frasi1"), punti},
                         {QStringLiteral("arrivo"), 7},
                         {QStringLiteral("sub"), 1},
                         {QStringLiteral("temfrasi"), st.minuti}})) {
-        st.minuti = minutiPrima;
+        s_.restoreStretch(prima);
         st.tipoavvio = tipoPrima;
-        st.orafine = orafinePrima;
         return false;
     }
     st.minuti = 0;
@@ -108,9 +106,7 @@ bool FrasiModel::storeProgress(bool continueStretch)
     Modquorv &st = s_.state;
     if (domanda < 1)
         domanda = 1;
-    const qint16 minutiPrima = st.minuti;
-    const QDateTime orainizioPrima = st.orainizio;
-    const QDateTime orafinePrima = st.orafine;
+    const Session::Stretch prima = s_.stretch();
     if (continueStretch)
         s_.endStretchAndContinue();
     else
@@ -119,9 +115,7 @@ bool FrasiModel::storeProgress(bool continueStretch)
                         {QStringLiteral("arrivo"), 6},
                         {QStringLiteral("frasi1"), punti},
                         {QStringLiteral("temfrasi"), st.minuti}})) {
-        st.minuti = minutiPrima;
-        st.orainizio = orainizioPrima;
-        st.orafine = orafinePrima;
+        s_.restoreStretch(prima);
         return false;
     }
     return true;

@@ -193,8 +193,7 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
 bool LetturaModel::registro()
 {
     Modquorv &st = s_.state;
-    const qint16 minutiPrima = st.minuti;
-    const QDateTime orafinePrima = st.orafine;
+    const Session::Stretch prima = s_.stretch();
     s_.endStretch();
 
     if (brano == kPrima) {
@@ -205,8 +204,7 @@ bool LetturaModel::registro()
                             {QStringLiteral("inferen1"), inferen},
                             {QStringLiteral("sintesi1"), sintesi},
                             {QStringLiteral("temlettura"), st.minuti}})) {
-            st.minuti = minutiPrima;
-            st.orafine = orafinePrima;
+            s_.restoreStretch(prima);
             return false;
         }
         lessico = fatti = inferen = 0;
@@ -222,8 +220,7 @@ bool LetturaModel::registro()
                         {QStringLiteral("inferen2"), inferen},
                         {QStringLiteral("sintesi2"), sintesi},
                         {QStringLiteral("temlettura"), st.minuti}})) {
-        st.minuti = minutiPrima;
-        st.orafine = orafinePrima;
+        s_.restoreStretch(prima);
         return false;
     }
     st.tipoavvio = kAvvioNuovo;
@@ -242,9 +239,7 @@ bool LetturaModel::storeProgress(bool continueStretch)
     Modquorv &st = s_.state;
     if (domanda < 1)
         domanda = 1;
-    const qint16 minutiPrima = st.minuti;
-    const QDateTime orainizioPrima = st.orainizio;
-    const QDateTime orafinePrima = st.orafine;
+    const Session::Stretch prima = s_.stretch();
     if (continueStretch)
         s_.endStretchAndContinue();
     else
@@ -269,9 +264,7 @@ bool LetturaModel::storeProgress(bool continueStretch)
                             {QStringLiteral("temlettura"), st.minuti}});
     }
     if (!ok) {
-        st.minuti = minutiPrima;
-        st.orainizio = orainizioPrima;
-        st.orafine = orafinePrima;
+        s_.restoreStretch(prima);
     }
     return ok;
 }

@@ -211,9 +211,7 @@ bool CartgeModel::storeProgress(bool continueStretch)
     Modquorv &st = s_.state;
     if (numero < 1)
         numero = 1;
-    const qint16 minutiPrima = st.minuti;
-    const QDateTime orainizioPrima = st.orainizio;
-    const QDateTime orafinePrima = st.orafine;
+    const Session::Stretch prima = s_.stretch();
     if (continueStretch)
         s_.endStretchAndContinue();
     else
@@ -224,9 +222,7 @@ bool CartgeModel::storeProgress(bool continueStretch)
         : store({{QStringLiteral("sub"), numero}, {QStringLiteral("arrivo"), 9}, {QStringLiteral("elemfis"), punti},
                  {QStringLiteral("temfisica"), st.minuti}});
     if (!ok) {
-        st.minuti = minutiPrima;
-        st.orainizio = orainizioPrima;
-        st.orafine = orafinePrima;
+        s_.restoreStretch(prima);
     }
     return ok;
 }
