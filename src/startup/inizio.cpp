@@ -14,7 +14,18 @@ bool InizioModel::load(QString *error)
     st.rsclasse.reset();
     st.dbrisultati.reset();
     QString e;
-    auto db = Database::open(s_.dataFile(QString::fromLatin1(kResultsFile)), &e);
+    const QString file = s_.dataFile(QString::fromLatin1(kResultsFile));
+    auto readOnly = [&] {
+        if (error)
+            *error = QStringLiteral("Non posso registrare i risultati delle prove.\n%1\n\n"
+                                    "Togli la protezione dalla scrittura al file (o al disco che lo contiene), "
+                                    "poi avvia di nuovo il programma.")
+                         .arg(e);
+        return false;
+    };
+    if (!Database::filesWritable(file, &e))
+        return readOnly();
+    auto db = Database::open(file, &e);
     if (db && !checkResultsSchema(*db, &e))
         db.reset();
     if (!db) {
@@ -24,6 +35,10 @@ bool InizioModel::load(QString *error)
                          .arg(e);
         return false;
     }
+    // Every pupil's answers are stored as they come and the archive deletes and imports:
+    // a results file that takes no writes cannot be used at all.
+    if (!db->canWrite(&e))
+        return readOnly();
     st.dbrisultati = std::move(db);
     return true;
 }

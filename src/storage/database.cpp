@@ -14,6 +14,7 @@ namespace qv {
 
 namespace {
 QAtomicInt connectionCounter;
+std::function<Database::OpenTweak(const QString &)> openTweaker;
 
 QString quoted(const QString &name)
 {
@@ -66,11 +67,15 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
         return nullptr;
     }
     const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    const OpenTweak tweak = openTweaker ? openTweaker(path) : OpenTweak();
     std::unique_ptr<Database> result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000");
+        if (!tweak.connectOptions.isEmpty())
+            options += QLatin1Char(';') + tweak.connectOptions;
+        db.setConnectOptions(options);
         if (!db.open()) {
             setError(QStringLiteral("Il file \"%1\" non si può aprire: %2")
                          .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), db.lastError().text()));
@@ -92,7 +97,67 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     // Every store survives a power cut: a pupil loses at most the answer on screen.
     q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    for (const QString &statement : tweak.statements)
+        q.exec(statement);
     return result;
+}
+
+void Database::setOpenTweaker(std::function<OpenTweak(const QString &path)> tweaker)
+{
+    openTweaker = std::move(tweaker);
+}
+
+namespace {
+QString readOnlyMessage(const QString &file)
+{
+    return QStringLiteral("Il file \"%1\" è di sola lettura: non vi si può scrivere nulla.")
+        .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+}
+} // namespace
+
+bool Database::filesWritable(const QString &path, QString *error)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
+        const QFileInfo fi(path + suffix);
+        if (fi.exists() && !fi.isWritable()) {
+            if (error)
+                *error = readOnlyMessage(fi.filePath());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Database::canWrite(QString *error)
+{
+    auto setError = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return false;
+    };
+    const QString file = QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath());
+    if (!isOpen())
+        return setError(QStringLiteral("Il file \"%1\" non è aperto.").arg(file));
+    // Writing the header field user_version with its own value is a real write to the file
+    // (SQLite opens a write-protected file read-only without a word), and the rollback
+    // takes it back.
+    QSqlQuery q(db_);
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return setError(QStringLiteral("Il file \"%1\" non si può leggere: %2").arg(file, q.lastError().text()));
+    const int version = q.value(0).toInt();
+    q.finish();
+    if (!begin())
+        return setError(QStringLiteral("Il file \"%1\" non si può scrivere: %2").arg(file, lastError_));
+    const bool written = q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+    const QSqlError why = q.lastError();
+    q.finish();
+    rollback();
+    if (written)
+        return true;
+    // SQLITE_READONLY, plain or extended.
+    if (why.nativeErrorCode().toInt() % 256 == 8)
+        return setError(readOnlyMessage(path_));
+    return setError(QStringLiteral("Il file \"%1\" non si può scrivere: %2").arg(file, why.text()));
 }
 
 bool Database::isOpen() const

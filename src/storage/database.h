@@ -4,6 +4,8 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace qv {
@@ -29,6 +31,25 @@ public:
     // (class tables, content tables, the export table) can be opened; any other name,
     // or a table missing from the file, gives nullptr and sets lastError().
     std::unique_ptr<Recordset> openRecordset(const QString &table);
+
+    // Whether the file takes writes: a write is tried inside a transaction that is rolled
+    // back, so nothing changes. false with an Italian message naming the file in *error
+    // (a write-protected file or medium: "... è di sola lettura ...").
+    bool canWrite(QString *error);
+    // Whether this user may write the file and the companions SQLite keeps beside it
+    // (-wal, -shm, -journal), checked on the file system before any open: a read-only open
+    // of a write-protected file would leave write-protected companions that keep the file
+    // read-only after its own protection is lifted. false with a message naming the file.
+    static bool filesWritable(const QString &path, QString *error);
+
+    // Test seam for faults of the medium. When set, it is called at every open with the
+    // file's path and may return connect options to add (e.g. "QSQLITE_OPEN_READONLY") and
+    // statements to run on the new connection (e.g. "PRAGMA max_page_count = 20").
+    struct OpenTweak {
+        QString connectOptions;
+        QStringList statements;
+    };
+    static void setOpenTweaker(std::function<OpenTweak(const QString &path)> tweaker);
 
     bool isOpen() const;
     void close();

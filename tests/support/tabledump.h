@@ -1,0 +1,59 @@
+// Whole-table snapshots and file checks for fault tests: a table's every row and column
+// with each value's storage type, a file's bytes, SQLite's integrity check.
+#pragma once
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace qv::test {
+
+// Every row of the table in rowid order as "rowid|type:value|…" over all its columns.
+inline QStringList tableRows(const QSqlDatabase &db, const QString &table)
+{
+    QString t = table;
+    t.replace('"', "\"\"");
+    QSqlQuery cols(db);
+    QStringList names;
+    if (cols.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t)))
+        while (cols.next())
+            names << cols.value(1).toString();
+    if (names.isEmpty())
+        return {QStringLiteral("<no table %1>").arg(table)};
+    QStringList select = {QStringLiteral("rowid")};
+    for (const QString &n : names)
+        select << QStringLiteral("typeof(\"%1\"), \"%1\"").arg(n);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(select.join(", "), t)))
+        return {QStringLiteral("<unreadable %1>").arg(table)};
+    QStringList out;
+    while (q.next()) {
+        QStringList r = {q.value(0).toString()};
+        for (int i = 0; i < names.size(); ++i)
+            r << q.value(1 + 2 * i).toString() + QLatin1Char(':') + q.value(2 + 2 * i).toString();
+        out << r.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+inline QString integrityCheck(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
+        return QStringLiteral("<no check>");
+    QStringList lines;
+    while (q.next())
+        lines << q.value(0).toString();
+    return lines.join(QLatin1Char('\n'));
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace qv::test
