@@ -48,10 +48,21 @@ QJsonObject describe(const QWidget *w, const QString &window)
     } else if (auto *e = qobject_cast<const QLineEdit *>(w))
         o["text"] = e->text();
     if (auto *list = qobject_cast<const QListWidget *>(w)) {
-        QJsonArray items;
-        for (int i = 0; i < list->count(); ++i)
+        // Each item with its place on screen, or null while it is scrolled out of view.
+        QJsonArray items, rects;
+        const QRect view = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i) {
             items.append(list->item(i)->text());
+            const QRect r = list->visualItemRect(list->item(i));
+            if (view.contains(r)) {
+                const QPoint p = list->viewport()->mapToGlobal(r.topLeft());
+                rects.append(QJsonArray{p.x(), p.y(), r.width(), r.height()});
+            } else {
+                rects.append(QJsonValue());
+            }
+        }
         o["items"] = items;
+        o["rects"] = rects;
         o["row"] = list->currentRow();
     }
     o["enabled"] = w->isEnabled();
