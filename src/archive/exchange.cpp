@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
 #include <optional>
 
 namespace qv {
@@ -65,9 +66,10 @@ std::optional<QVariant> wholeNumber(const QVariant &v)
         n = v.toLongLong(&ok);
         break;
     case QMetaType::Double: {
+        // Range first: converting an infinite or huge double to an integer is undefined.
         const double d = v.toDouble();
-        ok = d == double(qlonglong(d));
-        n = qlonglong(d);
+        ok = std::isfinite(d) && std::fabs(d) <= 1e9 && d == std::trunc(d);
+        n = ok ? qlonglong(d) : 0;
         break;
     }
     case QMetaType::QString:
@@ -97,7 +99,8 @@ std::optional<Row> checkedRow(const QSqlQuery &q, const QList<int> &pos)
             const QString t = v.toString();
             if (t.trimmed().isEmpty())
                 return std::nullopt;
-            if (f == QLatin1String("nome") && t.size() > kNameMaxLength)
+            // Characters, as the name entry cuts them: a pair of surrogates is one.
+            if (f == QLatin1String("nome") && t.size() > kNameMaxLength && t.toUcs4().size() > kNameMaxLength)
                 return std::nullopt;
             row << t;
         } else {
@@ -282,6 +285,11 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
             else
                 ++r.unreadable;
         }
+        // A damaged file ends the reading early: the rows after the damage are not lost
+        // silently, nothing of the file is taken.
+        if (q.lastError().isValid())
+            return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
+                              .arg(native(diskFile), q.lastError().text()));
     }
 
     QString problem;
