@@ -32,11 +32,28 @@ QString cutToCharacters(const QString &s, int max)
         units += (s.at(units).isHighSurrogate() && units + 1 < s.size() && s.at(units + 1).isLowSurrogate()) ? 2 : 1;
     return s.left(units);
 }
+// Without what the database cannot keep as text: lone surrogates and U+FFFE, U+FFFF come
+// back from it as U+FFFD, and a name holding them would never be found again.
+QString storable(const QString &s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += s.at(++i);
+        } else if (!c.isSurrogate() && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            out += c;
+        }
+    }
+    return out;
+}
 } // namespace
 
 QString NomeModel::buildName(const QString &cognome, const QString &nome)
 {
-    QString n = cutToCharacters(cognome.trimmed() + QLatin1Char(' ') + nome.trimmed(), kNameMaxLength);
+    QString n = cutToCharacters(storable(cognome).trimmed() + QLatin1Char(' ') + storable(nome).trimmed(), kNameMaxLength);
     // Full Unicode upper case may lengthen a name (ß → SS): cut again to what the field holds.
     return cutToCharacters(n.trimmed().toUpper(), kNameMaxLength).trimmed();
 }
