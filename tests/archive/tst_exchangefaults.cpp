@@ -9,6 +9,7 @@
 #include "support/fakes.h"
 #include "support/tabledump.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -219,6 +220,47 @@ private slots:
         QCOMPARE(b.count(), 521);
         QCOMPARE(b.archivio.numalunni(), 521);
         QCOMPARE(test::integrityCheck(b.db().sql()), QString("ok"));
+    }
+
+    // A disk whose table is damaged after its first rows: the import stops at the damage,
+    // so it takes nothing and says the file is damaged, rather than report the rows
+    // before the damage as the whole disk.
+    void diskDamagedPartWayIsRefusedWhole()
+    {
+        Computer a, b;
+        a.addMany("ALUNNO", 300);
+        a.exportTo(disk->path());
+        b.addMany("ALTRO", 3);
+        const QByteArray good = test::fileBytes(diskFile());
+        const int pageSize = 4096;
+        QCOMPARE(good.size() % pageSize, 0);
+        // The first page whose loss breaks the table's scan after some rows were read.
+        bool found = false;
+        for (int page = 1; page < good.size() / pageSize && !found; ++page) {
+            QByteArray bad = good;
+            bad.replace(page * pageSize, pageSize, QByteArray(pageSize, '\0'));
+            QFile f(diskFile());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bad);
+            f.close();
+            QString e;
+            auto db = Database::open(diskFile(), &e, Database::Journal::Rollback);
+            QVERIFY(db);
+            QSqlQuery q(db->sql());
+            q.setForwardOnly(true);
+            int read = 0;
+            if (q.exec("SELECT * FROM prima ORDER BY rowid"))
+                while (q.next())
+                    ++read;
+            found = read > 0 && q.lastError().isValid();
+        }
+        QVERIFY(found);
+        const QMap<QString, QStringList> before = allClassRows(b.db());
+        b.importFrom(disk->path());
+        QVERIFY2(b.lastAlert().contains("è danneggiato e non si può leggere tutto: non ho importato nulla."),
+                 qPrintable(b.lastAlert()));
+        QCOMPARE(allClassRows(b.db()), before);
+        QCOMPARE(b.archivio.numalunni(), 3);
     }
 };
 
