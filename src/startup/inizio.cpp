@@ -18,7 +18,7 @@ bool InizioModel::load(QString *error)
     auto readOnly = [&] {
         if (error)
             *error = QStringLiteral("Non posso registrare i risultati delle prove.\n%1\n\n"
-                                    "Togli la protezione dalla scrittura al file (o al disco che lo contiene), "
+                                    "Togli la protezione dalla scrittura (al file, alla sua cartella o al disco), "
                                     "poi avvia di nuovo il programma.")
                          .arg(e);
         return false;

@@ -117,6 +117,14 @@ QString readOnlyMessage(const QString &file)
 
 bool Database::filesWritable(const QString &path, QString *error)
 {
+    // SQLite makes its companions beside the file, so the folder must take new files too.
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (folder.exists() && !folder.isWritable()) {
+        if (error)
+            *error = QStringLiteral("La cartella \"%1\" è di sola lettura: non vi si può scrivere nulla.")
+                         .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
+        return false;
+    }
     for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
         const QFileInfo fi(path + suffix);
         if (fi.exists() && !fi.isWritable()) {

@@ -37,7 +37,7 @@ public:
     // (a write-protected file or medium: "... è di sola lettura ...").
     bool canWrite(QString *error);
     // Whether this user may write the file and the companions SQLite keeps beside it
-    // (-wal, -shm, -journal), checked on the file system before any open: a read-only open
+    // (-wal, -shm, -journal) and its folder, checked on the file system before any open: a read-only open
     // of a write-protected file would leave write-protected companions that keep the file
     // read-only after its own protection is lifted. false with a message naming the file.
     static bool filesWritable(const QString &path, QString *error);

@@ -277,6 +277,17 @@ private slots:
         for (const QString &companion : {wal, file + "-shm"})
             QVERIFY(!QFile::exists(companion) || ::chmod(QFile::encodeName(companion).constData(), 0644) == 0);
         QVERIFY2(m.load(&e), qPrintable(e));
+        closeResults(env);
+
+        // A write-protected folder: SQLite could not make its companions there.
+        const QString folder = env.folder.path();
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+        const bool refused = !m.load(&e);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        QVERIFY(refused);
+        QVERIFY2(e.contains(QString("La cartella \"%1\" è di sola lettura").arg(QDir::toNativeSeparators(absolute(folder)))),
+                 qPrintable(e));
+        QVERIFY2(m.load(&e), qPrintable(e));
         ArchivioModel archivio(env.session);
         archivio.chooseClass(2);
         env.dialogs.folder = disk->path();
