@@ -11,6 +11,7 @@
 #include "support/fakes.h"
 #include "support/tabledump.h"
 
+#include <QProcess>
 #include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -235,12 +236,30 @@ private slots:
         QCOMPARE(test::fileBytes(diskFile()), diskBefore);
     }
 
-    // A file protected by its permissions; the superuser writes through them, so this case
-    // only runs for an ordinary user (the injected cases above always run).
+    // A file protected by its permissions. The superuser writes through them, so run as
+    // root this case runs again in a child process as the user "nobody" where setpriv can
+    // make one; otherwise it is skipped (the injected cases above always run).
     void filesProtectedByTheirPermissions()
     {
-        if (geteuid() == 0)
-            QSKIP("root writes to files of mode 0444");
+        if (geteuid() == 0) {
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("HOME", "/tmp");
+            env.insert("TMPDIR", "/tmp");
+            child.setProcessEnvironment(env);
+            child.setWorkingDirectory("/tmp");
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                    QCoreApplication::applicationFilePath(), "filesProtectedByTheirPermissions"});
+            if (!child.waitForFinished(120000))
+                QSKIP("setpriv is not available to run the case as an ordinary user");
+            const QString out = QString::fromLocal8Bit(child.readAll());
+            if (!out.contains("Totals:"))
+                QSKIP(qPrintable("cannot run the case as an ordinary user here: " + out.left(300)));
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(out));
+            QVERIFY2(out.contains("PASS   : TstReadOnly::filesProtectedByTheirPermissions()"), qPrintable(out));
+            return;
+        }
         makeDisk(2);
         test::ModelEnv env;
         add(*env.session.state.dbrisultati, "prima-C", "ROSSI ANNA", 10, 3);
