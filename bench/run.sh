@@ -10,7 +10,19 @@ for x in bench_storage bench_archive; do
 done
 work=$(mktemp -d)
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
+echo "start-up, offscreen:"
 for i in 1 2 3 4 5; do
   (cd "$work" && QT_QPA_PLATFORM=offscreen QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
 done
+if command -v Xvfb >/dev/null; then
+  # The same on an X server, as on a lab computer.
+  Xvfb :87 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  sleep 1
+  echo "start-up, X server:"
+  for i in 1 2 3 4 5; do
+    (cd "$work" && DISPLAY=:87 QT_QPA_PLATFORM=xcb QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
+  done
+  kill "$xvfb"
+fi
 rm -rf "$work"
