@@ -1,6 +1,7 @@
 #include "ui/screenbase.h"
 
 #include "startup/datafolder.h"
+#include "ui/widgets/clicklabel.h"
 
 #include <QPainter>
 
@@ -23,6 +24,30 @@ bool ScreenBase::loadBackground()
     return true;
 }
 
+void ScreenBase::loadBackgroundOrWarn()
+{
+    if (loadBackground() || backgroundWarned_)
+        return;
+    backgroundWarned_ = true;
+    session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
+                                           "il test prosegue senza sfondo.")
+                                .arg(QString::fromLatin1(kBackgroundFile)));
+}
+
+ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption, const QRect &geometry,
+                                     qreal points, int lineWidth, const QColor &back)
+{
+    auto *b = new ClickLabel(caption, this);
+    b->setObjectName(name);
+    b->setGeometry(geometry);
+    b->setFont(sans(points, true));
+    b->setAlignment(Qt::AlignCenter);
+    b->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    b->setLineWidth(lineWidth);
+    setBackColor(b, back);
+    return b;
+}
+
 void ScreenBase::paintEvent(QPaintEvent *e)
 {
     if (!background_.isNull()) {
@@ -30,6 +55,14 @@ void ScreenBase::paintEvent(QPaintEvent *e)
         painter.drawPixmap(rect(), background_);
     }
     QWidget::paintEvent(e);
+}
+
+QFont sans(qreal points, bool bold)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
 }
 
 } // namespace qv::ui

@@ -5,6 +5,7 @@
 #include "storage/session.h"
 #include "ui/application.h"
 
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -12,6 +13,11 @@ namespace qv::ui {
 
 inline constexpr int kScreenWidth = 1016;
 inline constexpr int kScreenHeight = 730;
+
+class ClickLabel;
+
+// The program's sans-serif face (installed with the fonts-liberation package).
+QFont sans(qreal points, bool bold = false);
 
 class ScreenBase : public QWidget {
     Q_OBJECT
@@ -31,12 +37,19 @@ protected:
     Application &app() { return app_; }
     // Takes "formavvio3.jpg" of the data folder as background; false if it cannot be read.
     bool loadBackground();
+    // The same for the test screens, which go on without it: the pupil is told once per
+    // screen that the picture is missing.
+    void loadBackgroundOrWarn();
+    // A raised label used as a button ("Esco", "Frase seguente"...), bold, centred.
+    ClickLabel *raisedButton(const QString &name, const QString &caption, const QRect &geometry,
+                             qreal points, int lineWidth, const QColor &back);
     void setKeepHidden(bool v) { keepHidden_ = v; }
     void paintEvent(QPaintEvent *e) override;
 
     Application &app_;
     QPixmap background_;
     bool keepHidden_ = false;
+    bool backgroundWarned_ = false;
 };
 
 } // namespace qv::ui

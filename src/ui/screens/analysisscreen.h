@@ -41,12 +41,7 @@ public:
     void activate() override
     {
         move(0, 0);
-        if (!loadBackground() && !sfondoSegnalato_) {
-            sfondoSegnalato_ = true;
-            session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
-                                                   "il test prosegue senza sfondo.")
-                                        .arg(QString::fromLatin1(kBackgroundFile)));
-        }
+        loadBackgroundOrWarn();
         board->clearSelection();
         for (int i = 0; i < NCategorie && i < model_.categorie().size(); ++i)
             Label1[size_t(i)]->setText(model_.categorie().at(i));
@@ -68,7 +63,7 @@ protected:
         Label4->setGeometry(20, 10, 976, 52);
         Label4->setWordWrap(true);
         Label4->setAlignment(Qt::AlignCenter);
-        Label4->setFont(font(14, true));
+        Label4->setFont(sans(14, true));
         Label4->setFrameStyle(QFrame::Box | QFrame::Plain);
         setBackColor(Label4, QColor(255, 255, 255));
 
@@ -77,7 +72,7 @@ protected:
             auto *e = new QLabel(this);
             e->setObjectName(QStringLiteral("Label6_%1").arg(r));
             e->setGeometry(30, y, 360, 46);
-            e->setFont(font(15, false));
+            e->setFont(sans(15, false));
             e->setIndent(10);
             e->setFrameStyle(QFrame::Box | QFrame::Plain);
             setBackColor(e, look.elemento);
@@ -86,7 +81,7 @@ protected:
             auto *b = new QLabel(this);
             b->setObjectName(QStringLiteral("Label2_%1").arg(r));
             b->setGeometry(405, y, 300, 46);
-            b->setFont(font(14, true));
+            b->setFont(sans(14, true));
             b->setAlignment(Qt::AlignCenter);
             b->setFrameStyle(QFrame::Box | QFrame::Plain);
             Label2[size_t(r)] = b;
@@ -98,7 +93,7 @@ protected:
             auto *c = new QLabel(i < cat.size() ? cat.at(i) : QString(), this);
             c->setObjectName(QStringLiteral("Label1_%1").arg(i));
             c->setGeometry(730, 72 + 62 * i, 260, 52);
-            c->setFont(font(14, true));
+            c->setFont(sans(14, true));
             c->setAlignment(Qt::AlignCenter);
             c->setFrameStyle(QFrame::Panel | QFrame::Raised);
             c->setLineWidth(2);
@@ -135,29 +130,13 @@ protected:
         }
     }
 
-    static QFont font(int points, bool bold)
-    {
-        QFont f(QStringLiteral("Liberation Sans"), points);
-        f.setBold(bold);
-        return f;
-    }
-
 private:
     ClickLabel *button(const QString &name, const QString &caption, int y)
     {
-        auto *l = new ClickLabel(caption, this);
-        l->setObjectName(name);
-        l->setGeometry(730, y, 260, 54);
-        l->setFont(font(16, true));
-        l->setAlignment(Qt::AlignCenter);
-        l->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        l->setLineWidth(2);
-        setBackColor(l, QColor(255, 255, 192));
-        return l;
+        return raisedButton(name, caption, QRect(730, y, 260, 54), 16, 2, QColor(255, 255, 192));
     }
 
     Model model_;
-    bool sfondoSegnalato_ = false;
 };
 
 } // namespace qv::ui

@@ -11,13 +11,6 @@ namespace {
 constexpr unsigned kGrigio = 0xE0E0E0;
 constexpr unsigned kRosso = 0x0000FF;
 
-QFont sans(int points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"), points);
-    f.setBold(bold);
-    return f;
-}
-
 // Right-hand column: Frame2 from x 626, 382 wide.
 constexpr int kFrame2X = 626, kFrame2W = 382, kFrame2H = 644;
 constexpr int kInner = kFrame2W - 12;  // usable width inside Frame2

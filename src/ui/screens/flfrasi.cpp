@@ -8,13 +8,6 @@ namespace qv::ui {
 
 namespace {
 
-QFont sans(int points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"), points);
-    f.setBold(bold);
-    return f;
-}
-
 constexpr int kRigaH = 92;
 const char *kStileFrame = "QFrame#%1 { background: #fffef6; border: 2px solid #6b5a2e; border-radius: 8px; }";
 const char *kStileBottone = "QLabel { border: 2px solid %1; border-radius: 10px; background: %2; color: %3; }";

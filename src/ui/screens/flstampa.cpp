@@ -15,14 +15,6 @@ namespace {
 constexpr unsigned kVerdeChiaro = 8454016; // light green, &H80FF80
 constexpr unsigned kRosso = 255;
 
-QFont sans(double points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
-
 QFont mono(double points, bool bold = false)
 {
     QFont f(QStringLiteral("Liberation Mono"));

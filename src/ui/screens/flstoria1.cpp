@@ -18,13 +18,6 @@ const QColor kArancioChiaro(255, 224, 192);
 const QColor kArancio(255, 128, 0);
 const QColor kMagenta(255, 0, 255);
 
-QFont sans(int points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"), points);
-    f.setBold(bold);
-    return f;
-}
-
 // Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
 // the top edge of the other.
 QPoint sotto(const QLabel *l) { return QPoint(l->geometry().center().x(), l->geometry().bottom() + 2); }
@@ -82,19 +75,10 @@ FLstoria1::FLstoria1(Application &app)
     Line5 = linee_[4]; Line6 = linee_[5]; Line7 = linee_[6]; Line8 = linee_[7];
     Line9 = linee_[8]; Line10 = linee_[9]; Line11 = linee_[10]; Line12 = linee_[11];
 
-    Labnuovo = new ClickLabel(QStringLiteral("Nuove frasi"), this);
-    Labnuovo->setObjectName("Labnuovo");
-    Labesco = new ClickLabel(QStringLiteral("Esco"), this);
-    Labesco->setObjectName("Labesco");
-    for (ClickLabel *b : {Labnuovo, Labesco}) {
-        b->setFont(sans(18, true));
-        b->setAlignment(Qt::AlignCenter);
-        b->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        b->setLineWidth(3);
-        setBackColor(b, QColor(192, 192, 192));
-    }
-    Labnuovo->setGeometry(290, 620, 240, 60);
-    Labesco->setGeometry(570, 620, 160, 60);
+    const QColor grigio(192, 192, 192);
+    Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(290, 620, 240, 60), 18,
+                            3, grigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 620, 160, 60), 18, 3, grigio);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);
@@ -104,12 +88,7 @@ FLstoria1::FLstoria1(Application &app)
 void FLstoria1::activate()
 {
     move(0, 0);
-    if (!loadBackground() && !sfondoSegnalato_) {
-        sfondoSegnalato_ = true;
-        session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
-                                               "il test prosegue senza sfondo.")
-                                    .arg(QString::fromLatin1(kBackgroundFile)));
-    }
+    loadBackgroundOrWarn();
     board->clearSelection();
     model_.apertura();
     ridisegna();

@@ -42,7 +42,6 @@ private:
 
     Storia1Model model_;
     std::array<LineShape *, 12> linee_{};
-    bool sfondoSegnalato_ = false;
 };
 
 } // namespace qv::ui

@@ -21,13 +21,6 @@ const std::array<QColor, 10> kRighe = {
     QColor(255, 248, 220), QColor(220, 248, 248), QColor(255, 228, 240), QColor(236, 248, 220),
     QColor(232, 236, 255), QColor(248, 240, 228)};
 
-QFont sans(int points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"), points);
-    f.setBold(bold);
-    return f;
-}
-
 } // namespace
 
 FLstoria2::FLstoria2(Application &app)
@@ -78,19 +71,10 @@ FLstoria2::FLstoria2(Application &app)
         board->addSource(d, r);
     }
 
-    Labseguente = new ClickLabel(QStringLiteral("Date seguenti"), this);
-    Labseguente->setObjectName("Labseguente");
-    Labesco = new ClickLabel(QStringLiteral("Esco"), this);
-    Labesco->setObjectName("Labesco");
-    for (ClickLabel *b : {Labseguente, Labesco}) {
-        b->setFont(sans(18, true));
-        b->setAlignment(Qt::AlignCenter);
-        b->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        b->setLineWidth(3);
-        setBackColor(b, QColor(192, 192, 192));
-    }
-    Labseguente->setGeometry(290, 646, 240, 60);
-    Labesco->setGeometry(570, 646, 160, 60);
+    const QColor grigio(192, 192, 192);
+    Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
+                               18, 3, grigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 646, 160, 60), 18, 3, grigio);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
@@ -100,12 +84,7 @@ FLstoria2::FLstoria2(Application &app)
 void FLstoria2::activate()
 {
     move(0, 0);
-    if (!loadBackground() && !sfondoSegnalato_) {
-        sfondoSegnalato_ = true;
-        session().dialogs.alert(QStringLiteral("Manca l'immagine di sfondo \"%1\" nella cartella Perquorvane: "
-                                               "il test prosegue senza sfondo.")
-                                    .arg(QString::fromLatin1(kBackgroundFile)));
-    }
+    loadBackgroundOrWarn();
     board->clearSelection();
     model_.apertura();
     ridisegna();

@@ -36,7 +36,6 @@ private:
     void ridisegna();
 
     Storia2Model model_;
-    bool sfondoSegnalato_ = false;
 };
 
 } // namespace qv::ui

@@ -8,12 +8,6 @@ namespace {
 constexpr unsigned kViola = 0x800080;
 constexpr unsigned kAzzurro = 0xFF8080;
 
-QFont sans(int points, bool bold = false)
-{
-    QFont f(QStringLiteral("Liberation Sans"), points);
-    f.setBold(bold);
-    return f;
-}
 } // namespace
 
 FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), model_(app.session())
