@@ -145,6 +145,9 @@ NomeModel::Outcome NomeModel::confirm(const QString &cognome, const QString &nom
         return Outcome::Stay;
     }
     nomecompleto_ = buildName(cognome, nome);
+    // Each OK is a fresh attempt: a "positivo" left by an earlier answer (the name had no
+    // test to complete and the screen stayed loaded) must not swallow this one.
+    scelta_.clear();
     if (st.modoavvio == QLatin1String("inizio")) {
         const Outcome o = ControllaNOME();
         if (scelta_ == QLatin1String("positivo"))

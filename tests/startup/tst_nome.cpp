@@ -129,6 +129,12 @@ private slots:
         QCOMPARE(env.nav.unloaded, std::vector<Screen>{Screen::FLINIZIO});
         QVERIFY(env.nav.last() == Screen::FLINIZIO);
         QCOMPARE(env.session.state.rsclasse->recordCount(), 2);
+
+        // The screen stays loaded; the same pupil now asks for a new test with OK.
+        env.dialogs.answers = {true};
+        QCOMPARE(m.confirm("Rossi", "Anna"), NomeModel::Outcome::Dispatched);
+        QVERIFY(env.nav.last() == Screen::FLETTURA);
+        QCOMPARE(env.session.state.rsclasse->recordCount(), 3);
     }
 
     void resumeDispatchesByProgressCode_data()

@@ -91,14 +91,24 @@ void FrmNOME::load()
 {
     move(0, 0);
     loadBackground();
+}
+
+// The screen can stay loaded behind a reloaded start screen (a name with no test left to
+// complete, an interrupted record): when it comes back the class may be another one.
+void FrmNOME::activate()
+{
     for (int i = 0; i < 9; ++i)
         setTextColor(Label8[i], i == 4 ? QColor(Qt::black) : vbColor(kViola));
     Timer1->start();
     contatore_ = 0;
     Labclasse->setText(state().nomeclasse);
+    Text1->clear();
+    Text4->clear();
     LabNOMI->hide();
+    List1->clear();
     List1->show();
     List1->addItems(model_.load());
+    Text1->setFocus();
 }
 
 void FrmNOME::Timer1_Timer()

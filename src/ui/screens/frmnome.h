@@ -19,6 +19,8 @@ class FrmNOME : public ScreenBase {
 public:
     explicit FrmNOME(Application &app);
     void load() override;
+    // Every show: the class chosen now, its names, empty fields.
+    void activate() override;
 
     NomeModel &model() { return model_; }
 
