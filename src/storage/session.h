@@ -90,6 +90,13 @@ public:
         state.orafine = s.orafine;
     }
 
+    // What the pupil is told when the record cannot be written; the work stays on screen.
+    static QString storeFailedMessage()
+    {
+        return QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il problema "
+                              "continua, chiama l'insegnante.");
+    }
+
     // Writes the fields into the pupil's record: rsclasse on segnalibro, Edit, fields,
     // Update, as one statement. false (and nothing written) on any failure.
     bool storePupil(const FieldValues &fields);

@@ -15,7 +15,8 @@ const QString kUna = QStringLiteral("Devi dare una risposta");
 const QString kDue = QStringLiteral("Devi dare due risposte");
 const QString kFinito = QStringLiteral(
     "IL TEST E' FINITO......ora puoi controllare i risultati nell'ARCHIVIO, o uscire dal programma");
-const QString kStoreFailed = QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova.");
+const QString kStoreFailed = QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il "
+                                            "problema continua, chiama l'insegnante.");
 } // namespace
 
 class TstCartge : public QObject {

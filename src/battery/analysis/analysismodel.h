@@ -47,13 +47,15 @@ public:
 
     // "Frase seguente".
     Outcome next();
-    // "Esco": stores the progress of the sentence on show and ends the program.
+    // "Esco": stores the progress of the sentence on show and ends the program; if it
+    // cannot be stored the pupil is told and the test stays on show.
     void leave();
 
     // Scores the sentence on show into giuste and punti.
     void risultato();
-    // Stores the final results, sets the progress code to "finished", hands over.
-    void registro();
+    // Stores the final results, sets the progress code to "finished", hands over; false
+    // (pupil told, nothing changed, no hand-over) when the record cannot be written.
+    bool registro();
 
     qint16 numfrase() const { return numfrase_; }
     qint16 nelementi() const { return nelementi_; }
@@ -82,7 +84,6 @@ private:
     // Puts rsfrasi on sentence numfrase (resumption); false if it cannot.
     bool seekSentence();
     void loadSentence();
-    void storeOrWarn(const FieldValues &fields);
     void warnNotStored();
     // The fields "Esco" stores for the sentence on show; false if the store failed.
     bool storeProgress();

@@ -10,8 +10,7 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
-const QString kNonRegistro =
-    QStringLiteral("Non riesco a registrare i risultati nell'archivio.");
+const QString kNonRegistro = Session::storeFailedMessage();
 
 qint16 asMinuti(int n)
 {
@@ -152,22 +151,31 @@ void Storia1Model::nuovo()
             return;
         }
     }
+    const int puntiPrima = punti_;
     risultato();
-    svuota();
+    const bool ultimo = numesercizio_ >= kStoriaInsiemi;
+    const bool cambio = numesercizio_ == kStoriaUltimoSemplice && tiposchema_ == 1;
     ++numesercizio_;
-    if (numesercizio_ > kStoriaInsiemi) {
-        registro();
-        return;
-    }
-    const bool cambio = numesercizio_ == kStoriaUltimoSemplice + 1 && tiposchema_ == 1;
-    if (cambio) {
-        registro();
+    if (ultimo || cambio) {
+        // The store that closes a part. If it fails the set stays on show as the pupil
+        // left it, to try again: going on would lose the part (the simple score is not
+        // written again after the change, and the next test writes over the progress).
+        if (!registro()) {
+            --numesercizio_;
+            punti_ = puntiPrima;
+            return;
+        }
+        svuota();
+        if (ultimo)
+            return;
         schem2();
         punti_ = 0;
+        caricaInsieme();
+        return;
     }
+    svuota();
     caricaInsieme();
-    if (!cambio)
-        checkpoint();
+    checkpoint();
 }
 
 bool Storia1Model::storeProgress()
@@ -190,32 +198,45 @@ void Storia1Model::checkpoint()
     storeProgress();
 }
 
-void Storia1Model::registro()
+bool Storia1Model::registro()
 {
     Modquorv &st = s_.state;
+    const Session::Stretch prima = s_.stretch();
     s_.endStretchAndContinue();
     if (tiposchema_ == 1) {
-        store({{QStringLiteral("causasem"), punti_},
-               {QStringLiteral("arrivo"), 7},
-               {QStringLiteral("sub"), numesercizio_},
-               {QStringLiteral("temcause"), int(st.minuti)}});
-        return;
+        if (!store({{QStringLiteral("causasem"), punti_},
+                    {QStringLiteral("arrivo"), 7},
+                    {QStringLiteral("sub"), numesercizio_},
+                    {QStringLiteral("temcause"), int(st.minuti)}})) {
+            s_.restoreStretch(prima);
+            return false;
+        }
+        return true;
     }
-    store({{QStringLiteral("causacom"), punti_},
-           {QStringLiteral("arrivo"), 8},
-           {QStringLiteral("sub"), 1},
-           {QStringLiteral("temcause"), int(st.minuti)}});
+    if (!store({{QStringLiteral("causacom"), punti_},
+                {QStringLiteral("arrivo"), 8},
+                {QStringLiteral("sub"), 1},
+                {QStringLiteral("temcause"), int(st.minuti)}})) {
+        s_.restoreStretch(prima);
+        return false;
+    }
     st.tipoavvio = kAvvioNuovo;
     st.minuti = 0;
     s_.nav.hide(Screen::FLstoria1);
     s_.nav.show(Screen::FLstoria2);
+    return true;
 }
 
 void Storia1Model::esco()
 {
+    const Session::Stretch prima = s_.stretch();
     s_.endStretch();
-    if (!storeProgress())
+    if (!storeProgress()) {
+        // Leaving now would lose the sets done since the last store: stay, to try again.
+        s_.restoreStretch(prima);
         s_.dialogs.alert(kNonRegistro);
+        return;
+    }
     s_.closeAndExit();
 }
 

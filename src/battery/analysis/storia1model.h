@@ -32,7 +32,8 @@ public:
     // "Nuove frasi": check and score the set, then the next set, the change of scheme or
     // the end of the test.
     void nuovo();
-    // "Esco": store the progress and end the program.
+    // "Esco": store the progress and end the program; if the store fails the pupil is
+    // told and stays.
     void esco();
 
     // The named steps of the test.
@@ -40,7 +41,9 @@ public:
     void schem2();
     void caso();
     void risultato();
-    void registro();
+    // The store that closes a part (after set 5 and after set 9); false, pupil told and
+    // the minutes as before, when the record cannot be written.
+    bool registro();
 
     // What the screen shows.
     const QString &casella(int i) const { return casella_.at(size_t(i)); }  // Label1(i)

@@ -7,8 +7,7 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
-const QString kNonRegistro =
-    QStringLiteral("Non riesco a registrare i risultati nell'archivio.");
+const QString kNonRegistro = Session::storeFailedMessage();
 
 } // namespace
 
@@ -71,18 +70,19 @@ void Storia2Model::risultato()
     punti_ += giuste_;
 }
 
-void Storia2Model::Registra()
+bool Storia2Model::Registra()
 {
+    const Session::Stretch prima = s_.stretch();
     s_.endStretchAndContinue();
     // After the first half the record holds what "Esco" on the second half would store.
-    if (parte_ == 1) {
-        storeProgress(2);
-        return;
-    }
-    store({{QStringLiteral("cronolog"), punti_},
-           {QStringLiteral("arrivo"), 9},
-           {QStringLiteral("sub"), 1},
-           {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+    const bool ok = parte_ == 1 ? storeProgress(2)
+                                : store({{QStringLiteral("cronolog"), punti_},
+                                         {QStringLiteral("arrivo"), 9},
+                                         {QStringLiteral("sub"), 1},
+                                         {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+    if (!ok)
+        s_.restoreStretch(prima);
+    return ok;
 }
 
 bool Storia2Model::storeProgress(int parte)
@@ -137,8 +137,13 @@ void Storia2Model::seguente()
         messaggi();
         return;
     }
+    const int puntiPrima = punti_;
     risultato();
-    Registra();
+    if (!Registra()) {
+        // Nothing was written: the half stays on show as the pupil left it, to try again.
+        punti_ = puntiPrima;
+        return;
+    }
     if (parte_ == 1) {
         Secondo();
         return;
@@ -151,14 +156,23 @@ void Storia2Model::seguente()
 void Storia2Model::esco()
 {
     Controlla();
+    const int puntiPrima = punti_;
+    const Session::Stretch prima = s_.stretch();
+    bool ok;
     if (completo_ == QLatin1String("si")) {
         risultato();
-        Registra();
+        ok = Registra();
     } else {
         // The half on show is not scored, but the minutes of this stretch are kept with
         // the progress code of the half on show.
         s_.endStretch();
-        storeProgress(parte_);
+        ok = storeProgress(parte_);
+    }
+    if (!ok) {
+        // The pupil has been told; leaving now would lose the half: stay, to try again.
+        punti_ = puntiPrima;
+        s_.restoreStretch(prima);
+        return;
     }
     s_.closeAndExit();
 }

@@ -25,7 +25,8 @@ public:
     // "Date seguenti": check, score and store the half, then the second half or the
     // next test.
     void seguente();
-    // "Esco": store what can be stored, then end the program.
+    // "Esco": store what can be stored, then end the program; if the store fails the
+    // pupil is told and stays.
     void esco();
 
     // The named steps of the test.
@@ -34,7 +35,9 @@ public:
     void Controlla();
     void messaggi();
     void risultato();
-    void Registra();
+    // Stores the half just scored; false, pupil told and the minutes as before, when the
+    // record cannot be written.
+    bool Registra();
 
     // What the screen shows.
     const QString &evento(int r) const { return evento_.at(size_t(r)); }  // Label1(r)

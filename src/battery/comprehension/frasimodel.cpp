@@ -5,9 +5,7 @@
 namespace qv {
 
 namespace {
-const QString kNonRegistrato =
-    QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il problema continua, "
-                   "chiama l'insegnante.");
+const QString kNonRegistrato = Session::storeFailedMessage();
 }
 
 void FrasiModel::setUp()

@@ -7,9 +7,7 @@ namespace qv {
 namespace {
 const QString kPrima = QStringLiteral("prima");
 const QString kSeconda = QStringLiteral("seconda");
-const QString kNonRegistrato =
-    QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova; se il problema continua, "
-                   "chiama l'insegnante.");
+const QString kNonRegistrato = Session::storeFailedMessage();
 } // namespace
 
 struct LetturaModel::Snapshot {

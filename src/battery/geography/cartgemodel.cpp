@@ -9,7 +9,7 @@ namespace qv {
 const QString CartgeModel::kPrompt = QStringLiteral("Scegli sia la regione che il capoluogo");
 
 namespace {
-const QString kStoreFailed = QStringLiteral("Non riesco a registrare i risultati nell'archivio. Riprova.");
+const QString kStoreFailed = Session::storeFailedMessage();
 const QString kFinito = QStringLiteral(
     "IL TEST E' FINITO......ora puoi controllare i risultati nell'ARCHIVIO, o uscire dal programma");
 
