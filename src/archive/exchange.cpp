@@ -43,6 +43,11 @@ QString marks()
     return m.join(QStringLiteral(", "));
 }
 
+// The first line of a failed export: opening the disk or removing earlier copies, then
+// writing the records.
+const QString kProblema = QStringLiteral("C'è un problema...\n");
+const QString kFloppy = QStringLiteral("Probabilmente non hai inserito un Floppy nuovo. Inseriscilo e riprova.\n");
+
 ExchangeResult failed(const QString &message)
 {
     ExchangeResult r;
@@ -167,7 +172,7 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
                               .arg(native(templateFile)));
         if (!QFile::copy(templateFile, diskFile)) {
             QFile::remove(diskFile);
-            return failed(QStringLiteral("Non riesco a scrivere il file \"%1\".\nControlla che il disco sia "
+            return failed(kProblema + QStringLiteral("Non riesco a scrivere il file \"%1\".\nControlla che il disco sia "
                                          "inserito, non protetto dalla scrittura e con spazio libero, poi riprova.")
                               .arg(native(diskFile)));
         }
@@ -181,12 +186,13 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 
     ExchangeResult r;
     QString problem;
+    bool copying = false; // the removal pass is over, the records are being written
     {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
         if (!disk || !checkExportSchema(*disk, &e)) {
             disk.reset();
             undoCopy();
-            return failed(QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")
+            return failed(kProblema + QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")
                               .arg(native(diskFile), e));
         }
         if (!disk->begin()) {
@@ -211,6 +217,7 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
                 }
                 r.replaced += del.numRowsAffected();
             }
+            copying = problem.isEmpty();
             for (const Row &row : rows) {
                 if (!problem.isEmpty())
                     break;
@@ -232,7 +239,8 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     }
     if (!problem.isEmpty()) {
         undoCopy();
-        return failed(QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
+        return failed((copying ? kFloppy : kProblema)
+                      + QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
                                      "Controlla che il disco sia inserito, non protetto dalla scrittura e con "
                                      "spazio libero, poi riprova.\n(%1)")
                           .arg(problem));

@@ -140,7 +140,9 @@ private slots:
             QVERIFY(!r.ok);
             QCOMPARE(r.written, 0);
             QCOMPARE(r.replaced, 0);
-            QVERIFY2(r.message.startsWith("L'esportazione non è riuscita e il disco è rimasto com'era."), qPrintable(r.message));
+            QVERIFY2(r.message.startsWith("Probabilmente non hai inserito un Floppy nuovo. Inseriscilo e riprova.\n"
+                                          "L'esportazione non è riuscita e il disco è rimasto com'era."),
+                     qPrintable(r.message));
             QVERIFY2(r.message.contains("full"), qPrintable(r.message)); // the page limit, not another fault
             // The same through the archive button.
             a.exportTo(disk->path());
@@ -168,7 +170,7 @@ private slots:
             DiskLimit full(diskFile(), pageCount(templ) + 2);
             a.exportTo(disk->path());
         }
-        QVERIFY2(a.lastAlert().startsWith("L'esportazione non è riuscita e il disco è rimasto com'era."),
+        QVERIFY2(a.lastAlert().contains("L'esportazione non è riuscita e il disco è rimasto com'era."),
                  qPrintable(a.lastAlert()));
         // The disk had no export file: the half-filled copy is gone again.
         QCOMPARE(diskFolder(), QStringList());

@@ -225,7 +225,7 @@ private slots:
         archivio.chooseClass(2);
         env.dialogs.folder = disk->path();
         archivio.CreaTabellaEXP();
-        QVERIFY2(env.dialogs.alerts.last().startsWith("L'esportazione non è riuscita e il disco è rimasto com'era."),
+        QVERIFY2(env.dialogs.alerts.last().contains("L'esportazione non è riuscita e il disco è rimasto com'era."),
                  qPrintable(env.dialogs.alerts.last()));
         QVERIFY(env.dialogs.alerts.last().contains("non protetto dalla scrittura"));
         QCOMPARE(test::fileBytes(diskFile()), diskBefore);
@@ -311,7 +311,7 @@ private slots:
         archivio.chooseClass(2);
         env.dialogs.folder = disk->path();
         archivio.CreaTabellaEXP();
-        QVERIFY(env.dialogs.alerts.last().startsWith("L'esportazione non è riuscita"));
+        QVERIFY(env.dialogs.alerts.last().contains("L'esportazione non è riuscita"));
         QCOMPARE(test::fileBytes(diskFile()), diskBefore);
         archivio.importo();
         QCOMPARE(env.dialogs.alerts.last(), QString("Importazione finita: 2 risultati importati."));
