@@ -6,6 +6,7 @@
 #include "storage/classmap.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "support/computer.h"
 #include "support/fakes.h"
 #include "support/tabledump.h"
 
@@ -17,11 +18,7 @@ using namespace qv;
 
 namespace {
 
-struct Computer {
-    test::ModelEnv env{"prima-C"};
-    ArchivioModel archivio{env.session};
-    Database &db() { return *env.session.state.dbrisultati; }
-
+struct Computer : test::Computer {
     // `n` records with names long enough to fill pages quickly.
     void addMany(const QString &prefix, int n)
     {
@@ -37,20 +34,6 @@ struct Computer {
             QVERIFY(rs->update());
         }
         QVERIFY(db().commit());
-    }
-    int count() { return db().openRecordset("prima-C")->recordCount(); }
-    QString lastAlert() const { return env.dialogs.alerts.isEmpty() ? QString() : env.dialogs.alerts.last(); }
-    void exportTo(const QString &folder)
-    {
-        env.dialogs.folder = folder;
-        archivio.chooseClass(2);
-        archivio.CreaTabellaEXP();
-    }
-    void importFrom(const QString &folder)
-    {
-        env.dialogs.folder = folder;
-        archivio.chooseClass(2);
-        archivio.importo();
     }
 };
 

@@ -4,6 +4,7 @@
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/testoaiuto.h"
+#include "support/computer.h"
 #include "support/fakes.h"
 
 #include <QSqlError>
@@ -14,43 +15,12 @@ using namespace qv;
 
 namespace {
 
-// One computer: its own results database, its archive showing class C.
-struct Computer {
-    test::ModelEnv env{"prima-C"};
-    ArchivioModel archivio{env.session};
-    Database &db() { return *env.session.state.dbrisultati; }
-
-    QString add(const QString &nome, const QVariantMap &more = {})
-    {
-        auto rs = db().openRecordset("prima-C");
-        rs->addNew();
-        rs->setField("nome", nome);
-        for (auto it = more.begin(); it != more.end(); ++it)
-            rs->setField(it.key(), it.value());
-        if (!rs->update())
-            return {};
-        rs->setBookmark(rs->lastModified());
-        return rs->field("data").toString();
-    }
+struct Computer : test::Computer {
     void addMany(const QString &prefix, int n)
     {
         for (int i = 0; i < n; ++i)
             add(QString("%1 %2").arg(prefix).arg(i, 2, 10, QChar('0')), {{"arrivo", 3}, {"sub", 1}, {"fatti1", i % 9}});
     }
-    void exportTo(const QString &folder)
-    {
-        env.dialogs.folder = folder;
-        archivio.chooseClass(2);
-        archivio.CreaTabellaEXP();
-    }
-    void importFrom(const QString &folder)
-    {
-        env.dialogs.folder = folder;
-        archivio.chooseClass(2);
-        archivio.importo();
-    }
-    int count() { return db().openRecordset("prima-C")->recordCount(); }
-    QString lastAlert() const { return env.dialogs.alerts.isEmpty() ? QString() : env.dialogs.alerts.last(); }
 };
 
 // The rows of a disk file as "nome|data|arrivo|sub|...": every transferred field.

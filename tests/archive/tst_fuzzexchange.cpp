@@ -10,7 +10,9 @@
 #include "storage/database.h"
 #include "storage/pupilrecord.h"
 #include "storage/recordset.h"
+#include "support/computer.h"
 #include "support/fakes.h"
+#include "support/fuzzsettings.h"
 #include "support/tabledump.h"
 
 #include <QElapsedTimer>
@@ -22,24 +24,12 @@
 #include <limits>
 
 using namespace qv;
+using qv::test::fuzzSeconds;
+using qv::test::fuzzSeed;
 
 namespace {
 
 using Row = QVariantList; // transferred fields in order
-
-int fuzzSeconds()
-{
-    bool ok = false;
-    const int s = qEnvironmentVariableIntValue("QUORVANE_FUZZ_SECONDS", &ok);
-    return ok && s > 0 ? s : 10;
-}
-
-quint64 fuzzSeed()
-{
-    bool ok = false;
-    const quint64 s = qEnvironmentVariable("QUORVANE_FUZZ_SEED").toULongLong(&ok);
-    return ok ? s : QRandomGenerator::system()->generate64();
-}
 
 QString quotedList(const QStringList &names)
 {
@@ -359,20 +349,7 @@ void writeFile(const QString &path, const QByteArray &b)
     f.write(b);
 }
 
-struct Computer {
-    test::ModelEnv env{"prima-C"};
-    ArchivioModel archivio{env.session};
-    Database &db() { return *env.session.state.dbrisultati; }
-    void add(const QString &nome, const QVariantMap &more)
-    {
-        auto rs = db().openRecordset("prima-C");
-        rs->addNew();
-        rs->setField("nome", nome);
-        for (auto it = more.begin(); it != more.end(); ++it)
-            rs->setField(it.key(), it.value());
-        QVERIFY(rs->update());
-    }
-};
+using test::Computer;
 
 } // namespace
 
@@ -481,9 +458,11 @@ private slots:
     {
         Computer src;
         for (int i = 0; i < 14; ++i)
-            src.add(QStringLiteral("ALUNNO %1").arg(i), {{"arrivo", 1 + i % 10}, {"sub", 1 + i % 20}, {"fatti1", i % 8},
-                                                        {"elempol", 40 - i}, {"temlettura", 3 * i}});
-        src.add(QString::fromUtf8("NICOLÒ D'ACQUA \"ZOË\""), {{"arrivo", 10}, {"sub", 20}});
+            QVERIFY(!src.add(QStringLiteral("ALUNNO %1").arg(i), {{"arrivo", 1 + i % 10}, {"sub", 1 + i % 20},
+                                                                  {"fatti1", i % 8}, {"elempol", 40 - i},
+                                                                  {"temlettura", 3 * i}})
+                         .isEmpty());
+        QVERIFY(!src.add(QString::fromUtf8("NICOLÒ D'ACQUA \"ZOË\""), {{"arrivo", 10}, {"sub", 20}}).isEmpty());
         const ExchangeResult x = esportaClasse(src.db(), "prima-C", base(), src.env.folder.file("expquorvane.mdb"));
         QVERIFY2(x.ok, qPrintable(x.message));
         const QByteArray baseBytes = test::fileBytes(base());
@@ -491,7 +470,7 @@ private slots:
         // The gathering computer holds rows of its own and three of the disk already.
         Computer dst;
         for (int i = 0; i < 5; ++i)
-            dst.add(QStringLiteral("PROPRIO %1").arg(i), {{"arrivo", 3}, {"sub", 1}});
+            QVERIFY(!dst.add(QStringLiteral("PROPRIO %1").arg(i), {{"arrivo", 3}, {"sub", 1}}).isEmpty());
         QVERIFY(importaClasse(dst.db(), "prima-C", base()).ok);
         QVERIFY(run(dst.db(), "DELETE FROM \"prima-C\" WHERE rowid > 8"));
         const int baseline = 8;
@@ -528,7 +507,7 @@ private slots:
         QString name;
         for (int i = 0; i < kNameMaxLength; ++i)
             name += QString::fromUcs4(&e, 1);
-        src.add(name, {{"arrivo", 10}, {"sub", 20}});
+        QVERIFY(!src.add(name, {{"arrivo", 10}, {"sub", 20}}).isEmpty());
         Database::setOpenTweaker({});
         QTemporaryDir d;
         const QString file = d.filePath("expquorvane.mdb");

@@ -10,6 +10,7 @@
 #include "storage/pupilrecord.h"
 #include "storage/recordset.h"
 #include "support/fakes.h"
+#include "support/fuzzsettings.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -17,22 +18,10 @@
 #include <QtTest>
 
 using namespace qv;
+using qv::test::fuzzSeconds;
+using qv::test::fuzzSeed;
 
 namespace {
-
-int fuzzSeconds()
-{
-    bool ok = false;
-    const int s = qEnvironmentVariableIntValue("QUORVANE_FUZZ_SECONDS", &ok);
-    return ok && s > 0 ? s : 10;
-}
-
-quint64 fuzzSeed()
-{
-    bool ok = false;
-    const quint64 s = qEnvironmentVariable("QUORVANE_FUZZ_SEED").toULongLong(&ok);
-    return ok ? s : QRandomGenerator::system()->generate64();
-}
 
 qsizetype characters(const QString &s)
 {
