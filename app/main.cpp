@@ -74,6 +74,9 @@ int main(int argc, char **argv)
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qv::ui::kProgramTitle));
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
+    if (!qv::ui::installItalianTranslations())
+        qWarning("Traduzioni italiane di Qt non trovate (pacchetto qt6-translations-l10n): "
+                 "le finestre di sistema restano in inglese.");
 
     qv::ui::QtDialogs dialogs;
     qv::ui::SystemClock clock;

@@ -5,8 +5,12 @@
 #include "ui/screens/flinizio.h"
 #include "ui/screens/flstampa.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/realseams.h"
 
+#include <QDialogButtonBox>
 #include <QDirIterator>
+#include <QFileDialog>
+#include <QLabel>
 #include <QtTest>
 
 using namespace qv;
@@ -229,6 +233,26 @@ private slots:
         FLstampa *a = openArchive();
         click(a->CMDESCO);
         QCOMPARE(env->exit.ended, 1);
+    }
+
+    // The folder chooser of export and import is Qt's own dialog: its texts come from
+    // Qt's Italian catalogue, loaded at start-up.
+    void folderChooserSpeaksItalian()
+    {
+        QVERIFY2(installItalianTranslations(), "qtbase_it not found: is qt6-translations-l10n installed?");
+        QFileDialog d(nullptr, "Scegli il disco");
+        d.setOption(QFileDialog::DontUseNativeDialog);
+        d.setFileMode(QFileDialog::Directory);
+        d.show();
+        QStringList buttons;
+        for (QAbstractButton *b : d.findChild<QDialogButtonBox *>()->buttons())
+            buttons << b->text().remove('&');
+        QStringList labels;
+        for (QLabel *l : d.findChildren<QLabel *>())
+            labels << l->text().remove('&');
+        QVERIFY2(buttons.contains("Annulla"), qPrintable(buttons.join(',')));
+        QVERIFY2(!buttons.contains("Choose") && !buttons.contains("Cancel"), qPrintable(buttons.join(',')));
+        QVERIFY2(!labels.contains("Look in:") && !labels.contains("Directory:"), qPrintable(labels.join(',')));
     }
 };
 

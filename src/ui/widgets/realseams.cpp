@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
 #include <QWidget>
 
 namespace qv::ui {
@@ -38,6 +41,18 @@ bool QtDialogs::ask(const QString &text, Buttons buttons)
     box->button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
     box->button(QMessageBox::No)->setText(QStringLiteral("No"));
     return box->exec() == QMessageBox::Yes;
+}
+
+bool installItalianTranslations()
+{
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    auto *translator = new QTranslator(qApp);
+    if (!translator->load(italian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 QString QtDialogs::chooseFolder(const QString &title, const QString &start)

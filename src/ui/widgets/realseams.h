@@ -24,4 +24,9 @@ public:
 
 inline constexpr const char *kProgramTitle = "Quorvane";
 
+// Loads Qt's own Italian texts (file and print dialogs, standard buttons) from the
+// system's Qt translations folder. false when the catalogue is missing: the dialogs then
+// stay in English, which is worth a warning but no reason to stop.
+bool installItalianTranslations();
+
 } // namespace qv::ui
