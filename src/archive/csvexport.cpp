@@ -7,8 +7,24 @@
 namespace qv {
 
 namespace {
-QString field(const QString &t)
+// A text a spreadsheet would take for a formula (a name typed as "=HYPERLINK(...)") is
+// given a leading apostrophe, so it opens as text; numbers stay numbers.
+QString neutralised(const QString &t)
 {
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (t.isEmpty() || !formulaStarts.contains(t.front()))
+        return t;
+    // A signed number ("-3") is data, not a formula; toDouble alone would also take
+    // "\t5", whose blank it skips.
+    bool number = false;
+    if (t.front() == QLatin1Char('-') || t.front() == QLatin1Char('+'))
+        t.toDouble(&number);
+    return number ? t : QLatin1Char('\'') + t;
+}
+
+QString field(const QString &text)
+{
+    const QString t = neutralised(text);
     if (!t.contains(QLatin1Char(';')) && !t.contains(QLatin1Char('"')) && !t.contains(QLatin1Char('\n'))
         && !t.contains(QLatin1Char('\r')))
         return t;

@@ -337,6 +337,29 @@ private slots:
         QVERIFY(a.lastAlert().contains("2 alunni"));
         QCOMPARE(quadroCsv(ResultMatrix()).count('\n'), 1);
     }
+
+    // Names typed at name entry must not open as formulas in a spreadsheet; numbers stay numbers.
+    void spreadsheetFormulasAreNeutralised()
+    {
+        const QList<QPair<QString, QString>> cases = {
+            {"=HYPERLINK(\"http://x.it\";\"clic\")", "\"'=HYPERLINK(\"\"http://x.it\"\";\"\"clic\"\")\""},
+            {"+SOMMA(A1)", "'+SOMMA(A1)"},
+            {"-2+3", "'-2+3"},
+            {"@A1", "'@A1"},
+            {"\t=1+1", "'\t=1+1"},
+            {"\r=1+1", "\"'\r=1+1\""},
+            {"ROSSI =ANNA", "ROSSI =ANNA"},
+        };
+        Computer a;
+        for (const auto &c : cases)
+            QVERIFY(!a.add(c.first, {{"temlettura", -3}}).isEmpty());
+        a.archivio.chooseClass(2);
+        const QString csv = QString::fromUtf8(quadroCsv(a.archivio.valori()).mid(3));
+        for (const auto &c : cases) {
+            const QString line = c.second + ";0;0;0;0;0;0;0;0;0;0;0;0;0;0;-3;;;;;;;\r\n";
+            QVERIFY2(csv.contains(line), qPrintable(c.first + " -> " + csv));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TstExport)
