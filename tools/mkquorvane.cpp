@@ -11,11 +11,14 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     const QString folder = args.size() > 1 ? args.at(1) : QString::fromLatin1(qv::kDataFolder);
     QString error;
+    QString notice;
     QTextStream err(stderr);
-    if (!qv::prepareDataFolder(folder, &error)) {
+    if (!qv::prepareDataFolder(folder, &error, &notice)) {
         err << "mkquorvane: " << error << Qt::endl;
         return 1;
     }
+    if (!notice.isEmpty())
+        QTextStream(stdout) << "mkquorvane: " << notice << Qt::endl;
     QTextStream(stdout) << "mkquorvane: cartella \"" << folder << "\" pronta" << Qt::endl;
     return 0;
 }

@@ -173,7 +173,8 @@ void ArchivioModel::importo()
         return;
     }
     const ExchangeResult r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
-                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)));
+                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
+                                           s_.dataFile(QString::fromLatin1(kExportFile)));
     if (r.ok)
         reload();
     s_.dialogs.alert(r.message);

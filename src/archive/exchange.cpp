@@ -11,7 +11,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
+#include <filesystem>
 #include <optional>
+#include <tuple>
 
 namespace qv {
 
@@ -118,6 +120,40 @@ std::optional<Row> checkedRow(const QSqlQuery &q, const QList<int> &pos)
     return row;
 }
 
+// Whether `file` is the results file or the export template, however it is reached (a
+// link, "..", another name of the same file).
+bool isProgramFile(const QString &file, const Database &results, const QString &templateFile)
+{
+    const auto same = [&](const QString &other) {
+        if (other.isEmpty())
+            return false;
+        std::error_code ec;
+        return std::filesystem::equivalent(QFile::encodeName(file).toStdString(),
+                                           QFile::encodeName(other).toStdString(), ec)
+            && !ec;
+    };
+    return same(results.path()) || same(templateFile);
+}
+
+QString programFileMessage(const QString &diskFile, bool import)
+{
+    return QStringLiteral("La cartella scelta, \"%1\", è la cartella dei dati del programma: lì ci sono "
+                          "l'archivio dei risultati e il modello dell'esportazione, che non si devono mescolare "
+                          "con un disco. %2\nScegli la cartella del disco (o della chiavetta) e riprova.")
+        .arg(QDir::toNativeSeparators(QFileInfo(diskFile).absolutePath()),
+             import ? QStringLiteral("Non ho importato nulla.") : QStringLiteral("Non ho esportato nulla."));
+}
+
+// How far a record has got: the test reached, the point inside it, then how many of its
+// fields are filled. A copy is newer than another when this is greater.
+std::tuple<int, int, int> progress(const Row &row)
+{
+    int filled = 0;
+    for (const QVariant &v : row)
+        filled += v.isNull() ? 0 : 1;
+    return {row[2].toInt(), row[3].toInt(), filled};
+}
+
 bool readClass(Database &results, const QString &table, QList<Row> &rows, QString *error)
 {
     QSqlQuery q(results.sql());
@@ -153,6 +189,8 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 {
     if (!isClassTable(table) || !results.isOpen())
         return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
+    if (isProgramFile(diskFile, results, templateFile))
+        return failed(programFileMessage(diskFile, false));
     QList<Row> rows;
     QString e;
     if (!readClass(results, table, rows, &e))
@@ -164,81 +202,76 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
         return r;
     }
 
-    // A disk without an export database gets a copy of the template.
-    const bool existed = QFileInfo::exists(diskFile);
-    if (!existed) {
-        if (!QFileInfo::exists(templateFile))
-            return failed(QStringLiteral("Manca il modello dell'esportazione \"%1\": non ho esportato nulla.")
-                              .arg(native(templateFile)));
-        if (!QFile::copy(templateFile, diskFile)) {
-            QFile::remove(diskFile);
-            return failed(kProblema + QStringLiteral("Non riesco a scrivere il file \"%1\".\nControlla che il disco sia "
-                                         "inserito, non protetto dalla scrittura e con spazio libero, poi riprova.")
-                              .arg(native(diskFile)));
-        }
-        QFile::setPermissions(diskFile, QFile::permissions(diskFile) | QFile::WriteOwner | QFile::ReadOwner);
-    }
-    // A fresh copy that could not be filled goes again, so the disk stays as it was.
-    auto undoCopy = [&] {
-        if (!existed)
-            QFile::remove(diskFile);
-    };
-
     ExchangeResult r;
     QString problem;
     bool copying = false; // the removal pass is over, the records are being written
-    {
+    // Earlier copies of these very records (every disk row with the same name and data)
+    // are removed, then the records written; all in one transaction.
+    auto write = [&](Database &disk) {
+        if (!disk.begin()) {
+            problem = disk.lastError();
+            return false;
+        }
+        QSqlQuery del(disk.sql());
+        QSqlQuery ins(disk.sql());
+        if (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
+            || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks())))
+            problem = del.lastError().text() + ins.lastError().text();
+        for (const Row &row : rows) {
+            if (!problem.isEmpty())
+                break;
+            del.bindValue(0, row[0]);
+            del.bindValue(1, row[1]);
+            if (!del.exec()) {
+                problem = del.lastError().text();
+                break;
+            }
+            r.replaced += del.numRowsAffected();
+        }
+        copying = problem.isEmpty();
+        for (const Row &row : rows) {
+            if (!problem.isEmpty())
+                break;
+            for (int i = 0; i < row.size(); ++i)
+                ins.bindValue(i, row[i]);
+            if (!ins.exec()) {
+                problem = ins.lastError().text();
+                break;
+            }
+            ++r.written;
+        }
+        del.finish();
+        ins.finish();
+        if (problem.isEmpty() && !disk.commit())
+            problem = disk.lastError();
+        if (!problem.isEmpty())
+            disk.rollback();
+        return problem.isEmpty();
+    };
+
+    if (!QFileInfo::exists(diskFile)) {
+        // A new disk file is built from the schema, never copied from the template, which
+        // an earlier version may have filled with another class's rows. It appears only
+        // when complete.
+        const bool made = Database::createWhole(diskFile, Database::Journal::Rollback,
+                                                [&](Database &disk, QString *err) {
+                                                    if (!ensureExportSchema(disk, err)) {
+                                                        problem = *err;
+                                                        return false;
+                                                    }
+                                                    return write(disk);
+                                                },
+                                                &e);
+        if (!made && problem.isEmpty())
+            problem = e;
+    } else {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
-        if (!disk || !checkExportSchema(*disk, &e)) {
-            disk.reset();
-            undoCopy();
+        if (!disk || !checkExportSchema(*disk, &e))
             return failed(kProblema + QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")
                               .arg(native(diskFile), e));
-        }
-        if (!disk->begin()) {
-            problem = disk->lastError();
-        } else {
-            // Earlier copies of these very records: every disk row with the same name and data.
-            QSqlQuery del(disk->sql());
-            QSqlQuery ins(disk->sql());
-            const bool prepared =
-                del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
-                && ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()));
-            if (!prepared)
-                problem = del.lastError().text() + ins.lastError().text();
-            for (const Row &row : rows) {
-                if (!problem.isEmpty())
-                    break;
-                del.bindValue(0, row[0]);
-                del.bindValue(1, row[1]);
-                if (!del.exec()) {
-                    problem = del.lastError().text();
-                    break;
-                }
-                r.replaced += del.numRowsAffected();
-            }
-            copying = problem.isEmpty();
-            for (const Row &row : rows) {
-                if (!problem.isEmpty())
-                    break;
-                for (int i = 0; i < row.size(); ++i)
-                    ins.bindValue(i, row[i]);
-                if (!ins.exec()) {
-                    problem = ins.lastError().text();
-                    break;
-                }
-                ++r.written;
-            }
-            del.finish();
-            ins.finish();
-            if (problem.isEmpty() && !disk->commit())
-                problem = disk->lastError();
-            if (!problem.isEmpty())
-                disk->rollback();
-        }
+        write(*disk);
     }
     if (!problem.isEmpty()) {
-        undoCopy();
         return failed((copying ? kFloppy : kProblema)
                       + QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
                                      "Controlla che il disco sia inserito, non protetto dalla scrittura e con "
@@ -255,10 +288,13 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     return r;
 }
 
-ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile)
+ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile)
 {
     if (!isClassTable(table) || !results.isOpen())
         return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
+    if (isProgramFile(diskFile, results, templateFile))
+        return failed(programFileMessage(diskFile, true));
     if (!QFileInfo::exists(diskFile))
         return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
                           .arg(QFileInfo(diskFile).fileName()));
@@ -300,15 +336,22 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                               .arg(native(diskFile), q.lastError().text()));
     }
 
+    // A row whose data value the class holds is a copy of that record: taken in place of
+    // it when the disk's copy has got further, left otherwise.
     QString problem;
     if (!results.begin()) {
         problem = results.lastError();
     } else {
         QSqlQuery has(results.sql());
         QSqlQuery ins(results.sql());
-        if (!has.prepare(QStringLiteral("SELECT 1 FROM \"%1\" WHERE data = ?").arg(table))
-            || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks())))
-            problem = has.lastError().text() + ins.lastError().text();
+        QSqlQuery upd(results.sql());
+        QStringList sets;
+        for (const QString &f : transferredFields())
+            sets << f + QStringLiteral(" = ?");
+        if (!has.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE data = ?").arg(columnList(), table))
+            || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks()))
+            || !upd.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")))))
+            problem = has.lastError().text() + ins.lastError().text() + upd.lastError().text();
         for (const Row &row : rows) {
             if (!problem.isEmpty())
                 break;
@@ -317,22 +360,33 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                 problem = has.lastError().text();
                 break;
             }
-            const bool present = has.next();
+            std::optional<Row> held;
+            QVariant rowid;
+            if (has.next()) {
+                rowid = has.value(0);
+                held = Row();
+                for (int i = 0; i < row.size(); ++i)
+                    held->append(has.value(i + 1));
+            }
             has.finish();
-            if (present) {
+            if (held && progress(row) <= progress(*held)) {
                 ++r.present;
                 continue;
             }
+            QSqlQuery &q = held ? upd : ins;
             for (int i = 0; i < row.size(); ++i)
-                ins.bindValue(i, row[i]);
-            if (!ins.exec()) {
-                problem = ins.lastError().text();
+                q.bindValue(i, row[i]);
+            if (held)
+                q.bindValue(int(row.size()), rowid);
+            if (!q.exec()) {
+                problem = q.lastError().text();
                 break;
             }
-            ++r.added;
+            ++(held ? r.updated : r.added);
         }
         has.finish();
         ins.finish();
+        upd.finish();
         if (problem.isEmpty() && !results.commit())
             problem = results.lastError();
         if (!problem.isEmpty())
@@ -343,6 +397,9 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
 
     r.ok = true;
     r.message = QStringLiteral("Importazione finita: %1").arg(plural(r.added, "risultato importato", "risultati importati"));
+    if (r.updated > 0)
+        r.message += QStringLiteral("; ") + plural(r.updated, "aggiornato con la copia più avanzata del disco",
+                                                   "aggiornati con la copia più avanzata del disco");
     if (r.present > 0)
         r.message += QStringLiteral("; ") + plural(r.present, "già presente, non aggiunto di nuovo",
                                                    "già presenti, non aggiunti di nuovo");

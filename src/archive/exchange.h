@@ -15,7 +15,8 @@ struct ExchangeResult {
     int written = 0;     // export: records written onto the disk
     int replaced = 0;    // export: earlier copies of them removed from the disk
     int added = 0;       // import: records added to the class
-    int present = 0;     // import: rows whose data value the class already holds
+    int updated = 0;     // import: records of the class replaced by a copy that got further
+    int present = 0;     // import: rows whose record the class holds as far on, left alone
     int unreadable = 0;  // import: malformed rows skipped
     QString message;     // what the teacher is told
 };
@@ -23,15 +24,19 @@ struct ExchangeResult {
 // The fields export and import carry, by name.
 const QStringList &transferredFields();
 
-// CreaTabellaEXP: writes every record of the class table onto the disk file. The file is
-// made from the template when it does not exist. Copies an earlier export of these same
+// CreaTabellaEXP: writes every record of the class table onto the disk file. A missing
+// file is made new from the export schema. Copies an earlier export of these same
 // records left (same nome and data) are removed first, so a record is never doubled;
-// rows of other computers stay.
+// rows of other computers stay. A disk file that is the results file or the export
+// template (`templateFile`) is refused.
 ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile);
 
 // Adds the rows of the disk file to the class table. A row whose data value the class
-// already holds is not added again; a malformed row is skipped and counted.
-ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile);
+// already holds replaces that record when it has got further (a higher arrivo, then sub,
+// then more fields filled), and is left otherwise; a malformed row is skipped and counted.
+// The results file and the export template are refused as disk files.
+ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile = QString());
 
 } // namespace qv

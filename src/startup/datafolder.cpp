@@ -6,11 +6,50 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace qv {
 
-bool prepareDataFolder(const QString &folder, QString *error)
+namespace {
+
+bool fillResults(Database &db, QString *e)
+{
+    if (!ensureResultsSchema(db, e) || !checkResultsSchema(db, e)) {
+        *e = QStringLiteral("Archivio dei risultati: %1").arg(*e);
+        return false;
+    }
+    if (!loadAnalysisTable(db, QStringLiteral("a_grammaticale"), grammaticaSentences(), e)
+        || !loadAnalysisTable(db, QStringLiteral("A_logica"), logicaSentences(), e)) {
+        *e = QStringLiteral("Tabelle delle frasi: %1").arg(*e);
+        return false;
+    }
+    return true;
+}
+
+bool fillTemplate(Database &db, QString *e)
+{
+    if (ensureExportSchema(db, e) && checkExportSchema(db, e))
+        return true;
+    *e = QStringLiteral("Modello dell'esportazione: %1").arg(*e);
+    return false;
+}
+
+// The export template must hold no rows: an export onto it by an earlier version would
+// otherwise carry another class's pupils onto every new disk. Returns the rows removed.
+int emptyTemplate(Database &db, QString *e)
+{
+    QSqlQuery q(db.sql());
+    if (!q.exec(QStringLiteral("DELETE FROM prima"))) {
+        *e = QStringLiteral("Modello dell'esportazione: %1").arg(q.lastError().text());
+        return -1;
+    }
+    return q.numRowsAffected();
+}
+
+} // namespace
+
+bool prepareDataFolder(const QString &folder, QString *error, QString *notice)
 {
     auto failWith = [&](const QString &e) {
         if (error)
@@ -20,25 +59,41 @@ bool prepareDataFolder(const QString &folder, QString *error)
     if (!QDir().mkpath(folder))
         return failWith(QStringLiteral("Non riesco a creare la cartella \"%1\".").arg(folder));
     const QDir dir(folder);
+    // A file made here is built whole beside its place and renamed in; a full disk leaves
+    // nothing new behind, and the message says what to do.
+    auto failedCreation = [&](const QString &e) {
+        return failWith(e + QStringLiteral("\nNon ho lasciato file a metà. Se il disco è pieno, libera spazio sul disco "
+                                           "della cartella \"%1\" (ne basta 1 MB) e riprova.")
+                                .arg(QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath())));
+    };
     QString e;
-    {
-        auto db = Database::create(dir.filePath(kResultsFile), &e);
-        if (!db)
+    const QString results = dir.filePath(kResultsFile);
+    if (!QFileInfo::exists(results)) {
+        if (!Database::createWhole(results, Database::Journal::Wal, fillResults, &e))
+            return failedCreation(e);
+    } else {
+        auto db = Database::create(results, &e);
+        if (!db || !fillResults(*db, &e))
             return failWith(e);
-        if (!ensureResultsSchema(*db, &e) || !checkResultsSchema(*db, &e))
-            return failWith(QStringLiteral("Archivio dei risultati: %1").arg(e));
-        if (!loadAnalysisTable(*db, QStringLiteral("a_grammaticale"), grammaticaSentences(), &e)
-            || !loadAnalysisTable(*db, QStringLiteral("A_logica"), logicaSentences(), &e))
-            return failWith(QStringLiteral("Tabelle delle frasi: %1").arg(e));
         // Fold the write-ahead log back so the file can be copied as it stands.
         db->sql().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     }
-    {
-        auto exp = Database::create(dir.filePath(kExportFile), &e, Database::Journal::Rollback);
-        if (!exp)
+    const QString exportTemplate = dir.filePath(kExportFile);
+    if (!QFileInfo::exists(exportTemplate)) {
+        if (!Database::createWhole(exportTemplate, Database::Journal::Rollback, fillTemplate, &e))
+            return failedCreation(e);
+    } else {
+        auto exp = Database::create(exportTemplate, &e, Database::Journal::Rollback);
+        if (!exp || !fillTemplate(*exp, &e))
             return failWith(e);
-        if (!ensureExportSchema(*exp, &e) || !checkExportSchema(*exp, &e))
-            return failWith(QStringLiteral("Modello dell'esportazione: %1").arg(e));
+        const int removed = emptyTemplate(*exp, &e);
+        if (removed < 0)
+            return failWith(e);
+        if (removed > 0 && notice)
+            *notice = QStringLiteral("il modello dell'esportazione \"%1\" conteneva %2 risultati di alunni: "
+                                     "l'ho svuotato (i risultati sono nell'archivio, non nel modello).")
+                          .arg(QDir::toNativeSeparators(QFileInfo(exportTemplate).absoluteFilePath()))
+                          .arg(removed);
     }
     return true;
 }

@@ -5,10 +5,13 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <filesystem>
 
 namespace qv {
 
@@ -100,6 +103,55 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     for (const QString &statement : tweak.statements)
         q.exec(statement);
     return result;
+}
+
+void Database::removeFiles(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")})
+        QFile::remove(path + suffix);
+}
+
+bool Database::createWhole(const QString &path, Journal journal,
+                           const std::function<bool(Database &, QString *)> &fill, QString *error)
+{
+    const QFileInfo fi(path);
+    const QString file = QDir::toNativeSeparators(fi.absoluteFilePath());
+    if (fi.exists() || fi.isSymLink()) {
+        if (error)
+            *error = QStringLiteral("Il file \"%1\" esiste già.").arg(file);
+        return false;
+    }
+    // One fixed temporary name: a leftover of an earlier interrupted run is replaced.
+    const QString temp = fi.absoluteDir().filePath(QStringLiteral(".") + fi.fileName() + QStringLiteral(".nuovo"));
+    removeFiles(temp);
+    QString e;
+    bool ok = false;
+    {
+        auto db = create(temp, &e, journal);
+        ok = db && fill(*db, &e);
+        if (ok && journal == Journal::Wal) {
+            // Fold the log back, so the renamed file is whole without its companions.
+            QSqlQuery q(db->sql());
+            ok = q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && q.next() && q.value(0).toInt() == 0;
+            if (!ok)
+                e = q.lastError().text();
+        }
+    }
+    if (ok) {
+        std::error_code ec;
+        std::filesystem::rename(temp.toStdString(), fi.absoluteFilePath().toStdString(), ec);
+        if (ec) {
+            ok = false;
+            e = QString::fromStdString(ec.message());
+        }
+    }
+    if (!ok) {
+        removeFiles(temp);
+        if (error)
+            *error = QStringLiteral("Non sono riuscito a creare il file \"%1\": %2").arg(file, e);
+        return false;
+    }
+    return true;
 }
 
 void Database::setOpenTweaker(std::function<OpenTweak(const QString &path)> tweaker)

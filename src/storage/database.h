@@ -23,6 +23,13 @@ public:
     // Creates (or opens) a file for the set-up tool and for tests.
     static std::unique_ptr<Database> create(const QString &path, QString *error,
                                             Journal journal = Journal::Wal);
+    // Makes a new file at `path`, which must not exist: it is built in a temporary file
+    // beside it by `fill` and renamed into place only when complete and closed, so a
+    // failure (a full disk, say) leaves nothing new behind. false with a message in *error.
+    static bool createWhole(const QString &path, Journal journal,
+                            const std::function<bool(Database &, QString *)> &fill, QString *error);
+    // Removes a database file and the companions SQLite may have left beside it.
+    static void removeFiles(const QString &path);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;

@@ -114,7 +114,12 @@ bool ensureResultsSchema(Database &db, QString *error)
         db.rollback();
         return false;
     }
-    return db.commit();
+    if (!db.commit()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    return true;
 }
 
 bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisSentence> &rows,
@@ -153,7 +158,12 @@ bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisS
         if (!q.exec())
             return abort(q.lastError().text());
     }
-    return db.commit();
+    if (!db.commit()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    return true;
 }
 
 bool ensureExportSchema(Database &db, QString *error)

@@ -50,14 +50,15 @@ int pageCount(const QString &file)
     return db ? pageCount(db->sql()) : -1;
 }
 
-// While alive, a connection to `file` cannot grow the file beyond `pages` pages.
+// While alive, a connection to a file in the folder of `file` (the file itself, or a new
+// one being built beside it) cannot grow that file beyond `pages` pages.
 struct DiskLimit {
     DiskLimit(const QString &file, int pages)
     {
-        const QString path = QFileInfo(file).absoluteFilePath();
-        Database::setOpenTweaker([path, pages](const QString &p) {
+        const QString folder = QFileInfo(file).absolutePath();
+        Database::setOpenTweaker([folder, pages](const QString &p) {
             Database::OpenTweak t;
-            if (QFileInfo(p).absoluteFilePath() == path)
+            if (QFileInfo(p).absolutePath() == folder)
                 t.statements << QStringLiteral("PRAGMA max_page_count = %1").arg(pages);
             return t;
         });
@@ -143,7 +144,7 @@ private slots:
         QCOMPARE(diskIntegrity(diskFile()), QString("ok"));
     }
 
-    void diskFillsUpWhileTheTemplateCopyIsFilled()
+    void diskFillsUpWhileANewDiskFileIsFilled()
     {
         Computer a;
         a.addMany("ALUNNO", 300);
@@ -155,7 +156,7 @@ private slots:
         }
         QVERIFY2(a.lastAlert().contains("L'esportazione non è riuscita e il disco è rimasto com'era."),
                  qPrintable(a.lastAlert()));
-        // The disk had no export file: the half-filled copy is gone again.
+        // The disk had no export file: the half-filled new one is gone again.
         QCOMPARE(diskFolder(), QStringList());
         QCOMPARE(test::fileBytes(templ), templBefore);
         a.exportTo(disk->path());

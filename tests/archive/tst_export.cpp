@@ -1,5 +1,6 @@
 // Export onto the disk database and import from it: the explanation and the folder
-// chooser, the template, no doubled record, one transaction each, malformed rows.
+// chooser, a new disk file, the program's own files refused, no doubled record, a newer
+// copy taken, one transaction each, malformed rows, the spreadsheet copy.
 #include "archive/archivio.h"
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
@@ -129,22 +130,102 @@ private slots:
         QVERIFY(a.env.dialogs.alerts.isEmpty());
     }
 
-    void templateCopiedWhenAbsent()
+    void newDiskFileWhenAbsent()
     {
         Computer a;
         a.add("ROSSI MARIO", {{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"gramcom", 3}, {"frasi2", 1}, {"tempolitica", 7}});
         a.addMany("ALUNNO", 2);
+        // A template that an earlier version filled with another class must not reach the disk.
+        const QString templ = a.env.folder.file("expquorvane.mdb");
+        QVERIFY(exec(templ, {"INSERT INTO prima (nome, data, arrivo) VALUES ('ALTRA CLASSE', 'x-1', 4)"}));
         a.exportTo(disk->path());
         QVERIFY(QFile::exists(diskFile()));
         QCOMPARE(a.lastAlert(), QString("Esportazione finita: 3 risultati esportati nel file \"%1\".")
                                     .arg(QDir::toNativeSeparators(QFileInfo(diskFile()).absoluteFilePath())));
-        // Every transferred field, value for value.
+        // Every transferred field, value for value, and nothing else.
         QCOMPARE(diskRows(diskFile()), classRows(a.db()));
-        // The template itself is untouched.
-        QCOMPARE(diskRows(a.env.folder.file("expquorvane.mdb")), QStringList());
+        QCOMPARE(QDir(disk->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"expquorvane.mdb"});
         // The chooser opens next time where it was used last.
         a.exportTo(disk->path());
         QCOMPARE(a.env.dialogs.folderStarts.last(), disk->path());
+    }
+
+    // The program's own files are never taken for a disk, however the folder is named.
+    void programFilesAreNotADisk()
+    {
+        Computer a;
+        a.addMany("ALUNNO", 2);
+        const QString data = a.env.folder.path();
+        QVERIFY(QFile::link(data, disk->filePath("collegamento")));
+        QDir().mkpath(disk->filePath("altro"));
+        // A disk file that is a link to the results file.
+        QDir().mkpath(disk->filePath("finto"));
+        QVERIFY(QFile::link(a.env.folder.file("quorvane.mdb"), disk->filePath("finto/expquorvane.mdb")));
+        const QByteArray templ = bytes(a.env.folder.file("expquorvane.mdb"));
+        for (const QString &folder : {data, disk->filePath("collegamento"), disk->filePath("altro/../collegamento/"),
+                                      data + "/../Perquorvane", disk->filePath("finto")}) {
+            a.exportTo(folder);
+            QVERIFY2(a.lastAlert().contains("è la cartella dei dati del programma") && a.lastAlert().contains("Non ho esportato nulla."),
+                     qPrintable(folder + ": " + a.lastAlert()));
+            a.importFrom(folder);
+            QVERIFY2(a.lastAlert().contains("Non ho importato nulla."), qPrintable(folder + ": " + a.lastAlert()));
+        }
+        QCOMPARE(bytes(a.env.folder.file("expquorvane.mdb")), templ);
+        QCOMPARE(a.count(), 2);
+        QCOMPARE(diskRows(a.env.folder.file("expquorvane.mdb")), QStringList());
+        QVERIFY(!a.db().hasTable("prima"));
+    }
+
+    // A record the gathering computer holds is replaced by a disk copy that got further,
+    // and only then.
+    void newerCopyOnTheDiskIsTaken_data()
+    {
+        QTest::addColumn<QVariantMap>("held");
+        QTest::addColumn<QVariantMap>("disk");
+        QTest::addColumn<bool>("taken");
+        const QVariantMap five{{"arrivo", 5}, {"sub", 1}, {"fatti1", 4}};
+        QTest::newRow("further test") << five << QVariantMap{{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"elempol", 17}} << true;
+        QTest::newRow("further inside") << five << QVariantMap{{"arrivo", 5}, {"sub", 3}, {"fatti1", 4}} << true;
+        QTest::newRow("more fields") << five << QVariantMap{{"arrivo", 5}, {"sub", 1}, {"fatti1", 4}, {"gramsem", 6}} << true;
+        QTest::newRow("the same") << five << five << false;
+        QTest::newRow("behind") << five << QVariantMap{{"arrivo", 4}, {"sub", 9}, {"fatti1", 4}, {"gramsem", 6}} << false;
+        QTest::newRow("fewer fields") << five << QVariantMap{{"arrivo", 5}, {"sub", 1}} << false;
+    }
+    void newerCopyOnTheDiskIsTaken()
+    {
+        QFETCH(QVariantMap, held);
+        QFETCH(QVariantMap, disk);
+        QFETCH(bool, taken);
+        Computer lab, teacher;
+        const QString data = lab.add("VERDI ANNA", held);
+        lab.addMany("ALUNNO", 2);
+        lab.exportTo(this->disk->path());
+        teacher.addMany("ALTRO", 3);
+        teacher.importFrom(this->disk->path());
+        QCOMPARE(teacher.count(), 6);
+        // The pupil goes on (or, for the cases behind, the lab's copy is changed back).
+        QSqlQuery q(lab.db().sql());
+        QStringList sets;
+        for (const QString &f : transferredFields())
+            if (f != "nome" && f != "data")
+                sets << f + " = " + (disk.contains(f) ? disk[f].toString() : "NULL");
+        QVERIFY(q.exec("UPDATE \"prima-C\" SET " + sets.join(", ") + " WHERE data = '" + data + "'"));
+        lab.exportTo(this->disk->path());
+        const QStringList labRows = classRows(lab.db());
+        const QStringList before = classRows(teacher.db());
+        teacher.importFrom(this->disk->path());
+        QCOMPARE(teacher.count(), 6);
+        const QStringList after = classRows(teacher.db());
+        const QString labRow = labRows.filter(data).value(0);
+        QCOMPARE(after.filter(data).value(0), taken ? labRow : before.filter(data).value(0));
+        QCOMPARE(teacher.lastAlert(), taken ? QString("Importazione finita: 0 risultati importati; 1 aggiornato con la copia "
+                                                      "più avanzata del disco; 2 già presenti, non aggiunti di nuovo.")
+                                            : QString("Importazione finita: 0 risultati importati; 3 già presenti, non "
+                                                      "aggiunti di nuovo."));
+        // Only that record changed; the archive shows the class as it now is.
+        QCOMPARE(QSet<QString>(after.begin(), after.end()) - QSet<QString>(before.begin(), before.end()),
+                 taken ? QSet<QString>{labRow} : QSet<QString>());
+        QCOMPARE(teacher.archivio.numalunni(), 6);
     }
 
     void exportTwiceLeavesEachOnce()

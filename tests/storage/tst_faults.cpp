@@ -1,5 +1,7 @@
-// Faults of the results file: a truncated or garbled file, a full disk during stores.
-// Each gives a reported failure, never a crash, and never a half-written record.
+// Faults of the results file: a truncated or garbled file, a full disk during stores and
+// while the set-up tool makes the files. Each gives a reported failure, never a crash,
+// and never a half-written record or file.
+#include "startup/datafolder.h"
 #include "startup/inizio.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -93,6 +95,53 @@ private slots:
         const bool stored = env.session.storePupil({{"sub", 6}, {"lessico1", 5}});
         QCOMPARE(env.stored("sub").toInt(), stored ? 6 : 5);
         QCOMPARE(env.stored("lessico1").toInt(), stored ? 5 : 4);
+    }
+
+    // The set-up tool on a full disk: no file left half made, a message that says what to
+    // free, and a later run with room that makes everything.
+    void setUpOnAFullDiskLeavesNothingHalfMade()
+    {
+        for (const QString full : {"quorvane.mdb", "expquorvane.mdb"}) {
+            QTemporaryDir dir;
+            const QString folder = dir.filePath("Perquorvane");
+            Database::setOpenTweaker([full](const QString &path) {
+                Database::OpenTweak t;
+                if (QFileInfo(path).fileName() == "." + full + ".nuovo")
+                    t.statements << "PRAGMA max_page_count = 2";
+                return t;
+            });
+            QString e;
+            QVERIFY(!prepareDataFolder(folder, &e));
+            Database::setOpenTweaker({});
+            QVERIFY2(e.contains("full") && e.contains("libera spazio"), qPrintable(e));
+            const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(left, full == "quorvane.mdb" ? QStringList() : QStringList{"quorvane.mdb"});
+
+            QVERIFY2(prepareDataFolder(folder, &e), qPrintable(e));
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"expquorvane.mdb", "quorvane.mdb"}));
+            auto exp = Database::open(QDir(folder).filePath("expquorvane.mdb"), &e, Database::Journal::Rollback);
+            QVERIFY(exp && exp->hasTable("prima"));
+        }
+    }
+
+    // An export template filled by an earlier version is emptied by the set-up tool.
+    void setUpEmptiesAFilledTemplate()
+    {
+        test::ModelEnv env;
+        env.addPupil("ROSSI ANNA");
+        QString e;
+        {
+            auto exp = Database::open(env.folder.file("expquorvane.mdb"), &e, Database::Journal::Rollback);
+            QSqlQuery q(exp->sql());
+            QVERIFY(q.exec("INSERT INTO prima (nome, data) VALUES ('A', 'x-1'), ('B', 'x-2')"));
+        }
+        QString notice;
+        QVERIFY2(prepareDataFolder(env.folder.path(), &e, &notice), qPrintable(e));
+        QVERIFY2(notice.contains("conteneva 2 risultati"), qPrintable(notice));
+        auto exp = Database::open(env.folder.file("expquorvane.mdb"), &e, Database::Journal::Rollback);
+        QCOMPARE(exp->openRecordset("prima")->recordCount(), 0);
+        QCOMPARE(env.session.state.dbrisultati->openRecordset("prima-C")->recordCount(), 1);
+        QVERIFY(prepareDataFolder(env.folder.path(), &e, &notice));
     }
 };
 
