@@ -15,7 +15,7 @@ namespace {
 
 bool fillResults(Database &db, QString *e)
 {
-    if (!ensureResultsSchema(db, e) || !checkResultsSchema(db, e)) {
+    if (!ensureResultsSchema(db, e) || !checkResultsSchema(db, e) || !ensureArchiveTables(db, e)) {
         *e = QStringLiteral("Archivio dei risultati: %1").arg(*e);
         return false;
     }

@@ -39,6 +39,9 @@ bool InizioModel::load(QString *error)
     // a results file that takes no writes cannot be used at all.
     if (!db->canWrite(&e))
         return readOnly();
+    // The teacher's tables of a file made by an older version. Should this fail (a disk
+    // just filled up), the pupils can still work; the archive reports it where it needs them.
+    ensureArchiveTables(*db, &e);
     st.dbrisultati = std::move(db);
     return true;
 }

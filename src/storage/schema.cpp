@@ -172,6 +172,42 @@ bool ensureExportSchema(Database &db, QString *error)
         && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS prima_nome ON prima (nome)"), error);
 }
 
+bool ensureArchiveTables(Database &db, QString *error)
+{
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  id INTEGER PRIMARY KEY,\n"
+                                  "  classe TEXT NOT NULL,\n  eliminato TEXT NOT NULL,\n  %1\n)")
+                       .arg(pupilColumns(false)),
+               error);
+}
+
+QString setting(Database &db, const QString &key)
+{
+    QSqlQuery q(db.sql());
+    q.prepare(QStringLiteral("SELECT valore FROM impostazioni WHERE chiave = ?"));
+    q.addBindValue(key);
+    return q.exec() && q.next() ? q.value(0).toString() : QString();
+}
+
+bool setSetting(Database &db, const QString &key, const QString &value, QString *error)
+{
+    QSqlQuery q(db.sql());
+    if (value.isEmpty()) {
+        q.prepare(QStringLiteral("DELETE FROM impostazioni WHERE chiave = ?"));
+        q.addBindValue(key);
+    } else {
+        q.prepare(QStringLiteral("INSERT INTO impostazioni (chiave, valore) VALUES (?, ?) "
+                                 "ON CONFLICT (chiave) DO UPDATE SET valore = excluded.valore"));
+        q.addBindValue(key);
+        q.addBindValue(value);
+    }
+    if (q.exec())
+        return true;
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
 bool checkResultsSchema(Database &db, QString *error)
 {
     for (const QString &t : classTables())

@@ -28,6 +28,15 @@ bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisS
 // The export database: table "prima" with the pupil-record fields and index "nome".
 bool ensureExportSchema(Database &db, QString *error);
 
+// The teacher's tables, created on first use in a results file of an older version and
+// never read by one: "impostazioni" (chiave, valore) and the recycle bin "eliminati"
+// (the thirty fields of a deleted record, its class table and when it was deleted).
+bool ensureArchiveTables(Database &db, QString *error);
+// A value of "impostazioni"; empty when absent or unreadable.
+QString setting(Database &db, const QString &key);
+// Writes (or with an empty value removes) a value of "impostazioni".
+bool setSetting(Database &db, const QString &key, const QString &value, QString *error = nullptr);
+
 // Checks that the file holds the ten class tables with the thirty fields in their order.
 bool checkResultsSchema(Database &db, QString *error);
 // Checks that a table "prima" with every pupil-record field is present.
