@@ -83,7 +83,8 @@ int main(int argc, char **argv)
     QList<QPointF> towns;
     const QImage fis = drawPhysicalMap(data, &physical);
     const QImage reg = drawPoliticalMap(data, &political, &towns);
-    const QStringList problems = layoutProblems(fis.size(), physical, {}) + layoutProblems(reg.size(), political, towns);
+    const QStringList problems = layoutProblems(fis.size(), physical, {}) + misleadingMarkers(data, physical)
+        + layoutProblems(reg.size(), political, towns);
     for (const QString &pr : problems)
         std::fprintf(stderr, "mkassets: %s\n", qPrintable(pr));
 

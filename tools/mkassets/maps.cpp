@@ -5,7 +5,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace mkassets {
@@ -151,14 +153,14 @@ QPointF physicalOffset(int number)
 {
     switch (number) {
     case 3: return {22, -6};     // Adige, beside the river
-    case 4: return {4, -22};     // Po, above the river
+    case 4: return {-6, 20};     // Po, south of the river, clear of the Adige to the north
     case 5: return {-2, -28};    // Monte Bianco, above the summit
     case 7: return {-6, 24};     // Arno, below the river
-    case 8: return {-26, 8};     // Tevere, west of the river
+    case 8: return {26, 0};      // Tevere, east of the river, clear of the lakes to the west
     case 9: return {-38, 10};    // Elba, out in the sea
     case 10: return {6, -28};    // Gran Sasso, above the summit
     case 11: return {22, -12};   // Volturno, east of the river
-    case 12: return {30, -14};   // Vesuvio, inland of the volcano
+    case 12: return {30, 8};     // Vesuvio, inland of the volcano, clear of the Volturno
     case 13: return {-28, -18};  // Etna
     case 19: return {-34, 22};   // Golfo di Napoli, out in the gulf's mouth
     case 22: return {22, 40};    // Stretto di Messina, out in the Ionian Sea
@@ -185,6 +187,43 @@ QPointF politicalOffset(int id)
     case 18: return {-4, -6};   // Calabria, clear of Catanzaro
     default: return {0, 0};
     }
+}
+
+QPolygonF projectedLine(const Projection &proj, const Ring &line)
+{
+    QPolygonF pts;
+    for (const QPointF &pt : line)
+        pts << proj.map(pt);
+    return pts;
+}
+
+qreal distanceToSegment(const QPointF &p, const QPointF &a, const QPointF &b)
+{
+    const QPointF ab = b - a;
+    const qreal len2 = QPointF::dotProduct(ab, ab);
+    const qreal t = len2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / len2, 0.0, 1.0) : 0.0;
+    return QLineF(p, a + t * ab).length();
+}
+
+qreal distanceToLines(const QPointF &p, const QList<QPolygonF> &lines)
+{
+    qreal best = std::numeric_limits<qreal>::infinity();
+    for (const QPolygonF &l : lines)
+        for (qsizetype i = 0; i + 1 < l.size(); ++i)
+            best = std::min(best, distanceToSegment(p, l[i], l[i + 1]));
+    return best;
+}
+
+// A river as its projected polylines; a lake as its projected rings, with its filled area.
+struct Drawn {
+    QString name;
+    QList<QPolygonF> lines;
+    QPainterPath area;
+};
+
+qreal distanceTo(const QPointF &p, const Drawn &d)
+{
+    return !d.area.isEmpty() && d.area.contains(p) ? 0.0 : distanceToLines(p, d.lines);
 }
 
 } // namespace
@@ -217,12 +256,8 @@ QImage drawPhysicalMap(const GeoData &d, QList<Marker> *markers)
     p.setPen(QPen(kRiver, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     for (const GeoFeature &r : d.rivers)
-        for (const Ring &line : r.lines) {
-            QPolygonF pts;
-            for (const QPointF &pt : line)
-                pts << proj.map(pt);
-            p.drawPolyline(pts);
-        }
+        for (const Ring &line : r.lines)
+            p.drawPolyline(projectedLine(proj, line));
 
     QList<Marker> list;
     for (const GeoFeature &f : d.features) {
@@ -315,6 +350,57 @@ QStringList layoutProblems(const QSize &picture, const QList<Marker> &markers, c
         for (const QPointF &d : dots)
             if (QLineF(m.centre, d).length() < kMarkerRadius + 6)
                 out << QStringLiteral("marker %1 covers a dot").arg(m.number);
+    }
+    return out;
+}
+
+QStringList misleadingMarkers(const GeoData &d, const QList<Marker> &markers)
+{
+    const Projection proj(kMapHeight);
+    QList<Drawn> rivers, lakes;
+    for (const GeoFeature &r : d.rivers) {
+        Drawn dr{r.properties.value(QLatin1String("name")).toString(), {}, {}};
+        for (const Ring &line : r.lines)
+            dr.lines << projectedLine(proj, line);
+        rivers << dr;
+    }
+    for (const GeoFeature &l : d.lakes) {
+        Drawn dl{l.properties.value(QLatin1String("name")).toString(), {}, featurePath(proj, l)};
+        for (const Polygon &poly : l.polygons)
+            for (const Ring &ring : poly)
+                dl.lines << projectedLine(proj, ring);
+        lakes << dl;
+    }
+    QHash<int, QString> names;
+    for (const GeoFeature &f : d.features)
+        names.insert(f.properties.value(QLatin1String("number")).toInt(),
+                     f.properties.value(QLatin1String("name")).toString());
+
+    QStringList out;
+    for (const Marker &m : markers) {
+        const QString own = names.value(m.number);
+        // A river is named by its whole course, anything else by its place.
+        qreal ownDistance = QLineF(m.centre, m.place).length();
+        QList<std::pair<qreal, QString>> others;
+        for (const Drawn &r : rivers) {
+            if (r.name == own)
+                ownDistance = distanceTo(m.centre, r);
+            else
+                others.push_back({distanceTo(m.centre, r), r.name});
+        }
+        for (const Drawn &l : lakes)
+            others.push_back({distanceTo(m.centre, l), l.name});
+        for (const Marker &o : markers)
+            if (o.number != m.number)
+                others.push_back({QLineF(m.centre, o.place).length(), names.value(o.number)});
+        for (const auto &[distance, name] : others)
+            if (distance < ownDistance + kClearMargin)
+                out << QStringLiteral("marker %1 is not clearly nearer %2 (%3 px) than %4 (%5 px)")
+                           .arg(m.number)
+                           .arg(own)
+                           .arg(ownDistance, 0, 'f', 1)
+                           .arg(name)
+                           .arg(distance, 0, 'f', 1);
     }
     return out;
 }

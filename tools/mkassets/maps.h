@@ -34,4 +34,13 @@ QImage drawPoliticalMap(const GeoData &data, QList<Marker> *markers, QList<QPoin
 // circles that cover one of the dots. Empty when all is well.
 QStringList layoutProblems(const QSize &picture, const QList<Marker> &markers, const QList<QPointF> &dots);
 
+// How much nearer its own feature a circle of the physical map must be than anything else
+// drawn that it could be taken for.
+inline constexpr qreal kClearMargin = 6.0;
+
+// Circles of the physical map that a pupil could honestly read as naming something else:
+// a circle not clearly nearer its own feature (a river's course, else the place) than
+// every other river, every lake and every other feature's place. Empty when all is well.
+QStringList misleadingMarkers(const GeoData &data, const QList<Marker> &markers);
+
 } // namespace mkassets

@@ -28,7 +28,7 @@ const std::array<Fatto, kCronologiaEventi> &fatti()
          QStringLiteral("ROMOLO AUGUSTOLO viene deposto da Odoacre: finisce l'Impero romano "
                         "d'Occidente.")},
         {QStringLiteral("800"),
-         QStringLiteral("CARLO MAGNO viene incoronato imperatore del Sacro Romano Impero.")},
+         QStringLiteral("CARLO MAGNO viene incoronato imperatore dal papa la notte di Natale.")},
         {QStringLiteral("843"),
          QStringLiteral("Con il TRATTATO DI VERDUN l'impero di Carlo Magno viene diviso in tre regni.")},
         {QStringLiteral("1348"),
@@ -54,8 +54,8 @@ const std::array<Fatto, kCronologiaEventi> &fatti()
         {QStringLiteral("1939-1945"),
          QStringLiteral("SECONDA GUERRA MONDIALE: è la guerra più distruttiva della storia.")},
         {QStringLiteral("25 aprile 1945"),
-         QStringLiteral("LIBERAZIONE: l'Italia è liberata dal nazismo e dal fascismo; nel nostro "
-                        "Paese la guerra finisce.")},
+         QStringLiteral("LIBERAZIONE: è proclamata l'insurrezione nazionale contro nazisti e fascisti; "
+                        "in Italia la guerra sta per finire.")},
         {QStringLiteral("1957"),
          QStringLiteral("Nasce la COMUNITÀ ECONOMICA EUROPEA (CEE).")},
     }};

@@ -13,16 +13,18 @@ const QList<QStringList> &insiemi()
         {QStringLiteral("All'aratro fu aggiunto un versoio ricurvo con la punta di ferro"),
          QStringLiteral("L'aratro, mentre tracciava i solchi, rivoltava anche la terra"),
          QStringLiteral("La terra più fertile veniva portata in superficie e produceva di più")},
-        // 2: ships, compass and rudder
-        {QStringLiteral("Le navi diventarono più robuste e furono dotate di bussola e di timone"),
+        // 2: ships, compass and stern rudder
+        {QStringLiteral("Le navi diventarono più robuste e furono dotate di bussola e di timone di "
+                        "poppa"),
          QStringLiteral("I navigatori ebbero il coraggio di affrontare viaggi nuovi e più lunghi"),
          QStringLiteral("Gli Europei scoprirono nuove rotte e nuove terre")},
-        // 3: Columbus
-        {QStringLiteral("Cristoforo Colombo era convinto che la Terra fosse una sfera"),
+        // 3: Columbus (the Earth's roundness was common knowledge; a short way west was his idea)
+        {QStringLiteral("Cristoforo Colombo era convinto che, navigando verso occidente, si arrivasse presto "
+                        "nelle Indie"),
          QStringLiteral("Colombo navigò verso occidente per raggiungere le Indie"),
          QStringLiteral("Colombo arrivò in America, ma credette di essere giunto nelle Indie")},
-        // 4: bread in Paris
-        {QStringLiteral("Nel 1785 e nel 1786 il maltempo rovinò gran parte del raccolto di grano"),
+        // 4: bread in Paris, after the drought and the hail of July 1788
+        {QStringLiteral("Nel 1788 il maltempo e la grandine rovinarono gran parte del raccolto di grano"),
          QStringLiteral("A Parigi il prezzo del pane aumentò molto"),
          QStringLiteral("I poveri di Parigi assaltarono i forni")},
         // 5: the common lands
@@ -41,9 +43,9 @@ const QList<QStringList> &insiemi()
          QStringLiteral("Molti Greci emigrarono e fondarono colonie")},
         // 8: the death of Caesar
         {QStringLiteral("Le vittorie di Cesare lo resero famoso"),
-         QStringLiteral("Cesare voleva diventare dittatore a vita"),
-         QStringLiteral("I senatori temevano che tornasse la monarchia"),
-         QStringLiteral("I senatori organizzarono una congiura e uccisero Cesare")},
+         QStringLiteral("Cesare si fece nominare dittatore a vita"),
+         QStringLiteral("Molti senatori temevano che Cesare volesse farsi re"),
+         QStringLiteral("Alcuni senatori organizzarono una congiura e uccisero Cesare")},
         // 9: serfs and Comuni
         {QStringLiteral("I servi della gleba erano scontenti della loro vita nei feudi"),
          QStringLiteral("I Comuni offrivano rifugio a chi voleva vivere in città"),

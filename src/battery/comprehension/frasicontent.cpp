@@ -36,8 +36,8 @@ const std::array<Domanda, kDomande> kTesti = {{
      4},
     // 5: the converse of a comparison of height
     {u" Giorgio è più alto di Paolo, vuol dire che",
-     {u" Paolo è più alto di Giorgio", u" Paolo è più basso di Giorgio", u" Giorgio e Paolo sono alti uguali",
-      u" Giorgio è il più alto della classe"},
+     {u" Paolo è più alto di Giorgio", u" Paolo è più basso di Giorgio",
+      u" Giorgio e Paolo hanno la stessa altezza", u" Giorgio è il più alto della classe"},
      2},
     // 6: a counterfactual premise about trees
     {u" Immagina un paese in cui tutti gli alberi hanno le foglie blu. Nel giardino di Lucia, in quel "

@@ -96,7 +96,7 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      {u"sul marciapiede di una via vicina", u"in mezzo alla strada", u"nel giardino di casa", u"nel parco giochi"},
      1},
     // 19 (6): facts
-    {u"Chi ha denunciato il rapimento?",
+    {u"Chi ha denunciato il \"rapimento\"?",
      {u"la mamma del bambino", u"un vicino di casa", u"l'agente di turno", u"la domestica"},
      4},
     // 20 (7): inference
@@ -146,21 +146,24 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      2},
     // 29 (16): inference
     {u"Perché la domestica ha pensato a un rapimento?",
-     {u"perché aveva sentito delle grida", u"perché aveva visto un'auto sconosciuta davanti a casa",
+     {u"perché dalla camera del bambino aveva sentito arrivare delle grida e dei passi sconosciuti",
+      u"perché aveva visto un'auto sconosciuta fermarsi davanti a casa mentre guardava la televisione",
       u"perché ha trovato il lettino vuoto e non pensava che un bambino così piccolo potesse uscire da solo",
-      u"perché il bambino le aveva detto che qualcuno voleva portarlo via"},
+      u"perché il bambino le aveva raccontato che un uomo sconosciuto voleva portarlo via con sé"},
      3},
     // 30 (17): author's purpose
     {u"Perché chi scrive usa l'espressione \"è riuscito ad aprire\"?",
      {u"per far capire che, per un bambino così piccolo, aprire la porta era difficile",
-      u"per dire che la porta era rotta", u"per far capire che qualcuno lo aveva aiutato",
-      u"per dire che la porta era già aperta"},
+      u"per far capire che la porta di casa era rotta e si apriva con una spinta",
+      u"per far capire che qualcuno, da fuori, lo aveva aiutato ad aprire la porta",
+      u"per dire che la porta di casa era già aperta quando il bambino si è svegliato"},
      1},
     // 31 (18): author's purpose
     {u"Perché chi scrive dice l'età del bambino?",
      {u"per far capire quanto era piccolo e quanto era pericolosa la sua uscita",
-      u"perché quel giorno era il suo compleanno", u"perché la polizia cercava solo bambini di tre anni",
-      u"per far sapere in che classe andava"},
+      u"perché proprio quel giorno il bambino compiva tre anni e voleva festeggiare",
+      u"perché la polizia, quella sera, cercava soltanto bambini di tre anni",
+      u"per far sapere ai lettori in quale classe della scuola andava il bambino"},
      1},
     // 32 (19): author's purpose
     {u"Perché chi scrive mette tra virgolette la parola \"rapimento\"?",
@@ -169,9 +172,10 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      4},
     // 33 (20): author's purpose
     {u"Perché chi scrive dice che il bambino camminava \"tranquillo\"?",
-     {u"perché il bambino camminava nel sonno", u"per dire che camminava molto lentamente",
+     {u"perché il bambino camminava nel sonno e non sapeva di essere uscito di casa",
+      u"per dire che il bambino camminava molto lentamente perché era stanco e aveva sonno",
       u"per far capire che il bambino non era spaventato e non si accorgeva del pericolo",
-      u"perché il bambino era stato sgridato"},
+      u"perché il bambino era stato sgridato dalla domestica e non voleva tornare a casa"},
      3},
     // 34 (21): synthesis
     {u"Qual è il titolo più adatto per questo articolo?",
@@ -226,10 +230,10 @@ const std::array<QString, 6> &brano1Pezzi()
     static const std::array<QString, 6> pezzi = {
         QStringLiteral("Una giornata sul peschereccio"),
         QStringLiteral("Quest'estate sono in vacanza da zio Tano. Alle quattro del mattino, con il cielo ancora "
-                       "buio, salgo con lui e con il suo aiutante Peppe sul peschereccio dello zio. Le barche "
-                       "lasciano il porto in fila indiana, con le luci accese."),
+                       "buio, salgo mezzo addormentato con lui e con il suo aiutante Peppe sul peschereccio dello "
+                       "zio. Le barche lasciano il porto in fila indiana, con le luci accese."),
         QStringLiteral(" Zio Tano mi spiega che il suo è un mestiere pieno di grattacapi: il gasolio costa caro e "
-                       "il pesce è sempre meno. Peppe però dice che la tramontana di ieri porterà buoni frutti."),
+                       "c'è sempre meno pesce. Peppe però dice che la tramontana di ieri porterà buoni frutti."),
         QStringLiteral("All'alba caliamo la rete a strascico, che la barca trascina sul fondale. I due uomini non "
                        "stanno un attimo con le mani in mano: controllano i cavi, preparano le cassette, lavano il "
                        "ponte."),
