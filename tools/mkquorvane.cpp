@@ -1,24 +1,51 @@
 // Set-up tool: prepares the data folder (default "Perquorvane" in the current directory).
 // Running it again never drops, empties or changes a class table.
+//   mkquorvane [cartella]                    prepares the folder
+//   mkquorvane --nuova-password [cartella]   removes a forgotten archive password
+#include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
+#include "storage/database.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTextStream>
+
+namespace {
+
+int removePassword(const QString &folder, QTextStream &out, QTextStream &err)
+{
+    QString e;
+    auto db = qv::Database::open(QDir(folder).filePath(QString::fromLatin1(qv::kResultsFile)), &e);
+    if (!db || !qv::TeacherPassword::remove(*db, &e)) {
+        err << "mkquorvane: non ho tolto la password: " << e << Qt::endl;
+        return 1;
+    }
+    out << "mkquorvane: la password dell'archivio è stata tolta; i risultati non sono cambiati. "
+           "Alla prossima apertura dell'archivio l'insegnante ne sceglierà una nuova."
+        << Qt::endl;
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const QString folder = args.size() > 1 ? args.at(1) : QString::fromLatin1(qv::kDataFolder);
+    QStringList args = app.arguments().mid(1);
+    const bool newPassword = args.removeAll(QStringLiteral("--nuova-password")) > 0;
+    const QString folder = args.isEmpty() ? QString::fromLatin1(qv::kDataFolder) : args.at(0);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (newPassword)
+        return removePassword(folder, out, err);
     QString error;
     QString notice;
-    QTextStream err(stderr);
     if (!qv::prepareDataFolder(folder, &error, &notice)) {
         err << "mkquorvane: " << error << Qt::endl;
         return 1;
     }
     if (!notice.isEmpty())
-        QTextStream(stdout) << "mkquorvane: " << notice << Qt::endl;
-    QTextStream(stdout) << "mkquorvane: cartella \"" << folder << "\" pronta" << Qt::endl;
+        out << "mkquorvane: " << notice << Qt::endl;
+    out << "mkquorvane: cartella \"" << folder << "\" pronta" << Qt::endl;
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "archive/archivio.h"
 
+#include "archive/cestino.h"
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/testoaiuto.h"
@@ -116,7 +117,10 @@ void ArchivioModel::elimino()
         s_.dialogs.alert(QStringLiteral("Spiacente, non trovo il record da cancellare"));
         return;
     }
-    if (!rs->remove()) {
+    // Into the recycle bin, from which "Recupero i risultati eliminati" can bring it back.
+    QString e;
+    if (!s_.state.dbrisultati
+        || !moveToBin(*s_.state.dbrisultati, s_.state.tabellaclasse, rs->bookmark().toLongLong(), s_.clock.now(), &e)) {
         s_.dialogs.alert(QStringLiteral("Non sono riuscito a cancellare il risultato: l'archivio è rimasto com'era."));
         return;
     }

@@ -100,6 +100,8 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     // Every store survives a power cut: a pupil loses at most the answer on screen.
     q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    // Pupils' results are personal data: what is deleted is overwritten, not just unlinked.
+    q.exec(QStringLiteral("PRAGMA secure_delete=ON"));
     for (const QString &statement : tweak.statements)
         q.exec(statement);
     return result;

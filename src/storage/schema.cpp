@@ -176,7 +176,7 @@ bool ensureArchiveTables(Database &db, QString *error)
 {
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  id INTEGER PRIMARY KEY,\n"
-                                  "  classe TEXT NOT NULL,\n  eliminato TEXT NOT NULL,\n  %1\n)")
+                                  "  classe TEXT NOT NULL,\n  riga INTEGER,\n  eliminato TEXT NOT NULL,\n  %1\n)")
                        .arg(pupilColumns(false)),
                error);
 }

@@ -30,7 +30,8 @@ bool ensureExportSchema(Database &db, QString *error);
 
 // The teacher's tables, created on first use in a results file of an older version and
 // never read by one: "impostazioni" (chiave, valore) and the recycle bin "eliminati"
-// (the thirty fields of a deleted record, its class table and when it was deleted).
+// (the thirty fields of a deleted record, its class table, its row there and when it was
+// deleted).
 bool ensureArchiveTables(Database &db, QString *error);
 // A value of "impostazioni"; empty when absent or unreadable.
 QString setting(Database &db, const QString &key);

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace qv {
@@ -28,6 +29,9 @@ public:
     virtual bool ask(const QString &text, Buttons buttons) = 0;
     // An existing folder, or empty when the user cancels.
     virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+    // A window titled `title` with `text` and one masked field per label; the fields'
+    // contents on OK, an empty list on Cancel.
+    virtual QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) = 0;
 };
 
 class Clock {

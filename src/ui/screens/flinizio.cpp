@@ -1,5 +1,6 @@
 #include "ui/screens/flinizio.h"
 
+#include "archive/teacherpassword.h"
 #include "storage/classmap.h"
 #include "ui/screens/flstampa.h"
 #include "ui/widgets/clicklabel.h"
@@ -166,6 +167,9 @@ void FLINIZIO::Label1_Click(int index)
 
 void FLINIZIO::Labarchivio_Click()
 {
+    // Nothing of the archive is loaded or shown before the teacher's password.
+    if (!openArchiveDoor(app().session()))
+        return;
     const QString classe = model_.archiveClass();
     if (auto *archivio = dynamic_cast<FLstampa *>(app().load(Screen::FLstampa)))
         archivio->openFromStart(classe);

@@ -1,7 +1,13 @@
 #include "ui/widgets/realseams.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -53,6 +59,47 @@ bool installItalianTranslations()
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+QStringList QtDialogs::askPasswords(const QString &title, const QString &text, const QStringList &labels)
+{
+    QDialog d(QApplication::activeWindow());
+    d.setObjectName(QStringLiteral("FrmPASSWORD"));
+    d.setWindowTitle(title);
+    QFont f = d.font();
+    f.setPointSize(13);
+    d.setFont(f);
+    auto *layout = new QVBoxLayout(&d);
+    auto *intro = new QLabel(text, &d);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto *form = new QFormLayout;
+    QList<QLineEdit *> fields;
+    for (const QString &label : labels) {
+        auto *edit = new QLineEdit(&d);
+        edit->setObjectName(QStringLiteral("Text%1").arg(fields.size() + 1));
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setAccessibleName(label);
+        edit->setMinimumWidth(320);
+        form->addRow(label, edit);
+        fields << edit;
+    }
+    layout->addLayout(form);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdAnnulla"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    layout->addWidget(buttons);
+    QStringList out;
+    if (d.exec() == QDialog::Accepted)
+        for (QLineEdit *e : fields)
+            out << e->text();
+    // The typed text leaves no copy in the widgets once read.
+    for (QLineEdit *e : fields)
+        e->clear();
+    return out;
 }
 
 QString QtDialogs::chooseFolder(const QString &title, const QString &start)

@@ -10,6 +10,7 @@ public:
     void alert(const QString &text) override;
     bool ask(const QString &text, Buttons buttons) override;
     QString chooseFolder(const QString &title, const QString &start) override;
+    QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
 };
 
 class SystemClock : public Clock {

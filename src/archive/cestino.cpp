@@ -1,0 +1,162 @@
+#include "archive/cestino.h"
+
+#include "storage/classmap.h"
+#include "storage/pupilrecord.h"
+#include "storage/schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace qv {
+
+namespace {
+
+QString fieldList()
+{
+    return pupilFields().join(QStringLiteral(", "));
+}
+
+QString quotedTable(const QString &t)
+{
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+// Runs `work` in one transaction: committed when it returns true, rolled back otherwise.
+template<class Work>
+bool transaction(Database &db, QString *error, Work work)
+{
+    if (!db.begin()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    QString e;
+    if (work(e) && db.commit())
+        return true;
+    if (error)
+        *error = e.isEmpty() ? db.lastError() : e;
+    db.rollback();
+    return false;
+}
+
+bool exec(QSqlQuery &q, QString &e)
+{
+    if (q.exec())
+        return true;
+    e = q.lastError().text();
+    return false;
+}
+
+} // namespace
+
+bool moveToBin(Database &db, const QString &table, qint64 rowid, const QDateTime &when, QString *error)
+{
+    if (!isClassTable(table)) {
+        if (error)
+            *error = QStringLiteral("tabella sconosciuta");
+        return false;
+    }
+    if (!ensureArchiveTables(db, error))
+        return false;
+    return transaction(db, error, [&](QString &e) {
+        QSqlQuery copy(db.sql());
+        copy.prepare(QStringLiteral("INSERT INTO eliminati (classe, riga, eliminato, %1) SELECT ?, rowid, ?, %1 FROM %2 WHERE rowid = ?")
+                         .arg(fieldList(), quotedTable(table)));
+        copy.addBindValue(table);
+        copy.addBindValue(when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        copy.addBindValue(rowid);
+        if (!exec(copy, e))
+            return false;
+        if (copy.numRowsAffected() != 1) {
+            e = QStringLiteral("il risultato non c'è più");
+            return false;
+        }
+        QSqlQuery del(db.sql());
+        del.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable(table)));
+        del.addBindValue(rowid);
+        return exec(del, e) && del.numRowsAffected() == 1;
+    });
+}
+
+QList<DeletedResult> binContents(Database &db, QString *error)
+{
+    QList<DeletedResult> out;
+    if (!db.hasTable(QStringLiteral("eliminati")))
+        return out;
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT id, classe, nome, data, eliminato FROM eliminati ORDER BY eliminato DESC, id DESC"))) {
+        if (error)
+            *error = q.lastError().text();
+        return out;
+    }
+    while (q.next())
+        out << DeletedResult{q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                             q.value(3).toString(), q.value(4).toString()};
+    return out;
+}
+
+bool restoreFromBin(Database &db, qint64 id, QString *message)
+{
+    auto say = [&](const QString &m) {
+        if (message)
+            *message = m;
+        return false;
+    };
+    QSqlQuery find(db.sql());
+    find.prepare(QStringLiteral("SELECT classe, nome, data FROM eliminati WHERE id = ?"));
+    find.addBindValue(id);
+    if (!find.exec() || !find.next())
+        return say(QStringLiteral("Questo risultato non è più nel cestino."));
+    const QString table = find.value(0).toString();
+    const QString nome = find.value(1).toString();
+    const QString data = find.value(2).toString();
+    find.finish();
+    if (!isClassTable(table))
+        return say(QStringLiteral("Il risultato di %1 appartiene a una classe sconosciuta (\"%2\"): non l'ho recuperato.")
+                       .arg(nome, table));
+    QSqlQuery has(db.sql());
+    has.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE data = ?").arg(quotedTable(table)));
+    has.addBindValue(data);
+    if (has.exec() && has.next())
+        return say(QStringLiteral("Nella classe c'è già un risultato di %1 con la stessa data (%2), forse importato di nuovo: "
+                                  "non l'ho recuperato, così non è doppio.")
+                       .arg(nome, data));
+    has.finish();
+    QString e;
+    const bool ok = transaction(db, &e, [&](QString &err) {
+        // Back in its own row when that is still free, so the class keeps its order.
+        QSqlQuery back(db.sql());
+        back.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT CASE WHEN EXISTS (SELECT 1 FROM %1 WHERE rowid = riga) "
+                                    "THEN NULL ELSE riga END, %2 FROM eliminati WHERE id = ?")
+                         .arg(quotedTable(table), fieldList()));
+        back.addBindValue(id);
+        QSqlQuery del(db.sql());
+        del.prepare(QStringLiteral("DELETE FROM eliminati WHERE id = ?"));
+        del.addBindValue(id);
+        return exec(back, err) && exec(del, err);
+    });
+    if (!ok)
+        return say(QStringLiteral("Non sono riuscito a recuperare il risultato: l'archivio è rimasto com'era.\n(%1)").arg(e));
+    if (message)
+        *message = QStringLiteral("Il risultato di %1 è tornato nella sua classe.").arg(nome);
+    return true;
+}
+
+bool emptyBin(Database &db, QString *error)
+{
+    if (!db.hasTable(QStringLiteral("eliminati")))
+        return true;
+    // Erased for real: the connection overwrites what it deletes (secure_delete), and the
+    // log, which may still hold the old pages, is folded back and emptied.
+    const bool ok = transaction(db, error, [&](QString &e) {
+        QSqlQuery q(db.sql());
+        q.prepare(QStringLiteral("DELETE FROM eliminati"));
+        return exec(q, e);
+    });
+    if (ok)
+        QSqlQuery(db.sql()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return ok;
+}
+
+} // namespace qv

@@ -1,0 +1,33 @@
+// The recycle bin of the archive: a deleted result is moved, with its class, into the
+// table "eliminati" instead of being destroyed, can be put back into its class with every
+// field as it was, and is destroyed for good only when the bin is emptied.
+#pragma once
+
+#include "storage/database.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace qv {
+
+struct DeletedResult {
+    qint64 id = 0;
+    QString classe;    // the class table
+    QString nome;
+    QString data;
+    QString eliminato; // when it was deleted, "AAAA-MM-GG hh:mm:ss"
+};
+
+// Moves the record `rowid` of a class table into the bin, in one transaction: it is never
+// in both places, never in neither.
+bool moveToBin(Database &db, const QString &table, qint64 rowid, const QDateTime &when, QString *error);
+// What the bin holds, the most recently deleted first.
+QList<DeletedResult> binContents(Database &db, QString *error = nullptr);
+// Puts a result back into its class. Refused (and left in the bin) when the class holds a
+// record with the same data value, e.g. imported again since.
+bool restoreFromBin(Database &db, qint64 id, QString *message);
+// Destroys everything in the bin.
+bool emptyBin(Database &db, QString *error);
+
+} // namespace qv

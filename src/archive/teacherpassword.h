@@ -1,0 +1,52 @@
+// The teacher's password on the archive: chosen once, asked at every opening, stored
+// only as a salted Argon2id hash (libsodium) in "impostazioni". Wrong tries in a row are
+// counted in the file, so a restart does not reset them; from the third on, each next try
+// waits longer (2, 4, 8 … seconds, at most 60).
+#pragma once
+
+#include "storage/database.h"
+#include "storage/session.h"
+
+#include <QString>
+
+namespace qv {
+
+inline constexpr int kPasswordMinLength = 6;
+
+class TeacherPassword {
+public:
+    TeacherPassword(Database &db, const Clock &clock) : db_(db), clock_(clock) {}
+
+    struct Outcome {
+        bool ok = false;
+        QString message; // what the teacher is told, in Italian; empty when ok needs no word
+    };
+
+    bool isSet() const;
+    // The first choice, typed twice.
+    Outcome choose(const QString &password, const QString &again);
+    // A try at the archive's door.
+    Outcome check(const QString &password);
+    // "Cambio la password": the old one, then the new one twice.
+    Outcome change(const QString &old, const QString &password, const QString &again);
+    // Seconds before the next try is taken; 0 when it may be tried now.
+    int secondsToWait() const;
+
+    // Removes the password and its counters (the set-up tool, for a forgotten password).
+    static bool remove(Database &db, QString *error);
+
+private:
+    Outcome store(const QString &password, const QString &again);
+    void countFailure();
+
+    Database &db_;
+    const Clock &clock_;
+};
+
+// The way into the archive: asks the teacher to choose a password the first time, and
+// for it at every later opening. false when the teacher cancels.
+bool openArchiveDoor(Session &s);
+// "Cambio la password" in the archive.
+void changeArchivePassword(Session &s);
+
+} // namespace qv

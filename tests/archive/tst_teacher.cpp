@@ -1,0 +1,235 @@
+// The teacher's side of the archive: the password (rules, hash, growing wait that
+// survives a restart, damaged settings, the door and its removal by the set-up tool) and
+// the recycle bin (every field kept, put back, refused when doubled, emptied for real).
+#include "archive/archivio.h"
+#include "archive/cestino.h"
+#include "archive/teacherpassword.h"
+#include "storage/classmap.h"
+#include "storage/pupilrecord.h"
+#include "storage/recordset.h"
+#include "storage/schema.h"
+#include "support/fakes.h"
+#include "support/tabledump.h"
+
+#include <QProcess>
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace qv;
+
+namespace {
+
+// The whole file as it lies on disk, log included.
+QByteArray fileAndLog(const QString &file)
+{
+    QByteArray all;
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
+        QFile f(file + suffix);
+        if (f.open(QIODevice::ReadOnly))
+            all += f.readAll();
+    }
+    return all;
+}
+
+} // namespace
+
+class TstTeacher : public QObject {
+    Q_OBJECT
+
+    Database &db(test::ModelEnv &env) { return *env.session.state.dbrisultati; }
+
+private slots:
+    void passwordRules_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("refusal"); // empty: taken
+        QTest::newRow("empty") << "" << "" << "almeno 6 caratteri";
+        QTest::newRow("five") << "abcde" << "abcde" << "almeno 6 caratteri";
+        QTest::newRow("five characters, ten bytes") << "àèìòù" << "àèìòù" << "almeno 6 caratteri";
+        QTest::newRow("not the same") << "segreto1" << "segreto2" << "non sono uguali";
+        QTest::newRow("six") << "abcdef" << "abcdef" << "";
+        QTest::newRow("accents and euro") << "perché€1" << "perché€1" << "";
+        QTest::newRow("ten thousand") << QString(10000, 'x') << QString(10000, 'x') << "";
+    }
+    void passwordRules()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, again);
+        QFETCH(QString, refusal);
+        test::ModelEnv env;
+        TeacherPassword tp(db(env), env.clock);
+        const auto r = tp.choose(password, again);
+        QCOMPARE(r.ok, refusal.isEmpty());
+        QVERIFY2(r.message.contains(refusal), qPrintable(r.message));
+        QCOMPARE(tp.isSet(), r.ok);
+        if (!r.ok)
+            return;
+        QVERIFY(!tp.check(password + "x").ok);
+        QVERIFY(tp.check(password).ok);
+        // The same text typed with combining accents is the same password.
+        QVERIFY(tp.check(password.normalized(QString::NormalizationForm_D)).ok);
+        // Neither the password nor its bytes reach the file; what is stored is a hash.
+        const QByteArray bytes = fileAndLog(env.folder.file("quorvane.mdb"));
+        QVERIFY(!bytes.contains(password.toUtf8()));
+        QVERIFY(!bytes.contains(QByteArray(reinterpret_cast<const char *>(password.utf16()), password.size() * 2)));
+        QVERIFY(setting(db(env), "password").startsWith("$argon2id$"));
+    }
+
+    // From the third wrong try in a row each next try waits longer; the count is in the
+    // file, so a restart of the program does not reset it; the right password resets it.
+    void waitGrowsAndSurvivesARestart()
+    {
+        test::ModelEnv env;
+        QVERIFY(TeacherPassword(db(env), env.clock).choose("giusta1", "giusta1").ok);
+        const QList<int> waits = {0, 0, 2, 4, 8, 16, 32, 60, 60};
+        for (int i = 0; i < waits.size(); ++i) {
+            TeacherPassword tp(db(env), env.clock);
+            const auto r = tp.check("sbagliata");
+            QVERIFY(!r.ok);
+            QCOMPARE(tp.secondsToWait(), waits[i]);
+            if (waits[i] > 0) {
+                // Even the right password is not looked at before the wait is over.
+                env.clock.advanceSecs(waits[i] - 1);
+                const auto early = tp.check("giusta1");
+                QVERIFY2(!early.ok && early.message.contains("aspetta ancora 1 secondi"), qPrintable(early.message));
+                // A restart: the database is opened anew.
+                env.session.state.rsclasse.reset();
+                env.session.state.dbrisultati.reset();
+                QString e;
+                env.session.state.dbrisultati = Database::open(env.folder.file("quorvane.mdb"), &e);
+                QCOMPARE(TeacherPassword(db(env), env.clock).secondsToWait(), 1);
+                env.clock.advanceSecs(1);
+            }
+        }
+        TeacherPassword tp(db(env), env.clock);
+        QVERIFY(tp.check("giusta1").ok);
+        QVERIFY(!tp.check("sbagliata").ok);
+        QCOMPARE(tp.secondsToWait(), 0);
+    }
+
+    void damagedSettings()
+    {
+        test::ModelEnv env;
+        TeacherPassword tp(db(env), env.clock);
+        QVERIFY(tp.choose("giusta1", "giusta1").ok);
+        QVERIFY(setSetting(db(env), "password_errori", "molti"));
+        QVERIFY(setSetting(db(env), "password_ultimo_errore", "ieri"));
+        QCOMPARE(tp.secondsToWait(), 0);
+        QVERIFY(tp.check("giusta1").ok);
+        for (const QString &damaged : QStringList{"rovinata", "$argon2id$v=19$m=65536,t=2,p=1$xx", QString(500, '$')}) {
+            QVERIFY(setSetting(db(env), "password", damaged));
+            const auto r = tp.check("giusta1");
+            QVERIFY(!r.ok);
+            QVERIFY2(r.message.contains("danneggiata") && r.message.contains("mkquorvane --nuova-password"), qPrintable(r.message));
+        }
+    }
+
+    // The door of the archive: chosen the first time, asked every later time; Cancel
+    // keeps the archive shut; a forgotten password is removed by the set-up tool.
+    void theDoor()
+    {
+        test::ModelEnv env;
+        auto &d = env.dialogs;
+        d.passwords = {{"corta", "corta"}, {"lunga123", "lunga124"}, {}};
+        QVERIFY(!openArchiveDoor(env.session));
+        QCOMPARE(d.passwordTitles, QStringList(3, "Password dell'insegnante"));
+        QVERIFY(d.alerts[0].contains("almeno 6") && d.alerts[1].contains("non sono uguali"));
+        QVERIFY(!TeacherPassword(db(env), env.clock).isSet());
+
+        d.passwords = {{"lunga123", "lunga123"}};
+        QVERIFY(openArchiveDoor(env.session));
+        QVERIFY(d.alerts.last().startsWith("La password è stata salvata."));
+        d.passwords = {{"lunga12"}, {}};
+        QVERIFY(!openArchiveDoor(env.session));
+        QCOMPARE(d.alerts.last(), QString("La password non è giusta."));
+        d.passwords = {{"lunga123"}};
+        QVERIFY(openArchiveDoor(env.session));
+
+        // Change: the old one first.
+        d.passwords = {{"sbagliata", "nuova123", "nuova123"}, {"lunga123", "nuova123", "nuova123"}};
+        changeArchivePassword(env.session);
+        QCOMPARE(d.alerts.last(), QString("La nuova password è stata salvata."));
+        QVERIFY(TeacherPassword(db(env), env.clock).check("nuova123").ok);
+
+        // Forgotten: the set-up tool removes it; the results stay.
+        env.addPupil("ROSSI ANNA");
+        const QString tool = qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/mkquorvane";
+        QProcess p;
+        p.start(tool, {"--nuova-password", env.folder.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("la password dell'archivio è stata tolta"));
+        QString e;
+        auto fresh = Database::open(env.folder.file("quorvane.mdb"), &e);
+        QVERIFY(!TeacherPassword(*fresh, env.clock).isSet());
+        QCOMPARE(fresh->openRecordset("prima-C")->recordCount(), 1);
+        env.session.state.rsclasse.reset();
+        env.session.state.dbrisultati = std::move(fresh);
+        d.passwords = {{"nuovissima", "nuovissima"}};
+        QVERIFY(openArchiveDoor(env.session));
+    }
+
+    // A deleted result goes into the bin with every field, comes back as it was, is not
+    // doubled, and is erased for real when the bin is emptied.
+    void recycleBin()
+    {
+        test::ModelEnv env;
+        ArchivioModel archivio(env.session);
+        auto rs = db(env).openRecordset("prima-C");
+        rs->addNew();
+        int k = 0;
+        for (const QString &f : pupilFields())
+            if (f != "data")
+                rs->setField(f, f == "nome" ? QVariant("CANCELLATA PER SBAGLIO") : QVariant(++k));
+        QVERIFY(rs->update());
+        env.addPupil("RESTA QUI");
+        const QStringList before = test::tableRows(db(env).sql(), "prima-C");
+        archivio.chooseClass(2);
+        archivio.select(0);
+        QCOMPARE(archivio.valori().cell(1, 1), QString("CANCELLATA PER SBAGLIO"));
+        env.clock.advanceSecs(3600);
+        archivio.elimino();
+        QCOMPARE(archivio.numalunni(), 1);
+        QList<DeletedResult> bin = binContents(db(env));
+        QCOMPARE(bin.size(), 1);
+        QCOMPARE(bin[0].nome, QString("CANCELLATA PER SBAGLIO"));
+        QCOMPARE(bin[0].classe, QString("prima-C"));
+        QCOMPARE(bin[0].eliminato, QString("2026-09-14 10:00:00"));
+
+        QString m;
+        QVERIFY(restoreFromBin(db(env), bin[0].id, &m));
+        QCOMPARE(test::tableRows(db(env).sql(), "prima-C"), before);
+        QVERIFY(binContents(db(env)).isEmpty());
+        QVERIFY(!restoreFromBin(db(env), bin[0].id, &m));
+
+        // Deleted again, then the same record imported again: putting it back would double it.
+        archivio.chooseClass(2);
+        archivio.select(0);
+        archivio.elimino();
+        bin = binContents(db(env));
+        QSqlQuery q(db(env).sql());
+        QVERIFY(q.exec("INSERT INTO \"prima-C\" (nome, data) SELECT nome, data FROM eliminati"));
+        QVERIFY(!restoreFromBin(db(env), bin[0].id, &m));
+        QVERIFY2(m.contains("stessa data"), qPrintable(m));
+        QCOMPARE(binContents(db(env)).size(), 1);
+
+        // The doubled copy is deleted too; emptying the bin leaves no trace of the name in
+        // the file or its log.
+        archivio.chooseClass(2);
+        QCOMPARE(archivio.valori().cell(2, 1), QString("CANCELLATA PER SBAGLIO"));
+        archivio.select(1);
+        archivio.elimino();
+        QCOMPARE(binContents(db(env)).size(), 2);
+        QVERIFY(fileAndLog(env.folder.file("quorvane.mdb")).contains("CANCELLATA PER SBAGLIO"));
+        QString e;
+        QVERIFY(emptyBin(db(env), &e));
+        QVERIFY(binContents(db(env)).isEmpty());
+        QVERIFY(!fileAndLog(env.folder.file("quorvane.mdb")).contains("CANCELLATA PER SBAGLIO"));
+        QCOMPARE(test::tableRows(db(env).sql(), "prima-C").size(), 1);
+        QCOMPARE(test::integrityCheck(db(env).sql()), QString("ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstTeacher)
+#include "tst_teacher.moc"
