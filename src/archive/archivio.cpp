@@ -3,6 +3,7 @@
 #include "archive/cestino.h"
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
+#include "archive/teacherpassword.h"
 #include "archive/testoaiuto.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
@@ -207,6 +208,51 @@ void ArchivioModel::esportoCsv()
     else
         s_.dialogs.alert(QStringLiteral("Non riesco a scrivere il file \"%1\": controlla la cartella scelta e riprova.")
                              .arg(QDir::toNativeSeparators(path)));
+}
+
+} // namespace qv
+
+namespace qv {
+
+void ArchivioModel::cambioPassword()
+{
+    changeArchivePassword(s_);
+}
+
+QList<DeletedResult> ArchivioModel::cestino() const
+{
+    return s_.state.dbrisultati ? binContents(*s_.state.dbrisultati) : QList<DeletedResult>();
+}
+
+void ArchivioModel::recupero(qint64 id)
+{
+    if (!s_.state.dbrisultati)
+        return;
+    QString m;
+    if (restoreFromBin(*s_.state.dbrisultati, id, &m))
+        reload();
+    s_.dialogs.alert(m);
+}
+
+void ArchivioModel::svuotoCestino()
+{
+    if (!s_.state.dbrisultati)
+        return;
+    const qsizetype n = cestino().size();
+    if (n == 0) {
+        s_.dialogs.alert(QStringLiteral("Il cestino è vuoto."));
+        return;
+    }
+    if (!s_.dialogs.ask(QStringLiteral("Vuoi cancellare per sempre %1 del cestino? Non si potranno più recuperare.")
+                            .arg(n == 1 ? QStringLiteral("il risultato") : QStringLiteral("i %1 risultati").arg(n)),
+                        Dialogs::Buttons::YesNo))
+        return;
+    QString e;
+    if (emptyBin(*s_.state.dbrisultati, &e))
+        s_.dialogs.alert(QStringLiteral("Il cestino è stato svuotato. Restano solo le copie di sicurezza fatte prima "
+                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii."));
+    else
+        s_.dialogs.alert(QStringLiteral("Non sono riuscito a svuotare il cestino: è rimasto com'era.\n(%1)").arg(e));
 }
 
 } // namespace qv

@@ -3,6 +3,7 @@
 // only forwards clicks here and redraws from this state.
 #pragma once
 
+#include "archive/cestino.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
 #include "storage/session.h"
@@ -43,6 +44,12 @@ public:
     void importo();
     // cmdesportocsv: the class table as a CSV file in a folder the teacher picks.
     void esportoCsv();
+    // cmdpassword: "Cambio la password".
+    void cambioPassword();
+    // The recycle bin: what it holds, one result put back, everything erased after a question.
+    QList<DeletedResult> cestino() const;
+    void recupero(qint64 id);
+    void svuotoCestino();
 
     bool hasPupil() const { return rigascelta_ >= 0; }
     Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1); }

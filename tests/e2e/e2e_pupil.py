@@ -276,6 +276,12 @@ def archive(display, binary, work, records):
     p = d.Program(display, binary, work)
     p.window_shown("FLINIZIO")
     p.click_name("FLINIZIO", "Labarchivio")
+    # The first opening: the teacher chooses the archive's password, typed twice.
+    p.window_shown("FrmPASSWORD")
+    p.type_into("FrmPASSWORD", "Text1", "maestra1")
+    p.type_into("FrmPASSWORD", "Text2", "maestra1")
+    p.click_name("FrmPASSWORD", "cmdOK")
+    check(p.answer("OK").startswith("La password è stata salvata."), "archive password chosen")
     p.window_shown("FLstampa")
     # The archive opens on the class last used; its own captions are "prima  A"...
     p.find("FLstampa", "Label8")

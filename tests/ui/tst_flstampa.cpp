@@ -5,12 +5,14 @@
 #include "ui/screens/flinizio.h"
 #include "ui/screens/flstampa.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/listdialog.h"
 #include "ui/widgets/realseams.h"
 
 #include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace qv;
@@ -186,6 +188,64 @@ private slots:
         QCOMPARE(a->List1->currentRow(), 0);
         QCOMPARE(a->Label7->text(), QString("PRIMO"));
         QCOMPARE(env->app->state().dbrisultati->openRecordset("prima-C")->recordCount(), 2);
+
+        // The recycle bin window puts it back; emptying asks first.
+        click(a->cmdcestino);
+        auto *bin = a->findChild<ListDialog *>("FrmCESTINO");
+        QVERIFY(bin && bin->isVisible());
+        QCOMPARE(bin->List1->count(), 1);
+        QVERIFY(bin->List1->item(0)->text().startsWith("TERZO   —   prima C   —   eliminato il 2026-09-14 09:00:00"));
+        auto *recupero = bin->findChild<QPushButton *>("cmdrecupero");
+        QVERIFY(!recupero->isEnabled());
+        bin->List1->setCurrentRow(0);
+        click(recupero);
+        QCOMPARE(env->dialogs.alerts.last(), QString("Il risultato di TERZO è tornato nella sua classe."));
+        QCOMPARE(names(a->List1), QStringList({"PRIMO", "SECONDO", "TERZO"}));
+        QCOMPARE(bin->List1->count(), 0);
+        a->List1->setCurrentRow(0);
+        click(a->CMDELIMINO);
+        env->dialogs.answers = {false};
+        click(bin->findChild<QPushButton *>("cmdsvuoto"));
+        QCOMPARE(bin->List1->count(), 1);
+        env->dialogs.answers = {true};
+        click(bin->findChild<QPushButton *>("cmdsvuoto"));
+        QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato del cestino?"));
+        QCOMPARE(bin->List1->count(), 0);
+        click(bin->cmdchiudo);
+        QCOMPARE(names(a->List1), QStringList({"SECONDO", "TERZO"}));
+    }
+
+    // The real password window: masked fields, OK and Annulla; the archive opens only with it.
+    void passwordWindow()
+    {
+        QtDialogs real;
+        auto answer = [](const QStringList &typed, bool ok) {
+            QTimer::singleShot(0, [typed, ok] {
+                auto *w = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(w);
+                QCOMPARE(w->objectName(), QString("FrmPASSWORD"));
+                QCOMPARE(w->windowTitle(), QString("Password dell'insegnante"));
+                const auto fields = w->findChildren<QLineEdit *>();
+                QCOMPARE(fields.size(), typed.size());
+                for (int i = 0; i < fields.size(); ++i) {
+                    QCOMPARE(fields[i]->echoMode(), QLineEdit::Password);
+                    QTest::keyClicks(fields[i], typed[i]);
+                }
+                QTest::mouseClick(w->findChild<QPushButton *>(ok ? "cmdOK" : "cmdAnnulla"), Qt::LeftButton);
+            });
+        };
+        answer({"segreta1", "segreta1"}, true);
+        QCOMPARE(real.askPasswords("Password dell'insegnante", "Scegli", {"Password:", "Ripeti la password:"}),
+                 QStringList({"segreta1", "segreta1"}));
+        answer({"segreta1"}, false);
+        QCOMPARE(real.askPasswords("Password dell'insegnante", "Scrivi", {"Password:"}), QStringList());
+
+        // Through the start screen: Cancel leaves the archive unloaded.
+        env->dialogs.passwords = {{}};
+        click(inizio->Labarchivio);
+        QVERIFY(!env->app->screen(Screen::FLstampa));
+        QVERIFY(inizio->isVisible());
+        QCOMPARE(env->dialogs.passwordTitles, QStringList{"Password dell'insegnante"});
     }
 
     void emptyClassAndPrintingToPdf()

@@ -83,6 +83,8 @@ private slots:
         QVERIFY(rs->setBookmark(env.app->state().segnalibro));
         QCOMPARE(rs->field("nome").toString(), QString("DE' MEDICI LORENZO"));
         QCOMPARE(rs->field("arrivo").toInt(), 1);
+        // The pupils' road never meets the teacher's password.
+        QVERIFY(env.dialogs.passwordTitles.isEmpty());
     }
 
     void nameEntryComingBackShowsTheClassChosenNow()

@@ -2,6 +2,7 @@
 
 #include "ui/printing/reportprinter.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/listdialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -105,6 +106,11 @@ FLstampa::FLstampa(Application &app)
     CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), QRect(582, 248, 208, 34));
     CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), QRect(798, 248, 208, 34));
     cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 424, 34));
+    // The teacher's own tools, between the two ways out.
+    cmdpassword = button("cmdpassword", QStringLiteral("Cambio la password"), QRect(320, 672, 156, 46));
+    cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), QRect(482, 672, 156, 46));
+    cmdcestino = button("cmdcestino", QStringLiteral("Recupero i risultati\neliminati"), QRect(644, 672, 202, 46));
+    cmdcestino->setAccessibleName(QStringLiteral("Recupero i risultati eliminati"));
     cmdtorno = button("cmdtorno", QStringLiteral("TORNO all'avvio"), QRect(10, 672, 300, 46));
     CMDESCO = button("CMDESCO", QStringLiteral("ESCO"), QRect(856, 672, 150, 46));
     cmdtorno->setFont(sans(14, true));
@@ -246,6 +252,8 @@ FLstampa::FLstampa(Application &app)
     connect(CMDESPORTO, &QPushButton::clicked, this, [this] { model_.CreaTabellaEXP(); });
     connect(CMDIMPORTO, &QPushButton::clicked, this, [this] { model_.importo(); });
     connect(cmdesportocsv, &QPushButton::clicked, this, [this] { model_.esportoCsv(); });
+    connect(cmdpassword, &QPushButton::clicked, this, [this] { model_.cambioPassword(); });
+    connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
         app_.show(Screen::FLINIZIO);
         hide();
@@ -338,6 +346,38 @@ void FLstampa::stampa(const Report &report)
     const QString m = outcomeMessage(o);
     if (!m.isEmpty())
         session().dialogs.alert(m);
+}
+
+void FLstampa::cestino()
+{
+    auto *d = new ListDialog(QStringLiteral("FrmCESTINO"), QStringLiteral("Risultati eliminati"),
+                             QStringLiteral("I risultati eliminati dall'archivio restano qui finché non svuoti il cestino. "
+                                            "Scegline uno per rimetterlo nella sua classe."),
+                             this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    auto rows = std::make_shared<QList<DeletedResult>>();
+    auto refill = [this, d, rows] {
+        *rows = model_.cestino();
+        QStringList text;
+        for (const DeletedResult &r : *rows) {
+            const int index = classIndexOfTable(r.classe);
+            text << QStringLiteral("%1   —   %2   —   eliminato il %3   (%4)")
+                        .arg(r.nome, index >= 0 ? archiveCaption(index).simplified() : r.classe, r.eliminato, r.data);
+        }
+        d->setRows(text);
+    };
+    d->addAction(QStringLiteral("cmdrecupero"), QStringLiteral("Recupero il risultato scelto"), true, [this, d, rows, refill] {
+        if (const int i = d->currentRow(); i >= 0 && i < rows->size()) {
+            model_.recupero(rows->at(i).id);
+            refill();
+        }
+    });
+    d->addAction(QStringLiteral("cmdsvuoto"), QStringLiteral("Svuoto il cestino"), false, [this, refill] {
+        model_.svuotoCestino();
+        refill();
+    });
+    refill();
+    d->open();
 }
 
 } // namespace qv::ui

@@ -51,6 +51,9 @@ public:
     QPushButton *CMDESPORTO;
     QPushButton *CMDIMPORTO;
     QPushButton *cmdesportocsv;
+    QPushButton *cmdpassword;
+    QPushButton *cmdcopie;
+    QPushButton *cmdcestino;
     QPushButton *cmdtorno;
     QPushButton *CMDESCO;
 
@@ -59,6 +62,7 @@ private:
     void showPupil(int r);
     void List1_Click(int row);
     void stampa(const Report &report);
+    void cestino();
 
     ArchivioModel model_;
     bool redrawing_ = false;
