@@ -1,0 +1,668 @@
+#include "archive/backup.h"
+
+#include "storage/classmap.h"
+#include "storage/pupilrecord.h"
+#include "storage/schema.h"
+
+#include <QAtomicInt>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <unistd.h>
+
+namespace qv {
+
+namespace {
+
+// Settings kept in "impostazioni" of the results file.
+const QString kFingerprintKey = QStringLiteral("copia_impronta"); // "<hash> <name of the copy>"
+const QString kProblemKey = QStringLiteral("copia_errore");       // "<ISO date-time>\n<what happened>"
+
+// Companions of the copies' folder: the lock that keeps two programs from copying or
+// rotating at once, and the mark of a copy being written.
+const QString kLockName = QStringLiteral(".copie.lock");
+const QString kTempMark = QStringLiteral(".parziale");
+const QString kStampFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+
+QAtomicInt connectionCounter;
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QString quoted(const QString &name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+
+QString dayAndTime(const QDateTime &t)
+{
+    return QStringLiteral("del %1 alle %2")
+        .arg(t.toString(QStringLiteral("dd/MM/yyyy")), t.toString(QStringLiteral("HH:mm")));
+}
+
+// "quorvane-2026-12-09_08-30-05.mdb", and "…_02.mdb" onwards for more copies in one second.
+const QRegularExpression &copyName()
+{
+    static const QRegularExpression re(
+        QStringLiteral("^quorvane-(\\d{4}-\\d{2}-\\d{2}_\\d{2}-\\d{2}-\\d{2})(?:_(\\d{2,3}))?\\.mdb$"));
+    return re;
+}
+
+bool isLeftover(const QString &name)
+{
+    return name.startsWith(QStringLiteral(".quorvane-")) && name.contains(kTempMark);
+}
+
+struct Named {
+    QString file;
+    QDateTime when;
+    int seq = 1;
+};
+
+// The copies in the folder by their names, newest first.
+QList<Named> copiesIn(const QString &dir)
+{
+    QList<Named> out;
+    const QDir d(dir);
+    for (const QString &name : d.entryList(QDir::Files)) {
+        const auto m = copyName().match(name);
+        if (!m.hasMatch())
+            continue;
+        const QDateTime when = QDateTime::fromString(m.captured(1), kStampFormat);
+        if (!when.isValid())
+            continue;
+        out.append({d.absoluteFilePath(name), when, m.captured(2).isEmpty() ? 1 : m.captured(2).toInt()});
+    }
+    std::sort(out.begin(), out.end(), [](const Named &a, const Named &b) {
+        return a.when != b.when ? a.when > b.when : a.seq > b.seq;
+    });
+    return out;
+}
+
+// Flushes a file or a folder (a renamed entry) to the disk.
+bool syncPath(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A hash of every row of the ten class tables and of "eliminati", with rowids, column names
+// and value types. "impostazioni" is left out: the copies' own bookkeeping lives there.
+std::optional<QString> fingerprint(Database &db, QString *error)
+{
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    QStringList tables = classTables();
+    tables << QStringLiteral("eliminati");
+    for (const QString &t : tables) {
+        h.addData(t.toUtf8() + '\n');
+        const QStringList cols = db.columns(t);
+        if (cols.isEmpty()) {
+            h.addData("-\n");
+            continue;
+        }
+        h.addData(cols.join(QLatin1Char(',')).toUtf8() + '\n');
+        // quote() keeps the type apart (1, '1', X'31', NULL) and one text per row keeps it cheap.
+        QStringList parts = {QStringLiteral("quote(rowid)")};
+        for (const QString &c : cols)
+            parts << QStringLiteral("quote(%1)").arg(quoted(c));
+        QSqlQuery q(db.sql());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                        .arg(parts.join(QStringLiteral("||','||")), quoted(t)))) {
+            *error = q.lastError().text();
+            return std::nullopt;
+        }
+        while (q.next())
+            h.addData(q.value(0).toString().toUtf8() + '\n');
+        if (q.lastError().isValid()) {
+            *error = q.lastError().text();
+            return std::nullopt;
+        }
+    }
+    return QString::fromLatin1(h.result().toHex());
+}
+
+enum class Problem { FolderIsFile, Protected, Full, Busy, Unreadable, Damaged, Other };
+
+// What happened and what the teacher should do, for a copy that could not be made.
+QString describe(Problem p, const QString &dir, const QString &why)
+{
+    const QString folder = native(dir);
+    switch (p) {
+    case Problem::FolderIsFile:
+        return QStringLiteral(
+                   "al posto della cartella delle copie \"%1\" c'è un file. Sposta o rinomina quel file.")
+            .arg(folder);
+    case Problem::Protected:
+        return QStringLiteral(
+                   "nella cartella delle copie \"%1\" non si può scrivere (è protetta dalla scrittura). "
+                   "Togli la protezione alla cartella o al disco, o chiedi a chi cura i computer della "
+                   "scuola.")
+            .arg(folder);
+    case Problem::Full:
+        return QStringLiteral(
+                   "il disco della cartella delle copie \"%1\" è pieno. Libera spazio su quel disco, per "
+                   "esempio cancellando file che non servono più.")
+            .arg(folder);
+    case Problem::Busy:
+        return QStringLiteral(
+                   "un'altra copia del programma sta già scrivendo nella cartella delle copie \"%1\". "
+                   "Aspetta qualche minuto e riprova.")
+            .arg(folder);
+    case Problem::Unreadable:
+        return QStringLiteral(
+                   "non riesco a leggere l'archivio dei risultati (%1). Chiudi il programma e riaprilo; se "
+                   "il problema resta, chiedi aiuto a chi cura i computer della scuola.")
+            .arg(why);
+    case Problem::Damaged:
+        return QStringLiteral(
+                   "la copia appena scritta nella cartella \"%1\" non era integra e l'ho cancellata (%2). "
+                   "Controlla che il disco funzioni bene.")
+            .arg(folder, why);
+    case Problem::Other:
+        break;
+    }
+    return QStringLiteral(
+               "non riesco a scrivere nella cartella delle copie \"%1\" (%2). Controlla che il disco sia "
+               "collegato, che ci sia spazio e che vi si possa scrivere.")
+        .arg(folder, why);
+}
+
+Problem fromErrc(const std::error_code &ec)
+{
+    if (ec == std::errc::permission_denied || ec == std::errc::read_only_file_system
+        || ec == std::errc::operation_not_permitted)
+        return Problem::Protected;
+    if (ec == std::errc::no_space_on_device || ec == std::errc::file_too_large)
+        return Problem::Full;
+    if (ec == std::errc::not_a_directory || ec == std::errc::file_exists)
+        return Problem::FolderIsFile;
+    return Problem::Other;
+}
+
+// A failed SQLite statement on the copy: its primary result code tells the cause.
+Problem fromSqlite(const QSqlError &e, const QString &dir)
+{
+    switch (e.nativeErrorCode().toInt() % 256) {
+    case 13: // SQLITE_FULL
+        return Problem::Full;
+    case 8:  // SQLITE_READONLY
+    case 14: // SQLITE_CANTOPEN: the copy could not be made in the folder
+        return QFileInfo(dir).isWritable() ? Problem::Other : Problem::Protected;
+    default:
+        return Problem::Other;
+    }
+}
+
+struct Failure {
+    Problem problem;
+    QString why;
+};
+
+// Makes the folder when missing and takes its lock, held until `lock` goes.
+std::optional<Failure> takeFolder(const QString &dir, QLockFile &lock)
+{
+    const QFileInfo fi(dir);
+    if (fi.exists() && !fi.isDir())
+        return Failure{Problem::FolderIsFile, {}};
+    if (!fi.exists()) {
+        std::error_code ec;
+        std::filesystem::create_directories(QFile::encodeName(fi.absoluteFilePath()).toStdString(), ec);
+        if (ec)
+            return Failure{fromErrc(ec), QString::fromLocal8Bit(ec.message())};
+    }
+    // A copy lasts about a second; a lock older than five minutes was left by a crash.
+    lock.setStaleLockTime(5 * 60 * 1000);
+    if (lock.tryLock(10000))
+        return std::nullopt;
+    switch (lock.error()) {
+    case QLockFile::LockFailedError:
+        return Failure{Problem::Busy, {}};
+    case QLockFile::PermissionError:
+        return Failure{Problem::Protected, {}};
+    default:
+        return Failure{QFileInfo(dir).isWritable() ? Problem::Other : Problem::Protected,
+                       QStringLiteral("non riesco a creare il file %1").arg(kLockName)};
+    }
+}
+
+void removeLeftovers(const QString &dir)
+{
+    const QDir d(dir);
+    for (const QString &name : d.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (isLeftover(name))
+            QFile::remove(d.filePath(name));
+}
+
+bool hasLeftovers(const QString &dir)
+{
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (isLeftover(name))
+            return true;
+    return false;
+}
+
+// A free name for a copy made at `now`, with its temporary name beside it.
+std::optional<QString> freeName(const QDir &d, const QDateTime &now)
+{
+    const QString stamp = QStringLiteral("quorvane-") + now.toString(kStampFormat);
+    for (int seq = 1; seq < 1000; ++seq) {
+        const QString name = seq == 1 ? stamp + QStringLiteral(".mdb")
+                                      : stamp + QStringLiteral("_%1.mdb").arg(seq, 2, 10, QLatin1Char('0'));
+        if (!QFileInfo::exists(d.filePath(name)))
+            return name;
+    }
+    return std::nullopt;
+}
+
+// Turns the written file into a plain rollback-journal database and checks it.
+std::optional<QString> verifyCopy(const QString &temp, QSqlError *sqlError)
+{
+    QString e;
+    auto db = Database::create(temp, &e, Database::Journal::Rollback);
+    if (!db)
+        return e;
+    QSqlQuery q(db->sql());
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.next()
+        || q.value(0).toString().compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0) {
+        *sqlError = q.lastError();
+        return QStringLiteral("modo del giornale: %1").arg(q.lastError().text());
+    }
+    q.finish();
+    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next() ||
+        q.value(0).toString() != QLatin1String("ok")) {
+        *sqlError = q.lastError();
+        return QStringLiteral("controllo: %1")
+            .arg(q.lastError().isValid() ? q.lastError().text() : q.value(0).toString());
+    }
+    return std::nullopt;
+}
+
+struct Made {
+    BackupResult result;
+    QString detail; // what happened and what to do, for a failure
+};
+
+// Removes copies beyond the most recent kBackupsKept; the ones in `keep` stay.
+void rotate(const QString &dir, const QStringList &keep)
+{
+    const QList<Named> copies = copiesIn(dir);
+    for (int i = kBackupsKept; i < copies.size(); ++i)
+        if (!keep.contains(copies[i].file))
+            QFile::remove(copies[i].file);
+}
+
+Made failed(Database &results, const QDateTime &now, Problem p, const QString &dir, const QString &why)
+{
+    Made m;
+    m.result.outcome = BackupResult::Outcome::Failed;
+    m.detail = describe(p, dir, why);
+    setSetting(results, kProblemKey, now.toString(Qt::ISODate) + QLatin1Char('\n') + m.detail);
+    return m;
+}
+
+// The copy proper. `held` is the folder's lock when the caller already took it.
+Made makeCopy(Database &results, const QString &dir, const QDateTime &now, bool force, const QString &keep,
+              QLockFile *held)
+{
+    if (!results.isOpen()) {
+        Made m;
+        m.detail = describe(Problem::Unreadable, dir, QStringLiteral("l'archivio è chiuso"));
+        return m;
+    }
+    QString e;
+    // The bookkeeping needs "impostazioni"; the copy is made even if it cannot be created.
+    ensureArchiveTables(results, &e);
+    const auto print = fingerprint(results, &e);
+    if (!print)
+        return failed(results, now, Problem::Unreadable, dir, e);
+    const QDir d(dir);
+    if (!force) {
+        const QString last = setting(results, kFingerprintKey);
+        const QString lastName = last.section(QLatin1Char(' '), 1);
+        if (last.section(QLatin1Char(' '), 0, 0) == *print && !lastName.isEmpty()
+            && QFileInfo(d.filePath(lastName)).isFile()) {
+            if (!held && hasLeftovers(dir)) {
+                QLockFile lock(d.filePath(kLockName));
+                if (!takeFolder(dir, lock))
+                    removeLeftovers(dir);
+            }
+            Made m;
+            m.result.outcome = BackupResult::Outcome::Unchanged;
+            return m;
+        }
+    }
+    std::unique_ptr<QLockFile> own;
+    if (!held) {
+        own = std::make_unique<QLockFile>(d.filePath(kLockName));
+        if (const auto f = takeFolder(dir, *own))
+            return failed(results, now, f->problem, dir, f->why);
+    }
+    removeLeftovers(dir);
+    const auto name = freeName(d, now);
+    if (!name)
+        return failed(results, now, Problem::Other, dir, QStringLiteral("troppe copie nello stesso secondo"));
+    const QString final = d.absoluteFilePath(*name);
+    const QString temp = d.absoluteFilePath(QLatin1Char('.') + *name + kTempMark);
+
+    QSqlQuery q(results.sql());
+    q.prepare(QStringLiteral("VACUUM INTO ?"));
+    q.addBindValue(temp);
+    if (!q.exec()) {
+        const QSqlError why = q.lastError();
+        const Problem p = fromSqlite(why, dir);
+        Database::removeFiles(temp);
+        return failed(results, now, p, dir, why.text());
+    }
+    q.finish();
+    QSqlError verifyError;
+    if (const auto bad = verifyCopy(temp, &verifyError)) {
+        Database::removeFiles(temp);
+        const Problem p = fromSqlite(verifyError, dir);
+        return failed(results, now, p == Problem::Other ? Problem::Damaged : p, dir, *bad);
+    }
+    std::error_code ec;
+    if (!syncPath(temp))
+        ec = std::error_code(errno, std::generic_category());
+    if (!ec)
+        std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(final).toStdString(),
+                                ec);
+    if (ec) {
+        Database::removeFiles(temp);
+        return failed(results, now, fromErrc(ec), dir, QString::fromLocal8Bit(ec.message()));
+    }
+    syncPath(d.absolutePath());
+
+    setSetting(results, kFingerprintKey, *print + QLatin1Char(' ') + *name);
+    setSetting(results, kProblemKey, QString());
+    rotate(dir, {final, keep});
+    Made m;
+    m.result.outcome = BackupResult::Outcome::Made;
+    m.result.file = final;
+    return m;
+}
+
+// A read-only connection to a copy that can change nothing, not even leave companions.
+class CopyConnection {
+public:
+    explicit CopyConnection(const QString &file)
+        : name_(QStringLiteral("quorvane-copia-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        if (!db.open())
+            error_ = db.lastError().text();
+    }
+    ~CopyConnection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+    QString error() const { return error_; }
+
+private:
+    QString name_;
+    QString error_;
+};
+
+// Why a copy cannot be used, or nullopt; fills the counts of a sound one.
+std::optional<QString> checkCopy(const QString &file, QList<int> &counts)
+{
+    if (!QFileInfo(file).isFile())
+        return QStringLiteral("il file non c'è più");
+    CopyConnection c(file);
+    if (!c.error().isEmpty())
+        return QStringLiteral("il file non si apre: %1").arg(c.error());
+    QSqlQuery q(c.db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA quick_check")))
+        return QStringLiteral("il file non è un archivio leggibile: %1").arg(q.lastError().text());
+    QStringList lines;
+    while (q.next())
+        lines << q.value(0).toString();
+    if (lines != QStringList{QStringLiteral("ok")})
+        return QStringLiteral("il file è rovinato: %1")
+            .arg(lines.isEmpty() ? q.lastError().text() : lines.first());
+    q.finish();
+    const QStringList &want = pupilFields();
+    for (int i = 0; i < kClassCount; ++i) {
+        const QString t = classTable(i);
+        QStringList cols;
+        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(t))))
+            while (q.next())
+                cols << q.value(1).toString();
+        q.finish();
+        for (int k = 0; k < want.size(); ++k)
+            if (k >= cols.size() || cols[k].compare(want[k], Qt::CaseInsensitive) != 0)
+                return QStringLiteral("mancano i risultati della classe \"%1\"").arg(classCaption(i));
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(t))) || !q.next())
+            return QStringLiteral("i risultati della classe \"%1\" non si leggono: %2")
+                .arg(classCaption(i), q.lastError().text());
+        counts[i] = q.value(0).toInt();
+        q.finish();
+    }
+    return std::nullopt;
+}
+
+bool exec(Database &db, const QString &sql, QString *error)
+{
+    QSqlQuery q(db.sql());
+    if (q.exec(sql))
+        return true;
+    *error = q.lastError().text();
+    return false;
+}
+
+// Replaces the rows of the class tables and, when the copy has it, of "eliminati", in one
+// transaction. The copy is attached as "copia".
+bool replaceRows(Database &results, bool withBin, QString *error)
+{
+    const QString fields = pupilFields().join(QStringLiteral(", "));
+    QList<QPair<QString, QString>> work; // table, its columns
+    for (const QString &t : classTables())
+        work.append({t, QStringLiteral("rowid, ") + fields});
+    if (withBin)
+        work.append({QStringLiteral("eliminati"), QStringLiteral("id, classe, eliminato, ") + fields});
+    // IMMEDIATE: the write lock is taken (waiting for another program's write) before any row goes.
+    if (!exec(results, QStringLiteral("BEGIN IMMEDIATE"), error))
+        return false;
+    for (const auto &[table, cols] : work) {
+        const QString t = quoted(table);
+        if (!exec(results, QStringLiteral("DELETE FROM main.%1").arg(t), error) ||
+            !exec(results,
+                  QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM copia.%1 ORDER BY rowid")
+                      .arg(t, cols),
+                  error)) {
+            QString ignored;
+            exec(results, QStringLiteral("ROLLBACK"), &ignored);
+            return false;
+        }
+    }
+    if (exec(results, QStringLiteral("COMMIT"), error))
+        return true;
+    QString ignored;
+    exec(results, QStringLiteral("ROLLBACK"), &ignored);
+    return false;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    std::error_code ec;
+    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(), QFile::encodeName(b).toStdString(),
+                                       ec) &&
+           !ec;
+}
+
+QDateTime madeAt(const QString &file)
+{
+    const auto m = copyName().match(QFileInfo(file).fileName());
+    return m.hasMatch() ? QDateTime::fromString(m.captured(1), kStampFormat) : QDateTime();
+}
+
+QString describeCopy(const QString &file)
+{
+    const QDateTime when = madeAt(file);
+    return when.isValid() ? QStringLiteral("la copia %1").arg(dayAndTime(when))
+                          : QStringLiteral("la copia \"%1\"").arg(native(file));
+}
+
+} // namespace
+
+BackupResult makeBackup(Database &results, const QString &copieDir, const QDateTime &now, bool force)
+{
+    Made m = makeCopy(results, copieDir, now, force, QString(), nullptr);
+    if (!m.result.ok())
+        m.result.message = QStringLiteral("La copia di sicurezza dei risultati non è riuscita: ") + m.detail +
+                           QStringLiteral("\nI risultati non sono stati toccati; la copia si rifarà alla "
+                                          "prossima apertura del programma.");
+    return m.result;
+}
+
+BackupInfo inspectBackup(const QString &copyFile)
+{
+    BackupInfo info;
+    info.file = QFileInfo(copyFile).absoluteFilePath();
+    info.when = madeAt(copyFile);
+    info.counts = QList<int>(kClassCount, 0);
+    if (const auto bad = checkCopy(info.file, info.counts)) {
+        info.damaged = true;
+        info.problem = *bad;
+        info.counts.fill(0);
+    }
+    return info;
+}
+
+QList<BackupInfo> listBackups(const QString &copieDir)
+{
+    QList<BackupInfo> out;
+    for (const Named &n : copiesIn(copieDir))
+        out << inspectBackup(n.file);
+    return out;
+}
+
+RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
+                            const QDateTime &now)
+{
+    RestoreResult r;
+    const QString untouched = QStringLiteral("I risultati non sono stati toccati.");
+    if (!results.isOpen()) {
+        r.message = QStringLiteral("L'archivio dei risultati non è aperto: chiudi il programma e riaprilo.");
+        return r;
+    }
+    const BackupInfo info = inspectBackup(copyFile);
+    if (info.damaged) {
+        r.message = QStringLiteral("Non posso rimettere %1: %2. %3 Scegli un'altra copia.")
+                        .arg(describeCopy(info.file), info.problem, untouched);
+        return r;
+    }
+    if (sameFile(info.file, results.path())) {
+        r.message =
+            QStringLiteral("Il file scelto è l'archivio dei risultati stesso, non una copia. %1 Scegli una "
+                           "copia nella cartella \"%2\".")
+                .arg(untouched, native(copieDir));
+        return r;
+    }
+    // The folder stays locked until the end, so another program's rotation cannot remove the
+    // chosen copy in between.
+    QLockFile lock(QDir(copieDir).filePath(kLockName));
+    Made safety;
+    if (const auto f = takeFolder(copieDir, lock))
+        safety = failed(results, now, f->problem, copieDir, f->why);
+    else
+        safety = makeCopy(results, copieDir, now, true, info.file, &lock);
+    if (!safety.result.ok()) {
+        r.message = QStringLiteral(
+                        "Non ho rimesso %1: prima devo fare una copia dei risultati come sono adesso, e non "
+                        "ci sono riuscito, perché %2\n%3")
+                        .arg(describeCopy(info.file), safety.detail, untouched);
+        return r;
+    }
+    r.safetyCopy = safety.result.file;
+
+    QString e;
+    QSqlQuery attach(results.sql());
+    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS copia"));
+    attach.addBindValue(info.file);
+    bool ok = attach.exec();
+    if (!ok)
+        e = attach.lastError().text();
+    attach.finish();
+    bool withBin = false;
+    if (ok) {
+        QSqlQuery q(results.sql());
+        withBin = q.exec(QStringLiteral(
+                      "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'eliminati'")) &&
+                  q.next() && results.hasTable(QStringLiteral("eliminati"));
+        q.finish();
+        ok = replaceRows(results, withBin, &e);
+        QString ignored;
+        exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
+    }
+    if (!ok) {
+        r.message =
+            QStringLiteral("Non sono riuscito a rimettere %1 (%2). %3 Se il programma è aperto su un altro "
+                           "computer, chiudilo e riprova.")
+                .arg(describeCopy(info.file), e, untouched);
+        return r;
+    }
+    int total = 0;
+    for (int n : info.counts)
+        total += n;
+    r.ok = true;
+    r.message =
+        QStringLiteral("Ho rimesso %1: ora l'archivio ha %2 risultati. I risultati com'erano prima sono in "
+                       "%3: se ti servono, puoi rimetterli da lì.")
+            .arg(describeCopy(info.file))
+            .arg(total)
+            .arg(describeCopy(r.safetyCopy));
+    if (!withBin)
+        r.message +=
+            QStringLiteral("\nQuesta copia è di una versione precedente del programma e non ha il cestino: "
+                           "il cestino è rimasto com'era.");
+    return r;
+}
+
+QString pendingBackupProblem(Database &results)
+{
+    const QString v = setting(results, kProblemKey);
+    if (v.isEmpty())
+        return {};
+    const QDateTime when = QDateTime::fromString(v.section(QLatin1Char('\n'), 0, 0), Qt::ISODate);
+    const QString detail = v.section(QLatin1Char('\n'), 1);
+    return QStringLiteral(
+               "La copia di sicurezza dei risultati %1 non è riuscita: %2\nLa copia si rifarà alla "
+               "prossima apertura del programma.")
+        .arg(when.isValid() ? dayAndTime(when) : QStringLiteral("fatta all'apertura del programma"), detail);
+}
+
+void clearBackupProblem(Database &results)
+{
+    setSetting(results, kProblemKey, QString());
+}
+
+} // namespace qv

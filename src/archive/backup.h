@@ -1,0 +1,71 @@
+// Copies of the results file in the folder "Perquorvane/copie": one at every start of the
+// program when the results changed, the thirty most recent kept, a list of them with their
+// contents, and the restore of one of them into the live results file.
+// Nothing here throws: each operation returns what happened, with an Italian message.
+#pragma once
+
+#include "storage/database.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace qv {
+
+inline constexpr int kBackupsKept = 30;
+inline constexpr const char *kBackupFolder = "copie";
+
+struct BackupResult {
+    enum class Outcome {
+        Made,      // a new copy was written and verified
+        Unchanged, // the results are as in the last copy, which is still there: no copy needed
+        Failed,    // no copy; `message` says why and what to do, and it was recorded
+    };
+    Outcome outcome = Outcome::Failed;
+    QString file;    // the new copy (Made)
+    QString message; // Failed: for the teacher; empty otherwise
+    bool ok() const { return outcome != Outcome::Failed; }
+};
+
+struct BackupInfo {
+    QString file;      // absolute path
+    QDateTime when;    // from the file's name: when the copy was made
+    bool damaged = false;
+    QString problem;   // why it is damaged, in Italian
+    QList<int> counts; // results in each class, class index order (kClassCount); zeros when damaged
+};
+
+struct RestoreResult {
+    bool ok = false;
+    QString safetyCopy; // the copy of the results as they were just before (even when the restore failed after it)
+    QString message;    // for the teacher, success or failure
+};
+
+// Writes a verified copy of the results file into `copieDir` (made if missing), named by
+// `now` ("quorvane-2026-12-09_08-30-05.mdb", "…_02.mdb" for a second one in that second),
+// unless the results are unchanged since the last copy and that copy is still there
+// (`force` copies anyway). Leftovers of an interrupted copy are removed; after a verified
+// copy, copies beyond the thirty most recent are removed. A failure is recorded in the
+// results file for pendingBackupProblem() and a later success clears it.
+BackupResult makeBackup(Database &results, const QString &copieDir, const QDateTime &now, bool force = false);
+
+// The copies in `copieDir`, newest first. Each is opened read-only and left as it was.
+QList<BackupInfo> listBackups(const QString &copieDir);
+// One copy, inspected as listBackups() does; `when` is invalid for a name it did not make.
+BackupInfo inspectBackup(const QString &copyFile);
+
+// Puts the contents of `copyFile` in place of the results: first a copy of the results as
+// they are now (forced; without it nothing is restored), then, in one transaction on the
+// live connection, the rows of the ten class tables and of the recycle bin "eliminati"
+// replaced by the copy's, rowids kept. A copy without "eliminati" (an older version) leaves
+// the current recycle bin as it is. "impostazioni" (password, counters) is never replaced.
+// A damaged copy is refused. The caller's cursors must be opened anew afterwards.
+RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
+                            const QDateTime &now);
+
+// The last failed copy, not yet shown, as a sentence for the teacher with its date; empty
+// when there is none. clearBackupProblem() once it was shown.
+QString pendingBackupProblem(Database &results);
+void clearBackupProblem(Database &results);
+
+} // namespace qv
