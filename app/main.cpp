@@ -85,6 +85,7 @@ int main(int argc, char **argv)
     qv::ui::registerScreens(app);
     qv::ui::WidgetMap::installFromEnvironment(&qapp);
     app.show(qv::Screen::FLINIZIO);
+    app.copyAfterFirstPaint();
     // For the start-up benchmark: report when the start screen has been painted, then leave.
     if (qEnvironmentVariableIsSet("QUORVANE_STARTUP_PROBE")) {
         if (QWidget *start = app.screen(qv::Screen::FLINIZIO))

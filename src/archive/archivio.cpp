@@ -62,6 +62,13 @@ void ArchivioModel::openFromStart(const QString &nomeclasse)
     caption_ = classIndexOfCaption(nomeclasse) == index ? nomeclasse : archiveCaption(index);
     s_.state.nomeclasse = caption_;
     scegliclasse();
+    // A copy of the results that failed at a start of the program is told to the teacher here.
+    if (s_.state.dbrisultati) {
+        if (const QString problem = pendingBackupProblem(*s_.state.dbrisultati); !problem.isEmpty()) {
+            s_.dialogs.alert(problem);
+            clearBackupProblem(*s_.state.dbrisultati);
+        }
+    }
 }
 
 void ArchivioModel::chooseClass(int index)
@@ -213,6 +220,32 @@ void ArchivioModel::esportoCsv()
 } // namespace qv
 
 namespace qv {
+
+QList<BackupInfo> ArchivioModel::copie() const
+{
+    return listBackups(s_.dataFile(QString::fromLatin1(kBackupFolder)));
+}
+
+void ArchivioModel::ripristino(const BackupInfo &copia)
+{
+    if (!s_.state.dbrisultati)
+        return;
+    if (copia.damaged) {
+        s_.dialogs.alert(QStringLiteral("Questa copia è danneggiata e non si può ripristinare.\n%1").arg(copia.problem));
+        return;
+    }
+    if (!s_.dialogs.ask(QStringLiteral("Vuoi rimettere i risultati di tutte le classi come erano il %1?\n"
+                                       "Prima faccio una copia dei risultati di adesso, così si potrà tornare indietro.")
+                            .arg(copia.when.toString(QStringLiteral("dd/MM/yyyy 'alle' hh:mm:ss"))),
+                        Dialogs::Buttons::YesNo))
+        return;
+    // Cursors on the old rows go first; the reload opens the class anew on the restored ones.
+    s_.state.rsclasse.reset();
+    const RestoreResult r = restoreBackup(*s_.state.dbrisultati, copia.file,
+                                          s_.dataFile(QString::fromLatin1(kBackupFolder)), s_.clock.now());
+    reload();
+    s_.dialogs.alert(r.message);
+}
 
 void ArchivioModel::cambioPassword()
 {

@@ -3,6 +3,7 @@
 // only forwards clicks here and redraws from this state.
 #pragma once
 
+#include "archive/backup.h"
 #include "archive/cestino.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
@@ -50,6 +51,10 @@ public:
     QList<DeletedResult> cestino() const;
     void recupero(qint64 id);
     void svuotoCestino();
+    // "Copie di sicurezza": the copies in Perquorvane/copie, and one put back in place of
+    // the results after a question (a copy of the results as they are is made first).
+    QList<BackupInfo> copie() const;
+    void ripristino(const BackupInfo &copia);
 
     bool hasPupil() const { return rigascelta_ >= 0; }
     Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1); }

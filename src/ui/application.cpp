@@ -1,6 +1,10 @@
 #include "ui/application.h"
 
+#include "archive/backup.h"
 #include "ui/screenbase.h"
+
+#include <QEvent>
+#include <QTimer>
 
 namespace qv::ui {
 
@@ -17,6 +21,43 @@ Application::~Application()
     // Cursors go before the database they read.
     session_.state.rsclasse.reset();
     session_.state.dbrisultati.reset();
+}
+
+namespace {
+// Runs `work` once, soon after the first paint of the watched widget.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget *w, std::function<void()> work) : QObject(w), work_(std::move(work)) { w->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && work_) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                auto work = std::move(work_);
+                work();
+                deleteLater();
+            });
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    std::function<void()> work_;
+};
+} // namespace
+
+void Application::copyAfterFirstPaint()
+{
+    QWidget *start = screen(Screen::FLINIZIO);
+    if (!start)
+        return;
+    new AfterFirstPaint(start, [this] {
+        if (session_.state.dbrisultati)
+            makeBackup(*session_.state.dbrisultati, session_.dataFile(QString::fromLatin1(kBackupFolder)),
+                       session_.clock.now());
+    });
 }
 
 void Application::setFactory(Screen s, Factory f)

@@ -38,6 +38,10 @@ public:
     template<class T> T *screenAs(Screen s) const { return dynamic_cast<T *>(screen(s)); }
     // Loads without showing (for the archive's caption set before its show).
     ScreenBase *load(Screen s);
+    // The copy of the results made at every start: once the start screen has been
+    // painted, so the pupils never wait for it. A failure is kept for the teacher and
+    // never stops the program.
+    void copyAfterFirstPaint();
 
 private:
     Session session_;

@@ -1,5 +1,6 @@
 // The archive screen driven as a teacher does: from the start screen, through the lists,
 // the class chooser, deletion and the printouts (as PDF files here).
+#include "archive/backup.h"
 #include "storage/classmap.h"
 #include "support/fakes.h"
 #include "ui/screens/flinizio.h"
@@ -34,12 +35,16 @@ class TstFlstampa : public QObject {
         QVERIFY(rs->update());
     }
     void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
-    FLstampa *openArchive()
+    FLstampa *openArchive(bool quiet = true)
     {
         // The teacher's password is chosen or typed (the fake's default); its own alert
         // on the first opening is not part of what these tests look at.
+        const qsizetype before = env->dialogs.alerts.size();
         click(inizio->Labarchivio);
-        env->dialogs.alerts.clear();
+        if (quiet)
+            env->dialogs.alerts.clear();
+        else if (env->dialogs.alerts.size() > before && env->dialogs.alerts[before].startsWith("La password è stata salvata"))
+            env->dialogs.alerts.removeAt(before);
         return env->app->screenAs<FLstampa>(Screen::FLstampa);
     }
     void chooseOnStart(int index)
@@ -53,6 +58,10 @@ class TstFlstampa : public QObject {
         for (int i = 0; i < l->count(); ++i)
             out << l->item(i)->text();
         return out;
+    }
+    QString backupProblemOf()
+    {
+        return pendingBackupProblem(*env->app->state().dbrisultati);
     }
     void shot(QWidget *w, const QString &name)
     {
@@ -316,6 +325,55 @@ private slots:
         QVERIFY2(buttons.contains("Annulla"), qPrintable(buttons.join(',')));
         QVERIFY2(!buttons.contains("Choose") && !buttons.contains("Cancel"), qPrintable(buttons.join(',')));
         QVERIFY2(!labels.contains("Look in:") && !labels.contains("Directory:"), qPrintable(labels.join(',')));
+    }
+
+    // A start of the program copies the results once its start screen is painted; a copy
+    // that fails is told at the next opening of the archive; the list shows the copies,
+    // greys a damaged one, and restores another after the question.
+    void backupCopiesWindow()
+    {
+        const QString copie = env->folder.file("copie");
+        QFile blocker(copie);
+        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+        blocker.close();
+        env->app->copyAfterFirstPaint();
+        inizio->repaint();
+        QTRY_VERIFY(!backupProblemOf().isEmpty());
+        chooseOnStart(2);
+        FLstampa *a = openArchive(false);
+        QVERIFY2(env->dialogs.alerts.size() == 1 && env->dialogs.alerts[0].contains("copia"), qPrintable(env->dialogs.alerts.join('|')));
+        QVERIFY(backupProblemOf().isEmpty()); // told once
+        QVERIFY(QFile::remove(copie));
+
+        add("prima-C", "SALVATA");
+        QVERIFY(makeBackup(*env->app->state().dbrisultati, copie, env->clock.now()).ok());
+        env->clock.advanceSecs(60);
+        add("prima-C", "DOPO LA COPIA");
+        QVERIFY(makeBackup(*env->app->state().dbrisultati, copie, env->clock.now()).ok());
+        env->clock.advanceSecs(60);
+        QFile extra(QDir(copie).filePath("quorvane-2026-09-14_08-00-00.mdb"));
+        QVERIFY(extra.open(QIODevice::WriteOnly));
+        extra.write(QByteArray(4096, 'x'));
+        extra.close();
+
+        click(a->cmdcopie);
+        auto *d = a->findChild<ListDialog *>("FrmCOPIE");
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(d->List1->count(), 3);
+        QVERIFY2(d->List1->item(0)->text().startsWith("14/09/2026  09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
+                 qPrintable(d->List1->item(0)->text()));
+        QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
+        QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));
+        QVERIFY(!(d->List1->item(2)->flags() & Qt::ItemIsSelectable));
+        shot(d, "FrmCOPIE");
+
+        d->List1->setCurrentRow(1);
+        env->dialogs.answers = {true};
+        click(d->findChild<QPushButton *>("cmdripristino"));
+        QVERIFY(env->dialogs.questions.last().startsWith("Vuoi rimettere i risultati di tutte le classi come erano il 14/09/2026 alle 09:00:00?"));
+        QCOMPARE(names(a->List1), QStringList{"SALVATA"});
+        QCOMPARE(d->List1->count(), 4); // the copy made just before the restore is listed too
+        QVERIFY(d->List1->item(0)->text().contains("2 risultati"));
     }
 };
 

@@ -254,6 +254,7 @@ FLstampa::FLstampa(Application &app)
     connect(cmdesportocsv, &QPushButton::clicked, this, [this] { model_.esportoCsv(); });
     connect(cmdpassword, &QPushButton::clicked, this, [this] { model_.cambioPassword(); });
     connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
+    connect(cmdcopie, &QPushButton::clicked, this, &FLstampa::copie);
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
         app_.show(Screen::FLINIZIO);
         hide();
@@ -375,6 +376,49 @@ void FLstampa::cestino()
     d->addAction(QStringLiteral("cmdsvuoto"), QStringLiteral("Svuoto il cestino"), false, [this, refill] {
         model_.svuotoCestino();
         refill();
+    });
+    refill();
+    d->open();
+}
+
+void FLstampa::copie()
+{
+    auto *d = new ListDialog(QStringLiteral("FrmCOPIE"), QStringLiteral("Copie di sicurezza"),
+                             QStringLiteral("A ogni avvio il programma salva una copia dei risultati, se sono cambiati "
+                                            "(si tengono le 30 più recenti). Una copia ripristinata prende il posto dei "
+                                            "risultati di tutte le classi."),
+                             this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    auto rows = std::make_shared<QList<BackupInfo>>();
+    auto refill = [this, d, rows] {
+        *rows = model_.copie();
+        QStringList text;
+        QList<bool> usable;
+        for (const BackupInfo &c : *rows) {
+            const QString when = c.when.isValid() ? c.when.toString(QStringLiteral("dd/MM/yyyy  hh:mm:ss"))
+                                                  : QFileInfo(c.file).fileName();
+            if (c.damaged) {
+                text << QStringLiteral("%1   —   DANNEGGIATA: %2").arg(when, c.problem);
+            } else {
+                QStringList perClass;
+                int total = 0;
+                for (int i = 0; i < c.counts.size(); ++i) {
+                    perClass << QStringLiteral("%1: %2").arg(archiveCaption(i).simplified().mid(6)).arg(c.counts[i]);
+                    total += c.counts[i];
+                }
+                text << QStringLiteral("%1   —   %2   (%3)")
+                            .arg(when, total == 1 ? QStringLiteral("1 risultato") : QStringLiteral("%1 risultati").arg(total),
+                                 perClass.join(QStringLiteral(", ")));
+            }
+            usable << !c.damaged;
+        }
+        d->setRows(text, usable);
+    };
+    d->addAction(QStringLiteral("cmdripristino"), QStringLiteral("Ripristino questa copia"), true, [this, d, rows, refill] {
+        if (const int i = d->currentRow(); i >= 0 && i < rows->size()) {
+            model_.ripristino(rows->at(i));
+            refill();
+        }
     });
     refill();
     d->open();

@@ -63,6 +63,7 @@ private:
     void List1_Click(int row);
     void stampa(const Report &report);
     void cestino();
+    void copie();
 
     ArchivioModel model_;
     bool redrawing_ = false;

@@ -52,6 +52,7 @@ void ListDialog::setRows(const QStringList &rows, const QList<bool> &enabled)
     List1->clear();
     for (int i = 0; i < rows.size(); ++i) {
         auto *item = new QListWidgetItem(rows[i], List1);
+        item->setToolTip(rows[i]); // a long row can be read whole
         if (i < enabled.size() && !enabled[i])
             item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
     }
