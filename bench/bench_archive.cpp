@@ -1,9 +1,12 @@
 // Archive benchmarks: matrice and the class printout text for 100 and 10,000 records;
-// export and import of 1,000 records.
+// export and import of 1,000 records; copies of the results file (made, checked unchanged,
+// listed, restored) for 10 classes of 30 pupils and for 10,000 records.
+#include "archive/backup.h"
 #include "archive/exchange.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
 #include "startup/datafolder.h"
+#include "storage/classmap.h"
 #include "storage/database.h"
 #include "storage/modquorv.h"
 #include "storage/recordset.h"
@@ -11,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -93,8 +97,71 @@ void BM_Import1000(benchmark::State &state)
     }
 }
 
+// A results file with `rows` records spread over the ten classes, and its copies' folder.
+struct Copies : Folder {
+    QString copie = QDir(data).filePath(qv::kBackupFolder);
+    QDateTime now = QDateTime(QDate(2026, 12, 9), QTime(8, 0, 0));
+
+    explicit Copies(int rows) : Folder(0)
+    {
+        for (int i = 0; i < qv::kClassCount; ++i)
+            fill(*st.dbrisultati, qv::classTable(i), rows / qv::kClassCount);
+    }
+    qv::BackupResult backup(bool force)
+    {
+        now = now.addSecs(60);
+        return qv::makeBackup(*st.dbrisultati, copie, now, force);
+    }
+};
+
+// The copy made at start-up when the results changed: hash, VACUUM INTO, check, rename.
+void BM_BackupMade(benchmark::State &state)
+{
+    Copies c(int(state.range(0)));
+    for (auto _ : state)
+        if (!c.backup(true).ok())
+            state.SkipWithError("copy failed");
+    state.counters["bytes"] = double(QFileInfo(qv::listBackups(c.copie).first().file).size());
+}
+
+// The start-up check when nothing changed since the last copy: the hash alone.
+void BM_BackupUnchanged(benchmark::State &state)
+{
+    Copies c(int(state.range(0)));
+    c.backup(true);
+    for (auto _ : state)
+        if (c.backup(false).outcome != qv::BackupResult::Outcome::Unchanged)
+            state.SkipWithError("a copy was made");
+}
+
+// Listing thirty copies, each opened and checked.
+void BM_ListBackups(benchmark::State &state)
+{
+    Copies c(int(state.range(0)));
+    for (int i = 0; i < qv::kBackupsKept; ++i)
+        c.backup(true);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qv::listBackups(c.copie));
+}
+
+// A restore: the copy of the present results, then the rows replaced in one transaction.
+void BM_Restore(benchmark::State &state)
+{
+    Copies c(int(state.range(0)));
+    const QString first = c.backup(true).file;
+    for (auto _ : state) {
+        c.now = c.now.addSecs(60);
+        if (!qv::restoreBackup(*c.st.dbrisultati, first, c.copie, c.now).ok)
+            state.SkipWithError("restore failed");
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_BackupMade)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BackupUnchanged)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListBackups)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Restore)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Matrice)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClassReport)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Export1000)->Unit(benchmark::kMillisecond);

@@ -430,6 +430,19 @@ private:
     QString error_;
 };
 
+// A copy SQLite could not read, in the teacher's words.
+QString unreadable(const QSqlError &e)
+{
+    switch (e.nativeErrorCode().toInt() % 256) {
+    case 26: // SQLITE_NOTADB
+        return QStringLiteral("il file non è un archivio dei risultati");
+    case 11: // SQLITE_CORRUPT
+        return QStringLiteral("il file è rovinato");
+    default:
+        return QStringLiteral("il file non si legge (%1)").arg(e.text());
+    }
+}
+
 // Why a copy cannot be used, or nullopt; fills the counts of a sound one.
 std::optional<QString> checkCopy(const QString &file, QList<int> &counts)
 {
@@ -437,17 +450,16 @@ std::optional<QString> checkCopy(const QString &file, QList<int> &counts)
         return QStringLiteral("il file non c'è più");
     CopyConnection c(file);
     if (!c.error().isEmpty())
-        return QStringLiteral("il file non si apre: %1").arg(c.error());
+        return QStringLiteral("il file non si apre (%1)").arg(c.error());
     QSqlQuery q(c.db());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return QStringLiteral("il file non è un archivio leggibile: %1").arg(q.lastError().text());
+        return unreadable(q.lastError());
     QStringList lines;
     while (q.next())
         lines << q.value(0).toString();
     if (lines != QStringList{QStringLiteral("ok")})
-        return QStringLiteral("il file è rovinato: %1")
-            .arg(lines.isEmpty() ? q.lastError().text() : lines.first());
+        return lines.isEmpty() ? unreadable(q.lastError()) : QStringLiteral("il file è rovinato");
     q.finish();
     const QStringList &want = pupilFields();
     for (int i = 0; i < kClassCount; ++i) {
@@ -461,8 +473,7 @@ std::optional<QString> checkCopy(const QString &file, QList<int> &counts)
             if (k >= cols.size() || cols[k].compare(want[k], Qt::CaseInsensitive) != 0)
                 return QStringLiteral("mancano i risultati della classe \"%1\"").arg(classCaption(i));
         if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(t))) || !q.next())
-            return QStringLiteral("i risultati della classe \"%1\" non si leggono: %2")
-                .arg(classCaption(i), q.lastError().text());
+            return unreadable(q.lastError());
         counts[i] = q.value(0).toInt();
         q.finish();
     }
@@ -527,8 +538,8 @@ QDateTime madeAt(const QString &file)
 QString describeCopy(const QString &file)
 {
     const QDateTime when = madeAt(file);
-    return when.isValid() ? QStringLiteral("la copia %1").arg(dayAndTime(when))
-                          : QStringLiteral("la copia \"%1\"").arg(native(file));
+    return when.isValid() ? QStringLiteral("copia %1").arg(dayAndTime(when))
+                          : QStringLiteral("copia \"%1\"").arg(native(file));
 }
 
 } // namespace
@@ -576,7 +587,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
     }
     const BackupInfo info = inspectBackup(copyFile);
     if (info.damaged) {
-        r.message = QStringLiteral("Non posso rimettere %1: %2. %3 Scegli un'altra copia.")
+        r.message = QStringLiteral("Non posso rimettere la %1: %2. %3 Scegli un'altra copia.")
                         .arg(describeCopy(info.file), info.problem, untouched);
         return r;
     }
@@ -597,8 +608,8 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
         safety = makeCopy(results, copieDir, now, true, info.file, &lock);
     if (!safety.result.ok()) {
         r.message = QStringLiteral(
-                        "Non ho rimesso %1: prima devo fare una copia dei risultati come sono adesso, e non "
-                        "ci sono riuscito, perché %2\n%3")
+                        "Non ho rimesso la %1, perché prima devo fare una copia dei risultati come sono "
+                        "adesso e non ci sono riuscito: %2\n%3")
                         .arg(describeCopy(info.file), safety.detail, untouched);
         return r;
     }
@@ -625,7 +636,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
     }
     if (!ok) {
         r.message =
-            QStringLiteral("Non sono riuscito a rimettere %1 (%2). %3 Se il programma è aperto su un altro "
+            QStringLiteral("Non sono riuscito a rimettere la %1 (%2). %3 Se il programma è aperto su un altro "
                            "computer, chiudilo e riprova.")
                 .arg(describeCopy(info.file), e, untouched);
         return r;
@@ -635,8 +646,8 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
         total += n;
     r.ok = true;
     r.message =
-        QStringLiteral("Ho rimesso %1: ora l'archivio ha %2 risultati. I risultati com'erano prima sono in "
-                       "%3: se ti servono, puoi rimetterli da lì.")
+        QStringLiteral("Ho rimesso la %1: ora l'archivio ha %2 risultati. I risultati com'erano prima sono "
+                       "nella %3: se ti servono, puoi rimetterli da lì.")
             .arg(describeCopy(info.file))
             .arg(total)
             .arg(describeCopy(r.safetyCopy));

@@ -37,7 +37,7 @@ struct BackupInfo {
 
 struct RestoreResult {
     bool ok = false;
-    QString safetyCopy; // the copy of the results as they were just before (even when the restore failed after it)
+    QString safetyCopy; // the copy of the results just before, also when the restore failed after it
     QString message;    // for the teacher, success or failure
 };
 
