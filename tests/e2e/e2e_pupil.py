@@ -281,6 +281,7 @@ def archive(display, binary, work, records):
     p.type_into("FrmPASSWORD", "Text1", "maestra1")
     p.type_into("FrmPASSWORD", "Text2", "maestra1")
     p.click_name("FrmPASSWORD", "cmdOK")
+    p.wait_gone("FrmPASSWORD")
     check(p.answer("OK").startswith("La password è stata salvata."), "archive password chosen")
     p.window_shown("FLstampa")
     # The archive opens on the class last used; its own captions are "prima  A"...
