@@ -4,6 +4,7 @@
 #include "archive/archivio.h"
 #include "archive/cestino.h"
 #include "archive/teacherpassword.h"
+#include "startup/inizio.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
 #include "storage/recordset.h"
@@ -123,6 +124,23 @@ private slots:
             QVERIFY(!r.ok);
             QVERIFY2(r.message.contains("danneggiata") && r.message.contains("mkquorvane --nuova-password"), qPrintable(r.message));
         }
+    }
+
+    // A results file of an older version gets the teacher's tables at start-up, results kept.
+    void olderFileGetsTheTeachersTables()
+    {
+        test::ModelEnv env;
+        env.addPupil("ROSSI ANNA");
+        QSqlQuery q(db(env).sql());
+        QVERIFY(q.exec("DROP TABLE impostazioni") && q.exec("DROP TABLE eliminati"));
+        q.finish();
+        InizioModel start(env.session);
+        QString e;
+        QVERIFY2(start.load(&e), qPrintable(e));
+        QVERIFY(db(env).hasTable("impostazioni") && db(env).hasTable("eliminati"));
+        QCOMPARE(db(env).openRecordset("prima-C")->recordCount(), 1);
+        QVERIFY(openArchiveDoor(env.session));
+        QVERIFY(TeacherPassword(db(env), env.clock).isSet());
     }
 
     // The door of the archive: chosen the first time, asked every later time; Cancel
