@@ -1,8 +1,10 @@
 // Storage benchmarks on class tables of 100 and 10,000 records: seek on "nome", a full
-// MoveNext pass, one pupil store (bookmark, Edit, fields, Update), AddNew … Update.
+// MoveNext pass, one pupil store (bookmark, Edit, fields, Update), the model's store through
+// Session::storePupil with and without an answer-log row, AddNew … Update.
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "storage/session.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,6 +86,54 @@ void BM_StorePupil(benchmark::State &state)
     }
 }
 
+// Seams that do nothing: the store touches only the clock.
+struct Quiet : qv::Dialogs, qv::Clock, qv::Exit, qv::Navigator {
+    void alert(const QString &) override {}
+    bool ask(const QString &, Buttons) override { return true; }
+    QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    void endProgram() override {}
+    void show(qv::Screen) override {}
+    void hide(qv::Screen) override {}
+    void unload(qv::Screen) override {}
+};
+
+// A checkpoint as the models make it: one answered question, its log row (second argument
+// 1) or none (0), and the record's progress fields, in one store.
+void BM_SessionStore(benchmark::State &state)
+{
+    const int rows = int(state.range(0));
+    const bool withLog = state.range(1) != 0;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Perquorvane");
+    QString e;
+    qv::prepareDataFolder(folder, &e);
+    Quiet quiet;
+    qv::Session s(quiet, quiet, quiet, quiet, folder);
+    s.state.dbrisultati = qv::Database::open(QDir(folder).filePath(qv::kResultsFile), &e);
+    s.state.tabellaclasse = "prima-A";
+    s.state.rsclasse = s.state.dbrisultati->openRecordset("prima-A");
+    QStringList bookmarks;
+    s.state.dbrisultati->begin();
+    for (int i = 0; i < rows; ++i) {
+        s.state.rsclasse->addNew();
+        s.state.rsclasse->setField("nome", QStringLiteral("ALUNNO %1").arg(i, 5, 10, QLatin1Char('0')));
+        s.state.rsclasse->update();
+        bookmarks << s.state.rsclasse->lastModified();
+    }
+    s.state.dbrisultati->commit();
+    int i = 0;
+    for (auto _ : state) {
+        s.state.segnalibro = bookmarks.at(i % bookmarks.size());
+        if (withLog)
+            s.logAnswer({QStringLiteral("lettura"), i % 34 + 1, QStringLiteral("2"), i % 3 != 0});
+        ++i;
+        const bool ok = s.storePupil({{"sub", i % 34 + 1}, {"arrivo", 1}, {"lessico1", 3}, {"temlettura", 4}});
+        benchmark::DoNotOptimize(ok);
+    }
+}
+
 void BM_AddNew(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
@@ -102,6 +152,7 @@ void BM_AddNew(benchmark::State &state)
 BENCHMARK(BM_SeekNome)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveNextPass)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StorePupil)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SessionStore)->Args({100, 0})->Args({100, 1})->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddNew)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -105,14 +105,16 @@ bool syncPath(const QString &path)
     return ok;
 }
 
-// A hash of every row of the ten class tables and of "eliminati", with rowids, column names
-// and value types. "impostazioni" is left out: the copies' own bookkeeping lives there.
+// A hash of every row of the ten class tables, of "eliminati" and of the answer log
+// "risposte", with rowids (the log has none: its key orders it), column names and value
+// types. "impostazioni" is left out: the copies' own bookkeeping lives there.
 std::optional<QString> fingerprint(Database &db, QString *error)
 {
     QCryptographicHash h(QCryptographicHash::Sha256);
     QStringList tables = classTables();
-    tables << QStringLiteral("eliminati");
+    tables << QStringLiteral("eliminati") << QStringLiteral("risposte");
     for (const QString &t : tables) {
+        const bool log = t == QLatin1String("risposte");
         h.addData(t.toUtf8() + '\n');
         const QStringList cols = db.columns(t);
         if (cols.isEmpty()) {
@@ -121,13 +123,16 @@ std::optional<QString> fingerprint(Database &db, QString *error)
         }
         h.addData(cols.join(QLatin1Char(',')).toUtf8() + '\n');
         // quote() keeps the type apart (1, '1', X'31', NULL) and one text per row keeps it cheap.
-        QStringList parts = {QStringLiteral("quote(rowid)")};
+        QStringList parts;
+        if (!log)
+            parts << QStringLiteral("quote(rowid)");
         for (const QString &c : cols)
             parts << QStringLiteral("quote(%1)").arg(quoted(c));
         QSqlQuery q(db.sql());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
-                        .arg(parts.join(QStringLiteral("||','||")), quoted(t)))) {
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                        .arg(parts.join(QStringLiteral("||','||")), quoted(t),
+                             log ? QStringLiteral("classe, data, prova, numero") : QStringLiteral("rowid")))) {
             *error = q.lastError().text();
             return std::nullopt;
         }
@@ -489,9 +494,11 @@ bool exec(Database &db, const QString &sql, QString *error)
     return false;
 }
 
-// Replaces the rows of the class tables and, when the copy has it, of "eliminati", in one
-// transaction. The copy is attached as "copia".
-bool replaceRows(Database &results, bool withBin, QString *error)
+// Replaces the rows of the class tables and, when the copy has them, of "eliminati" and of
+// "risposte", in one transaction. The copy is attached as "copia". A copy without the log
+// (an older version's) leaves no answers to the records it puts back; those of the
+// results in the bin stay with them.
+bool replaceRows(Database &results, bool withBin, bool withAnswers, QString *error)
 {
     const QString fields = pupilFields().join(QStringLiteral(", "));
     QList<QPair<QString, QString>> work; // table, its columns
@@ -499,20 +506,32 @@ bool replaceRows(Database &results, bool withBin, QString *error)
         work.append({t, QStringLiteral("rowid, ") + fields});
     if (withBin)
         work.append({QStringLiteral("eliminati"), QStringLiteral("id, classe, eliminato, ") + fields});
+    const bool hasLog = results.hasTable(QStringLiteral("risposte"));
+    if (withAnswers && hasLog)
+        work.append({QStringLiteral("risposte"), QStringLiteral("classe, data, prova, numero, risposta, giusta, quando")});
     // IMMEDIATE: the write lock is taken (waiting for another program's write) before any row goes.
     if (!exec(results, QStringLiteral("BEGIN IMMEDIATE"), error))
         return false;
+    auto abandon = [&] {
+        QString ignored;
+        exec(results, QStringLiteral("ROLLBACK"), &ignored);
+        return false;
+    };
     for (const auto &[table, cols] : work) {
         const QString t = quoted(table);
+        const QString order = table == QLatin1String("risposte") ? QString() : QStringLiteral(" ORDER BY rowid");
         if (!exec(results, QStringLiteral("DELETE FROM main.%1").arg(t), error) ||
-            !exec(results,
-                  QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM copia.%1 ORDER BY rowid")
-                      .arg(t, cols),
-                  error)) {
-            QString ignored;
-            exec(results, QStringLiteral("ROLLBACK"), &ignored);
-            return false;
-        }
+            !exec(results, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM copia.%1%3").arg(t, cols, order),
+                  error))
+            return abandon();
+    }
+    if (!withAnswers && hasLog) {
+        const QString keep = results.hasTable(QStringLiteral("eliminati"))
+            ? QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM main.eliminati e WHERE e.classe = risposte.classe "
+                             "AND e.data = risposte.data)")
+            : QString();
+        if (!exec(results, QStringLiteral("DELETE FROM main.risposte") + keep, error))
+            return abandon();
     }
     if (exec(results, QStringLiteral("COMMIT"), error))
         return true;
@@ -630,7 +649,11 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
                       "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'eliminati'")) &&
                   q.next() && results.hasTable(QStringLiteral("eliminati"));
         q.finish();
-        ok = replaceRows(results, withBin, &e);
+        bool withAnswers = q.exec(QStringLiteral(
+                               "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'risposte'")) &&
+                           q.next();
+        q.finish();
+        ok = replaceRows(results, withBin, withAnswers, &e);
         QString ignored;
         exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
     }

@@ -56,9 +56,10 @@ BackupInfo inspectBackup(const QString &copyFile);
 
 // Puts the contents of `copyFile` in place of the results: first a copy of the results as
 // they are now (forced; without it nothing is restored), then, in one transaction on the
-// live connection, the rows of the ten class tables and of the recycle bin "eliminati"
-// replaced by the copy's, rowids kept. A copy without "eliminati" (an older version) leaves
-// the current recycle bin as it is. "impostazioni" (password, counters) is never replaced.
+// live connection, the rows of the ten class tables, of the recycle bin "eliminati" and of
+// the answer log "risposte" replaced by the copy's, rowids kept. A copy without "eliminati"
+// (an older version) leaves the current recycle bin as it is; one without "risposte" leaves
+// no answers to the records it puts back (those of the results in the bin stay). "impostazioni" (password, counters) is never replaced.
 // A damaged copy is refused. The caller's cursors must be opened anew afterwards.
 RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
                             const QDateTime &now);

@@ -150,6 +150,19 @@ bool emptyBin(Database &db, QString *error)
     // Erased for real: the connection overwrites what it deletes (secure_delete), and the
     // log, which may still hold the old pages, is folded back and emptied.
     const bool ok = transaction(db, error, [&](QString &e) {
+        if (db.hasTable(QStringLiteral("risposte"))) {
+            for (const QString &table : classTables()) {
+                QSqlQuery answers(db.sql());
+                answers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data IN (SELECT data FROM "
+                                               "eliminati WHERE classe = ?) AND data NOT IN (SELECT data FROM %1 "
+                                               "WHERE data IS NOT NULL)")
+                                    .arg(quotedTable(table)));
+                answers.addBindValue(table);
+                answers.addBindValue(table);
+                if (!exec(answers, e))
+                    return false;
+            }
+        }
         QSqlQuery q(db.sql());
         q.prepare(QStringLiteral("DELETE FROM eliminati"));
         return exec(q, e);

@@ -1,5 +1,6 @@
 #include "archive/exchange.h"
 
+#include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
 #include "storage/schema.h"
@@ -154,6 +155,51 @@ std::tuple<int, int, int> progress(const Row &row)
     return {row[2].toInt(), row[3].toInt(), filled};
 }
 
+// One row of the disk's answer log: data, prova, numero, risposta, giusta, quando.
+using AnswerRow = QVariantList;
+const QString kAnswerColumns = QStringLiteral("prova, numero, risposta, giusta, quando");
+
+// The answers of the records of a class (rows of pupils no longer in it are left out),
+// keyed by the record's data.
+bool readAnswers(Database &results, const QString &table, QHash<QString, QList<AnswerRow>> &out, QString *error)
+{
+    if (!results.hasTable(QStringLiteral("risposte")))
+        return true;
+    QSqlQuery q(results.sql());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT data, %1 FROM risposte WHERE classe = ? AND data IN (SELECT data FROM \"%2\") "
+                             "ORDER BY data, prova, numero")
+                  .arg(kAnswerColumns, table));
+    q.addBindValue(table);
+    if (!q.exec()) {
+        *error = q.lastError().text();
+        return false;
+    }
+    while (q.next()) {
+        AnswerRow a;
+        for (int i = 0; i < 6; ++i)
+            a << q.value(i);
+        out[a[0].toString()] << a;
+    }
+    return true;
+}
+
+// A disk answer row checked; nullopt when it cannot be an answer to an item of a test.
+std::optional<AnswerRow> checkedAnswer(const QSqlQuery &q)
+{
+    const QVariant data = q.value(0);
+    const QString prova = q.value(1).toString();
+    const auto numero = wholeNumber(q.value(2));
+    const auto giusta = wholeNumber(q.value(4));
+    if (data.isNull() || data.toString().trimmed().isEmpty() || !itemTests().contains(prova) || !numero
+        || numero->isNull() || numero->toInt() < 1 || !giusta || giusta->isNull()
+        || (giusta->toInt() != 0 && giusta->toInt() != 1) || q.value(3).typeId() == QMetaType::QByteArray)
+        return std::nullopt;
+    // Empty text, not NULL, where the disk has none.
+    const auto text = [](const QVariant &v) { return v.toString().isNull() ? QStringLiteral("") : v.toString(); };
+    return AnswerRow{data.toString(), prova, *numero, text(q.value(3)), *giusta, text(q.value(5))};
+}
+
 bool readClass(Database &results, const QString &table, QList<Row> &rows, QString *error)
 {
     QSqlQuery q(results.sql());
@@ -193,7 +239,8 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
         return failed(programFileMessage(diskFile, false));
     QList<Row> rows;
     QString e;
-    if (!readClass(results, table, rows, &e))
+    QHash<QString, QList<AnswerRow>> answers;
+    if (!readClass(results, table, rows, &e) || !readAnswers(results, table, answers, &e))
         return failed(QStringLiteral("Non riesco a leggere i risultati della classe: %1").arg(e));
     if (rows.isEmpty()) {
         ExchangeResult r;
@@ -212,11 +259,21 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
             problem = disk.lastError();
             return false;
         }
+        // A disk of an older version gets the answer table here, inside the transaction.
+        QString made;
+        if (!ensureExportAnswers(disk, &made))
+            problem = made;
         QSqlQuery del(disk.sql());
         QSqlQuery ins(disk.sql());
-        if (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
-            || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks())))
-            problem = del.lastError().text() + ins.lastError().text();
+        QSqlQuery delAnswers(disk.sql());
+        QSqlQuery insAnswer(disk.sql());
+        if (problem.isEmpty()
+            && (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
+                || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()))
+                || !delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE data = ?"))
+                || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (data, %1) VALUES (?, ?, ?, ?, ?, ?)").arg(kAnswerColumns))))
+            problem = del.lastError().text() + ins.lastError().text() + delAnswers.lastError().text()
+                + insAnswer.lastError().text();
         for (const Row &row : rows) {
             if (!problem.isEmpty())
                 break;
@@ -239,9 +296,25 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
                 break;
             }
             ++r.written;
+            // The record's answers replace those an earlier export of it left.
+            delAnswers.bindValue(0, row[1]);
+            if (!delAnswers.exec()) {
+                problem = delAnswers.lastError().text();
+                break;
+            }
+            for (const AnswerRow &a : answers.value(row[1].toString())) {
+                for (int i = 0; i < a.size(); ++i)
+                    insAnswer.bindValue(i, a[i]);
+                if (!insAnswer.exec()) {
+                    problem = insAnswer.lastError().text();
+                    break;
+                }
+            }
         }
         del.finish();
         ins.finish();
+        delAnswers.finish();
+        insAnswer.finish();
         if (problem.isEmpty() && !disk.commit())
             problem = disk.lastError();
         if (!problem.isEmpty())
@@ -301,6 +374,7 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
 
     ExchangeResult r;
     QList<Row> rows;
+    QHash<QString, QList<AnswerRow>> diskAnswers;
     QString e;
     {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
@@ -334,6 +408,21 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
         if (q.lastError().isValid())
             return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
                               .arg(native(diskFile), q.lastError().text()));
+        q.finish();
+        // The answers, when the disk has them (an older version's disk has none).
+        if (disk->hasTable(QStringLiteral("risposte"))) {
+            QSqlQuery a(disk->sql());
+            a.setForwardOnly(true);
+            if (!a.exec(QStringLiteral("SELECT data, %1 FROM risposte").arg(kAnswerColumns)))
+                return failed(QStringLiteral("Non riesco a leggere le risposte nel file \"%1\": non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), a.lastError().text()));
+            while (a.next())
+                if (auto row = checkedAnswer(a))
+                    diskAnswers[row->at(0).toString()] << *row;
+            if (a.lastError().isValid())
+                return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), a.lastError().text()));
+        }
     }
 
     // A row whose data value the class holds is a copy of that record: taken in place of
@@ -342,9 +431,17 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
     if (!results.begin()) {
         problem = results.lastError();
     } else {
+        const bool log = results.hasTable(QStringLiteral("risposte"));
         QSqlQuery has(results.sql());
         QSqlQuery ins(results.sql());
         QSqlQuery upd(results.sql());
+        QSqlQuery delAnswers(results.sql());
+        QSqlQuery insAnswer(results.sql());
+        if (log
+            && (!delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ?"))
+                || !insAnswer.prepare(QStringLiteral("INSERT OR REPLACE INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?)")
+                                          .arg(kAnswerColumns))))
+            problem = delAnswers.lastError().text() + insAnswer.lastError().text();
         QStringList sets;
         for (const QString &f : transferredFields())
             sets << f + QStringLiteral(" = ?");
@@ -383,10 +480,32 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                 break;
             }
             ++(held ? r.updated : r.added);
+            if (!log)
+                continue;
+            // The record is the disk's now, and so are its answers.
+            delAnswers.bindValue(0, table);
+            delAnswers.bindValue(1, row[1]);
+            if (!delAnswers.exec()) {
+                problem = delAnswers.lastError().text();
+                break;
+            }
+            for (const AnswerRow &a : diskAnswers.value(row[1].toString())) {
+                insAnswer.bindValue(0, table);
+                for (int i = 0; i < a.size(); ++i)
+                    insAnswer.bindValue(i + 1, a[i]);
+                if (!insAnswer.exec()) {
+                    problem = insAnswer.lastError().text();
+                    break;
+                }
+            }
+            if (!problem.isEmpty())
+                break;
         }
         has.finish();
         ins.finish();
         upd.finish();
+        delAnswers.finish();
+        insAnswer.finish();
         if (problem.isEmpty() && !results.commit())
             problem = results.lastError();
         if (!problem.isEmpty())

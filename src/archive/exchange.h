@@ -24,7 +24,10 @@ struct ExchangeResult {
 // The fields export and import carry, by name.
 const QStringList &transferredFields();
 
-// CreaTabellaEXP: writes every record of the class table onto the disk file. A missing
+// The answer log travels in a second table "risposte" of the disk file (the pupil's data,
+// test, item, answer, right, when); "prima" stays as older versions read it.
+//
+// CreaTabellaEXP: writes every record of the class table onto the disk file, with its answers. A missing
 // file is made new from the export schema. Copies an earlier export of these same
 // records left (same nome and data) are removed first, so a record is never doubled;
 // rows of other computers stay. A disk file that is the results file or the export
@@ -35,6 +38,8 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 // Adds the rows of the disk file to the class table. A row whose data value the class
 // already holds replaces that record when it has got further (a higher arrivo, then sub,
 // then more fields filled), and is left otherwise; a malformed row is skipped and counted.
+// A record added or replaced takes its answers from the disk (none from a disk of an
+// older version); a record left alone keeps its own.
 // The results file and the export template are refused as disk files.
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile = QString());

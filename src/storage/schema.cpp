@@ -51,6 +51,13 @@ QString pupilColumns(bool withDataDefault)
     return cols.join(QStringLiteral(",\n  "));
 }
 
+// The columns of an answer row after the class and the pupil's data.
+QString answerColumns()
+{
+    return QStringLiteral("prova TEXT NOT NULL,\n  numero INTEGER NOT NULL,\n  risposta TEXT NOT NULL DEFAULT '',\n"
+                          "  giusta INTEGER NOT NULL CHECK (giusta IN (0, 1)),\n  quando TEXT NOT NULL");
+}
+
 bool ensureContentTable(Database &db, const QString &table, QString *error)
 {
     QStringList cols = {QStringLiteral("ordine INTEGER"), QStringLiteral("nr_elementi INTEGER")};
@@ -178,6 +185,19 @@ bool ensureArchiveTables(Database &db, QString *error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  id INTEGER PRIMARY KEY,\n"
                                   "  classe TEXT NOT NULL,\n  riga INTEGER,\n  eliminato TEXT NOT NULL,\n  %1\n)")
                        .arg(pupilColumns(false)),
+               error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  classe TEXT NOT NULL,\n"
+                                  "  data TEXT NOT NULL,\n  %1\n,  PRIMARY KEY (classe, data, prova, numero)\n"
+                                  ") WITHOUT ROWID")
+                       .arg(answerColumns()),
+               error);
+}
+
+bool ensureExportAnswers(Database &db, QString *error)
+{
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  data TEXT NOT NULL,\n  %1\n,"
+                                  "  PRIMARY KEY (data, prova, numero)\n) WITHOUT ROWID")
+                       .arg(answerColumns()),
                error);
 }
 

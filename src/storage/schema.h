@@ -31,8 +31,12 @@ bool ensureExportSchema(Database &db, QString *error);
 // The teacher's tables, created on first use in a results file of an older version and
 // never read by one: "impostazioni" (chiave, valore) and the recycle bin "eliminati"
 // (the thirty fields of a deleted record, its class table, its row there and when it was
-// deleted).
+// deleted), and the answer log "risposte" (one row per item per pupil: class table, the
+// pupil's data, test, item, what was given, whether it was right, when).
 bool ensureArchiveTables(Database &db, QString *error);
+// The answer log of the export database: "risposte" as in the results file without the
+// class column. Kept apart from "prima", which older versions read.
+bool ensureExportAnswers(Database &db, QString *error);
 // A value of "impostazioni"; empty when absent or unreadable.
 QString setting(Database &db, const QString &key);
 // Writes (or with an empty value removes) a value of "impostazioni".

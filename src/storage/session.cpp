@@ -3,6 +3,7 @@
 #include "storage/minutes.h"
 
 #include <QDir>
+#include <QSqlQuery>
 
 namespace qv {
 
@@ -49,15 +50,88 @@ void Session::endStretchAndContinue()
 bool Session::storePupil(const FieldValues &fields)
 {
     Recordset *rs = state.rsclasse.get();
-    if (!rs || !rs->setBookmark(state.segnalibro) || !rs->edit())
+    Database *db = state.dbrisultati.get();
+    if (!rs || !rs->setBookmark(state.segnalibro))
         return false;
-    for (const auto &f : fields) {
-        if (!rs->setField(f.first, f.second)) {
-            rs->cancelUpdate();
-            return false;
+    // Answers of another pupil (one who left without a store) never reach this record.
+    if (!pending_.isEmpty() && pendingOwner_ != state.tabellaclasse + QLatin1Char('/') + state.segnalibro)
+        pending_.clear();
+    const bool withLog = !pending_.isEmpty();
+    if (withLog && (!db || !db->begin()))
+        return false;
+    auto fail = [&] {
+        rs->cancelUpdate();
+        if (withLog)
+            db->rollback();
+        return false;
+    };
+    if (!rs->edit())
+        return fail();
+    for (const auto &f : fields)
+        if (!rs->setField(f.first, f.second))
+            return fail();
+    if (!rs->update())
+        return fail();
+    if (!withLog)
+        return true;
+    if (!writeAnswers(*rs) || !db->commit())
+        return fail();
+    pending_.clear();
+    return true;
+}
+
+// The pending answers as rows of "risposte", keyed by the class table and the record's
+// data, inside the transaction of storePupil.
+bool Session::writeAnswers(Recordset &rs)
+{
+    const QString data = rs.field(QStringLiteral("data")).toString();
+    if (data.isEmpty())
+        return false;
+    const QString quando = clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    QSqlQuery put(state.dbrisultati->sql());
+    QSqlQuery erase(state.dbrisultati->sql());
+    if (!put.prepare(QStringLiteral("INSERT OR REPLACE INTO risposte (classe, data, prova, numero, risposta, giusta, "
+                                    "quando) VALUES (?, ?, ?, ?, ?, ?, ?)"))
+        || !erase.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ? AND prova = ?")))
+        return false;
+    for (const Answer &a : std::as_const(pending_)) {
+        QSqlQuery &q = a.numero > 0 ? put : erase;
+        q.addBindValue(state.tabellaclasse);
+        q.addBindValue(data);
+        q.addBindValue(a.prova);
+        if (a.numero > 0) {
+            q.addBindValue(a.numero);
+            // An empty answer is text, never NULL.
+            q.addBindValue(a.risposta.isNull() ? QStringLiteral("") : a.risposta);
+            q.addBindValue(a.giusta ? 1 : 0);
+            q.addBindValue(quando);
         }
+        if (!q.exec())
+            return false;
     }
-    return rs->update();
+    return true;
+}
+
+void Session::logAnswer(const Answer &a)
+{
+    if (a.numero <= 0)
+        return;
+    if (pending_.isEmpty())
+        pendingOwner_ = state.tabellaclasse + QLatin1Char('/') + state.segnalibro;
+    pending_.append(a);
+}
+
+void Session::forgetAnswers(const QString &prova)
+{
+    if (pending_.isEmpty())
+        pendingOwner_ = state.tabellaclasse + QLatin1Char('/') + state.segnalibro;
+    pending_.append({prova, 0, {}, false});
+}
+
+void Session::dropAnswersFrom(int mark)
+{
+    if (mark >= 0 && mark < pending_.size())
+        pending_.resize(mark);
 }
 
 QVariant Session::pupilField(const QString &name) const

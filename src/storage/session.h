@@ -57,6 +57,14 @@ public:
 
 using FieldValues = QList<QPair<QString, QVariant>>;
 
+// One answer of the pupil to one item of a test, for the answer log "risposte".
+struct Answer {
+    QString prova;     // "lettura", "grammatica", ... (see battery/items.h)
+    int numero = 0;    // the item's number within the test
+    QString risposta;  // option number, caption dropped or name chosen; empty when none
+    bool giusta = false;
+};
+
 class Session {
 public:
     Session(Dialogs &d, Clock &c, Exit &e, Navigator &n, QString dataDir)
@@ -102,8 +110,21 @@ public:
     }
 
     // Writes the fields into the pupil's record: rsclasse on segnalibro, Edit, fields,
-    // Update, as one statement. false (and nothing written) on any failure.
+    // Update, as one statement; with the answers logged since the last successful store,
+    // the record and the log rows are written in one transaction. false (and nothing
+    // written, the answers kept for the next store) on any failure.
     bool storePupil(const FieldValues &fields);
+
+    // An answer scored into the test's counters, written with the next store of the record
+    // (a later answer to the same item replaces it).
+    void logAnswer(const Answer &a);
+    // The log rows of test `prova` are erased with the next store: the test (or its
+    // score) starts again from nothing.
+    void forgetAnswers(const QString &prova);
+    // Answers waiting for a store; a model that takes back a scoring (its store failed)
+    // drops those logged since `mark`.
+    int pendingAnswers() const { return int(pending_.size()); }
+    void dropAnswersFrom(int mark);
     // Reads a field of the record on which rsclasse stands.
     QVariant pupilField(const QString &name) const;
     // For resumption: a Null field is given its start value, which is stored (its own
@@ -114,7 +135,13 @@ public:
     void closeAndExit();
 
 private:
+    bool writeAnswers(Recordset &rs);
+
     QString dataDir_;
+    // Answers (numero > 0) and erasures of a whole test (numero 0), in the order made.
+    QList<Answer> pending_;
+    // The record the pending answers belong to (class table and bookmark).
+    QString pendingOwner_;
 };
 
 } // namespace qv

@@ -153,4 +153,35 @@ const QList<AnalysisSentence> &logicaSentences()
     return rows;
 }
 
+int analysisItem(int frase, int elemento)
+{
+    return (frase - 1) * 10 + elemento;
+}
+
+namespace {
+QList<Item> analysisItems(const QList<AnalysisSentence> &frasi, const QString &categoria)
+{
+    QList<Item> out;
+    for (int f = 0; f < frasi.size(); ++f) {
+        const AnalysisSentence &s = frasi.at(f);
+        const QString intera = s.elementi.join(QLatin1Char(' '));
+        for (int k = 0; k < s.elementi.size(); ++k)
+            out.append({analysisItem(f + 1, k + 1), categoria, s.categorie.at(k), s.elementi.at(k), intera});
+    }
+    return out;
+}
+} // namespace
+
+const QList<Item> &grammaticaItems()
+{
+    static const QList<Item> all = analysisItems(grammaticaSentences(), QStringLiteral("gramsem"));
+    return all;
+}
+
+const QList<Item> &logicaItems()
+{
+    static const QList<Item> all = analysisItems(logicaSentences(), QStringLiteral("logsem"));
+    return all;
+}
+
 } // namespace qv

@@ -1,5 +1,6 @@
 #include "battery/analysis/analysismodel.h"
 
+#include "battery/analysis/analysiscontent.h"
 #include "storage/database.h"
 
 #include <algorithm>
@@ -72,6 +73,7 @@ bool AnalysisModel::open()
         punti_ = 0;
         numfrase_ = 1;
         s_.state.minuti = 0;
+        s_.forgetAnswers(cfg_.prova);
     }
 
     if (!rsfrasi_ || rsfrasi_->recordCount() < cfg_.minRows) {
@@ -91,6 +93,7 @@ bool AnalysisModel::open()
         // The score read belongs to sentences that are now done again.
         numfrase_ = 1;
         punti_ = 0;
+        s_.forgetAnswers(cfg_.prova);
         rsfrasi_->moveFirst();
     }
     loadSentence();
@@ -149,7 +152,9 @@ void AnalysisModel::risultato()
         return;
     for (int k = 1; k <= nelementi_; ++k) {
         const QString &b = boxes_[size_t(k - 1)];
-        if (!b.isEmpty() && rsfrasi_->field(kNrElementi + kRighe + k).toString() == b)
+        const bool giusta = !b.isEmpty() && rsfrasi_->field(kNrElementi + kRighe + k).toString() == b;
+        s_.logAnswer({cfg_.prova, analysisItem(numfrase_, k), b, giusta});
+        if (giusta)
             ++giuste_;
     }
     punti_ = clamp16(punti_ + giuste_);
@@ -168,11 +173,13 @@ AnalysisModel::Outcome AnalysisModel::next()
         }
     }
     const qint16 puntiPrima = punti_;
+    const int inAttesa = s_.pendingAnswers();
     risultato();
     if (numfrase_ >= kFrasi) {
         if (!registro()) {
             // Nothing was written: the sentence stays on show, filled in, to try again.
             punti_ = puntiPrima;
+            s_.dropAnswersFrom(inAttesa);
             return Outcome::Stay;
         }
         return Outcome::Finished;

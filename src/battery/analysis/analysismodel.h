@@ -75,6 +75,7 @@ protected:
         Screen nextScreen;
         int minRows;              // fewer rows than this: the test cannot run
         QStringList resumeOrder;  // the three fields read on resumption, in order
+        QString prova;            // the test's name in the answer log
     };
     AnalysisModel(Session &s, Config cfg) : s_(s), cfg_(std::move(cfg)) {}
 

@@ -94,4 +94,15 @@ const std::array<int, kCronologiaRighe> &cronologiaDateMeta(int parte)
     return parte == 2 ? secondo : primo;
 }
 
+const QList<Item> &cronologiaItems()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int n = 1; n <= kCronologiaEventi; ++n)
+            out.append({n, QStringLiteral("cronolog"), cronologiaData(n), cronologiaEvento(n), {}});
+        return out;
+    }();
+    return all;
+}
+
 } // namespace qv

@@ -2,6 +2,8 @@
 // two halves of ten: the events in a fixed mixed order, their dates in chronological order.
 #pragma once
 
+#include "battery/items.h"
+
 #include <QString>
 #include <array>
 
@@ -18,5 +20,9 @@ const QString &cronologiaData(int n);
 // and the events whose dates stand in the date column, top to bottom.
 const std::array<int, kCronologiaRighe> &cronologiaEventiMeta(int parte);
 const std::array<int, kCronologiaRighe> &cronologiaDateMeta(int parte);
+
+// Events 1..20 as items of category cronolog: the key is the caption of the date, the
+// text the event.
+const QList<Item> &cronologiaItems();
 
 } // namespace qv

@@ -16,7 +16,8 @@ GrammaticaModel::GrammaticaModel(Session &s)
                               Screen::FLogsem,
                               // the six sentences are needed: the table is not read round
                               kFrasi,
-                              {QStringLiteral("temgram"), QStringLiteral("sub"), QStringLiteral("gramsem")}})
+                              {QStringLiteral("temgram"), QStringLiteral("sub"), QStringLiteral("gramsem")},
+                              QStringLiteral("grammatica")})
 {
 }
 

@@ -15,7 +15,8 @@ LogicaModel::LogicaModel(Session &s)
                               Screen::FLogsem,
                               Screen::FLfrasi,
                               1,
-                              {QStringLiteral("sub"), QStringLiteral("temlogica"), QStringLiteral("logsem")}})
+                              {QStringLiteral("sub"), QStringLiteral("temlogica"), QStringLiteral("logsem")},
+                              QStringLiteral("logica")})
 {
 }
 

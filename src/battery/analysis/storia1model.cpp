@@ -91,6 +91,7 @@ void Storia1Model::apertura()
         numesercizio_ = 1;
         punti_ = 0;
         st.minuti = 0;
+        s_.forgetAnswers(QStringLiteral("cause"));
         schem1();
         caricaInsieme();
         return;
@@ -101,6 +102,7 @@ void Storia1Model::apertura()
         // A progress code naming no set: start again from the first set.
         numesercizio_ = 1;
         punti_ = 0;
+        s_.forgetAnswers(QStringLiteral("cause"));
         schem1();
     } else if (numesercizio_ <= kStoriaUltimoSemplice) {
         punti_ = s_.pupilFieldOrInit(QStringLiteral("causasem"), 0);
@@ -123,22 +125,23 @@ bool Storia1Model::drop(int box, int source)
 
 void Storia1Model::risultato()
 {
-    giuste_ = 0;
+    std::array<bool, kMaxCaselle> giusta{};
     if (tiposchema_ == 1) {
         for (int k = 1; k <= 3; ++k)
-            if (casella_[size_t(k - 1)] == chiave_[size_t(k)])
-                ++giuste_;
+            giusta[size_t(k - 1)] = casella_[size_t(k - 1)] == chiave_[size_t(k)];
     } else {
         // The two causes may stand in either order, but each counts once: the same cause
         // in both upper boxes earns one point, since the other cause is missing.
         auto causa = [this](const QString &t) { return t == chiave_[1] || t == chiave_[2]; };
-        const bool primo = causa(casella_[0]);
-        const bool secondo = causa(casella_[1]) && !(primo && casella_[1] == casella_[0]);
-        giuste_ += int(primo) + int(secondo);
-        if (casella_[2] == chiave_[3])
-            ++giuste_;
-        if (casella_[3] == chiave_[4])
-            ++giuste_;
+        giusta[0] = causa(casella_[0]);
+        giusta[1] = causa(casella_[1]) && !(giusta[0] && casella_[1] == casella_[0]);
+        giusta[2] = casella_[2] == chiave_[3];
+        giusta[3] = casella_[3] == chiave_[4];
+    }
+    giuste_ = 0;
+    for (int k = 0; k < caselle_; ++k) {
+        s_.logAnswer({QStringLiteral("cause"), causeItem(numesercizio_, k + 1), casella_[size_t(k)], giusta[size_t(k)]});
+        giuste_ += int(giusta[size_t(k)]);
     }
     punti_ += giuste_;
 }
@@ -152,6 +155,7 @@ void Storia1Model::nuovo()
         }
     }
     const int puntiPrima = punti_;
+    const int inAttesa = s_.pendingAnswers();
     risultato();
     const bool ultimo = numesercizio_ >= kStoriaInsiemi;
     const bool cambio = numesercizio_ == kStoriaUltimoSemplice && tiposchema_ == 1;
@@ -163,6 +167,7 @@ void Storia1Model::nuovo()
         if (!registro()) {
             --numesercizio_;
             punti_ = puntiPrima;
+            s_.dropAnswersFrom(inAttesa);
             return;
         }
         svuota();

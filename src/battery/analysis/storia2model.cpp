@@ -64,9 +64,13 @@ void Storia2Model::messaggi()
 void Storia2Model::risultato()
 {
     giuste_ = 0;
-    for (int r = 0; r < kRighe; ++r)
-        if (casella_[size_t(r)] == chiave(r))
+    const auto &eventi = cronologiaEventiMeta(parte_);
+    for (int r = 0; r < kRighe; ++r) {
+        const bool giusta = casella_[size_t(r)] == chiave(r);
+        s_.logAnswer({QStringLiteral("cronologia"), eventi[size_t(r)], casella_[size_t(r)], giusta});
+        if (giusta)
             ++giuste_;
+    }
     punti_ += giuste_;
 }
 
@@ -100,6 +104,7 @@ void Storia2Model::apertura()
     if (st.tipoavvio != kAvvioRipresa) {
         punti_ = 0;
         st.minuti = 0;
+        s_.forgetAnswers(QStringLiteral("cronologia"));
         Primo();
         return;
     }
@@ -115,8 +120,10 @@ void Storia2Model::apertura()
     if (parte == 2) {
         Secondo();
     } else {
-        if (parte != 1)
+        if (parte != 1) {
             punti_ = 0;
+            s_.forgetAnswers(QStringLiteral("cronologia"));
+        }
         Primo();
     }
 }
@@ -138,10 +145,12 @@ void Storia2Model::seguente()
         return;
     }
     const int puntiPrima = punti_;
+    const int inAttesa = s_.pendingAnswers();
     risultato();
     if (!Registra()) {
         // Nothing was written: the half stays on show as the pupil left it, to try again.
         punti_ = puntiPrima;
+        s_.dropAnswersFrom(inAttesa);
         return;
     }
     if (parte_ == 1) {
@@ -157,6 +166,7 @@ void Storia2Model::esco()
 {
     Controlla();
     const int puntiPrima = punti_;
+    const int inAttesa = s_.pendingAnswers();
     const Session::Stretch prima = s_.stretch();
     bool ok;
     if (completo_ == QLatin1String("si")) {
@@ -171,6 +181,7 @@ void Storia2Model::esco()
     if (!ok) {
         // The pupil has been told; leaving now would lose the half: stay, to try again.
         punti_ = puntiPrima;
+        s_.dropAnswersFrom(inAttesa);
         s_.restoreStretch(prima);
         return;
     }

@@ -65,4 +65,25 @@ const QStringList &storiaFrasi(int insieme)
     return insiemi().at(insieme - 1);
 }
 
+int causeItem(int insieme, int casella)
+{
+    return insieme <= kStoriaUltimoSemplice ? (insieme - 1) * 3 + casella
+                                            : kStoriaUltimoSemplice * 3 + (insieme - kStoriaUltimoSemplice - 1) * 4 + casella;
+}
+
+const QList<Item> &causeItems()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int i = 1; i <= kStoriaInsiemi; ++i) {
+            const QStringList &f = storiaFrasi(i);
+            const QString cat = i <= kStoriaUltimoSemplice ? QStringLiteral("causasem") : QStringLiteral("causacom");
+            for (int k = 1; k <= f.size(); ++k)
+                out.append({causeItem(i, k), cat, f.at(k - 1), f.at(k - 1), {}});
+        }
+        return out;
+    }();
+    return all;
+}
+
 } // namespace qv

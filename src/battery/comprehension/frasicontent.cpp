@@ -112,4 +112,18 @@ const Soluzioni &soluzioni()
     return s;
 }
 
+const QList<Item> &items()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int q = 1; q <= kDomande; ++q) {
+            const Domanda &d = kTesti[size_t(q - 1)];
+            out.append({q, QStringLiteral("frasi1"), QString::number(d.giusta),
+                        QString::fromUtf16(d.premessa).trimmed(), {}});
+        }
+        return out;
+    }();
+    return all;
+}
+
 } // namespace qv::frasi

@@ -2,6 +2,8 @@
 // candidate conclusions of which exactly one follows, and the key.
 #pragma once
 
+#include "battery/items.h"
+
 #include <QString>
 #include <array>
 
@@ -18,5 +20,8 @@ using Soluzioni = std::array<qint16, kRighe>;
 
 const Domande &domande();
 const Soluzioni &soluzioni();
+// Premises 1..12 as items of category frasi1: the key is the number of the conclusion
+// that follows, the text the premise.
+const QList<Item> &items();
 
 } // namespace qv::frasi

@@ -28,6 +28,7 @@ void FrasiModel::setUp()
     if (st.tipoavvio != kAvvioRipresa) {
         domanda = 1;
         st.minuti = 0;
+        s_.forgetAnswers(QStringLiteral("frasi"));
         return;
     }
     punti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("frasi1"), 0), 0, frasi::kDomande));
@@ -55,13 +56,19 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
         return Outcome::NoAnswer;
     }
     const qint16 puntiPrima = punti;
-    if (domanda >= 1 && domanda <= frasi::kDomande && risposta == soluzioni[size_t(domanda)])
-        ++punti;
+    const int inAttesa = s_.pendingAnswers();
+    if (domanda >= 1 && domanda <= frasi::kDomande) {
+        const bool giusta = risposta == soluzioni[size_t(domanda)];
+        s_.logAnswer({QStringLiteral("frasi"), domanda, QString::number(risposta), giusta});
+        if (giusta)
+            ++punti;
+    }
     ++domanda;
     if (domanda > frasi::kDomande) {
         if (!registro()) {
             // The last answer stays ticked and unscored, so it can be confirmed again.
             punti = puntiPrima;
+            s_.dropAnswersFrom(inAttesa);
             --domanda;
             s_.dialogs.alert(kNonRegistrato);
             return Outcome::NotStored;

@@ -219,6 +219,30 @@ const Domande &domande()
     return d;
 }
 
+const QList<Item> &items()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int q = 1; q <= kDomande; ++q) {
+            QString cat;
+            if (q == kUltimaPrimo)
+                cat = QStringLiteral("sintesi1");
+            else if (q == kDomande)
+                cat = QStringLiteral("sintesi2");
+            else if (q < kUltimaPrimo)
+                cat = (q == 2 || q == 5 || q == 12) ? QStringLiteral("fatti1")
+                    : (q >= 9 && q <= 11)            ? QStringLiteral("inferen1")
+                                                     : QStringLiteral("lessico1");
+            else
+                cat = q <= 19 ? QStringLiteral("fatti2") : q <= 29 ? QStringLiteral("inferen2") : QStringLiteral("scopi2");
+            const Domanda &d = kDomandeTesti[size_t(q - 1)];
+            out.append({q, cat, QString::number(d.giusta), QString::fromUtf16(d.testo), {}});
+        }
+        return out;
+    }();
+    return all;
+}
+
 const Soluzioni &soluzioni()
 {
     static const Soluzioni s = buildSoluzioni();

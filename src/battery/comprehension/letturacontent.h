@@ -2,6 +2,8 @@
 // summaries of the synthesis question, the 34 questions with their options and the key.
 #pragma once
 
+#include "battery/items.h"
+
 #include <QString>
 #include <array>
 
@@ -20,6 +22,10 @@ using Soluzioni = std::array<qint16, kRighe>;
 
 const Domande &domande();
 const Soluzioni &soluzioni();
+// Questions 1..34 as items: the key is the number of the right option, the category the
+// score field of the passage (lessico1, fatti1, inferen1, sintesi1, fatti2, inferen2,
+// scopi2, sintesi2), the text the question without its number.
+const QList<Item> &items();
 
 // Passage 1 in its six pieces: the title, two pieces of the first paragraph, three of the
 // second.

@@ -8,6 +8,7 @@ namespace {
 const QString kPrima = QStringLiteral("prima");
 const QString kSeconda = QStringLiteral("seconda");
 const QString kNonRegistrato = Session::storeFailedMessage();
+const QString kProva = QStringLiteral("lettura");
 } // namespace
 
 struct LetturaModel::Snapshot {
@@ -19,13 +20,14 @@ struct LetturaModel::Snapshot {
     Layout layout;
     qint16 minuti, tipoavvio;
     QDateTime orainizio, orafine;
+    int risposteInAttesa;
 };
 
 LetturaModel::Snapshot LetturaModel::snapshot() const
 {
     const Modquorv &st = s_.state;
     return {domanda, risposta, brano, lessico, fatti, inferen, scopi, sintesi, check_, layout_,
-            st.minuti, st.tipoavvio, st.orainizio, st.orafine};
+            st.minuti, st.tipoavvio, st.orainizio, st.orafine, s_.pendingAnswers()};
 }
 
 void LetturaModel::restore(const Snapshot &sn)
@@ -45,6 +47,7 @@ void LetturaModel::restore(const Snapshot &sn)
     st.tipoavvio = sn.tipoavvio;
     st.orainizio = sn.orainizio;
     st.orafine = sn.orafine;
+    s_.dropAnswersFrom(sn.risposteInAttesa);
 }
 
 void LetturaModel::azzera()
@@ -85,6 +88,7 @@ void LetturaModel::setUp()
         st.minuti = 0;
         brano = kPrima;
         domanda = 1;
+        s_.forgetAnswers(kProva);
         return;
     }
 
@@ -126,28 +130,26 @@ void LetturaModel::risultato()
     const int q = domanda;
     if (q < 1 || q > lettura::kDomande)
         return;
+    // A question scores only in its own passage.
+    if (brano != (q < lettura::kPrimaSecondo ? kPrima : kSeconda))
+        return;
+    const Item &item = lettura::items().at(q - 1);
     const bool giusta = risposta == soluzioni[size_t(q)];
-    if (brano == kPrima) {
-        if (q == 13) {
-            sintesi = giusta ? 1 : 0;
-        } else if (giusta) {
-            switch (q) {
-            case 1: case 3: case 4: case 6: case 7: case 8: ++lessico; break;
-            case 2: case 5: case 12: ++fatti; break;
-            case 9: case 10: case 11: ++inferen; break;
-            default: break;
-            }
-        }
-    } else if (brano == kSeconda) {
-        if (q == 34)
-            sintesi = giusta ? 1 : 0;
-        else if (giusta && q >= 14 && q <= 19)
-            ++fatti;
-        else if (giusta && q >= 20 && q <= 29)
-            ++inferen;
-        else if (giusta && q >= 30 && q <= 33)
-            ++scopi;
-    }
+    s_.logAnswer({kProva, q, risposta > 0 ? QString::number(risposta) : QString(), giusta});
+    // The counter of the item's category: the field name without the passage digit.
+    const QStringView cat = QStringView(item.categoria).chopped(1);
+    if (cat == u"sintesi")
+        sintesi = giusta ? 1 : 0;
+    else if (!giusta)
+        return;
+    else if (cat == u"lessico")
+        ++lessico;
+    else if (cat == u"fatti")
+        ++fatti;
+    else if (cat == u"inferen")
+        ++inferen;
+    else if (cat == u"scopi")
+        ++scopi;
 }
 
 LetturaModel::Outcome LetturaModel::nextQuestion()

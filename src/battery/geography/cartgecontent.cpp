@@ -55,4 +55,29 @@ QString mappaPolitica()
     return QString::fromLatin1(kPoliticalMapFile);
 }
 
+const QList<Item> &fisicaItems()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int n = 1; n <= elementifisici().size(); ++n)
+            out.append({n, QStringLiteral("elemfis"), elementifisici().at(n - 1), elementifisici().at(n - 1), {}});
+        return out;
+    }();
+    return all;
+}
+
+const QList<Item> &politicaItems()
+{
+    static const QList<Item> all = [] {
+        QList<Item> out;
+        for (int n = 1; n <= regioni().size(); ++n)
+            out.append({n, QStringLiteral("elempol"), regioni().at(n - 1), regioni().at(n - 1), {}});
+        for (int n = 1; n <= capoluoghi().size(); ++n)
+            out.append({capoluogoItem(n), QStringLiteral("elempol"), capoluoghi().at(n - 1), capoluoghi().at(n - 1),
+                        regioni().value(n - 1)});
+        return out;
+    }();
+    return all;
+}
+
 } // namespace qv

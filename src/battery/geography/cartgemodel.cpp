@@ -39,6 +39,8 @@ void CartgeModel::load()
         st.minuti = 0;
         numero = 1;
         punti = 0;
+        s_.forgetAnswers(QStringLiteral("fisica"));
+        s_.forgetAnswers(QStringLiteral("politica"));
     }
 }
 
@@ -46,6 +48,7 @@ void CartgeModel::resumePhysical()
 {
     physicalLayout();
     if (s_.pupilField(QStringLiteral("elemfis")).isNull()) {
+        s_.forgetAnswers(QStringLiteral("fisica"));
         store({{QStringLiteral("elemfis"), 0}, {QStringLiteral("sub"), 1}});
         numero = 1;
     }
@@ -58,6 +61,7 @@ void CartgeModel::resumePolitical()
 {
     politicalLayout();
     if (s_.pupilField(QStringLiteral("elempol")).isNull()) {
+        s_.forgetAnswers(QStringLiteral("politica"));
         store({{QStringLiteral("elempol"), 0}, {QStringLiteral("sub"), 1}});
         numero = 1;
     }
@@ -129,11 +133,16 @@ void CartgeModel::elementoSeguente()
             s_.dialogs.alert(QStringLiteral("Devi dare una risposta"));
             return;
         }
-        const qint16 score = punti + (Label2 == elementifisici().value(numero - 1) ? 1 : 0);
+        const bool giusta = Label2 == elementifisici().value(numero - 1);
+        const int inAttesa = s_.pendingAnswers();
+        s_.logAnswer({QStringLiteral("fisica"), numero, Label2, giusta});
+        const qint16 score = punti + (giusta ? 1 : 0);
         if (numero >= kElementiFisici) {
             // The last feature: the physical results are stored before the political map.
-            if (!registro(score))
+            if (!registro(score)) {
+                s_.dropAnswersFrom(inAttesa);
                 return;
+            }
             s_.startStretch();
             s_.state.minuti = 0;
             politicalLayout();
@@ -151,10 +160,15 @@ void CartgeModel::elementoSeguente()
             s_.dialogs.alert(QStringLiteral("Devi dare due risposte"));
             return;
         }
-        const qint16 score = punti + (Label2 == regioni().value(numero - 1) ? 1 : 0)
-            + (Label1 == capoluoghi().value(numero - 1) ? 1 : 0);
+        const bool regione = Label2 == regioni().value(numero - 1);
+        const bool capoluogo = Label1 == capoluoghi().value(numero - 1);
+        const int inAttesa = s_.pendingAnswers();
+        s_.logAnswer({QStringLiteral("politica"), numero, Label2, regione});
+        s_.logAnswer({QStringLiteral("politica"), capoluogoItem(numero), Label1, capoluogo});
+        const qint16 score = punti + (regione ? 1 : 0) + (capoluogo ? 1 : 0);
         if (numero >= kRegioni) {
-            registro(score);
+            if (!registro(score))
+                s_.dropAnswersFrom(inAttesa);
             return;
         }
         punti = score;
