@@ -3,9 +3,9 @@
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 cmake --preset release -S "$src" >/dev/null
-cmake --build "$src/build/release" -j"$(nproc)" --target bench_storage bench_archive quorvane mkquorvane
+cmake --build "$src/build/release" -j"$(nproc)" --target bench_storage bench_archive bench_insight quorvane mkquorvane
 b="$src/build/release"
-for x in bench_storage bench_archive; do
+for x in bench_storage bench_archive bench_insight; do
   "$b/bench/$x" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|Benchmark"
 done
 work=$(mktemp -d)

@@ -206,8 +206,12 @@ void ArchivioModel::esportoCsv()
     QString name = QStringLiteral("Quadro %1.csv").arg(caption_.simplified());
     name.replace(QLatin1Char('/'), QLatin1Char('-'));
     const QString path = QDir(folder).filePath(name);
+    std::vector<insight::PupilRow> rows;
+    if (s_.state.dbrisultati)
+        insight::readClass(*s_.state.dbrisultati, s_.state.tabellaclasse, rows, nullptr);
     QSaveFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(quadroCsv(valori_)) >= 0 && f.commit();
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(quadroCsv(valori_, insight::classLevels(rows))) >= 0
+                    && f.commit();
     if (ok)
         s_.dialogs.alert(QStringLiteral("Ho salvato il quadro della classe (%1) nel file\n\"%2\".")
                              .arg(numalunni() == 1 ? QStringLiteral("1 alunno") : QStringLiteral("%1 alunni").arg(numalunni()),

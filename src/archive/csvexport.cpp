@@ -2,6 +2,7 @@
 
 #include "archive/report.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace qv {
@@ -34,7 +35,7 @@ QString field(const QString &text)
 }
 } // namespace
 
-QByteArray quadroCsv(const ResultMatrix &v)
+QByteArray quadroCsv(const ResultMatrix &v, const std::vector<insight::PupilLevels> &livelli)
 {
     QStringList head = {QStringLiteral("Alunno")};
     for (const QString &t : titoli())
@@ -42,6 +43,13 @@ QByteArray quadroCsv(const ResultMatrix &v)
     head << QStringLiteral("Minuti lettura") << QStringLiteral("Minuti grammatica") << QStringLiteral("Minuti logica")
          << QStringLiteral("Minuti frasi") << QStringLiteral("Minuti cause") << QStringLiteral("Minuti cronologia")
          << QStringLiteral("Minuti carta fisica") << QStringLiteral("Minuti carta politica");
+    for (int a = 0; a < insight::kAreaCount; ++a)
+        head << (a == int(insight::Area::Complessivo) ? QStringLiteral("Livello complessivo")
+                                                      : QStringLiteral("Livello ") + insight::areaName(insight::Area(a)));
+    // Matched by data, unique within a class table, so a row added meanwhile cannot shift them.
+    QHash<QString, const insight::PupilLevels *> byData;
+    for (const insight::PupilLevels &l : livelli)
+        byData.insert(l.data, &l);
     QString out = head.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     for (int r = 1; r <= v.numalunni(); ++r) {
         QStringList row = {field(v.cell(r, 1))};
@@ -49,6 +57,9 @@ QByteArray quadroCsv(const ResultMatrix &v)
             row << field(v.cell(r, classTableColumn(k)));
         for (int c = 19; c <= 26; ++c)
             row << field(v.cell(r, c));
+        const insight::PupilLevels *l = byData.value(v.cell(r, 2));
+        for (int a = 0; a < insight::kAreaCount; ++a)
+            row << (l ? insight::levelName(l->levels[size_t(a)]) : QString());
         out += row.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();

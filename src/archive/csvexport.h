@@ -1,13 +1,17 @@
-// The class table for a spreadsheet: the columns of the class table printout plus the
-// minutes, as UTF-8 with a byte-order mark and semicolons (the Italian convention).
+// The class table for a spreadsheet: the columns of the class table printout, the minutes
+// and the pupil's level in each area and overall, as UTF-8 with a byte-order mark and
+// semicolons (the Italian convention).
 #pragma once
 
 #include "archive/resultmatrix.h"
+#include "insight/classstats.h"
 
 #include <QByteArray>
+#include <vector>
 
 namespace qv {
 
-QByteArray quadroCsv(const ResultMatrix &valori);
+// A row's levels are those of `livelli` with the same `data`; empty cells when none has it.
+QByteArray quadroCsv(const ResultMatrix &valori, const std::vector<insight::PupilLevels> &livelli = {});
 
 } // namespace qv

@@ -52,6 +52,15 @@ bool paintReport(QPrinter &printer, const Report &report)
     QPainter p;
     if (!p.begin(&printer))
         return false;
+    if (!paintLines(p, printer, report)) {
+        p.end();
+        return false;
+    }
+    return p.end();
+}
+
+bool paintLines(QPainter &p, QPrinter &printer, const Report &report)
+{
     const QRectF area = printer.pageRect(QPrinter::DevicePixel);
     const double largest = report.landscape ? 10.0 : 11.0;
     const QFont font = printFont(fittingPointSize(printer, report.columns, area.width(), largest));
@@ -62,20 +71,19 @@ bool paintReport(QPrinter &printer, const Report &report)
     double y = fm.ascent();
     for (const QString &line : report.lines) {
         if (y + fm.descent() > area.height()) {
-            if (!printer.newPage()) {
-                p.end();
+            if (!printer.newPage())
                 return false;
-            }
             y = fm.ascent();
         }
         if (!line.isEmpty())
             p.drawText(QPointF(0, y), line);
         y += step;
     }
-    return p.end();
+    return true;
 }
 
-PrintOutcome printReport(const Report &report, const QString &pdfFolder, bool forcePdf, const QString &docName)
+PrintOutcome printWith(const QString &title, const QString &pdfFolder, bool forcePdf, const QString &docName,
+                       const std::function<bool(QPrinter &)> &paint)
 {
     PrintOutcome out;
     QPrinterInfo info;
@@ -89,23 +97,29 @@ PrintOutcome printReport(const Report &report, const QString &pdfFolder, bool fo
     }
     if (!info.isNull()) {
         QPrinter printer(info, QPrinter::HighResolution);
-        printer.setDocName(docName.isEmpty() ? report.title : docName);
+        printer.setDocName(docName.isEmpty() ? title : docName);
         out.printer = info.printerName();
-        out.ok = paintReport(printer, report);
+        out.ok = paint(printer);
         return out;
     }
     out.pdf = true;
     QDir().mkpath(pdfFolder);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
-    out.pdfPath = QDir(pdfFolder).absoluteFilePath(safeFileName(report.title) + QStringLiteral(" ") + stamp
+    out.pdfPath = QDir(pdfFolder).absoluteFilePath(safeFileName(title) + QStringLiteral(" ") + stamp
                                                    + QStringLiteral(".pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.pdfPath);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(docName.isEmpty() ? report.title : docName);
-    out.ok = paintReport(printer, report) && QFileInfo(out.pdfPath).size() > 0;
+    printer.setDocName(docName.isEmpty() ? title : docName);
+    out.ok = paint(printer) && QFileInfo(out.pdfPath).size() > 0;
     return out;
+}
+
+PrintOutcome printReport(const Report &report, const QString &pdfFolder, bool forcePdf, const QString &docName)
+{
+    return printWith(report.title, pdfFolder, forcePdf, docName,
+                     [&](QPrinter &printer) { return paintReport(printer, report); });
 }
 
 QString outcomeMessage(const PrintOutcome &o)

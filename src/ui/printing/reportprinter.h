@@ -6,7 +6,9 @@
 #include "archive/report.h"
 
 #include <QString>
+#include <functional>
 
+class QPainter;
 class QPrinter;
 
 namespace qv::ui {
@@ -20,6 +22,14 @@ struct PrintOutcome {
 
 // Paints the report on a printer already set up (printer or PDF file).
 bool paintReport(QPrinter &printer, const Report &report);
+// Paints the lines with a painter already begun on `printer`, from the top of the current
+// page, going on to new pages as needed; false when a new page cannot be started.
+bool paintLines(QPainter &p, QPrinter &printer, const Report &report);
+
+// Sets up the default printer (or the first one installed) or, with none or with forcePdf,
+// an A4 PDF file in pdfFolder named after `title`, and hands it to `paint`.
+PrintOutcome printWith(const QString &title, const QString &pdfFolder, bool forcePdf, const QString &docName,
+                       const std::function<bool(QPrinter &)> &paint);
 
 // Prints on the default printer (or the first one installed). With no printer, or with
 // forcePdf, writes a PDF into pdfFolder. docName names the job (the report title if empty).

@@ -1,6 +1,8 @@
 #include "ui/screens/flstampa.h"
 
 #include "ui/printing/reportprinter.h"
+#include "ui/printing/statsprinter.h"
+#include "ui/screens/frmstatistiche.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/listdialog.h"
 
@@ -105,7 +107,8 @@ FLstampa::FLstampa(Application &app)
     CMDELIMINO = button("CMDELIMINO", QStringLiteral("ELIMINO dall'archivio il risultato selezionato"), QRect(582, 208, 424, 34));
     CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), QRect(582, 248, 208, 34));
     CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), QRect(798, 248, 208, 34));
-    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 424, 34));
+    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 208, 34));
+    cmdstatistiche = button("cmdstatistiche", QStringLiteral("Statistiche della classe"), QRect(798, 288, 208, 34));
     // The teacher's own tools, between the two ways out.
     cmdpassword = button("cmdpassword", QStringLiteral("Cambio la password"), QRect(320, 672, 156, 46));
     cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), QRect(482, 672, 156, 46));
@@ -252,6 +255,7 @@ FLstampa::FLstampa(Application &app)
     connect(CMDESPORTO, &QPushButton::clicked, this, [this] { model_.CreaTabellaEXP(); });
     connect(CMDIMPORTO, &QPushButton::clicked, this, [this] { model_.importo(); });
     connect(cmdesportocsv, &QPushButton::clicked, this, [this] { model_.esportoCsv(); });
+    connect(cmdstatistiche, &QPushButton::clicked, this, &FLstampa::statistiche);
     connect(cmdpassword, &QPushButton::clicked, this, [this] { model_.cambioPassword(); });
     connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
     connect(cmdcopie, &QPushButton::clicked, this, &FLstampa::copie);
@@ -347,6 +351,26 @@ void FLstampa::stampa(const Report &report)
     const QString m = outcomeMessage(o);
     if (!m.isEmpty())
         session().dialogs.alert(m);
+}
+
+void FLstampa::statistiche()
+{
+    Modquorv &st = session().state;
+    insight::ClassInsight ci;
+    QString e;
+    if (!st.dbrisultati || !insight::classInsight(*st.dbrisultati, st.tabellaclasse, ci, &e)) {
+        session().dialogs.alert(QStringLiteral("Non riesco a calcolare le statistiche della classe. %1").arg(e));
+        return;
+    }
+    const QString caption = model_.caption();
+    auto *d = new FrmSTATISTICHE(std::move(ci), caption, this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->stampa = [this, d, caption] {
+        const PrintOutcome o = printStatistics(d->insight(), caption, pdfFolder(), forcePdf);
+        if (const QString m = outcomeMessage(o); !m.isEmpty())
+            session().dialogs.alert(m);
+    };
+    d->open();
 }
 
 void FLstampa::cestino()

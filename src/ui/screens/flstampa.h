@@ -1,6 +1,6 @@
 // FLstampa: the results archive. The pupils of one class in two lists, the result grid of
 // the selected pupil with its completion flag, the class chooser, deletion, the two
-// printouts, export and import, and the way back to the start screen.
+// printouts, export and import, the class statistics, and the way back to the start screen.
 #pragma once
 
 #include "archive/archivio.h"
@@ -51,6 +51,7 @@ public:
     QPushButton *CMDESPORTO;
     QPushButton *CMDIMPORTO;
     QPushButton *cmdesportocsv;
+    QPushButton *cmdstatistiche;
     QPushButton *cmdpassword;
     QPushButton *cmdcopie;
     QPushButton *cmdcestino;
@@ -63,6 +64,8 @@ private:
     void List1_Click(int row);
     void stampa(const Report &report);
     void cestino();
+    // "Statistiche della classe": the statistics window of the class shown.
+    void statistiche();
     void copie();
 
     ArchivioModel model_;

@@ -1,0 +1,338 @@
+#include "insight/classstats.h"
+
+#include "storage/classmap.h"
+#include "storage/database.h"
+#include "storage/pupilrecord.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <algorithm>
+
+namespace qv::insight {
+
+const std::array<PartInfo, kPartCount> &parts()
+{
+    static const std::array<PartInfo, kPartCount> p = {{
+        {"lettura", QStringLiteral("Comprensione della lettura"), QStringLiteral("Lettura"), "temlettura", 34},
+        {"grammatica", QStringLiteral("Analisi grammaticale"), QStringLiteral("Grammatica"), "temgram", 53},
+        {"logica", QStringLiteral("Analisi logica"), QStringLiteral("Logica"), "temlogica", 34},
+        {"frasi", QStringLiteral("Comprensione di frasi"), QStringLiteral("Frasi"), "temfrasi", 12},
+        {"cause", QStringLiteral("Relazioni causali"), QStringLiteral("Cause"), "temcause", 31},
+        {"cronologia", QStringLiteral("Cronologia"), QStringLiteral("Cronologia"), "temcrono", 20},
+        {"fisica", QStringLiteral("Carta fisica"), QStringLiteral("C. fisica"), "temfisica", 22},
+        {"politica", QStringLiteral("Carta politica"), QStringLiteral("C. politica"), "tempolitica", 40},
+    }};
+    return p;
+}
+
+const std::array<ScoreField, kFieldCount> &scoreFields()
+{
+    static const std::array<ScoreField, kFieldCount> f = {{
+        {"lessico1", QStringLiteral("Lessico (1° brano)"), 6, Part::Lettura},
+        {"fatti1", QStringLiteral("Fatti espliciti (1° brano)"), 3, Part::Lettura},
+        {"inferen1", QStringLiteral("Inferenze (1° brano)"), 3, Part::Lettura},
+        {"sintesi1", QStringLiteral("Sintesi (1° brano)"), 1, Part::Lettura},
+        {"scopi2", QStringLiteral("Scopi dell'autore (2° brano)"), 4, Part::Lettura},
+        {"fatti2", QStringLiteral("Fatti espliciti (2° brano)"), 6, Part::Lettura},
+        {"inferen2", QStringLiteral("Inferenze (2° brano)"), 10, Part::Lettura},
+        {"sintesi2", QStringLiteral("Sintesi (2° brano)"), 1, Part::Lettura},
+        {"gramsem", QStringLiteral("Analisi grammaticale"), 53, Part::Grammatica},
+        {"logsem", QStringLiteral("Analisi logica"), 34, Part::Logica},
+        {"frasi1", QStringLiteral("Comprensione di frasi"), 12, Part::Frasi},
+        {"causasem", QStringLiteral("Relazioni causali semplici"), 15, Part::Cause},
+        {"causacom", QStringLiteral("Relazioni causali complesse"), 16, Part::Cause},
+        {"cronolog", QStringLiteral("Date e avvenimenti"), 20, Part::Cronologia},
+        {"elemfis", QStringLiteral("Elementi fisici"), 22, Part::Fisica},
+        {"elempol", QStringLiteral("Regioni e capoluoghi"), 40, Part::Politica},
+    }};
+    return f;
+}
+
+std::array<bool, kPartCount> finishedParts(const PupilRow &row)
+{
+    std::array<bool, kPartCount> done{};
+    if (!row.arrivo || *row.arrivo < 1 || *row.arrivo > kArrivoComplete)
+        return done; // no progress code, or one no test writes: nothing can be vouched for
+    const int a = *row.arrivo;
+    // The arrivo at which each part is behind the pupil (Part order).
+    static constexpr std::array<int, kPartCount - 1> doneFrom = {3, 4, 6, 7, 8, 9, 10};
+    for (int i = 0; i < kPartCount - 1; ++i)
+        done[size_t(i)] = a >= doneFrom[size_t(i)];
+    done[size_t(Part::Politica)] = complete(row);
+    return done;
+}
+
+bool complete(const PupilRow &row)
+{
+    return row.arrivo == kArrivoComplete && row.sub == kSubComplete;
+}
+
+int partPoints(const PupilRow &row, Part p)
+{
+    int sum = 0;
+    for (int i = 0; i < kFieldCount; ++i)
+        if (scoreFields()[size_t(i)].part == p)
+            sum += row.scores[size_t(i)].value_or(0);
+    return sum;
+}
+
+namespace {
+
+std::optional<int> number(const QVariant &v)
+{
+    if (v.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const int n = v.toInt(&ok);
+    return ok ? std::optional<int>(n) : std::nullopt;
+}
+
+double percentOf(double points, int maximum)
+{
+    return maximum > 0 ? 100.0 * points / maximum : 0.0;
+}
+
+} // namespace
+
+bool readClass(Database &db, const QString &table, std::vector<PupilRow> &rows, QString *error)
+{
+    rows.clear();
+    auto fail = [&](const QString &why) {
+        rows.clear();
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!isClassTable(table) || !db.hasTable(table))
+        return fail(QStringLiteral("La tabella \"%1\" non c'è nell'archivio.").arg(table));
+    // One query for the whole table: the name comes from the fixed class map.
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+        return fail(QStringLiteral("Non riesco a leggere la tabella \"%1\".").arg(table));
+    const QSqlRecord rec = q.record();
+    auto col = [&](const char *name) { return rec.indexOf(QString::fromLatin1(name)); };
+    const int nome = col("nome"), data = col("data"), arrivo = col("arrivo"), sub = col("sub");
+    std::array<int, kFieldCount> score{};
+    for (int i = 0; i < kFieldCount; ++i)
+        score[size_t(i)] = col(scoreFields()[size_t(i)].name);
+    std::array<int, kPartCount> minutes{};
+    for (int i = 0; i < kPartCount; ++i)
+        minutes[size_t(i)] = col(parts()[size_t(i)].minutesField);
+    auto value = [&](int i) { return i < 0 ? QVariant() : q.value(i); };
+    while (q.next()) {
+        PupilRow r;
+        r.nome = value(nome).toString();
+        r.data = value(data).toString();
+        r.arrivo = number(value(arrivo));
+        r.sub = number(value(sub));
+        for (int i = 0; i < kFieldCount; ++i)
+            r.scores[size_t(i)] = number(value(score[size_t(i)]));
+        for (int i = 0; i < kPartCount; ++i)
+            r.minutes[size_t(i)] = number(value(minutes[size_t(i)]));
+        rows.push_back(std::move(r));
+    }
+    if (q.lastError().isValid())
+        return fail(QStringLiteral("Non riesco a leggere tutta la tabella \"%1\".").arg(table));
+    return true;
+}
+
+int bandOf(int points, int maximum)
+{
+    if (maximum <= 0 || points <= 0)
+        return 0;
+    return std::min(kBandCount - 1, points * kBandCount / maximum);
+}
+
+QString bandLabel(int band)
+{
+    const int low = band * 100 / kBandCount;
+    const int high = band == kBandCount - 1 ? 100 : (band + 1) * 100 / kBandCount - 1;
+    return QStringLiteral("%1–%2 %").arg(low).arg(high);
+}
+
+ClassStats classStats(const std::vector<PupilRow> &rows)
+{
+    ClassStats s;
+    s.records = int(rows.size());
+    std::array<std::vector<int>, kFieldCount> values;
+    std::array<long long, kPartCount> points{}, minutes{};
+    for (const PupilRow &r : rows) {
+        if (complete(r))
+            ++s.complete;
+        const std::array<bool, kPartCount> done = finishedParts(r);
+        for (int i = 0; i < kFieldCount; ++i)
+            if (done[size_t(scoreFields()[size_t(i)].part)])
+                values[size_t(i)].push_back(r.scores[size_t(i)].value_or(0));
+        for (int p = 0; p < kPartCount; ++p) {
+            if (!done[size_t(p)])
+                continue;
+            PartStats &ps = s.parts[size_t(p)];
+            const int pts = partPoints(r, Part(p));
+            ++ps.finished;
+            points[size_t(p)] += pts;
+            ++ps.bands[size_t(bandOf(pts, parts()[size_t(p)].maximum))];
+            if (r.minutes[size_t(p)]) {
+                ++ps.timed;
+                minutes[size_t(p)] += *r.minutes[size_t(p)];
+            }
+        }
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+        std::vector<int> &v = values[size_t(i)];
+        FieldStats &f = s.fields[size_t(i)];
+        f.count = int(v.size());
+        if (v.empty())
+            continue;
+        std::sort(v.begin(), v.end());
+        long long sum = 0;
+        for (int x : v)
+            sum += x;
+        f.mean = double(sum) / double(v.size());
+        const size_t mid = v.size() / 2;
+        f.median = v.size() % 2 ? v[mid] : (v[mid - 1] + v[mid]) / 2.0;
+        f.minimum = v.front();
+        f.maximum = v.back();
+        f.percent = percentOf(f.mean, scoreFields()[size_t(i)].maximum);
+    }
+    for (int p = 0; p < kPartCount; ++p) {
+        PartStats &ps = s.parts[size_t(p)];
+        if (ps.finished > 0)
+            ps.meanPercent = percentOf(double(points[size_t(p)]) / ps.finished, parts()[size_t(p)].maximum);
+        if (ps.timed > 0)
+            ps.meanMinutes = double(minutes[size_t(p)]) / ps.timed;
+    }
+    return s;
+}
+
+QString levelName(Level l)
+{
+    switch (l) {
+    case Level::Avanzato: return QStringLiteral("Avanzato");
+    case Level::Intermedio: return QStringLiteral("Intermedio");
+    case Level::Base: return QStringLiteral("Base");
+    case Level::Iniziale: return QStringLiteral("Iniziale");
+    case Level::NonFinita: break;
+    }
+    return QStringLiteral("non finita");
+}
+
+Level levelOf(int points, int maximum)
+{
+    // Whole-number arithmetic, so 79.9 % is not rounded up to Avanzato.
+    const long long p = 100LL * points;
+    if (p >= 80LL * maximum)
+        return Level::Avanzato;
+    if (p >= 60LL * maximum)
+        return Level::Intermedio;
+    if (p >= 40LL * maximum)
+        return Level::Base;
+    return Level::Iniziale;
+}
+
+QString areaName(Area a)
+{
+    switch (a) {
+    case Area::Italiano: return QStringLiteral("Italiano");
+    case Area::Storia: return QStringLiteral("Storia");
+    case Area::Geografia: return QStringLiteral("Geografia");
+    case Area::Complessivo: break;
+    }
+    return QStringLiteral("Complessivo");
+}
+
+std::vector<Part> areaParts(Area a)
+{
+    switch (a) {
+    case Area::Italiano: return {Part::Lettura, Part::Grammatica, Part::Logica, Part::Frasi};
+    case Area::Storia: return {Part::Cause, Part::Cronologia};
+    case Area::Geografia: return {Part::Fisica, Part::Politica};
+    case Area::Complessivo: break;
+    }
+    std::vector<Part> all;
+    for (int p = 0; p < kPartCount; ++p)
+        all.push_back(Part(p));
+    return all;
+}
+
+int areaMaximum(Area a)
+{
+    int m = 0;
+    for (Part p : areaParts(a))
+        m += parts()[size_t(p)].maximum;
+    return m;
+}
+
+PupilLevels pupilLevels(const PupilRow &row)
+{
+    PupilLevels out;
+    out.nome = row.nome;
+    out.data = row.data;
+    const std::array<bool, kPartCount> done = finishedParts(row);
+    for (int a = 0; a < kAreaCount; ++a) {
+        bool all = true;
+        int pts = 0;
+        for (Part p : areaParts(Area(a))) {
+            all = all && done[size_t(p)];
+            pts += partPoints(row, p);
+        }
+        out.points[size_t(a)] = pts;
+        out.levels[size_t(a)] = all ? levelOf(pts, areaMaximum(Area(a))) : Level::NonFinita;
+    }
+    return out;
+}
+
+std::vector<PupilLevels> classLevels(const std::vector<PupilRow> &rows)
+{
+    std::vector<PupilLevels> out;
+    out.reserve(rows.size());
+    for (const PupilRow &r : rows)
+        out.push_back(pupilLevels(r));
+    return out;
+}
+
+std::array<QStringList, kLevelCount> groupsByLevel(const std::vector<PupilLevels> &levels, Area a)
+{
+    std::array<QStringList, kLevelCount> g;
+    for (const PupilLevels &l : levels)
+        g[size_t(l.levels[size_t(a)])] << l.nome;
+    return g;
+}
+
+Profile profile(const ClassStats &classe, const ClassStats &scuola)
+{
+    Profile p;
+    for (int i = 0; i < kPartCount; ++i) {
+        p.classe[size_t(i)] = classe.parts[size_t(i)].meanPercent;
+        p.classeCount[size_t(i)] = classe.parts[size_t(i)].finished;
+        p.scuola[size_t(i)] = scuola.parts[size_t(i)].meanPercent;
+        p.scuolaCount[size_t(i)] = scuola.parts[size_t(i)].finished;
+    }
+    return p;
+}
+
+bool classInsight(Database &db, const QString &table, ClassInsight &out, QString *error)
+{
+    out = ClassInsight{};
+    out.table = table;
+    if (!readClass(db, table, out.rows, error))
+        return false;
+    // The school: every class table's rows pooled (a missing table counts as empty).
+    std::vector<PupilRow> all;
+    for (const QString &t : classTables()) {
+        std::vector<PupilRow> rows;
+        if (t == table)
+            rows = out.rows;
+        else if (db.hasTable(t) && !readClass(db, t, rows, error))
+            return false;
+        all.insert(all.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    }
+    out.stats = classStats(out.rows);
+    out.school = classStats(all);
+    out.profile = profile(out.stats, out.school);
+    out.levels = classLevels(out.rows);
+    return true;
+}
+
+} // namespace qv::insight

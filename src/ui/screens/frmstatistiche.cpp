@@ -1,0 +1,237 @@
+#include "ui/screens/frmstatistiche.h"
+
+#include "insight/statsreport.h"
+#include "ui/widgets/statscharts.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace qv::ui {
+
+using namespace qv::insight;
+
+namespace {
+
+QTableWidget *table(const QString &name, const QStringList &heads, int rows, QWidget *parent)
+{
+    auto *t = new QTableWidget(rows, int(heads.size()), parent);
+    t->setObjectName(name);
+    t->setHorizontalHeaderLabels(heads);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionMode(QAbstractItemView::NoSelection);
+    t->setFocusPolicy(Qt::NoFocus);
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    QFont head = t->horizontalHeader()->font();
+    head.setPointSize(11);
+    head.setBold(true);
+    t->horizontalHeader()->setFont(head);
+    return t;
+}
+
+void put(QTableWidget *t, int row, int col, const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    if (col > 0)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    t->setItem(row, col, item);
+}
+
+QChartView *view(QChart *chart, const QString &name, QWidget *parent)
+{
+    auto *v = new QChartView(chart, parent);
+    v->setObjectName(name);
+    v->setRenderHint(QPainter::Antialiasing);
+    return v;
+}
+
+QLabel *note(const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setWordWrap(true);
+    return l;
+}
+
+} // namespace
+
+FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget *parent)
+    : QDialog(parent), ci_(std::move(ci))
+{
+    setObjectName(QStringLiteral("FrmSTATISTICHE"));
+    setWindowTitle(QStringLiteral("Statistiche della classe %1").arg(caption.simplified()));
+    setWindowModality(Qt::WindowModal);
+    QFont f = font();
+    f.setPointSize(12);
+    setFont(f);
+    const ClassStats &s = ci_.stats;
+
+    auto *layout = new QVBoxLayout(this);
+    Labriepilogo = new QLabel(this);
+    Labriepilogo->setObjectName(QStringLiteral("Labriepilogo"));
+    QFont big = f;
+    big.setPointSize(14);
+    big.setBold(true);
+    Labriepilogo->setFont(big);
+    Labriepilogo->setText(QStringLiteral("%1: %2 con un risultato, %3 tutte le prove.")
+                              .arg(caption.simplified(),
+                                   s.records == 1 ? QStringLiteral("1 alunno") : QStringLiteral("%1 alunni").arg(s.records),
+                                   s.complete == 1 ? QStringLiteral("1 ha finito")
+                                                   : QStringLiteral("%1 hanno finito").arg(s.complete)));
+    layout->addWidget(Labriepilogo);
+    Schede = new QTabWidget(this);
+    Schede->setObjectName(QStringLiteral("Schede"));
+    layout->addWidget(Schede, 1);
+
+    // Page 1: the tests and the profile.
+    auto *prove = new QWidget;
+    auto *pl = new QVBoxLayout(prove);
+    Tabprove = table(QStringLiteral("Tabprove"),
+                     {QStringLiteral("Prova"), QStringLiteral("Finita da"), QStringLiteral("Minuti medi"),
+                      QStringLiteral("Media classe"), QStringLiteral("Media scuola")},
+                     kPartCount, prove);
+    for (int i = 0; i < kPartCount; ++i) {
+        const PartStats &ps = s.parts[size_t(i)];
+        put(Tabprove, i, 0, parts()[size_t(i)].title + QStringLiteral(" (su %1)").arg(parts()[size_t(i)].maximum));
+        put(Tabprove, i, 1, QString::number(ps.finished));
+        put(Tabprove, i, 2, figure(ps.meanMinutes, ps.timed));
+        put(Tabprove, i, 3, figure(ci_.profile.classe[size_t(i)], ci_.profile.classeCount[size_t(i)]) + QStringLiteral(" %"));
+        put(Tabprove, i, 4, figure(ci_.profile.scuola[size_t(i)], ci_.profile.scuolaCount[size_t(i)]) + QStringLiteral(" %"));
+    }
+    Tabprove->setFixedHeight(Tabprove->horizontalHeader()->sizeHint().height()
+                             + kPartCount * Tabprove->verticalHeader()->defaultSectionSize() + 4);
+    pl->addWidget(Tabprove);
+    Graficoprofilo = view(profileChart(ci_.profile), QStringLiteral("Graficoprofilo"), prove);
+    pl->addWidget(Graficoprofilo, 1);
+    Schede->addTab(prove, QStringLiteral("Prove e confronto con la scuola"));
+
+    // Page 2: the sixteen scores.
+    auto *punteggi = new QWidget;
+    auto *ql = new QVBoxLayout(punteggi);
+    ql->addWidget(note(QStringLiteral("Contano solo gli alunni che hanno finito la prova del punteggio."), punteggi));
+    Tabpunteggi = table(QStringLiteral("Tabpunteggi"),
+                        {QStringLiteral("Punteggio"), QStringLiteral("su"), QStringLiteral("Alunni"), QStringLiteral("Media"),
+                         QStringLiteral("Mediana"), QStringLiteral("Minimo"), QStringLiteral("Massimo"),
+                         QStringLiteral("Media %")},
+                        kFieldCount, punteggi);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const FieldStats &fs = s.fields[size_t(i)];
+        const ScoreField &sf = scoreFields()[size_t(i)];
+        const QString none = QStringLiteral("—");
+        put(Tabpunteggi, i, 0, sf.title);
+        put(Tabpunteggi, i, 1, QString::number(sf.maximum));
+        put(Tabpunteggi, i, 2, QString::number(fs.count));
+        put(Tabpunteggi, i, 3, figure(fs.mean, fs.count));
+        put(Tabpunteggi, i, 4, figure(fs.median, fs.count));
+        put(Tabpunteggi, i, 5, fs.count ? QString::number(fs.minimum) : none);
+        put(Tabpunteggi, i, 6, fs.count ? QString::number(fs.maximum) : none);
+        put(Tabpunteggi, i, 7, fs.count ? figure(fs.percent, fs.count) + QStringLiteral(" %") : none);
+    }
+    ql->addWidget(Tabpunteggi, 1);
+    Schede->addTab(punteggi, QStringLiteral("Punteggi"));
+
+    // Page 3: the score bands of every test.
+    auto *fasce = new QWidget;
+    auto *fl = new QVBoxLayout(fasce);
+    fl->addWidget(note(QStringLiteral("Per ogni prova, quanti alunni tra quelli che l'hanno finita stanno in ogni "
+                                      "fascia di punteggio (in percentuale del massimo)."),
+                       fasce));
+    auto *grid = new QGridLayout;
+    for (int i = 0; i < kPartCount; ++i) {
+        Graficoprove[size_t(i)] = view(distributionChart(s, Part(i)),
+                                       QStringLiteral("Grafico_%1").arg(QLatin1String(parts()[size_t(i)].key)), fasce);
+        grid->addWidget(Graficoprove[size_t(i)], i / 4, i % 4);
+    }
+    fl->addLayout(grid, 1);
+    Schede->addTab(fasce, QStringLiteral("Fasce di punteggio"));
+
+    // Page 4: the levels.
+    auto *livelli = new QWidget;
+    auto *ll = new QVBoxLayout(livelli);
+    ll->addWidget(note(QStringLiteral("Avanzato dall'80 % del massimo, Intermedio dal 60 al 79 %, Base dal 40 al 59 %, "
+                                      "Iniziale sotto il 40 %. Contano solo le prove finite."),
+                       livelli));
+    auto *choose = new QHBoxLayout;
+    choose->addWidget(new QLabel(QStringLiteral("Area:"), livelli));
+    Comboarea = new QComboBox(livelli);
+    Comboarea->setObjectName(QStringLiteral("Comboarea"));
+    for (int a = 0; a < kAreaCount; ++a)
+        Comboarea->addItem(areaName(Area(a)) + QStringLiteral(" (su %1 punti)").arg(areaMaximum(Area(a))));
+    choose->addWidget(Comboarea);
+    choose->addStretch(1);
+    ll->addLayout(choose);
+    auto *lists = new QGridLayout;
+    for (int l = 0; l < kLevelCount; ++l) {
+        auto *list = new QListWidget(livelli);
+        list->setObjectName(QStringLiteral("Listlivelli%1").arg(l));
+        list->setFocusPolicy(Qt::NoFocus);
+        Listlivelli[size_t(l)] = list;
+        lists->addWidget(list, 1, l);
+    }
+    ll->addLayout(lists, 1);
+    Tablivelli = table(QStringLiteral("Tablivelli"),
+                       {QStringLiteral("Alunno"), QStringLiteral("Italiano"), QStringLiteral("Storia"),
+                        QStringLiteral("Geografia"), QStringLiteral("Complessivo")},
+                       int(ci_.levels.size()), livelli);
+    for (int r = 0; r < int(ci_.levels.size()); ++r) {
+        const PupilLevels &pl2 = ci_.levels[size_t(r)];
+        put(Tablivelli, r, 0, pl2.nome);
+        for (int a = 0; a < kAreaCount; ++a) {
+            put(Tablivelli, r, a + 1, levelName(pl2.levels[size_t(a)]));
+            Tablivelli->item(r, a + 1)->setTextAlignment(Qt::AlignCenter);
+        }
+    }
+    ll->addWidget(Tablivelli, 1);
+    Schede->addTab(livelli, QStringLiteral("Livelli"));
+    // The level headers sit above their lists and carry the count.
+    for (int l = 0; l < kLevelCount; ++l) {
+        auto *head = new QLabel(livelli);
+        head->setObjectName(QStringLiteral("Labtitololivello%1").arg(l));
+        QFont hf = f;
+        hf.setBold(true);
+        head->setFont(hf);
+        lists->addWidget(head, 0, l);
+    }
+    connect(Comboarea, &QComboBox::currentIndexChanged, this, &FrmSTATISTICHE::showArea);
+    showArea(0);
+
+    auto *buttons = new QHBoxLayout;
+    cmdstampastat = new QPushButton(QStringLiteral("Stampo le statistiche"), this);
+    cmdstampastat->setObjectName(QStringLiteral("cmdstampastat"));
+    connect(cmdstampastat, &QPushButton::clicked, this, [this] {
+        if (stampa)
+            stampa();
+    });
+    cmdchiudo = new QPushButton(QStringLiteral("Chiudo"), this);
+    cmdchiudo->setObjectName(QStringLiteral("cmdchiudo"));
+    connect(cmdchiudo, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(cmdstampastat);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdchiudo);
+    layout->addLayout(buttons);
+    // Fits a 1024 x 768 screen with its frame and a panel.
+    resize(1000, 690);
+}
+
+void FrmSTATISTICHE::showArea(int area)
+{
+    if (area < 0 || area >= kAreaCount)
+        return;
+    const auto groups = groupsByLevel(ci_.levels, Area(area));
+    for (int l = 0; l < kLevelCount; ++l) {
+        QListWidget *list = Listlivelli[size_t(l)];
+        list->clear();
+        list->addItems(groups[size_t(l)]);
+        const QString name = Level(l) == Level::NonFinita ? QStringLiteral("Prove non finite") : levelName(Level(l));
+        if (auto *head = findChild<QLabel *>(QStringLiteral("Labtitololivello%1").arg(l)))
+            head->setText(QStringLiteral("%1 (%2)").arg(name).arg(groups[size_t(l)].size()));
+    }
+}
+
+} // namespace qv::ui

@@ -1,0 +1,213 @@
+// The statistics window of the archive: opened with "Statistiche della classe", its figures,
+// its charts read through the Qt Charts API, its levels, and its printout read back from the
+// PDF with pdftotext.
+#include "support/fakes.h"
+#include "support/handmadeclass.h"
+#include "ui/screens/flinizio.h"
+#include "ui/screens/flstampa.h"
+#include "ui/screens/frmstatistiche.h"
+#include "ui/widgets/clicklabel.h"
+
+#include <QAbstractBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QLabel>
+#include <QProcess>
+#include <QtTest>
+
+using namespace qv;
+using namespace qv::ui;
+
+class TstStatistiche : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::AppEnv> env;
+
+    void add(const QString &table, const QVariantMap &rec)
+    {
+        auto rs = env->app->state().dbrisultati->openRecordset(table);
+        rs->addNew();
+        for (auto it = rec.begin(); it != rec.end(); ++it)
+            rs->setField(it.key(), it.value());
+        QVERIFY(rs->update());
+    }
+    void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+    // The archive of class C, its statistics window open.
+    FrmSTATISTICHE *openStatistics()
+    {
+        auto *inizio = env->app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(inizio->LabAVVIO);
+        click(inizio->Label1[2]);
+        click(inizio->Labarchivio);
+        env->dialogs.alerts.clear(); // the password's own message on first opening
+        FLstampa *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
+        if (!a || !a->isVisible())
+            return nullptr;
+        a->forcePdf = true;
+        click(a->cmdstatistiche);
+        return a->findChild<FrmSTATISTICHE *>();
+    }
+    static QAbstractBarSeries *bars(QChartView *v)
+    {
+        return v && v->chart()->series().size() == 1 ? qobject_cast<QAbstractBarSeries *>(v->chart()->series().first())
+                                                     : nullptr;
+    }
+    static QList<qreal> values(QBarSet *set)
+    {
+        QList<qreal> out;
+        for (int i = 0; i < set->count(); ++i)
+            out << set->at(i);
+        return out;
+    }
+    static QStringList items(QListWidget *l)
+    {
+        QStringList out;
+        for (int i = 0; i < l->count(); ++i)
+            out << l->item(i)->text();
+        return out;
+    }
+    void shot(QWidget *w, const QString &name)
+    {
+        const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
+        if (!dir.isEmpty())
+            w->grab().save(QDir(dir).filePath(name + ".png"));
+    }
+
+private slots:
+    void init()
+    {
+        env = std::make_unique<test::AppEnv>();
+        QVERIFY(env->folder.ok());
+        env->app->show(Screen::FLINIZIO);
+    }
+    void cleanup() { env.reset(); }
+
+    void windowOfAHandMadeClass()
+    {
+        for (const QVariantMap &rec : test::handMadeClass())
+            add("prima-C", rec);
+        add("prima-E", {{"nome", "ZERO ZENO"}, {"arrivo", 10}, {"sub", 20}}); // the school has one more
+        FrmSTATISTICHE *d = openStatistics();
+        QVERIFY(d && d->isVisible());
+        auto *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
+        QCOMPARE(a->cmdesportocsv->geometry(), QRect(582, 288, 208, 34));
+        QCOMPARE(a->cmdstatistiche->geometry(), QRect(798, 288, 208, 34));
+        shot(a, "flstampa-statistiche");
+        QVERIFY(d->width() <= 1024 && d->height() <= 768);
+        QCOMPARE(d->windowTitle(), QString("Statistiche della classe Prima C"));
+        QCOMPARE(d->Labriepilogo->text(), QString("Prima C: 4 alunni con un risultato, 2 hanno finito tutte le prove."));
+
+        // Grammar: 53, 40, 20 counted; DELTA's partial 30 left out.
+        auto row = [&](QTableWidget *t, int r) {
+            QStringList out;
+            for (int c = 0; c < t->columnCount(); ++c)
+                out << t->item(r, c)->text();
+            return out;
+        };
+        QCOMPARE(row(d->Tabpunteggi, 8), QStringList({"Analisi grammaticale", "53", "3", "37,7", "40,0", "20", "53", "71,1 %"}));
+        QCOMPARE(row(d->Tabpunteggi, 15), QStringList({"Regioni e capoluoghi", "40", "2", "30,0", "30,0", "20", "40", "75,0 %"}));
+        // Reading: 69 points, 4 pupils in the class and 5 in the school; grammar minutes 10 and 14.
+        QCOMPARE(row(d->Tabprove, 0), QStringList({"Comprensione della lettura (su 34)", "4", "—", "50,7 %", "40,6 %"}));
+        QCOMPARE(row(d->Tabprove, 1).mid(1, 2), QStringList({"3", "12,0"}));
+        shot(d, "FrmSTATISTICHE-prove");
+
+        // One chart per part, one bar per band; grammar: 20 → 20–39 %, 40 → 60–79 %, 53 → 80–100 %.
+        for (QChartView *v : d->Graficoprove) {
+            QAbstractBarSeries *s = bars(v);
+            QVERIFY(s && s->barSets().size() == 1);
+            QCOMPARE(s->barSets().first()->count(), 5);
+        }
+        QCOMPARE(values(bars(d->Graficoprove[1])->barSets().first()), QList<qreal>({0, 1, 0, 1, 1}));
+        QVERIFY(d->Graficoprove[1]->chart()->title().startsWith("Grammatica (3 alunni)"));
+        QAbstractBarSeries *profile = bars(d->Graficoprofilo);
+        QVERIFY(profile);
+        QCOMPARE(profile->barSets().size(), 2);
+        QCOMPARE(profile->barSets()[0]->label(), QString("Classe"));
+        QCOMPARE(profile->barSets()[1]->count(), 8);
+        QVERIFY(qAbs(profile->barSets()[0]->at(0) - 69.0 / 4 / 34 * 100) < 1e-9);
+        QVERIFY(qAbs(profile->barSets()[1]->at(0) - 69.0 / 5 / 34 * 100) < 1e-9);
+        d->Schede->setCurrentIndex(2);
+        shot(d, "FrmSTATISTICHE-fasce");
+
+        // Levels by area: Italiano first, then Storia chosen.
+        d->Schede->setCurrentIndex(3);
+        QCOMPARE(items(d->Listlivelli[0]), QStringList{"ALFA ANNA"});
+        QCOMPARE(items(d->Listlivelli[1]), QStringList{"BETA BRUNO"});
+        QCOMPARE(items(d->Listlivelli[4]), QStringList({"GAMMA GINO", "DELTA DORA"}));
+        d->Comboarea->setCurrentIndex(1);
+        QCOMPARE(items(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
+        QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("Iniziale (1)"));
+        QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "Intermedio", "Iniziale", "Base", "Base"}));
+        shot(d, "FrmSTATISTICHE-livelli");
+        d->Schede->setCurrentIndex(1);
+        shot(d, "FrmSTATISTICHE-punteggi");
+
+        // The printout, charts included, as a PDF read back with pdftotext.
+        click(d->cmdstampastat);
+        QCOMPARE(env->dialogs.alerts.size(), 1);
+        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
+        const QStringList pdfs = beside.entryList({"*statistiche*.pdf"}, QDir::Files);
+        QCOMPARE(pdfs.size(), 1);
+        QVERIFY(env->dialogs.alerts.first().contains(QDir::toNativeSeparators(beside.filePath(pdfs.first()))));
+        if (const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOTS"); !dir.isEmpty())
+            QFile::copy(beside.filePath(pdfs.first()), QDir(dir).filePath("statistiche.pdf"));
+        QProcess p;
+        p.start("pdftotext", {"-layout", beside.filePath(pdfs.first()), "-"});
+        QVERIFY2(p.waitForFinished(60000) && p.exitCode() == 0, "pdftotext (poppler-utils) is needed");
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        const QStringList expected = {
+            "STATISTICHE DELLA CLASSE PRIMA C",
+            "Alunni con un risultato: 4\\. +Hanno finito tutte le prove: 2\\.",
+            "Comprensione della lettura \\(su 34\\) +4 +— +50,7 % +40,6 %",
+            "Analisi grammaticale +53 +3 +37,7 +40,0 +20 +53 +71,1 %",
+            "Comprensione di frasi +12 +2 +",
+            "ITALIANO \\(su 133 punti\\)",
+            "Avanzato \\(1\\): ALFA ANNA",
+            "Prove non finite \\(2\\): GAMMA GINO, DELTA DORA",
+            "STORIA \\(su 51 punti\\)",
+            "Iniziale \\(1\\): BETA BRUNO",
+            // The charts' own text: the profile and the distributions.
+            "Media di ogni prova in percentuale del massimo",
+            "Classe", "Scuola",
+            "FASCE DI PUNTEGGIO",
+            "Grammatica \\(3 alunni\\)",
+            "C\\. politica \\(2 alunni\\)",
+        };
+        for (const QString &re : expected)
+            QVERIFY2(text.contains(QRegularExpression(re)), qPrintable(re + "\n---\n" + text));
+        QVERIFY(text.count('\f') >= 3); // the lines, the profile, the distributions
+    }
+
+    // A class with nothing in it, and one whose pupils all scored the same.
+    void emptyAndEqualClasses()
+    {
+        struct Case {
+            const char *what;
+            int pupils;
+            QString riepilogo;
+            QList<qreal> grammatica;
+        };
+        const Case cases[] = {
+            {"empty", 0, "Prima C: 0 alunni con un risultato, 0 hanno finito tutte le prove.", {0, 0, 0, 0, 0}},
+            {"all equal", 3, "Prima C: 3 alunni con un risultato, 3 hanno finito tutte le prove.", {0, 0, 3, 0, 0}},
+        };
+        for (const Case &c : cases) {
+            cleanup();
+            init();
+            for (int i = 0; i < c.pupils; ++i)
+                add("prima-C", {{"nome", QString("UGUALE %1").arg(i)}, {"arrivo", 10}, {"sub", 20}, {"gramsem", 30}});
+            FrmSTATISTICHE *d = openStatistics();
+            QVERIFY2(d, c.what);
+            QCOMPARE(d->Labriepilogo->text(), c.riepilogo);
+            QCOMPARE(values(bars(d->Graficoprove[1])->barSets().first()), c.grammatica);
+            QCOMPARE(d->Tabpunteggi->item(8, 4)->text(), c.pupils ? QString("30,0") : QString("—"));
+            QCOMPARE(d->Tablivelli->rowCount(), c.pupils);
+            QVERIFY2(env->dialogs.alerts.isEmpty(), c.what);
+        }
+    }
+};
+
+QTEST_MAIN(TstStatistiche)
+#include "tst_statistiche.moc"
