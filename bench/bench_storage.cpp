@@ -37,10 +37,13 @@ struct Fixture {
     }
 };
 
+// Made on first use, shared by the benchmarks of one size; emptied before the
+// QCoreApplication goes, since the database connections cannot outlive it.
+std::map<int, std::unique_ptr<Fixture>> fixtures;
+
 Fixture &fixture(int rows)
 {
-    static std::map<int, std::unique_ptr<Fixture>> all;
-    auto &f = all[rows];
+    auto &f = fixtures[rows];
     if (!f)
         f = std::make_unique<Fixture>(rows);
     return *f;
@@ -110,5 +113,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    fixtures.clear();
     return 0;
 }
