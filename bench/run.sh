@@ -1,28 +1,71 @@
 #!/usr/bin/env bash
-# Builds the release preset and runs every benchmark; prints the medians and the start-up time.
+# Builds the release preset and runs every benchmark together with the floor it is judged
+# against, in the same run, so that a loaded machine slows both: prints the medians, the
+# ratios to the floors and whether each aim is met.
+# QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
-cmake --preset release -S "$src" >/dev/null
-cmake --build "$src/build/release" -j"$(nproc)" --target bench_storage bench_archive quorvane mkquorvane
 b="$src/build/release"
+cmake --preset release -S "$src" >/dev/null
+cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" \
+  --target bench_storage bench_archive emptywindow quorvane mkquorvane
+
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+aims=()
+# median: of the numbers on standard input, one a line.
+median() {
+  sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+# verdict <name> <value> <aim>: sets $met to "met" or "NOT met" (value <= aim) and keeps
+# the line for the summary.
+met=
+verdict() {
+  met=$(awk -v x="$2" -v a="$3" 'BEGIN { print (x != "nan" && x <= a) ? "met" : "NOT met" }')
+  aims+=("$(printf '%-48s %8s (aim <= %s): %s' "$1" "$2" "$3" "$met")")
+}
+
 for x in bench_storage bench_archive; do
   "$b/bench/$x" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|Benchmark"
 done
-work=$(mktemp -d)
+
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
-echo "start-up, offscreen:"
-for i in 1 2 3 4 5; do
-  (cd "$work" && QT_QPA_PLATFORM=offscreen QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
-done
-if command -v Xvfb >/dev/null; then
-  # The same on an X server, as on a lab computer.
-  Xvfb :87 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  echo "start-up, X server:"
+
+# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
+# five times each, so both see the same load; prints the medians and their ratio.
+startup() {
+  local label=$1
+  shift
+  local i prog floor
+  : >"$work/prog" && : >"$work/floor"
   for i in 1 2 3 4 5; do
-    (cd "$work" && DISPLAY=:87 QT_QPA_PLATFORM=xcb QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
+    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
+    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
   done
-  kill "$xvfb"
+  prog=$(median <"$work/prog")
+  floor=$(median <"$work/floor")
+  local ratio
+  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  verdict "start-up / empty window, $label" "$ratio" 1.3
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 5), ratio $ratio: $met"
+}
+
+startup offscreen QT_QPA_PLATFORM=offscreen
+if command -v Xvfb >/dev/null; then
+  # The same on an X server, as on a lab computer; Xvfb picks a free display.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  display=":$(head -n1 "$work/display")"
+  startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
 fi
-rm -rf "$work"
+
+echo
+echo "Aims:"
+printf '%s\n' "${aims[@]}"
