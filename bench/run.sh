@@ -31,8 +31,25 @@ verdict() {
   aims+=("$(printf '%-48s %8s (aim <= %s): %s' "$1" "$2" "$3" "$met")")
 }
 
-for x in bench_storage bench_archive; do
-  "$b/bench/$x" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|Benchmark"
+gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|AddNew' 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_archive" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+
+# A store and its floor, a bare prepared UPDATE of the same fields, in repetitions
+# interleaved at random so that both see the same load; the ratio of the medians.
+"$b/bench/bench_storage" --benchmark_filter='StorePupil|BareUpdate' --benchmark_repetitions=9 \
+  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/store.csv" --benchmark_out_format=csv 2>/dev/null | grep -E "median|Benchmark"
+# medianOf <benchmark>: its median real time in milliseconds, from the CSV.
+medianOf() {
+  awk -F, -v k="\"$1_median\"" '$1 == k { print $3 }' "$work/store.csv"
+}
+for n in 100 10000; do
+  store=$(medianOf "BM_StorePupil/$n")
+  floor=$(medianOf "BM_BareUpdate/$n")
+  ratio=$(awk -v p="$store" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  verdict "store / bare UPDATE, $n records" "$ratio" 1.5
+  echo "store, $n records: $store ms, bare UPDATE $floor ms (medians of 9), ratio $ratio: $met"
 done
 
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
