@@ -8,7 +8,7 @@ src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/release"
 cmake --preset release -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" \
-  --target bench_storage bench_archive emptywindow quorvane mkquorvane
+  --target bench_storage bench_archive bench_screens emptywindow quorvane mkquorvane
 
 work=$(mktemp -d)
 xvfb=
@@ -73,7 +73,33 @@ startup() {
   echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 5), ratio $ratio: $met"
 }
 
+# screens <label> <env...>: three runs of bench_screens, five pupils each through the whole
+# battery. For every change of screen: the median of the first rounds (the screen is
+# created) and of the later ones (shown again), and whether the slower is within 16 ms.
+screens() {
+  local label=$1
+  shift
+  local i from to first again worst
+  : >"$work/changes"
+  for i in 1 2 3; do
+    if ! (cd "$work" && env "$@" "$b/bench/bench_screens" --rounds 5 "$b/Perquorvane" 2>"$work/screens.err") >>"$work/changes"; then
+      cat "$work/screens.err" >&2
+      aims+=("screen changes, $label: the benchmark failed")
+      return
+    fi
+  done
+  echo "screen changes, $label: ms from the click to the next screen's first paint (median of 3 first rounds, of 12 later rounds)"
+  while read -r from to; do
+    first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
+    again=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 > 1 { print $5 }' "$work/changes" | median)
+    worst=$(awk -v a="$first" -v b="$again" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
+    verdict "$from -> $to, $label" "$worst" 16
+    printf '  %-9s -> %-9s  first %7.1f  again %7.1f  %s\n' "$from" "$to" "$first" "$again" "$met"
+  done < <(awk '$1 == "change" && !seen[$2 " " $3]++ { print $2, $3 }' "$work/changes")
+}
+
 startup offscreen QT_QPA_PLATFORM=offscreen
+screens offscreen QT_QPA_PLATFORM=offscreen
 if command -v Xvfb >/dev/null; then
   # The same on an X server, as on a lab computer; Xvfb picks a free display.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
@@ -81,6 +107,7 @@ if command -v Xvfb >/dev/null; then
   for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
   display=":$(head -n1 "$work/display")"
   startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+  screens "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
 fi
 
 echo
