@@ -32,24 +32,27 @@ verdict() {
 }
 
 gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
-"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|AddNew' 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
 "$b/bench/bench_archive" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
 
-# A store and its floor, a bare prepared UPDATE of the same fields, in repetitions
-# interleaved at random so that both see the same load; the ratio of the medians.
-"$b/bench/bench_storage" --benchmark_filter='StorePupil|BareUpdate' --benchmark_repetitions=9 \
-  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
-  --benchmark_out="$work/store.csv" --benchmark_out_format=csv 2>/dev/null | grep -E "median|Benchmark"
-# medianOf <benchmark>: its median real time in milliseconds, from the CSV.
-medianOf() {
-  awk -F, -v k="\"$1_median\"" '$1 == k { print $3 }' "$work/store.csv"
+# A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
+# benchmark so that both meet the same load; the medians of its counters.
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='StoreAgainstBareUpdate' \
+  --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
+# counter <benchmark> <column>: a column of the benchmark's median row in the CSV.
+counter() {
+  awk -F, -v k="\"$1_median\"" -v c="$2" '
+    $1 == "name" { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); col[$i] = i } }
+    $1 == k { print $col[c] }' "$work/store.csv"
 }
 for n in 100 10000; do
-  store=$(medianOf "BM_StorePupil/$n")
-  floor=$(medianOf "BM_BareUpdate/$n")
-  ratio=$(awk -v p="$store" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  store=$(counter "BM_StoreAgainstBareUpdate/$n" store_ms)
+  floor=$(counter "BM_StoreAgainstBareUpdate/$n" bare_ms)
+  ratio=$(counter "BM_StoreAgainstBareUpdate/$n" ratio)
+  ratio=$(awk -v r="$ratio" 'BEGIN { printf "%.2f", r }')
   verdict "store / bare UPDATE, $n records" "$ratio" 1.5
-  echo "store, $n records: $store ms, bare UPDATE $floor ms (medians of 9), ratio $ratio: $met"
+  printf 'store, %s records: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' \
+    "$n" "$store" "$floor" "$ratio" "$met"
 done
 
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
