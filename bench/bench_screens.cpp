@@ -10,7 +10,9 @@
 //
 //   bench_screens [--rounds N] [folder with the pictures]
 //
-// One line per change: "change <from> <to> <round> <milliseconds>".
+// One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>"; the
+// faults count the fresh memory the change touched (a new window's backing store, 3 MB
+// for a screen, is most of it), which costs far more on some machines than on others.
 #include "battery/analysis/analysismodel.h"
 #include "battery/analysis/storiacontent.h"
 #include "battery/comprehension/frasicontent.h"
@@ -46,6 +48,8 @@
 
 #include <cstdlib>
 #include <functional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -83,6 +87,13 @@ class NoExit : public qv::Exit {
 public:
     void endProgram() override { fail(QStringLiteral("the program asked to end")); }
 };
+
+long minorFaults()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt;
+}
 
 // A press and a release of the left button at `pos` (the middle when not given).
 void click(QWidget *w, QPoint pos = QPoint(-1, -1))
@@ -224,12 +235,14 @@ private:
     void change(Screen from, Screen to, QWidget *control)
     {
         settle(50);
+        const long faults = minorFaults();
         const double ms = watch_.milliseconds(to, [control] { click(control); });
+        const long touched = minorFaults() - faults;
         if (QWidget *old = app_.screen(from); old && old->isVisible())
             fail(QStringLiteral("%1 is still on show").arg(QString::fromLatin1(qv::screenName(from))));
         on<QWidget>(to);
         QTextStream(stdout) << "change " << qv::screenName(from) << ' ' << qv::screenName(to) << ' ' << round_ << ' '
-                            << QString::number(ms, 'f', 3) << Qt::endl;
+                            << QString::number(ms, 'f', 3) << ' ' << touched << Qt::endl;
         // The end of the battery is announced; anything else means a step went wrong.
         if (from == Screen::FLcartge && dialogs_.texts.size() == 1 && dialogs_.texts.first().startsWith(kFinito))
             dialogs_.texts.clear();

@@ -58,13 +58,13 @@ done
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
 
 # startup <label> <env...>: the program's start screen and the empty-window floor, in turn
-# five times each, so both see the same load; prints the medians and their ratio.
+# nine times each, so both see the same load; prints the medians and their ratio.
 startup() {
   local label=$1
   shift
   local i prog floor
   : >"$work/prog" && : >"$work/floor"
-  for i in 1 2 3 4 5; do
+  for i in $(seq 9); do
     (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
     (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
   done
@@ -73,7 +73,7 @@ startup() {
   local ratio
   ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
   verdict "start-up / empty window, $label" "$ratio" 1.3
-  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 5), ratio $ratio: $met"
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
 }
 
 # screens <label> <env...>: three runs of bench_screens, five pupils each through the whole
@@ -82,7 +82,7 @@ startup() {
 screens() {
   local label=$1
   shift
-  local i from to first again worst
+  local i from to first faults again worst
   : >"$work/changes"
   for i in 1 2 3; do
     if ! (cd "$work" && env "$@" "$b/bench/bench_screens" --rounds 5 "$b/Perquorvane" 2>"$work/screens.err") >>"$work/changes"; then
@@ -91,13 +91,16 @@ screens() {
       return
     fi
   done
-  echo "screen changes, $label: ms from the click to the next screen's first paint (median of 3 first rounds, of 12 later rounds)"
+  echo "screen changes, $label: ms from the click to the next screen's first paint;" \
+    "medians of 3 first rounds (and their minor page faults) and of 12 later rounds"
   while read -r from to; do
     first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
+    faults=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $6 }' "$work/changes" | median)
     again=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 > 1 { print $5 }' "$work/changes" | median)
     worst=$(awk -v a="$first" -v b="$again" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
     verdict "$from -> $to, $label" "$worst" 16
-    printf '  %-9s -> %-9s  first %7.1f  again %7.1f  %s\n' "$from" "$to" "$first" "$again" "$met"
+    printf '  %-9s -> %-9s  first %6.1f (%5d page faults)  again %6.1f  %s\n' \
+      "$from" "$to" "$first" "$faults" "$again" "$met"
   done < <(awk '$1 == "change" && !seen[$2 " " $3]++ { print $2, $3 }' "$work/changes")
 }
 
