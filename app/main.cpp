@@ -29,7 +29,8 @@ int main(int argc, char **argv)
     // For the start-up benchmark: report when the start screen has been painted, then leave.
     if (qEnvironmentVariableIsSet("QUORVANE_STARTUP_PROBE")) {
         if (QWidget *start = app.screen(qv::Screen::FLINIZIO))
-            start->installEventFilter(new qv::ui::PaintProbe(QStringLiteral("start screen"), sinceStart, &qapp));
+            start->installEventFilter(
+                new qv::ui::PaintProbe(QStringLiteral("start screen"), sinceStart, &qapp));
     }
     return qapp.exec();
 }

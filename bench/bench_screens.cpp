@@ -148,7 +148,8 @@ public:
         loop_ = nullptr;
         armed_ = false;
         if (!done_)
-            fail(QStringLiteral("%1 was not painted within 5 s").arg(QString::fromLatin1(qv::screenName(to))));
+            fail(
+                QStringLiteral("%1 was not painted within 5 s").arg(QString::fromLatin1(qv::screenName(to))));
         return double(ns_) / 1e6;
     }
 
@@ -241,10 +242,11 @@ private:
         if (QWidget *old = app_.screen(from); old && old->isVisible())
             fail(QStringLiteral("%1 is still on show").arg(QString::fromLatin1(qv::screenName(from))));
         on<QWidget>(to);
-        QTextStream(stdout) << "change " << qv::screenName(from) << ' ' << qv::screenName(to) << ' ' << round_ << ' '
-                            << QString::number(ms, 'f', 3) << ' ' << touched << Qt::endl;
+        QTextStream(stdout) << "change " << qv::screenName(from) << ' ' << qv::screenName(to) << ' ' << round_
+                            << ' ' << QString::number(ms, 'f', 3) << ' ' << touched << Qt::endl;
         // The end of the battery is announced; anything else means a step went wrong.
-        if (from == Screen::FLcartge && dialogs_.texts.size() == 1 && dialogs_.texts.first().startsWith(kFinito))
+        if (from == Screen::FLcartge && dialogs_.texts.size() == 1
+            && dialogs_.texts.first().startsWith(kFinito))
             dialogs_.texts.clear();
         expectNoMessage();
     }

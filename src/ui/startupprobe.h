@@ -52,8 +52,9 @@ protected:
         if (e->type() == QEvent::Paint && !reported_) {
             reported_ = true;
             QTimer::singleShot(0, this, [this] {
-                QTextStream(stdout) << what_ << " painted " << msSinceProcessStart() << " ms after process start ("
-                                    << sinceMain_.elapsed() << " ms after main)" << Qt::endl;
+                QTextStream(stdout) << what_ << " painted " << msSinceProcessStart()
+                                    << " ms after process start (" << sinceMain_.elapsed()
+                                    << " ms after main)" << Qt::endl;
                 QCoreApplication::quit();
             });
         }
