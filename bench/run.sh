@@ -1,28 +1,122 @@
 #!/usr/bin/env bash
-# Builds the release preset and runs every benchmark; prints the medians and the start-up time.
+# Builds the release preset and runs every benchmark together with the floor it is judged
+# against, in the same run, so that a loaded machine slows both: prints the medians, the
+# ratios to the floors and whether each aim is met.
+# QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
-cmake --preset release -S "$src" >/dev/null
-cmake --build "$src/build/release" -j"$(nproc)" --target bench_storage bench_archive bench_insight quorvane mkquorvane
 b="$src/build/release"
-for x in bench_storage bench_archive bench_insight; do
-  "$b/bench/$x" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null | grep -E "median|Benchmark"
-done
+cmake --preset release -S "$src" >/dev/null
+cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" \
+  --target bench_storage bench_archive bench_insight bench_screens emptywindow quorvane mkquorvane
+
 work=$(mktemp -d)
-(cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
-echo "start-up, offscreen:"
-for i in 1 2 3 4 5; do
-  (cd "$work" && QT_QPA_PLATFORM=offscreen QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
+xvfb=
+cleanup() {
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+aims=()
+# median: of the numbers on standard input, one a line.
+median() {
+  sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+# verdict <name> <value> <aim>: sets $met to "met" or "NOT met" (value <= aim) and keeps
+# the line for the summary.
+met=
+verdict() {
+  met=$(awk -v x="$2" -v a="$3" 'BEGIN { print (x != "nan" && x <= a) ? "met" : "NOT met" }')
+  aims+=("$(printf '%-48s %8s (aim <= %s): %s' "$1" "$2" "$3" "$met")")
+}
+
+gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_archive" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_insight" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+
+# A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
+# benchmark so that both meet the same load; the medians of its counters.
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='StoreAgainstBareUpdate' \
+  --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
+# counter <benchmark> <column>: a column of the benchmark's median row in the CSV.
+counter() {
+  awk -F, -v k="\"$1_median\"" -v c="$2" '
+    $1 == "name" { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); col[$i] = i } }
+    $1 == k { print $col[c] }' "$work/store.csv"
+}
+for n in 100 10000; do
+  store=$(counter "BM_StoreAgainstBareUpdate/$n" store_ms)
+  floor=$(counter "BM_StoreAgainstBareUpdate/$n" bare_ms)
+  ratio=$(counter "BM_StoreAgainstBareUpdate/$n" ratio)
+  ratio=$(awk -v r="$ratio" 'BEGIN { printf "%.2f", r }')
+  verdict "store / bare UPDATE, $n records" "$ratio" 1.5
+  printf 'store, %s records: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' \
+    "$n" "$store" "$floor" "$ratio" "$met"
 done
-if command -v Xvfb >/dev/null; then
-  # The same on an X server, as on a lab computer.
-  Xvfb :87 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  sleep 1
-  echo "start-up, X server:"
-  for i in 1 2 3 4 5; do
-    (cd "$work" && DISPLAY=:87 QT_QPA_PLATFORM=xcb QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null)
+
+(cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
+
+# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
+# nine times each, so both see the same load; prints the medians and their ratio.
+startup() {
+  local label=$1
+  shift
+  local i prog floor
+  : >"$work/prog" && : >"$work/floor"
+  for i in $(seq 9); do
+    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
+    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
   done
-  kill "$xvfb"
+  prog=$(median <"$work/prog")
+  floor=$(median <"$work/floor")
+  local ratio
+  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  verdict "start-up / empty window, $label" "$ratio" 1.3
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
+}
+
+# screens <label> <env...>: three runs of bench_screens, five pupils each through the whole
+# battery. For every change of screen: the median of the first rounds (the screen is
+# created) and of the later ones (shown again), and whether the slower is within 16 ms.
+screens() {
+  local label=$1
+  shift
+  local i from to first faults again worst
+  : >"$work/changes"
+  for i in 1 2 3; do
+    if ! (cd "$work" && env "$@" "$b/bench/bench_screens" --rounds 5 "$b/Perquorvane" 2>"$work/screens.err") >>"$work/changes"; then
+      cat "$work/screens.err" >&2
+      aims+=("screen changes, $label: the benchmark failed")
+      return
+    fi
+  done
+  echo "screen changes, $label: ms from the click to the next screen's first paint;" \
+    "medians of 3 first rounds (and their minor page faults) and of 12 later rounds"
+  while read -r from to; do
+    first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
+    faults=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $6 }' "$work/changes" | median)
+    again=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 > 1 { print $5 }' "$work/changes" | median)
+    worst=$(awk -v a="$first" -v b="$again" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
+    verdict "$from -> $to, $label" "$worst" 16
+    printf '  %-9s -> %-9s  first %6.1f (%5d page faults)  again %6.1f  %s\n' \
+      "$from" "$to" "$first" "$faults" "$again" "$met"
+  done < <(awk '$1 == "change" && !seen[$2 " " $3]++ { print $2, $3 }' "$work/changes")
+}
+
+startup offscreen QT_QPA_PLATFORM=offscreen
+screens offscreen QT_QPA_PLATFORM=offscreen
+if command -v Xvfb >/dev/null; then
+  # The same on an X server, as on a lab computer; Xvfb picks a free display.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  display=":$(head -n1 "$work/display")"
+  startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+  screens "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
 fi
-rm -rf "$work"
+
+echo
+echo "Aims:"
+printf '%s\n' "${aims[@]}"

@@ -346,10 +346,12 @@ bool Recordset::update()
         cancelUpdate();
         return fail(QStringLiteral("cursore chiuso"));
     }
-    QSqlQuery q(db_->sql());
     QStringList names;
-    for (const auto &entry : buffer_)
+    bool keyChanged = false;
+    for (const auto &entry : buffer_) {
         names << quoted(entry.first);
+        keyChanged = keyChanged || entry.first == index_;
+    }
     QString sql;
     if (mode_ == Mode::Edit) {
         if (buffer_.isEmpty()) {
@@ -370,24 +372,37 @@ bool Recordset::update()
                   .arg(quoted(table_), names.join(", "), marks.join(", "));
     }
     const bool adding = mode_ == Mode::AddNew;
-    if (!q.prepare(sql)) {
+    // Kept prepared, like the cursor's reads: a store of the same fields is parsed once.
+    lastError_.clear();
+    QSqlQuery &q = prepared(sql);
+    if (!lastError_.isEmpty()) {
+        const QString why = lastError_;
+        statements_.remove(sql); // prepared afresh by the next try
         cancelUpdate();
-        return fail(q.lastError().text());
+        return fail(why);
     }
     for (const auto &entry : buffer_)
         q.addBindValue(entry.second);
     if (!adding)
         q.addBindValue(rowid_);
     cancelUpdate();
-    if (!q.exec())
-        return fail(q.lastError().text());
+    if (!q.exec()) {
+        const QString why = q.lastError().text();
+        q.finish();
+        return fail(why);
+    }
+    const qint64 id = adding ? q.lastInsertId().toLongLong() : 0;
+    const int rows = q.numRowsAffected();
+    q.finish();
     if (adding) {
-        lastModified_ = QString::number(q.lastInsertId().toLongLong());
+        lastModified_ = QString::number(id);
     } else {
-        if (q.numRowsAffected() != 1)
+        if (rows != 1)
             return fail(QStringLiteral("il record non esiste più"));
         lastModified_ = QString::number(rowid_);
-        placeOn(rowid_); // the key may have changed
+        // The row's place in the index moves only when its key was written.
+        if (keyChanged)
+            placeOn(rowid_);
     }
     return true;
 }

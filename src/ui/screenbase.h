@@ -4,15 +4,13 @@
 
 #include "storage/session.h"
 #include "ui/application.h"
+#include "ui/screensize.h"
 
 #include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
 namespace qv::ui {
-
-inline constexpr int kScreenWidth = 1016;
-inline constexpr int kScreenHeight = 730;
 
 class ClickLabel;
 

@@ -187,6 +187,64 @@ private slots:
         QVERIFY(!rs->update()); // no open Edit/AddNew
     }
 
+    // Writes keep their statements prepared: each store must still write its own values,
+    // whichever fields and rows came before, and after a store that failed.
+    void repeatedStoresWriteTheirOwnValues()
+    {
+        auto rs = db->openRecordset("prima-B");
+        const QString a = add(*rs, "ANNA");
+        const QString b = add(*rs, "BRUNO");
+        QVERIFY(!a.isEmpty() && !b.isEmpty() && a != b);
+        auto store = [&](const QString &bm, const QList<QPair<QString, QVariant>> &fields) {
+            if (!rs->setBookmark(bm) || !rs->edit())
+                return false;
+            for (const auto &f : fields)
+                rs->setField(f.first, f.second);
+            return rs->update();
+        };
+        QVERIFY(store(a, {{"arrivo", 3}, {"sub", 4}}));
+        QVERIFY(store(b, {{"arrivo", 5}, {"sub", 6}}));
+        QVERIFY(!store(a, {{"arrivo", "tre"}, {"sub", 7}}));
+        QVERIFY(store(a, {{"sub", 9}}));
+        auto check = db->openRecordset("prima-B");
+        auto stored = [&](const QString &bm) {
+            check->setBookmark(bm);
+            return qMakePair(check->field("arrivo").toInt(), check->field("sub").toInt());
+        };
+        QCOMPARE(stored(a), qMakePair(3, 9));
+        QCOMPARE(stored(b), qMakePair(5, 6));
+        QVERIFY(store(b, {{"arrivo", 2}, {"sub", 1}}));
+        QCOMPARE(stored(b), qMakePair(2, 1));
+        QVERIFY(store(b, {{"sub", 3}, {"arrivo", 8}}));
+        QCOMPARE(stored(b), qMakePair(8, 3));
+        QCOMPARE(stored(a), qMakePair(3, 9));
+        QCOMPARE(rs->lastModified(), b);
+        QCOMPARE(add(*rs, "CARLA").isEmpty(), false);
+        QCOMPARE(rs->recordCount(), 3);
+    }
+
+    void aStoreMovesTheCursorOnlyWithItsKey()
+    {
+        auto rs = db->openRecordset("prima-C");
+        const QString alfa = add(*rs, "ALFA");
+        const QString emme = add(*rs, "EMME");
+        const QString zeta = add(*rs, "ZETA");
+        QVERIFY(rs->setIndex("nome"));
+        QVERIFY(rs->setBookmark(emme));
+        QVERIFY(rs->edit());
+        rs->setField("arrivo", 4);
+        QVERIFY(rs->update());
+        QVERIFY(rs->moveNext());
+        QCOMPARE(rs->bookmark(), zeta);
+        // A new name puts the row, and the cursor with it, at its new place in the index.
+        QVERIFY(rs->setBookmark(alfa));
+        QVERIFY(rs->edit());
+        rs->setField("nome", "ZZZ");
+        QVERIFY(rs->update());
+        QVERIFY(rs->movePrevious());
+        QCOMPARE(rs->bookmark(), zeta);
+    }
+
     void cursorOutlivingItsDatabaseFailsCleanly()
     {
         auto rs = db->openRecordset("prima-L");
