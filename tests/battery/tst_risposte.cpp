@@ -165,9 +165,9 @@ Log readLog(test::ModelEnv &env)
     return log;
 }
 
-// Every item of the tests logged once, and each score field equal to the right answers of
-// its category.
-void checkInvariant(test::ModelEnv &env, const QStringList &prove)
+// Every item of the tests logged once (or, for a test left halfway, the items answered),
+// and each score field equal to the right answers of its category.
+void checkInvariant(test::ModelEnv &env, const QStringList &prove, bool complete = true)
 {
     const Log log = readLog(env);
     for (const QString &prova : prove) {
@@ -176,6 +176,8 @@ void checkInvariant(test::ModelEnv &env, const QStringList &prove)
         std::map<QString, int> giuste;
         for (const Item &item : testItems(prova)) {
             const auto row = it->second.find(item.numero);
+            if (!complete && row == it->second.end())
+                continue;
             QVERIFY2(row != it->second.end(), qPrintable(QStringLiteral("%1 %2").arg(prova).arg(item.numero)));
             // Either cause fits either upper box of a complex scheme: there the key alone
             // does not decide.
@@ -184,7 +186,8 @@ void checkInvariant(test::ModelEnv &env, const QStringList &prove)
                 QCOMPARE(row->second.second, row->second.first == item.chiave);
             giuste[item.categoria] += int(row->second.second);
         }
-        QCOMPARE(it->second.size(), size_t(testItems(prova).size()));
+        if (complete)
+            QCOMPARE(it->second.size(), size_t(testItems(prova).size()));
         for (const auto &[field, n] : giuste)
             QVERIFY2(env.stored(field).toInt() == n,
                      qPrintable(QStringLiteral("%1: %2 stored, %3 logged").arg(field).arg(env.stored(field).toInt()).arg(n)));
@@ -265,8 +268,9 @@ private slots:
         QCOMPARE(env.stored("frasi1").toInt(), 11);
     }
 
-    // A full disk at the last store of a test: neither the record nor the log changes, and
-    // once there is room again the pupil's retry stores both, in agreement.
+    // A full disk at the last store of a test: neither the record nor the log changes; once
+    // there is room again the pupil leaves, and the answer taken back is not logged; resumed,
+    // the pupil finishes with record and log in agreement.
     void aFailedStoreWritesNeitherRecordNorLog()
     {
         test::ModelEnv env;
@@ -309,8 +313,22 @@ private slots:
         QCOMPARE(env.stored("arrivo"), arrivoBefore);
         QVERIFY(q.exec("DELETE FROM risposte WHERE classe IN ('a', 'p')"));
         QVERIFY(q.exec(QStringLiteral("PRAGMA max_page_count = %1").arg(1 << 30)));
-        m.choose(frasi::soluzioni()[12] - 1, true);
-        QCOMPARE(m.nextQuestion(), FrasiModel::Outcome::Finished);
+        q = QSqlQuery(); // the connection closes when the pupil leaves
+        QCOMPARE(m.leave(), FrasiModel::Outcome::Left);
+        // Reopened as the name-entry screen leaves it for a resumption.
+        Modquorv &st = env.session.state;
+        QString e;
+        st.rsclasse.reset();
+        st.dbrisultati = Database::open(env.folder.file("quorvane.mdb"), &e);
+        st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
+        st.tipoavvio = kAvvioRipresa;
+        QCOMPARE(readLog(env)["frasi"].size(), size_t(frasi::kDomande - 1));
+        checkInvariant(env, {"frasi"}, false);
+        FrasiModel again(env.session);
+        again.setUp();
+        QCOMPARE(int(again.domanda), frasi::kDomande);
+        again.choose(frasi::soluzioni()[12] - 1, true);
+        QCOMPARE(again.nextQuestion(), FrasiModel::Outcome::Finished);
         checkInvariant(env, {"frasi"});
         QCOMPARE(env.stored("frasi1").toInt(), 12);
     }

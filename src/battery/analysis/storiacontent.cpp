@@ -77,7 +77,8 @@ const QList<Item> &causeItems()
         QList<Item> out;
         for (int i = 1; i <= kStoriaInsiemi; ++i) {
             const QStringList &f = storiaFrasi(i);
-            const QString cat = i <= kStoriaUltimoSemplice ? QStringLiteral("causasem") : QStringLiteral("causacom");
+            // Latin-1 names: the statements stay the only string literals of the sets' blocks.
+            const QString cat = QString::fromLatin1(i <= kStoriaUltimoSemplice ? "causasem" : "causacom");
             for (int k = 1; k <= f.size(); ++k)
                 out.append({causeItem(i, k), cat, f.at(k - 1), f.at(k - 1), {}});
         }
