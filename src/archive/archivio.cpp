@@ -4,6 +4,7 @@
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/teacherpassword.h"
+#include "insight/questions.h"
 #include "archive/testoaiuto.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
@@ -203,22 +204,37 @@ void ArchivioModel::esportoCsv()
     if (folder.isEmpty())
         return;
     lastFolder_ = folder;
-    QString name = QStringLiteral("Quadro %1.csv").arg(caption_.simplified());
-    name.replace(QLatin1Char('/'), QLatin1Char('-'));
-    const QString path = QDir(folder).filePath(name);
+    // Two files: the class table with the levels, and the per-question analysis.
+    auto fileName = [&](const char *what) {
+        QString name = QStringLiteral("%1 %2.csv").arg(QString::fromUtf8(what), caption_.simplified());
+        name.replace(QLatin1Char('/'), QLatin1Char('-'));
+        return QDir(folder).filePath(name);
+    };
+    const QString path = fileName("Quadro");
+    const QString pathDomande = fileName("Domande");
     std::vector<insight::PupilRow> rows;
-    if (s_.state.dbrisultati)
+    insight::QuestionAnalysis domande;
+    if (s_.state.dbrisultati) {
         insight::readClass(*s_.state.dbrisultati, s_.state.tabellaclasse, rows, nullptr);
-    QSaveFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(quadroCsv(valori_, insight::classLevels(rows))) >= 0
-                    && f.commit();
-    if (ok)
-        s_.dialogs.alert(QStringLiteral("Ho salvato il quadro della classe (%1) nel file\n\"%2\".")
+        insight::questionAnalysis(*s_.state.dbrisultati, s_.state.tabellaclasse, domande, nullptr);
+    }
+    auto save = [](const QString &file, const QByteArray &bytes) {
+        QSaveFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    };
+    QString failed;
+    if (!save(path, quadroCsv(valori_, insight::classLevels(rows))))
+        failed = path;
+    else if (!save(pathDomande, domandeCsv(domande)))
+        failed = pathDomande;
+    if (failed.isEmpty())
+        s_.dialogs.alert(QStringLiteral("Ho salvato il quadro della classe (%1) nel file\n\"%2\"\n"
+                                        "e l'analisi delle domande nel file\n\"%3\".")
                              .arg(numalunni() == 1 ? QStringLiteral("1 alunno") : QStringLiteral("%1 alunni").arg(numalunni()),
-                                  QDir::toNativeSeparators(path)));
+                                  QDir::toNativeSeparators(path), QDir::toNativeSeparators(pathDomande)));
     else
         s_.dialogs.alert(QStringLiteral("Non riesco a scrivere il file \"%1\": controlla la cartella scelta e riprova.")
-                             .arg(QDir::toNativeSeparators(path)));
+                             .arg(QDir::toNativeSeparators(failed)));
 }
 
 } // namespace qv

@@ -65,4 +65,19 @@ QByteArray quadroCsv(const ResultMatrix &v, const std::vector<insight::PupilLeve
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }
 
+QByteArray domandeCsv(const insight::QuestionAnalysis &a)
+{
+    QString out = QStringLiteral("Prova;Numero;Testo;Frase;Risposta giusta;Giuste;Sbagliate;Vuote;Percentuale giuste;"
+                                 "Risposta sbagliata più data;Volte\r\n");
+    for (const insight::ItemStats &s : a.items) {
+        const QStringList row = {field(insight::testTitle(s.prova)), QString::number(s.numero), field(s.testo),
+                                 field(s.contesto), field(s.chiave), QString::number(s.right), QString::number(s.wrong),
+                                 QString::number(s.empty),
+                                 s.answered() > 0 ? QString::number(qRound(100.0 * s.share())) : QString(),
+                                 field(s.commonWrong), s.commonWrongCount > 0 ? QString::number(s.commonWrongCount) : QString()};
+        out += row.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    }
+    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+}
+
 } // namespace qv

@@ -5,6 +5,7 @@
 
 #include "archive/resultmatrix.h"
 #include "insight/classstats.h"
+#include "insight/questions.h"
 
 #include <QByteArray>
 #include <vector>
@@ -13,5 +14,7 @@ namespace qv {
 
 // A row's levels are those of `livelli` with the same `data`; empty cells when none has it.
 QByteArray quadroCsv(const ResultMatrix &valori, const std::vector<insight::PupilLevels> &livelli = {});
+// The per-question analysis of the class, one row per item of every test.
+QByteArray domandeCsv(const insight::QuestionAnalysis &analisi);
 
 } // namespace qv

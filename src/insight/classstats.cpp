@@ -332,7 +332,7 @@ bool classInsight(Database &db, const QString &table, ClassInsight &out, QString
     out.school = classStats(all);
     out.profile = profile(out.stats, out.school);
     out.levels = classLevels(out.rows);
-    return true;
+    return questionAnalysis(db, table, out.questions, error);
 }
 
 } // namespace qv::insight

@@ -3,6 +3,8 @@
 // Pure functions over rows; readClass is the one place that touches the database.
 #pragma once
 
+#include "insight/questions.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -130,6 +132,7 @@ struct ClassInsight {
     ClassStats school;
     Profile profile;
     std::vector<PupilLevels> levels;
+    QuestionAnalysis questions;
 };
 bool classInsight(Database &db, const QString &table, ClassInsight &out, QString *error);
 

@@ -107,6 +107,24 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
         }
     }
 
+    // The items the class found hardest, from the answers kept.
+    const QuestionAnalysis &qa = ci.questions;
+    p.endLine();
+    p.text(QStringLiteral("LE DIECI DOMANDE PIÙ DIFFICILI PER LA CLASSE (risposte di %1 alunni su %2)")
+               .arg(qa.covered)
+               .arg(qa.records))
+        .endLine();
+    if (qa.hardest.empty())
+        p.text(QStringLiteral("Non ci sono risposte registrate per questa classe.")).endLine();
+    for (const int i : qa.hardest) {
+        const ItemStats &s = qa.items[size_t(i)];
+        QString what = s.contesto.isEmpty() ? s.testo : QStringLiteral("%1 (in \"%2\")").arg(s.testo, s.contesto);
+        if (what.size() > 60)
+            what = what.left(59) + QChar(0x2026);
+        p.text(QStringLiteral("%1 %2").arg(testTitle(s.prova)).arg(s.numero)).tab(24).text(what);
+        p.tab(86).text(QStringLiteral("%1 %").arg(qRound(100.0 * s.share()))).endLine();
+    }
+
     Report rep;
     rep.title = QStringLiteral("Quorvane - statistiche della classe %1").arg(caption.simplified());
     rep.lines = p.lines();

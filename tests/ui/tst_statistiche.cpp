@@ -143,6 +143,11 @@ private slots:
         shot(d, "FrmSTATISTICHE-livelli");
         d->Schede->setCurrentIndex(1);
         shot(d, "FrmSTATISTICHE-punteggi");
+        // Per question: every item of every test listed; the records here carry no answers.
+        QCOMPARE(d->Tabdomande->rowCount(), int(d->insight().questions.items.size()));
+        QCOMPARE(d->Tabdifficili->rowCount(), 0);
+        d->Schede->setCurrentIndex(4);
+        shot(d, "FrmSTATISTICHE-domande");
 
         // The printout, charts included, as a PDF read back with pdftotext.
         click(d->cmdstampastat);

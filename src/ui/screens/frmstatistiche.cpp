@@ -201,6 +201,49 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     connect(Comboarea, &QComboBox::currentIndexChanged, this, &FrmSTATISTICHE::showArea);
     showArea(0);
 
+    // Per question: the ten hardest items first, then every item of every test.
+    const QuestionAnalysis &qa = ci_.questions;
+    auto *domande = new QWidget(Schede);
+    auto *dl = new QVBoxLayout(domande);
+    dl->addWidget(note(qa.covered == qa.records
+                           ? QStringLiteral("Risposte di tutti gli alunni della classe (%1).").arg(qa.records)
+                           : QStringLiteral("Risposte di %1 alunni su %2: i risultati portati da dischi di versioni "
+                                            "precedenti non hanno le risposte.")
+                                 .arg(qa.covered)
+                                 .arg(qa.records),
+                       domande));
+    auto fill = [this, &qa](QTableWidget *t, const std::vector<int> &which) {
+        for (int r = 0; r < int(which.size()); ++r) {
+            const ItemStats &it = qa.items[size_t(which[size_t(r)])];
+            put(t, r, 0, it.contesto.isEmpty() ? it.testo : QStringLiteral("%1  (in \"%2\")").arg(it.testo, it.contesto));
+            put(t, r, 1, QStringLiteral("%1 %2").arg(testTitle(it.prova)).arg(it.numero));
+            put(t, r, 2, QString::number(it.right));
+            put(t, r, 3, QString::number(it.wrong));
+            put(t, r, 4, QString::number(it.empty));
+            put(t, r, 5, it.answered() > 0 ? QStringLiteral("%1 %").arg(qRound(100.0 * it.share())) : QStringLiteral("—"));
+            put(t, r, 6, it.commonWrong.isEmpty() ? QString() : QStringLiteral("%1 (%2)").arg(it.commonWrong).arg(it.commonWrongCount));
+            t->item(r, 0)->setToolTip(t->item(r, 0)->text());
+        }
+    };
+    const QStringList heads = {QStringLiteral("Domanda"), QStringLiteral("Prova"), QStringLiteral("Giuste"),
+                               QStringLiteral("Sbagliate"), QStringLiteral("Vuote"), QStringLiteral("% giuste"),
+                               QStringLiteral("Sbagliata più data")};
+    auto *hardTitle = new QLabel(QStringLiteral("Le dieci domande più difficili per la classe"), domande);
+    QFont bold = f;
+    bold.setBold(true);
+    hardTitle->setFont(bold);
+    dl->addWidget(hardTitle);
+    Tabdifficili = table(QStringLiteral("Tabdifficili"), heads, int(qa.hardest.size()), domande);
+    fill(Tabdifficili, qa.hardest);
+    dl->addWidget(Tabdifficili, 1);
+    std::vector<int> all(qa.items.size());
+    for (int i = 0; i < int(all.size()); ++i)
+        all[size_t(i)] = i;
+    Tabdomande = table(QStringLiteral("Tabdomande"), heads, int(all.size()), domande);
+    fill(Tabdomande, all);
+    dl->addWidget(Tabdomande, 2);
+    Schede->addTab(domande, QStringLiteral("Domande"));
+
     auto *buttons = new QHBoxLayout;
     cmdstampastat = new QPushButton(QStringLiteral("Stampo le statistiche"), this);
     cmdstampastat->setObjectName(QStringLiteral("cmdstampastat"));

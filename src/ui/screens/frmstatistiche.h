@@ -1,7 +1,7 @@
 // FrmSTATISTICHE: the statistics of the class shown in the archive, in a window of its own
-// that fits a 1024 x 768 screen. Four pages: the tests with the class profile beside the
-// school's, the sixteen scores, the score bands of every test as charts, and the levels
-// with the pupils of each. "Stampo le statistiche" prints the same report with its charts.
+// that fits a 1024 x 768 screen. Five pages: the tests with the class profile beside the
+// school's, the sixteen scores, the score bands of every test as charts, the levels with
+// the pupils of each, and the per-question analysis. "Stampo le statistiche" prints the same report with its charts.
 #pragma once
 
 #include "insight/classstats.h"
@@ -38,6 +38,8 @@ public:
     QComboBox *Comboarea;
     std::array<QListWidget *, insight::kLevelCount> Listlivelli{};
     QTableWidget *Tablivelli;    // every pupil with the level of each area
+    QTableWidget *Tabdifficili;  // the ten hardest items of the class
+    QTableWidget *Tabdomande;    // every item: right, wrong, empty, share, wrong answer given most
     QPushButton *cmdstampastat;
     QPushButton *cmdchiudo;
 
