@@ -12,6 +12,7 @@ question, sentence, set, half or place with the score carried on, the answer on 
 being the only thing lost, and PRAGMA integrity_check must stay "ok"."""
 
 import os
+import sqlite3
 import sys
 import tempfile
 import time
@@ -298,6 +299,29 @@ def archive(display, binary, work, records):
     p.wait_exit()
 
 
+# The score fields each test's logged answers count toward.
+LOGGED = {
+    "lettura": ["fatti1", "fatti2", "inferen1", "inferen2", "lessico1", "scopi2", "sintesi1", "sintesi2"],
+    "grammatica": ["gramsem"], "logica": ["logsem"], "frasi": ["frasi1"], "cause": ["causasem", "causacom"],
+    "cronologia": ["cronolog"], "fisica": ["elemfis"], "politica": ["elempol"],
+}
+
+
+def answers_agree(work):
+    """After every interruption and kill, the answer log and the record still agree: the
+    right answers logged for a test add up to the test's stored scores."""
+    con = sqlite3.connect(os.path.join(work, "Perquorvane", "quorvane.mdb"))
+    try:
+        for rec in d.records(work, TABLE):
+            for prova, fields in LOGGED.items():
+                logged = con.execute("SELECT coalesce(sum(giusta), 0) FROM risposte WHERE classe = ? AND data = ? "
+                                     "AND prova = ?", (TABLE, rec["data"], prova)).fetchone()[0]
+                stored = sum(rec[f] or 0 for f in fields)
+                check(logged == stored, f"{rec['nome']}: {prova} logs {logged} right answers, stores {stored}")
+    finally:
+        con.close()
+
+
 def main():
     bin_dir = os.path.abspath(sys.argv[1])
     work = tempfile.mkdtemp(prefix="quorvane-e2e-")
@@ -314,6 +338,7 @@ def main():
         second_run.p.wait_exit()
         archive(display, binary, work, [first, second])
         check(len(d.records(work, TABLE)) == 2, "two records in the class, no more")
+        answers_agree(work)
         check(d.integrity(work) == "ok", "integrity_check at the end")
     finally:
         display.close()
