@@ -1,5 +1,7 @@
 #include "insight/questions.h"
 
+#include "insight/classstats.h"
+
 #include "battery/items.h"
 #include "storage/classmap.h"
 
@@ -12,16 +14,10 @@ namespace qv::insight {
 
 QString testTitle(const QString &prova)
 {
-    static const QHash<QString, QString> titles = {
-        {QStringLiteral("lettura"), QStringLiteral("Lettura")},
-        {QStringLiteral("grammatica"), QStringLiteral("Analisi grammaticale")},
-        {QStringLiteral("logica"), QStringLiteral("Analisi logica")},
-        {QStringLiteral("frasi"), QStringLiteral("Frasi")},
-        {QStringLiteral("cause"), QStringLiteral("Cause ed effetti")},
-        {QStringLiteral("cronologia"), QStringLiteral("Cronologia")},
-        {QStringLiteral("fisica"), QStringLiteral("Carta fisica")},
-        {QStringLiteral("politica"), QStringLiteral("Carta politica")}};
-    return titles.value(prova, prova);
+    for (const PartInfo &p : parts())
+        if (prova == QLatin1String(p.key))
+            return p.shortTitle;
+    return prova;
 }
 
 bool questionAnalysis(Database &db, const QString &table, QuestionAnalysis &out, QString *error)

@@ -37,7 +37,7 @@ struct QuestionAnalysis {
 
 bool questionAnalysis(Database &db, const QString &table, QuestionAnalysis &out, QString *error);
 
-// A test's name as a teacher reads it ("Lettura", "Carta fisica", …).
+// A test's short name as the statistics window shows it ("Lettura", "C. fisica", …).
 QString testTitle(const QString &prova);
 
 } // namespace qv::insight

@@ -15,6 +15,17 @@ using namespace qv;
 
 namespace {
 
+// The rows of an executed query of the log as "data|prova|numero|risposta|giusta".
+QStringList logRows(QSqlQuery &q)
+{
+    QStringList out;
+    while (q.next())
+        out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                           q.value(3).toString(), q.value(4).toString()}
+                   .join('|');
+    return out;
+}
+
 struct Computer : test::Computer {
     // An answer row of the class's log, as a store writes it.
     bool answer(const QString &data, const QString &prova, int numero, const QString &given, bool right)
@@ -32,12 +43,7 @@ struct Computer : test::Computer {
         q.prepare("SELECT data, prova, numero, risposta, giusta FROM risposte WHERE classe = ? ORDER BY 1, 2, 3");
         q.addBindValue(classe);
         q.exec();
-        QStringList out;
-        while (q.next())
-            out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                               q.value(3).toString(), q.value(4).toString()}
-                       .join('|');
-        return out;
+        return logRows(q);
     }
     bool run(const QString &sql)
     {
@@ -52,12 +58,7 @@ QStringList diskLog(const QString &file)
     auto db = Database::open(file, &e, Database::Journal::Rollback);
     QSqlQuery q(db->sql());
     q.exec("SELECT data, prova, numero, risposta, giusta FROM risposte ORDER BY 1, 2, 3");
-    QStringList out;
-    while (q.next())
-        out << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                           q.value(3).toString(), q.value(4).toString()}
-                   .join('|');
-    return out;
+    return logRows(q);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "archive/backup.h"
 #include "storage/classmap.h"
 #include "support/fakes.h"
+#include "support/screenshots.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/flstampa.h"
 #include "ui/widgets/clicklabel.h"
@@ -52,22 +53,9 @@ class TstFlstampa : public QObject {
         click(inizio->LabAVVIO);
         click(inizio->Label1[size_t(index)]);
     }
-    QStringList names(QListWidget *l)
-    {
-        QStringList out;
-        for (int i = 0; i < l->count(); ++i)
-            out << l->item(i)->text();
-        return out;
-    }
     QString backupProblemOf()
     {
         return pendingBackupProblem(*env->app->state().dbrisultati);
-    }
-    void shot(QWidget *w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
-        if (!dir.isEmpty())
-            w->grab().save(QDir(dir).filePath(name + ".png"));
     }
 
 private slots:
@@ -98,7 +86,7 @@ private slots:
         QCOMPARE(a->windowTitle(), QString("ARCHIVIO DEI RISULTATI"));
         QVERIFY(a->width() <= 1024 && a->height() <= 768);
         QCOMPARE(a->Label8->text(), QString("Prima  C"));
-        QCOMPARE(names(a->List1), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
         QCOMPARE(a->List2->count(), 2);
         QVERIFY(a->List2->item(0)->text().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
         QCOMPARE(a->List1->currentRow(), 0);
@@ -118,7 +106,7 @@ private slots:
         QCOMPARE(a->Label27->text(), QString("4"));
         QCOMPARE(a->Label24->text(), QString("9"));
         QVERIFY(a->Label11->text() == "Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti");
-        shot(a, "flstampa");
+        test::screenshot(a, "flstampa");
 
         // The second pupil: first passage only.
         a->List1->setCurrentRow(1);
@@ -153,11 +141,11 @@ private slots:
         QCOMPARE(a->Frame1->title(), QString("SCEGLI LA CLASSE"));
         QCOMPARE(a->Label9[0]->text(), QString("prima A"));
         QCOMPARE(a->Label9[8]->text(), QString("prima  I"));
-        shot(a, "flstampa-classi");
+        test::screenshot(a, "flstampa-classi");
         click(a->Label9[8]);
         QVERIFY(!a->Frame1->isVisible());
         QCOMPARE(a->Label8->text(), QString("prima  I"));
-        QCOMPARE(names(a->List1), QStringList({"DELLA I"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA I"}));
         QCOMPARE(env->app->state().tabellaclasse, QString("prima-J"));
 
         // Another class on the start screen: the archive follows it.
@@ -165,7 +153,7 @@ private slots:
         chooseOnStart(1);
         a = openArchive();
         QCOMPARE(a->Label8->text(), QString("Prima  B"));
-        QCOMPARE(names(a->List1), QStringList({"DELLA B"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA B"}));
 
         // A class chosen in the archive is the one shown on the next visit.
         click(a->cmdaltraclasse);
@@ -173,7 +161,7 @@ private slots:
         click(a->cmdtorno);
         a = openArchive();
         QCOMPARE(a->Label8->text(), QString("prima  D"));
-        QCOMPARE(names(a->List1), QStringList({"DELLA D"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA D"}));
     }
 
     void deleteWithConfirmation()
@@ -192,7 +180,7 @@ private slots:
 
         env->dialogs.answers = {true};
         click(a->CMDELIMINO);
-        QCOMPARE(names(a->List1), QStringList({"PRIMO", "SECONDO"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"PRIMO", "SECONDO"}));
         QCOMPARE(a->List2->count(), 2);
         QCOMPARE(a->List1->currentRow(), 0);
         QCOMPARE(a->Label7->text(), QString("PRIMO"));
@@ -209,7 +197,7 @@ private slots:
         bin->List1->setCurrentRow(0);
         click(recupero);
         QCOMPARE(env->dialogs.alerts.last(), QString("Il risultato di TERZO è tornato nella sua classe."));
-        QCOMPARE(names(a->List1), QStringList({"PRIMO", "SECONDO", "TERZO"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"PRIMO", "SECONDO", "TERZO"}));
         QCOMPARE(bin->List1->count(), 0);
         a->List1->setCurrentRow(0);
         click(a->CMDELIMINO);
@@ -221,7 +209,7 @@ private slots:
         QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato del cestino?"));
         QCOMPARE(bin->List1->count(), 0);
         click(bin->cmdchiudo);
-        QCOMPARE(names(a->List1), QStringList({"SECONDO", "TERZO"}));
+        QCOMPARE(test::listTexts(a->List1), QStringList({"SECONDO", "TERZO"}));
     }
 
     // The real password window: masked fields, OK and Annulla; the archive opens only with it.
@@ -365,13 +353,13 @@ private slots:
         QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
         QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));
         QVERIFY(!(d->List1->item(2)->flags() & Qt::ItemIsSelectable));
-        shot(d, "FrmCOPIE");
+        test::screenshot(d, "FrmCOPIE");
 
         d->List1->setCurrentRow(1);
         env->dialogs.answers = {true};
         click(d->findChild<QPushButton *>("cmdripristino"));
         QVERIFY(env->dialogs.questions.last().startsWith("Vuoi rimettere i risultati di tutte le classi come erano il 14/09/2026 alle 09:00:00?"));
-        QCOMPARE(names(a->List1), QStringList{"SALVATA"});
+        QCOMPARE(test::listTexts(a->List1), QStringList{"SALVATA"});
         QCOMPARE(d->List1->count(), 4); // the copy made just before the restore is listed too
         QVERIFY(d->List1->item(0)->text().contains("2 risultati"));
     }

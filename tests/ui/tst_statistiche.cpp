@@ -2,6 +2,7 @@
 // its charts read through the Qt Charts API, its levels, and its printout read back from the
 // PDF with pdftotext.
 #include "support/fakes.h"
+#include "support/screenshots.h"
 #include "support/handmadeclass.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/flstampa.h"
@@ -61,19 +62,6 @@ class TstStatistiche : public QObject {
             out << set->at(i);
         return out;
     }
-    static QStringList items(QListWidget *l)
-    {
-        QStringList out;
-        for (int i = 0; i < l->count(); ++i)
-            out << l->item(i)->text();
-        return out;
-    }
-    void shot(QWidget *w, const QString &name)
-    {
-        const QString dir = qEnvironmentVariable("QUORVANE_SCREENSHOTS");
-        if (!dir.isEmpty())
-            w->grab().save(QDir(dir).filePath(name + ".png"));
-    }
 
 private slots:
     void init()
@@ -94,7 +82,7 @@ private slots:
         auto *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
         QCOMPARE(a->cmdesportocsv->geometry(), QRect(582, 288, 208, 34));
         QCOMPARE(a->cmdstatistiche->geometry(), QRect(798, 288, 208, 34));
-        shot(a, "flstampa-statistiche");
+        test::screenshot(a, "flstampa-statistiche");
         QVERIFY(d->width() <= 1024 && d->height() <= 768);
         QCOMPARE(d->windowTitle(), QString("Statistiche della classe Prima C"));
         QCOMPARE(d->Labriepilogo->text(), QString("Prima C: 4 alunni con un risultato, 2 hanno finito tutte le prove."));
@@ -111,7 +99,7 @@ private slots:
         // Reading: 69 points, 4 pupils in the class and 5 in the school; grammar minutes 10 and 14.
         QCOMPARE(row(d->Tabprove, 0), QStringList({"Comprensione della lettura (su 34)", "4", "—", "50,7 %", "40,6 %"}));
         QCOMPARE(row(d->Tabprove, 1).mid(1, 2), QStringList({"3", "12,0"}));
-        shot(d, "FrmSTATISTICHE-prove");
+        test::screenshot(d, "FrmSTATISTICHE-prove");
 
         // One chart per part, one bar per band; grammar: 20 → 20–39 %, 40 → 60–79 %, 53 → 80–100 %.
         for (QChartView *v : d->Graficoprove) {
@@ -129,25 +117,25 @@ private slots:
         QVERIFY(qAbs(profile->barSets()[0]->at(0) - 69.0 / 4 / 34 * 100) < 1e-9);
         QVERIFY(qAbs(profile->barSets()[1]->at(0) - 69.0 / 5 / 34 * 100) < 1e-9);
         d->Schede->setCurrentIndex(2);
-        shot(d, "FrmSTATISTICHE-fasce");
+        test::screenshot(d, "FrmSTATISTICHE-fasce");
 
         // Levels by area: Italiano first, then Storia chosen.
         d->Schede->setCurrentIndex(3);
-        QCOMPARE(items(d->Listlivelli[0]), QStringList{"ALFA ANNA"});
-        QCOMPARE(items(d->Listlivelli[1]), QStringList{"BETA BRUNO"});
-        QCOMPARE(items(d->Listlivelli[4]), QStringList({"GAMMA GINO", "DELTA DORA"}));
+        QCOMPARE(test::listTexts(d->Listlivelli[0]), QStringList{"ALFA ANNA"});
+        QCOMPARE(test::listTexts(d->Listlivelli[1]), QStringList{"BETA BRUNO"});
+        QCOMPARE(test::listTexts(d->Listlivelli[4]), QStringList({"GAMMA GINO", "DELTA DORA"}));
         d->Comboarea->setCurrentIndex(1);
-        QCOMPARE(items(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
+        QCOMPARE(test::listTexts(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
         QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("Iniziale (1)"));
         QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "Intermedio", "Iniziale", "Base", "Base"}));
-        shot(d, "FrmSTATISTICHE-livelli");
+        test::screenshot(d, "FrmSTATISTICHE-livelli");
         d->Schede->setCurrentIndex(1);
-        shot(d, "FrmSTATISTICHE-punteggi");
+        test::screenshot(d, "FrmSTATISTICHE-punteggi");
         // Per question: every item of every test listed; the records here carry no answers.
         QCOMPARE(d->Tabdomande->rowCount(), int(d->insight().questions.items.size()));
         QCOMPARE(d->Tabdifficili->rowCount(), 0);
         d->Schede->setCurrentIndex(4);
-        shot(d, "FrmSTATISTICHE-domande");
+        test::screenshot(d, "FrmSTATISTICHE-domande");
 
         // The printout, charts included, as a PDF read back with pdftotext.
         click(d->cmdstampastat);

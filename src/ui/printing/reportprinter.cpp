@@ -43,14 +43,19 @@ double fittingPointSize(QPrinter &printer, int columns, double width, double lar
     return qMin(largest, qFloor(size * 4) / 4.0);
 }
 
-bool paintReport(QPrinter &printer, const Report &report)
+bool beginReport(QPainter &p, QPrinter &printer, const Report &report)
 {
     printer.setPageOrientation(report.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     if (printer.docName().isEmpty())
         printer.setDocName(report.title);
+    return p.begin(&printer);
+}
+
+bool paintReport(QPrinter &printer, const Report &report)
+{
     QPainter p;
-    if (!p.begin(&printer))
+    if (!beginReport(p, printer, report))
         return false;
     if (!paintLines(p, printer, report)) {
         p.end();

@@ -22,6 +22,9 @@ struct PrintOutcome {
 
 // Paints the report on a printer already set up (printer or PDF file).
 bool paintReport(QPrinter &printer, const Report &report);
+// Sets the page (orientation, 12 mm margins, document name) for the report and begins the
+// painter on `printer`; false when the printer cannot be painted on.
+bool beginReport(QPainter &p, QPrinter &printer, const Report &report);
 // Paints the lines with a painter already begun on `printer`, from the top of the current
 // page, going on to new pages as needed; false when a new page cannot be started.
 bool paintLines(QPainter &p, QPrinter &printer, const Report &report);

@@ -30,12 +30,8 @@ void drawChart(QPainter &p, QChart *chart, QSizeF size, const QRectF &target)
 bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const QString &caption)
 {
     const Report report = insight::statsReport(ci, caption);
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    if (printer.docName().isEmpty())
-        printer.setDocName(report.title);
     QPainter p;
-    if (!p.begin(&printer))
+    if (!beginReport(p, printer, report))
         return false;
     bool ok = paintLines(p, printer, report);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
