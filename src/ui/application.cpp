@@ -114,4 +114,12 @@ void Application::unload(Screen s)
     w->deleteLater();
 }
 
+void Application::setPresentation(const Presentation &p)
+{
+    if (p == presentation_)
+        return;
+    presentation_ = p;
+    emit presentationChanged();
+}
+
 } // namespace qv::ui

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "storage/session.h"
+#include "ui/access/presentation.h"
 
 #include <QObject>
 #include <functional>
@@ -43,7 +44,15 @@ public:
     // never stops the program.
     void copyAfterFirstPaint();
 
+    // How the pupils' screens are drawn now; screens redraw on presentationChanged().
+    const Presentation &presentation() const { return presentation_; }
+    void setPresentation(const Presentation &p);
+
+signals:
+    void presentationChanged();
+
 private:
+    Presentation presentation_;
     Session session_;
     std::map<Screen, Factory> factories_;
     std::map<Screen, ScreenBase *> screens_;

@@ -1,0 +1,15 @@
+// How the pupils' screens are drawn for the pupil now at work: larger text, a
+// high-readability font, high contrast. Everyone gets the default; a pupil's compensatory
+// tools set it when the pupil starts or resumes, and the start screen sets it back.
+#pragma once
+
+namespace qv::ui {
+
+struct Presentation {
+    int textPercent = 100; // 100, 125 or 150
+    bool readableFont = false;
+    bool highContrast = false;
+    bool operator==(const Presentation &) const = default;
+};
+
+} // namespace qv::ui
