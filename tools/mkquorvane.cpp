@@ -2,6 +2,8 @@
 // Running it again never drops, empties or changes a class table.
 //   mkquorvane [cartella]                    prepares the folder
 //   mkquorvane --nuova-password [cartella]   removes a forgotten archive password
+//   mkquorvane --server [cartella]           also makes or completes the results schema on the
+//                                            server that cartella/server.ini names
 #include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
@@ -15,7 +17,7 @@ namespace {
 int removePassword(const QString &folder, QTextStream &out, QTextStream &err)
 {
     QString e;
-    auto db = qv::Database::open(QDir(folder).filePath(QString::fromLatin1(qv::kResultsFile)), &e);
+    auto db = qv::openResults(folder, &e);
     if (!db || !qv::TeacherPassword::remove(*db, &e)) {
         err << "mkquorvane: non ho tolto la password: " << e << Qt::endl;
         return 1;
@@ -33,6 +35,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool newPassword = args.removeAll(QStringLiteral("--nuova-password")) > 0;
+    const bool server = args.removeAll(QStringLiteral("--server")) > 0;
     const QString folder = args.isEmpty() ? QString::fromLatin1(qv::kDataFolder) : args.at(0);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -46,6 +49,13 @@ int main(int argc, char **argv)
     }
     if (!notice.isEmpty())
         out << "mkquorvane: " << notice << Qt::endl;
+    if (server) {
+        if (!qv::prepareServer(folder, &error)) {
+            err << "mkquorvane: " << error << Qt::endl;
+            return 1;
+        }
+        out << "mkquorvane: " << qv::ServerConfig::read(folder).describe() << " è pronto" << Qt::endl;
+    }
     out << "mkquorvane: cartella \"" << folder << "\" pronta" << Qt::endl;
     return 0;
 }

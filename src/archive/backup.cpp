@@ -563,8 +563,23 @@ QString describeCopy(const QString &file)
 
 } // namespace
 
+namespace {
+QString serverCopiesMessage(const Database &results)
+{
+    return QStringLiteral("I risultati sono nel %1: le copie di sicurezza si fanno sul server (per esempio con "
+                          "pg_dump), non su questo computer.")
+        .arg(results.where().mid(3)); // "il database ..." -> "database ..."
+}
+} // namespace
+
 BackupResult makeBackup(Database &results, const QString &copieDir, const QDateTime &now, bool force)
 {
+    // The copies are files of this computer; a server's database is copied on the server.
+    if (results.onServer()) {
+        BackupResult r;
+        r.message = serverCopiesMessage(results);
+        return r;
+    }
     Made m = makeCopy(results, copieDir, now, force, QString(), nullptr);
     if (!m.result.ok())
         m.result.message = QStringLiteral("La copia di sicurezza dei risultati non è riuscita: ") + m.detail +
@@ -600,6 +615,10 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
 {
     RestoreResult r;
     const QString untouched = QStringLiteral("I risultati non sono stati toccati.");
+    if (results.onServer()) {
+        r.message = serverCopiesMessage(results) + QLatin1Char(' ') + untouched;
+        return r;
+    }
     if (!results.isOpen()) {
         r.message = QStringLiteral("L'archivio dei risultati non è aperto: chiudi il programma e riaprilo.");
         return r;

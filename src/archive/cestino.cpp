@@ -128,8 +128,8 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
         // Back in its own row when that is still free, so the class keeps its order.
         QSqlQuery back(db.sql());
         back.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT CASE WHEN EXISTS (SELECT 1 FROM %1 WHERE rowid = riga) "
-                                    "THEN NULL ELSE riga END, %2 FROM eliminati WHERE id = ?")
-                         .arg(quotedTable(table), fieldList()));
+                                    "THEN %3 ELSE riga END, %2 FROM eliminati WHERE id = ?")
+                         .arg(quotedTable(table), fieldList(), db.dialect().newRowId(quotedTable(table))));
         back.addBindValue(id);
         QSqlQuery del(db.sql());
         del.prepare(QStringLiteral("DELETE FROM eliminati WHERE id = ?"));
@@ -168,7 +168,7 @@ bool emptyBin(Database &db, QString *error)
         return exec(q, e);
     });
     if (ok)
-        QSqlQuery(db.sql()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db.checkpoint();
     return ok;
 }
 

@@ -439,7 +439,9 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
         QSqlQuery insAnswer(results.sql());
         if (log
             && (!delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ?"))
-                || !insAnswer.prepare(QStringLiteral("INSERT OR REPLACE INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?)")
+                || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
+                                                         "(classe, data, prova, numero) DO UPDATE SET risposta = "
+                                                         "excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
                                           .arg(kAnswerColumns))))
             problem = delAnswers.lastError().text() + insAnswer.lastError().text();
         QStringList sets;

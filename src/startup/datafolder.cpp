@@ -49,6 +49,33 @@ int emptyTemplate(Database &db, QString *e)
 
 } // namespace
 
+bool prepareServer(const QString &folder, QString *error)
+{
+    const ServerConfig config = ServerConfig::read(folder);
+    if (config.state() == ServerConfig::State::Absent) {
+        if (error)
+            *error = QStringLiteral("Nella cartella \"%1\" non c'è il file \"%2\" che nomina il server.")
+                         .arg(QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath()), QString::fromLatin1(kServerFile));
+        return false;
+    }
+    QString e;
+    auto db = Database::connect(config, &e);
+    if (!db || !fillResults(*db, &e)) {
+        if (error)
+            *error = db ? QStringLiteral("%1 (%2)").arg(e, config.describe()) : e;
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Database> openResults(const QString &folder, QString *error)
+{
+    const ServerConfig config = ServerConfig::read(folder);
+    if (config.state() != ServerConfig::State::Absent)
+        return Database::connect(config, error);
+    return Database::open(QDir(folder).filePath(QString::fromLatin1(kResultsFile)), error);
+}
+
 bool prepareDataFolder(const QString &folder, QString *error, QString *notice)
 {
     auto failWith = [&](const QString &e) {
@@ -76,7 +103,7 @@ bool prepareDataFolder(const QString &folder, QString *error, QString *notice)
         if (!db || !fillResults(*db, &e))
             return failWith(e);
         // Fold the write-ahead log back so the file can be copied as it stands.
-        db->sql().exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        db->checkpoint();
     }
     const QString exportTemplate = dir.filePath(kExportFile);
     if (!QFileInfo::exists(exportTemplate)) {

@@ -2,7 +2,10 @@
 // content tables and the export template. Safe to run again: results are never touched.
 #pragma once
 
+#include "storage/database.h"
+
 #include <QString>
+#include <memory>
 
 namespace qv {
 
@@ -17,5 +20,14 @@ inline constexpr const char *kPoliticalMapFile = "itareg2.bmp";
 // an export template that holds rows (*notice then says so). false with an Italian
 // message in *error when a file is there but is not usable, or cannot be made.
 bool prepareDataFolder(const QString &folder, QString *error, QString *notice = nullptr);
+
+// Creates or completes the results schema on the server that `folder`/server.ini names (the
+// same rules as for the file: a class table's rows are never touched) and loads the content
+// tables. false with an Italian message naming the server.
+bool prepareServer(const QString &folder, QString *error);
+
+// The results of `folder`: the server its server.ini names, or else its results file.
+// nullptr and an Italian message when it cannot be opened; never a file when server.ini is there.
+std::unique_ptr<Database> openResults(const QString &folder, QString *error);
 
 } // namespace qv

@@ -3,6 +3,7 @@
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/schema.h"
+#include "storage/serverconfig.h"
 
 namespace qv {
 
@@ -13,6 +14,9 @@ bool InizioModel::load(QString *error)
     // A reload opens the database anew: the old cursor goes first.
     st.rsclasse.reset();
     st.dbrisultati.reset();
+    const ServerConfig server = ServerConfig::read(s_.dataDir());
+    if (server.state() != ServerConfig::State::Absent)
+        return loadServer(server, error);
     QString e;
     const QString file = s_.dataFile(QString::fromLatin1(kResultsFile));
     auto readOnly = [&] {
@@ -43,6 +47,45 @@ bool InizioModel::load(QString *error)
     // just filled up), the pupils can still work; the archive reports it where it needs them.
     ensureArchiveTables(*db, &e);
     st.dbrisultati = std::move(db);
+    return true;
+}
+
+// The results on the server of server.ini. Whatever goes wrong, the program stops with
+// what to check: a lab must never split its results between the server and a file.
+bool InizioModel::loadServer(const ServerConfig &server, QString *error)
+{
+    auto stop = [&](const QString &what, const QString &check) {
+        if (error)
+            *error = QStringLiteral("Non posso usare l'archivio dei risultati sul server.\n%1\n\n%2").arg(what, check);
+        return false;
+    };
+    const QString restart = QStringLiteral("poi avvia di nuovo il programma.");
+    if (server.state() == ServerConfig::State::Invalid)
+        return stop(server.error(), QStringLiteral("Correggi il file (come si scrive è spiegato nel README), ") + restart);
+    QString e;
+    auto db = Database::connect(server, &e);
+    if (!db) {
+        if (e.contains(QLatin1String("password"), Qt::CaseInsensitive))
+            return stop(e, QStringLiteral("Il server non accetta l'utente \"%1\" senza la sua password giusta: controlla "
+                                          "la password nel file delle password di PostgreSQL di questo computer "
+                                          "(~/.pgpass, o quello indicato da PGPASSFILE), ")
+                               .arg(server.value(QStringLiteral("user")))
+                               + restart);
+        return stop(e, QStringLiteral("Controlla che il server sia acceso e raggiungibile dalla rete, che PostgreSQL vi "
+                                      "sia avviato e che host, port, dbname e user nel file \"%1\" siano giusti, ")
+                           .arg(server.file())
+                           + restart);
+    }
+    if (!checkResultsSchema(*db, &e))
+        return stop(QStringLiteral("In %1 %2.").arg(db->where(), e),
+                    QStringLiteral("Prepara il database con il programma \"mkquorvane --server\", ") + restart);
+    if (!db->canWrite(&e))
+        return stop(e, QStringLiteral("Dai a questo utente il permesso di scrivere nelle tabelle dei risultati, oppure "
+                                      "nomina in \"%1\" un utente che lo abbia, ")
+                           .arg(server.file())
+                           + restart);
+    ensureArchiveTables(*db, &e);
+    s_.state.dbrisultati = std::move(db);
     return true;
 }
 

@@ -6,12 +6,15 @@
 
 namespace qv {
 
+class ServerConfig;
+
 class InizioModel {
 public:
     explicit InizioModel(Session &s) : s_(s) {}
 
-    // Start-up: tappa = 0, opens "Perquorvane/quorvane.mdb" into dbrisultati and checks
-    // its tables. false with an Italian message when the archive cannot be used.
+    // Start-up: tappa = 0, opens "Perquorvane/quorvane.mdb" (or the server that
+    // "Perquorvane/server.ini" names) into dbrisultati and checks its tables. false with an
+    // Italian message when the archive cannot be used.
     bool load(QString *error);
 
     // A click on the class label `index`: indiceclasse, nomeclasse, SCELTACLASSE.
@@ -25,6 +28,7 @@ public:
     int indiceclasse() const { return indiceclasse_; }
 
 private:
+    bool loadServer(const ServerConfig &server, QString *error);
     Session &s_;
     qint16 indiceclasse_ = 0;
 };

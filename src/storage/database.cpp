@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimeZone>
 
 #include <filesystem>
 
@@ -33,9 +34,86 @@ bool isKnownTable(const QString &table)
         || table == QLatin1String("A_logica") || table == QLatin1String("prima");
 }
 
-Database::Database(QSqlDatabase db, QString connection, QString path)
-    : db_(std::move(db)), connection_(std::move(connection)), path_(std::move(path))
+Database::Database(QSqlDatabase db, QString connection, QString path, Dialect dialect)
+    : db_(std::move(db)), connection_(std::move(connection)), path_(std::move(path)), dialect_(dialect)
 {
+}
+
+std::unique_ptr<Database> Database::connect(const ServerConfig &config, QString *error)
+{
+    auto setError = [&](const QString &e) {
+        if (error)
+            *error = e;
+        return nullptr;
+    };
+    if (config.state() != ServerConfig::State::Ready)
+        return setError(config.error());
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return setError(QStringLiteral("Manca il modulo di Qt per PostgreSQL (pacchetto libqt6sql6-psql): "
+                                       "non posso collegarmi a %1.")
+                            .arg(config.describe()));
+    const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    std::unique_ptr<Database> result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
+        db.setConnectOptions(config.connectionString());
+        result.reset(new Database(db, conn, QString(), Dialect(Dialect::Engine::Postgres)));
+    }
+    result->server_ = config;
+    QString e;
+    if (!result->reconnect(&e))
+        return setError(e);
+    return result;
+}
+
+bool Database::reconnect(QString *error)
+{
+    if (!onServer())
+        return isOpen();
+    if (db_.isOpen())
+        db_.close();
+    ++connectionGeneration_;
+    ++writeGeneration_;
+    if (!db_.open()) {
+        const QString why = db_.lastError().databaseText().trimmed();
+        if (error)
+            *error = QStringLiteral("Non riesco a collegarmi a %1: %2")
+                         .arg(server_.describe(), why.isEmpty() ? db_.lastError().text() : why);
+        return false;
+    }
+    return startServerSession(error);
+}
+
+// The driver leaves the session in UTC: "data" is made in this computer's local time, as
+// the file makes it.
+bool Database::startServerSession(QString *error)
+{
+    QSqlQuery q(db_);
+    // The server's notices ("already exists, skipping") are of no use to anyone here.
+    q.exec(QStringLiteral("SET client_min_messages = warning"));
+    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    if (!zone.isEmpty() && q.exec(QStringLiteral("SET TIME ZONE '%1'").arg(QString(zone).replace('\'', QStringLiteral("''")))))
+        return true;
+    const int offset = QTimeZone::systemTimeZone().offsetFromUtc(QDateTime::currentDateTime());
+    if (q.exec(QStringLiteral("SET TIME ZONE INTERVAL '%1 seconds'").arg(offset)))
+        return true;
+    if (error)
+        *error = QStringLiteral("Non riesco a preparare il collegamento a %1: %2").arg(server_.describe(), q.lastError().text());
+    db_.close();
+    return false;
+}
+
+QString Database::where() const
+{
+    if (onServer())
+        return server_.describe();
+    return QStringLiteral("il file \"%1\"").arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()));
+}
+
+void Database::checkpoint()
+{
+    if (!onServer() && isOpen())
+        QSqlQuery(db_).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 Database::~Database()
@@ -190,8 +268,40 @@ bool Database::filesWritable(const QString &path, QString *error)
     return true;
 }
 
+bool Database::serverCanWrite(QString *error)
+{
+    QSqlQuery q(db_);
+    QStringList names;
+    for (const QString &t : classTables())
+        names << QLatin1Char('\'') + QString(quoted(t)).replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
+    const QString sql = QStringLiteral(
+        "SELECT current_user, current_setting('transaction_read_only'), (SELECT string_agg(t, ', ') FROM unnest(ARRAY[%1]) t "
+        "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE') "
+        "AND has_table_privilege(t, 'DELETE')))").arg(names.join(QStringLiteral(", ")));
+    if (!q.exec(sql) || !q.next()) {
+        if (error)
+            *error = QStringLiteral("Non riesco a leggere i permessi su %1: %2").arg(where(), q.lastError().text());
+        return false;
+    }
+    const QString role = q.value(0).toString();
+    if (q.value(1).toString() == QLatin1String("on")) {
+        if (error)
+            *error = QStringLiteral("%1 è di sola lettura: non vi si può scrivere nulla.").arg(where());
+        return false;
+    }
+    if (!q.value(2).isNull()) {
+        if (error)
+            *error = QStringLiteral("Il ruolo \"%1\" non ha il permesso di scrivere nelle tabelle %2 (%3).")
+                         .arg(role, q.value(2).toString(), where());
+        return false;
+    }
+    return true;
+}
+
 bool Database::canWrite(QString *error)
 {
+    if (onServer())
+        return isOpen() ? serverCanWrite(error) : false;
     auto setError = [&](const QString &e) {
         if (error)
             *error = e;
@@ -243,21 +353,39 @@ bool Database::hasTable(const QString &table) const
     if (!isOpen())
         return false;
     QSqlQuery q(db_);
-    q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+    if (onServer())
+        q.prepare(QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() "
+                                 "AND table_name = ?"));
+    else
+        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
     q.addBindValue(table);
     return q.exec() && q.next();
 }
 
-QStringList Database::columns(const QString &table) const
+QStringList Database::columns(const QString &table, QStringList *textColumns) const
 {
     QStringList out;
     if (!isOpen())
         return out;
     QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table))))
+    q.setForwardOnly(true);
+    if (onServer()) {
+        q.prepare(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
+                                 "current_schema() AND table_name = ? AND column_name <> 'rowid' ORDER BY ordinal_position"));
+        q.addBindValue(table);
+        if (!q.exec())
+            return out;
+    } else if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)))) {
         return out;
-    while (q.next())
-        out << q.value(1).toString();
+    }
+    const int name = onServer() ? 0 : 1;
+    const int type = onServer() ? 1 : 2;
+    while (q.next()) {
+        out << q.value(name).toString();
+        const QString t = q.value(type).toString().toLower();
+        if (textColumns && (t.contains(QLatin1String("text")) || t.contains(QLatin1String("char"))))
+            *textColumns << out.last();
+    }
     return out;
 }
 
@@ -271,12 +399,16 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
         lastError_ = QStringLiteral("tabella sconosciuta: %1").arg(table);
         return nullptr;
     }
-    const QStringList cols = columns(table);
+    QStringList text;
+    QStringList cols = columns(table, &text);
+    // A server connection lost since (the server restarted): one try on a new connection.
+    if (cols.isEmpty() && onServer() && reconnect())
+        cols = columns(table, &text);
     if (cols.isEmpty()) {
         lastError_ = QStringLiteral("manca la tabella \"%1\"").arg(table);
         return nullptr;
     }
-    auto rs = std::make_unique<Recordset>(*this, table, cols);
+    auto rs = std::make_unique<Recordset>(*this, table, cols, text);
     rs->moveFirst();
     return rs;
 }
@@ -292,6 +424,7 @@ bool Database::begin()
 
 bool Database::commit()
 {
+    ++writeGeneration_;
     if (!isOpen() || !db_.commit()) {
         lastError_ = db_.lastError().text();
         return false;
@@ -301,6 +434,7 @@ bool Database::commit()
 
 bool Database::rollback()
 {
+    ++writeGeneration_;
     if (!isOpen() || !db_.rollback()) {
         lastError_ = db_.lastError().text();
         return false;

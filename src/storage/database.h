@@ -1,6 +1,10 @@
-// The results database handle: one SQLite file reached through Qt Sql.
-// Opened once at start-up; every table cursor of the program comes from here.
+// The results database handle: one SQLite file, or a PostgreSQL database on a server,
+// reached through Qt Sql (QSQLITE, QPSQL). Opened once at start-up; every table cursor of
+// the program comes from here. What differs between the engines is in dialect().
 #pragma once
+
+#include "storage/dialect.h"
+#include "storage/serverconfig.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -28,6 +32,9 @@ public:
     // failure (a full disk, say) leaves nothing new behind. false with a message in *error.
     static bool createWhole(const QString &path, Journal journal,
                             const std::function<bool(Database &, QString *)> &fill, QString *error);
+    // Connects to the server `config` names (State::Ready). Never falls back to a file:
+    // nullptr and an Italian message naming the server in *error.
+    static std::unique_ptr<Database> connect(const ServerConfig &config, QString *error);
     // Removes a database file and the companions SQLite may have left beside it.
     static void removeFiles(const QString &path);
     ~Database();
@@ -41,7 +48,9 @@ public:
 
     // Whether the file takes writes: a write is tried inside a transaction that is rolled
     // back, so nothing changes. false with an Italian message naming the file in *error
-    // (a write-protected file or medium: "... è di sola lettura ...").
+    // (a write-protected file or medium: "... è di sola lettura ..."). On the server: whether
+    // the role may add, change and delete rows of every class table, and the database is
+    // not read-only.
     bool canWrite(QString *error);
     // Whether this user may write the file and the companions SQLite keeps beside it
     // (-wal, -shm, -journal) and its folder, checked on the file system before any open: a read-only open
@@ -61,7 +70,25 @@ public:
     bool isOpen() const;
     void close();
     bool hasTable(const QString &table) const;
-    QStringList columns(const QString &table) const;
+    // The table's columns in their order (never the row number); with `textColumns`, those
+    // of them that hold text.
+    QStringList columns(const QString &table, QStringList *textColumns = nullptr) const;
+
+    const Dialect &dialect() const { return dialect_; }
+    bool onServer() const { return dialect_.server(); }
+    // The file's path, or the server's description, for messages.
+    QString where() const;
+    // A server connection lost (a server restarted, a network cut) is replaced by a new one:
+    // the cursors prepare their statements again. Nothing to do for a file.
+    bool reconnect(QString *error = nullptr);
+    // Grows at every new connection, so cursors know their prepared statements are gone.
+    int connectionGeneration() const { return connectionGeneration_; }
+    // Grows at every write through this handle (cursor writes, committed transactions):
+    // a cursor reads its current row again when it changed.
+    quint64 writeGeneration() const { return writeGeneration_; }
+    void noteWrite() { ++writeGeneration_; }
+    // Folds SQLite's write-ahead log back into the file; nothing on the server.
+    void checkpoint();
 
     // One transaction around several statements (export, import).
     bool begin();
@@ -77,13 +104,19 @@ public:
     void setLastError(const QString &e) { lastError_ = e; }
 
 private:
-    Database(QSqlDatabase db, QString connection, QString path);
+    Database(QSqlDatabase db, QString connection, QString path, Dialect dialect = Dialect());
+    bool startServerSession(QString *error);
+    bool serverCanWrite(QString *error);
     static std::unique_ptr<Database> openImpl(const QString &path, QString *error,
                                               Journal journal, bool mustExist);
     QSqlDatabase db_;
     QString connection_;
     QString path_;
     QString lastError_;
+    Dialect dialect_;
+    ServerConfig server_;
+    int connectionGeneration_ = 0;
+    quint64 writeGeneration_ = 0;
     std::shared_ptr<int> token_ = std::make_shared<int>(0);
 };
 

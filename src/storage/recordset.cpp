@@ -16,9 +16,49 @@ QString quoted(const QString &name)
 }
 } // namespace
 
-Recordset::Recordset(Database &db, QString table, QStringList columns)
-    : db_(&db), token_(db.token()), table_(std::move(table)), columns_(std::move(columns))
+Recordset::Recordset(Database &db, QString table, QStringList columns, QStringList textColumns)
+    : db_(&db), token_(db.token()), table_(std::move(table)), columns_(std::move(columns)),
+      textColumns_(std::move(textColumns))
 {
+}
+
+QString Recordset::selectList() const
+{
+    QStringList q;
+    for (const QString &c : columns_)
+        q << quoted(c);
+    return q.join(QStringLiteral(", "));
+}
+
+void Recordset::takeRow(const QSqlQuery &q, int first) const
+{
+    row_.clear();
+    for (int i = 0; i < columns_.size(); ++i) {
+        QVariant v = q.value(first + i);
+        // Whole numbers read as 64-bit on both engines (the server's smallint comes as int).
+        if (!v.isNull() && (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::Short))
+            v = QVariant(v.toLongLong());
+        row_ << v;
+    }
+    rowGeneration_ = db_->writeGeneration();
+    rowRead_ = true;
+}
+
+bool Recordset::currentRow() const
+{
+    if (rowRead_ && rowGeneration_ == db_->writeGeneration())
+        return true;
+    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), quoted(table_)));
+    q.addBindValue(rowid_);
+    if (!q.exec() || !q.next()) {
+        lastError_ = q.lastError().isValid() ? q.lastError().text() : QStringLiteral("riga inesistente");
+        q.finish();
+        rowRead_ = false;
+        return false;
+    }
+    takeRow(q, 0);
+    q.finish();
+    return true;
 }
 
 bool Recordset::alive() const
@@ -28,6 +68,11 @@ bool Recordset::alive() const
 
 QSqlQuery &Recordset::prepared(const QString &sql) const
 {
+    // Statements prepared on a connection since replaced are gone with it.
+    if (statementsConnection_ != db_->connectionGeneration()) {
+        statements_.clear();
+        statementsConnection_ = db_->connectionGeneration();
+    }
     auto it = statements_.find(sql);
     if (it == statements_.end()) {
         QSqlQuery q(db_->sql());
@@ -51,7 +96,7 @@ QString Recordset::keyExpr() const
 {
     if (index_.isEmpty())
         return QStringLiteral("rowid");
-    return QStringLiteral("coalesce(%1, -1e300)").arg(quoted(index_));
+    return db_->dialect().indexKey(quoted(index_), textColumns_.contains(index_));
 }
 
 bool Recordset::setIndex(const QString &name)
@@ -79,7 +124,7 @@ bool Recordset::placeOn(qint64 rowid)
 {
     if (!alive())
         return fail(QStringLiteral("cursore chiuso"));
-    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(keyExpr(), quoted(table_)));
+    QSqlQuery &q = prepared(QStringLiteral("SELECT %1, %2 FROM %3 WHERE rowid = ?").arg(keyExpr(), selectList(), quoted(table_)));
     q.addBindValue(rowid);
     if (!q.exec())
         return fail(q.lastError().text());
@@ -88,6 +133,7 @@ bool Recordset::placeOn(qint64 rowid)
         return fail(QStringLiteral("riga inesistente"));
     }
     key_ = q.value(0);
+    takeRow(q, 1);
     q.finish();
     rowid_ = rowid;
     pos_ = Pos::OnRow;
@@ -102,7 +148,7 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
     if (mode_ != Mode::None)
         cancelUpdate();
     const QString dir = descending ? QStringLiteral(" DESC") : QString();
-    QString sql = QStringLiteral("SELECT rowid, %1 FROM %2").arg(keyExpr(), quoted(table_));
+    QString sql = QStringLiteral("SELECT rowid, %1, %2 FROM %3").arg(keyExpr(), selectList(), quoted(table_));
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     if (index_.isEmpty())
@@ -120,6 +166,7 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
     }
     rowid_ = q.value(0).toLongLong();
     key_ = q.value(1);
+    takeRow(q, 2);
     q.finish();
     pos_ = Pos::OnRow;
     deleted_ = false;
@@ -241,7 +288,13 @@ QVariant Recordset::field(int position) const
         lastError_ = QStringLiteral("campo inesistente: %1").arg(position);
         return {};
     }
-    return field(columns_.at(position));
+    if (!alive() || pos_ != Pos::OnRow || deleted_) {
+        lastError_ = QStringLiteral("nessun record corrente");
+        return {};
+    }
+    if (!currentRow())
+        return {};
+    return row_.at(position);
 }
 
 QString Recordset::column(const QString &name) const
@@ -259,20 +312,7 @@ QVariant Recordset::field(const QString &name) const
         lastError_ = QStringLiteral("campo inesistente: %1").arg(name);
         return {};
     }
-    if (!alive() || pos_ != Pos::OnRow || deleted_) {
-        lastError_ = QStringLiteral("nessun record corrente");
-        return {};
-    }
-    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(quoted(col), quoted(table_)));
-    q.addBindValue(rowid_);
-    if (!q.exec() || !q.next()) {
-        lastError_ = q.lastError().text();
-        q.finish();
-        return {};
-    }
-    const QVariant v = q.value(0);
-    q.finish();
-    return v;
+    return field(int(columns_.indexOf(col)));
 }
 
 bool Recordset::edit()
@@ -363,13 +403,13 @@ bool Recordset::update()
             sets << n + QStringLiteral(" = ?");
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(table_), sets.join(", "));
     } else if (buffer_.isEmpty()) {
-        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table_));
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(quoted(table_), db_->dialect().returningRowId());
     } else {
         QStringList marks;
         for (int i = 0; i < names.size(); ++i)
             marks << QStringLiteral("?");
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoted(table_), names.join(", "), marks.join(", "));
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+                  .arg(quoted(table_), names.join(", "), marks.join(", "), db_->dialect().returningRowId());
     }
     const bool adding = mode_ == Mode::AddNew;
     // Kept prepared, like the cursor's reads: a store of the same fields is parsed once.
@@ -386,12 +426,16 @@ bool Recordset::update()
     if (!adding)
         q.addBindValue(rowid_);
     cancelUpdate();
+    db_->noteWrite();
     if (!q.exec()) {
         const QString why = q.lastError().text();
         q.finish();
         return fail(why);
     }
-    const qint64 id = adding ? q.lastInsertId().toLongLong() : 0;
+    qint64 id = 0;
+    if (adding)
+        id = db_->dialect().returningRowId().isEmpty() ? q.lastInsertId().toLongLong()
+                                                       : (q.next() ? q.value(0).toLongLong() : 0);
     const int rows = q.numRowsAffected();
     q.finish();
     if (adding) {
@@ -416,6 +460,7 @@ bool Recordset::remove()
     QSqlQuery q(db_->sql());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table_)));
     q.addBindValue(rowid_);
+    db_->noteWrite();
     if (!q.exec())
         return fail(q.lastError().text());
     // The cursor keeps the place of the removed row, so MoveNext goes on from there.
@@ -460,12 +505,15 @@ std::unique_ptr<Recordset> Recordset::clone() const
 {
     if (token_.expired())
         return nullptr;
-    auto c = std::make_unique<Recordset>(*db_, table_, columns_);
+    auto c = std::make_unique<Recordset>(*db_, table_, columns_, textColumns_);
     c->index_ = index_;
     c->pos_ = pos_;
     c->rowid_ = rowid_;
     c->key_ = key_;
     c->deleted_ = deleted_;
+    c->row_ = row_;
+    c->rowGeneration_ = rowGeneration_;
+    c->rowRead_ = rowRead_;
     c->open_ = open_;
     return c;
 }

@@ -1,10 +1,12 @@
 // A table cursor with the operations the screens rely on: index and seek, moves,
 // field reads, edit / add-new / update, delete, bookmarks, clone.
 //
-// The cursor is live: it remembers only the rowid (and index key) of its current row and
-// reads the row afresh on every field access, so what one cursor writes every other
-// cursor on the table sees at once. Moves in an index follow the key, and rows with equal
-// keys follow the order in which they were added (rowid).
+// The cursor is live: every move reads its row whole, in the same statement that finds it
+// (one round trip, not one per field), and the row is read again when anything was written
+// through the same database handle since, so what one cursor writes every other cursor on
+// the table sees at once. Rows written by another computer are seen at the next move or
+// bookmark. Moves in an index follow the key, and rows with equal keys follow the order in
+// which they were added (the row number: SQLite's rowid, the server's identity column).
 //
 // Every operation returns false on failure and sets lastError(); callers may ignore it.
 #pragma once
@@ -24,7 +26,7 @@ class Database;
 
 class Recordset {
 public:
-    Recordset(Database &db, QString table, QStringList columns);
+    Recordset(Database &db, QString table, QStringList columns, QStringList textColumns = {});
 
     const QString &table() const { return table_; }
     const QStringList &fieldNames() const { return columns_; }
@@ -85,6 +87,10 @@ private:
     QString keyExpr() const;
     bool stepTo(const QString &where, const QVariantList &binds, bool descending);
     bool placeOn(qint64 rowid);
+    // The current row's values, read again when a write may have changed them.
+    bool currentRow() const;
+    void takeRow(const QSqlQuery &q, int first) const;
+    QString selectList() const;
     bool fail(const QString &what);
     QString column(const QString &name) const;
 
@@ -96,6 +102,7 @@ private:
     std::weak_ptr<int> token_;
     QString table_;
     QStringList columns_;
+    QStringList textColumns_;
     QString index_;
     bool open_ = true;
     Pos pos_ = Pos::BeforeFirst;
@@ -107,7 +114,11 @@ private:
     QList<QPair<QString, QVariant>> buffer_;
     QString lastModified_;
     mutable QString lastError_;
+    mutable QVariantList row_;
+    mutable quint64 rowGeneration_ = 0;
+    mutable bool rowRead_ = false;
     mutable QHash<QString, QSqlQuery> statements_;
+    mutable int statementsConnection_ = 0;
 };
 
 } // namespace qv

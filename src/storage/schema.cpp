@@ -29,7 +29,7 @@ bool run(Database &db, const QString &sql, QString *error)
 }
 
 // Whole-number fields hold 16-bit integers; the name is text of at most 50 characters.
-QString pupilColumns(bool withDataDefault)
+QString pupilColumns(const Dialect &d, bool withDataDefault)
 {
     QStringList cols;
     for (const QString &f : pupilFields()) {
@@ -38,16 +38,14 @@ QString pupilColumns(bool withDataDefault)
         } else if (f == QLatin1String("data")) {
             // Filled by the database: local date-time with milliseconds and a random tag,
             // so that every record of a table can be told apart.
-            cols << (withDataDefault
-                         ? QStringLiteral("data TEXT NOT NULL DEFAULT (strftime('%Y-%m-%d %H:%M:%f', 'now', "
-                                          "'localtime') || ' ' || lower(hex(randomblob(4))))")
-                         : QStringLiteral("data TEXT"));
+            cols << (withDataDefault ? d.dataColumn() : QStringLiteral("data TEXT"));
         } else {
-            cols << QStringLiteral("%1 INTEGER CHECK (%1 IS NULL OR (typeof(%1) = 'integer' AND %1 "
-                                   "BETWEEN -32768 AND 32767))")
-                        .arg(f);
+            cols << d.smallIntColumn(f);
         }
     }
+    // On the server the row number is a column of its own, after the record's fields.
+    if (withDataDefault && d.server())
+        cols << d.rowIdColumn();
     return cols.join(QStringLiteral(",\n  "));
 }
 
@@ -65,6 +63,8 @@ bool ensureContentTable(Database &db, const QString &table, QString *error)
         cols << elementColumn(k) + QStringLiteral(" TEXT");
     for (int k = 1; k <= kMaxElementi; ++k)
         cols << categoryColumn(k) + QStringLiteral(" TEXT");
+    if (db.onServer())
+        cols << db.dialect().rowIdColumn();
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(quoted(table), cols.join(", ")), error)
         && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (ordine)")
                        .arg(quoted(table + "_ordine"), quoted(table)),
@@ -111,7 +111,7 @@ bool ensureResultsSchema(Database &db, QString *error)
     }
     bool ok = true;
     for (const QString &t : classTables()) {
-        ok = ok && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n  %2\n)").arg(quoted(t), pupilColumns(true)), error);
+        ok = ok && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n  %2\n)").arg(quoted(t), pupilColumns(db.dialect(), true)), error);
         ok = ok && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (nome)").arg(quoted(t + "_nome"), quoted(t)), error);
         ok = ok && run(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (data)").arg(quoted(t + "_data"), quoted(t)), error);
     }
@@ -175,29 +175,31 @@ bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisS
 
 bool ensureExportSchema(Database &db, QString *error)
 {
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS prima (\n  %1\n)").arg(pupilColumns(false)), error)
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS prima (\n  %1\n)").arg(pupilColumns(db.dialect(), false)), error)
         && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS prima_nome ON prima (nome)"), error);
 }
 
 bool ensureArchiveTables(Database &db, QString *error)
 {
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
-        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  id INTEGER PRIMARY KEY,\n"
-                                  "  classe TEXT NOT NULL,\n  riga INTEGER,\n  eliminato TEXT NOT NULL,\n  %1\n)")
-                       .arg(pupilColumns(false)),
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  %1,\n"
+                                  "  classe TEXT NOT NULL,\n  riga %2,\n  eliminato TEXT NOT NULL,\n  %3\n)")
+                       .arg(db.dialect().autoIdColumn(QStringLiteral("id")),
+                            db.onServer() ? QStringLiteral("bigint") : QStringLiteral("INTEGER"),
+                            pupilColumns(db.dialect(), false)),
                error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  classe TEXT NOT NULL,\n"
                                   "  data TEXT NOT NULL,\n  %1\n,  PRIMARY KEY (classe, data, prova, numero)\n"
-                                  ") WITHOUT ROWID")
-                       .arg(answerColumns()),
+                                  ")%2")
+                       .arg(answerColumns(), db.dialect().keyedTableSuffix()),
                error);
 }
 
 bool ensureExportAnswers(Database &db, QString *error)
 {
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  data TEXT NOT NULL,\n  %1\n,"
-                                  "  PRIMARY KEY (data, prova, numero)\n) WITHOUT ROWID")
-                       .arg(answerColumns()),
+                                  "  PRIMARY KEY (data, prova, numero)\n)%2")
+                       .arg(answerColumns(), db.dialect().keyedTableSuffix()),
                error);
 }
 

@@ -51,6 +51,9 @@ bool Session::storePupil(const FieldValues &fields)
 {
     Recordset *rs = state.rsclasse.get();
     Database *db = state.dbrisultati.get();
+    if (db && db->onServer() && storeFailed_)
+        db->reconnect();
+    storeFailed_ = true; // until the record is written
     if (!rs || !rs->setBookmark(state.segnalibro))
         return false;
     // Answers of another pupil (one who left without a store) never reach this record.
@@ -72,11 +75,12 @@ bool Session::storePupil(const FieldValues &fields)
             return fail();
     if (!rs->update())
         return fail();
-    if (!withLog)
-        return true;
-    if (!writeAnswers(*rs) || !db->commit())
-        return fail();
-    pending_.clear();
+    if (withLog) {
+        if (!writeAnswers(*rs) || !db->commit())
+            return fail();
+        pending_.clear();
+    }
+    storeFailed_ = false;
     return true;
 }
 
@@ -90,8 +94,9 @@ bool Session::writeAnswers(Recordset &rs)
     const QString quando = clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QSqlQuery put(state.dbrisultati->sql());
     QSqlQuery erase(state.dbrisultati->sql());
-    if (!put.prepare(QStringLiteral("INSERT OR REPLACE INTO risposte (classe, data, prova, numero, risposta, giusta, "
-                                    "quando) VALUES (?, ?, ?, ?, ?, ?, ?)"))
+    if (!put.prepare(QStringLiteral("INSERT INTO risposte (classe, data, prova, numero, risposta, giusta, quando) "
+                                    "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (classe, data, prova, numero) DO UPDATE "
+                                    "SET risposta = excluded.risposta, giusta = excluded.giusta, quando = excluded.quando"))
         || !erase.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ? AND prova = ?")))
         return false;
     for (const Answer &a : std::as_const(pending_)) {

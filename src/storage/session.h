@@ -113,6 +113,8 @@ public:
     // Update, as one statement; with the answers logged since the last successful store,
     // the record and the log rows are written in one transaction. false (and nothing
     // written, the answers kept for the next store) on any failure.
+    // On the server, a store after a failed one first takes a new connection: the failure
+    // may have been the server restarting or the network dropping.
     bool storePupil(const FieldValues &fields);
 
     // An answer scored into the test's counters, written with the next store of the record
@@ -142,6 +144,7 @@ private:
     QList<Answer> pending_;
     // The record the pending answers belong to (class table and bookmark).
     QString pendingOwner_;
+    bool storeFailed_ = false;
 };
 
 } // namespace qv

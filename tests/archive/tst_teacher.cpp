@@ -98,7 +98,7 @@ private slots:
                 env.session.state.rsclasse.reset();
                 env.session.state.dbrisultati.reset();
                 QString e;
-                env.session.state.dbrisultati = Database::open(env.folder.file("quorvane.mdb"), &e);
+                env.session.state.dbrisultati = env.folder.open(&e);
                 QCOMPARE(TeacherPassword(db(env), env.clock).secondsToWait(), 1);
                 env.clock.advanceSecs(1);
             }
@@ -179,7 +179,7 @@ private slots:
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
         QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("la password dell'archivio è stata tolta"));
         QString e;
-        auto fresh = Database::open(env.folder.file("quorvane.mdb"), &e);
+        auto fresh = env.folder.open(&e);
         QVERIFY(!TeacherPassword(*fresh, env.clock).isSet());
         QCOMPARE(fresh->openRecordset("prima-C")->recordCount(), 1);
         env.session.state.rsclasse.reset();

@@ -43,7 +43,7 @@ class TstAnalysisContent : public QObject {
         test::DataFolder folder;
         QVERIFY2(folder.ok(), qPrintable(folder.error()));
         QString e;
-        auto db = Database::open(folder.file("quorvane.mdb"), &e);
+        auto db = folder.open(&e);
         QVERIFY2(db, qPrintable(e));
         auto rs = db->openRecordset(table);
         QVERIFY(rs);

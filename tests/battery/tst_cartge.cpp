@@ -39,7 +39,7 @@ class TstCartge : public QObject {
         Modquorv &st = env->session.state;
         QString e;
         st.rsclasse.reset();
-        st.dbrisultati = Database::open(env->folder.file(QString::fromLatin1(kResultsFile)), &e);
+        st.dbrisultati = env->folder.open(&e);
         QVERIFY2(st.dbrisultati, qPrintable(e));
         st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
         QVERIFY(st.rsclasse && st.rsclasse->setBookmark(st.segnalibro));
@@ -474,7 +474,7 @@ private slots:
             Modquorv &st = other.session.state;
             QString e;
             st.rsclasse.reset();
-            st.dbrisultati = Database::open(other.folder.file(QString::fromLatin1(kResultsFile)), &e);
+            st.dbrisultati = other.folder.open(&e);
             QVERIFY2(st.dbrisultati, qPrintable(e));
         }
 

@@ -42,7 +42,7 @@ void reopenForResume(test::ModelEnv &env)
     QString e;
     Modquorv &st = env.session.state;
     st.rsclasse.reset();
-    st.dbrisultati = Database::open(env.folder.file("quorvane.mdb"), &e);
+    st.dbrisultati = env.folder.open(&e);
     QVERIFY2(st.dbrisultati, qPrintable(e));
     st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
     QVERIFY(st.rsclasse && st.rsclasse->setBookmark(st.segnalibro));

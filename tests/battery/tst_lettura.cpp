@@ -44,7 +44,7 @@ void reopen(test::ModelEnv &env)
     st.rsclasse.reset();
     st.dbrisultati.reset();
     QString e;
-    st.dbrisultati = Database::open(env.folder.file(QString::fromLatin1(kResultsFile)), &e);
+    st.dbrisultati = env.folder.open(&e);
     QVERIFY2(st.dbrisultati, qPrintable(e));
     st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
     QVERIFY(st.rsclasse && st.rsclasse->setBookmark(st.segnalibro));

@@ -319,7 +319,7 @@ private slots:
         Modquorv &st = env.session.state;
         QString e;
         st.rsclasse.reset();
-        st.dbrisultati = Database::open(env.folder.file("quorvane.mdb"), &e);
+        st.dbrisultati = env.folder.open(&e);
         st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
         st.tipoavvio = kAvvioRipresa;
         QCOMPARE(readLog(env)["frasi"].size(), size_t(frasi::kDomande - 1));

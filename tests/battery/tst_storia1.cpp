@@ -38,7 +38,7 @@ void riapri(test::ModelEnv &env)
     Modquorv &st = env.session.state;
     st.rsclasse.reset();
     QString e;
-    st.dbrisultati = Database::open(env.folder.file(QString::fromLatin1(kResultsFile)), &e);
+    st.dbrisultati = env.folder.open(&e);
     st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
     st.rsclasse->setBookmark(st.segnalibro);
     st.tipoavvio = kAvvioRipresa;

@@ -241,7 +241,7 @@ private slots:
         test::DataFolder folder;
         QVERIFY2(folder.ok(), qPrintable(folder.error()));
         QString e;
-        auto db = Database::open(folder.file(QStringLiteral("quorvane.mdb")), &e);
+        auto db = folder.open(&e);
         QVERIFY2(db, qPrintable(e));
         auto add = [&](const QString &table, const PupilRow &r) {
             auto rs = db->openRecordset(table);

@@ -30,7 +30,7 @@ private slots:
         folder = std::make_unique<test::DataFolder>();
         QVERIFY2(folder->ok(), qPrintable(folder->error()));
         QString e;
-        db = Database::open(folder->file("quorvane.mdb"), &e);
+        db = folder->open(&e);
         QVERIFY2(db, qPrintable(e));
     }
     void cleanup()

@@ -3,19 +3,81 @@
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "storage/serverconfig.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QImage>
 
 namespace qv::test {
 
+QString DataFolder::testServer()
+{
+    return qEnvironmentVariable("QUORVANE_PG");
+}
+
+namespace {
+// A connection of the tests' own to the test server, for making and dropping schemas.
+bool onTestServer(const QString &sql, QString *error)
+{
+    const QString name = QStringLiteral("quorvane-test-admin");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
+                                                       : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setConnectOptions(DataFolder::testServer());
+        QSqlQuery q(db);
+        ok = (db.isOpen() || db.open()) && q.exec(sql);
+        if (!ok && error)
+            *error = db.isOpen() ? q.lastError().text() : db.lastError().text();
+    }
+    return ok;
+}
+} // namespace
+
 DataFolder::DataFolder()
 {
-    ok_ = dir_.isValid() && prepareDataFolder(path(), &error_);
+    if (!dir_.isValid())
+        return;
+    if (!testServer().isEmpty()) {
+        static int made = 0;
+        schema_ = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        QFile ini(file(QString::fromLatin1(kServerFile)));
+        if (!QDir().mkpath(path()) || !onTestServer(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema_), &error_)
+            || !onTestServer(QStringLiteral("CREATE SCHEMA %1").arg(schema_), &error_)
+            || !ini.open(QIODevice::WriteOnly)) {
+            error_ = QStringLiteral("test server: ") + error_;
+            return;
+        }
+        ini.write(QStringLiteral("[server]\n%1\noptions='-c search_path=%2 -c client_min_messages=warning'\n").arg(testServer(), schema_).toUtf8());
+        ini.close();
+        if (!prepareServer(path(), &error_))
+            return;
+    }
+    ok_ = prepareDataFolder(path(), &error_);
     // A plain background, so screens that load it find one.
     QImage bg(64, 48, QImage::Format_RGB32);
     bg.fill(Qt::white);
     bg.save(file(QString::fromLatin1(kBackgroundFile)), "JPG");
+}
+
+DataFolder::~DataFolder()
+{
+    if (onServer())
+        onTestServer(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema_), nullptr);
+}
+
+std::unique_ptr<Database> DataFolder::open(QString *error) const
+{
+    QString e;
+    auto db = openResults(path(), &e);
+    if (error)
+        *error = e;
+    return db;
 }
 
 QString DataFolder::file(const QString &name) const
@@ -26,7 +88,7 @@ QString DataFolder::file(const QString &name) const
 ModelEnv::ModelEnv(const QString &table) : session(dialogs, clock, exit, nav, folder.path())
 {
     QString e;
-    session.state.dbrisultati = Database::open(folder.file(QString::fromLatin1(kResultsFile)), &e);
+    session.state.dbrisultati = folder.open(&e);
     session.state.tabellaclasse = table;
     if (session.state.dbrisultati)
         session.state.rsclasse = session.state.dbrisultati->openRecordset(table);

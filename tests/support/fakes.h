@@ -1,6 +1,7 @@
 // Scripted seams and a fresh data folder for tests.
 #pragma once
 
+#include "storage/database.h"
 #include "storage/session.h"
 #include "ui/application.h"
 
@@ -77,19 +78,29 @@ public:
     Screen last() const { return shown.empty() ? Screen::FLINIZIO : shown.back(); }
 };
 
-// A fresh "Perquorvane" folder made by the set-up code, in a temporary directory.
+// A fresh "Perquorvane" folder made by the set-up code, in a temporary directory. When the
+// environment names a test server (QUORVANE_PG, a libpq connection string), the results are
+// on it instead, in a schema of their own dropped at the end, named by the folder's
+// server.ini: the same test then runs against either engine.
 class DataFolder {
 public:
     DataFolder();
+    ~DataFolder();
     QString path() const { return dir_.filePath(QStringLiteral("Perquorvane")); }
     QString file(const QString &name) const;
     bool ok() const { return ok_; }
     QString error() const { return error_; }
+    // The results as the program opens them (the server when there is one).
+    std::unique_ptr<Database> open(QString *error = nullptr) const;
+    bool onServer() const { return !schema_.isEmpty(); }
+    // The test server's connection string, empty when the tests run on SQLite files.
+    static QString testServer();
 
 private:
     QTemporaryDir dir_;
     bool ok_ = false;
     QString error_;
+    QString schema_;
 };
 
 // A session for model tests: fake seams, the results database open, a class chosen.

@@ -1,0 +1,43 @@
+// The few places where SQLite and PostgreSQL want different SQL: column types, the row
+// number (SQLite's rowid; on the server a bigint identity column named "rowid"), the
+// default of "data", index keys, and what only SQLite has (pragmas, WITHOUT ROWID).
+// Everything else the program writes is plain SQL both engines take.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class Dialect {
+public:
+    enum class Engine { Sqlite, Postgres };
+    explicit Dialect(Engine e = Engine::Sqlite) : engine_(e) {}
+
+    Engine engine() const { return engine_; }
+    bool server() const { return engine_ == Engine::Postgres; }
+
+    // A whole-number field of the pupil record: a 16-bit integer.
+    QString smallIntColumn(const QString &name) const;
+    // The "data" column, filled by the database with the local date-time to the millisecond
+    // and eight random hex digits: "2026-09-14 09:00:00.123 1a2b3c4d".
+    QString dataColumn() const;
+    // The row number column to append to a table's columns; empty on SQLite, which has rowid.
+    QString rowIdColumn() const;
+    // An integer primary key that numbers new rows by itself.
+    QString autoIdColumn(const QString &name) const;
+    // Appended to CREATE TABLE of a table keyed by its primary key alone.
+    QString keyedTableSuffix() const;
+    // A fresh row number for an INSERT that cannot keep the one it carries.
+    QString newRowId(const QString &quotedTable) const;
+    // Appended to an INSERT so that it gives the new row's number as its result; empty when
+    // the driver knows it (lastInsertId).
+    QString returningRowId() const;
+    // The sort key of an index on `column`: nulls first, then the values; text compared byte
+    // by byte on both engines.
+    QString indexKey(const QString &quotedColumn, bool text) const;
+
+private:
+    Engine engine_;
+};
+
+} // namespace qv
