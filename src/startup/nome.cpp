@@ -33,7 +33,8 @@ QString cutToCharacters(const QString &s, int max)
     return s.left(units);
 }
 // Without what the database cannot keep as text: lone surrogates and U+FFFE, U+FFFF come
-// back from it as U+FFFD, and a name holding them would never be found again.
+// back from it as U+FFFD, and a name holding them would never be found again; NUL, which no
+// text of the server can hold.
 QString storable(const QString &s)
 {
     QString out;
@@ -43,7 +44,7 @@ QString storable(const QString &s)
         if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
             out += c;
             out += s.at(++i);
-        } else if (!c.isSurrogate() && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+        } else if (!c.isSurrogate() && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF && c.unicode() != 0) {
             out += c;
         }
     }

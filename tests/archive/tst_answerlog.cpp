@@ -31,7 +31,8 @@ struct Computer : test::Computer {
     bool answer(const QString &data, const QString &prova, int numero, const QString &given, bool right)
     {
         QSqlQuery q(db().sql());
-        q.prepare("INSERT OR REPLACE INTO risposte VALUES ('prima-C', ?, ?, ?, ?, ?, '2026-09-14 09:00:00')");
+        q.prepare("INSERT INTO risposte VALUES ('prima-C', ?, ?, ?, ?, ?, '2026-09-14 09:00:00') ON CONFLICT "
+                  "(classe, data, prova, numero) DO UPDATE SET risposta = excluded.risposta, giusta = excluded.giusta");
         for (const QVariant &v : QVariantList{data, prova, numero, given, int(right)})
             q.addBindValue(v);
         return q.exec();
@@ -186,10 +187,11 @@ private slots:
                 QVERIFY(restoreFromBin(c.db(), d.id, &m));
         // A copy of a deleted one imported again shares its data, and so its answers.
         QCOMPARE(c.add("DOPPIA ELSA", {{"arrivo", 6}, {"data", twice}}), twice);
-        QSqlQuery q(c.db().sql());
-        QVERIFY(q.exec("PRAGMA secure_delete") && q.next());
-        QCOMPARE(q.value(0).toInt(), 1);
-        q.finish();
+        if (!c.db().onServer()) { // the file overwrites what it deletes
+            QSqlQuery q(c.db().sql());
+            QVERIFY(q.exec("PRAGMA secure_delete") && q.next());
+            QCOMPARE(q.value(0).toInt(), 1);
+        }
         QVERIFY(emptyBin(c.db(), &e));
         QCOMPARE(c.log().filter(gone), QStringList());
         QCOMPARE(c.log().filter(back), before.filter(back));
@@ -203,6 +205,7 @@ private slots:
     void copiesIncludeTheLog()
     {
         Computer c;
+        QV_FILE_ONLY(c.env.folder);
         const QString copie = c.env.folder.file(kBackupFolder);
         const QString data = c.add("ROSSI ANNA", {{"arrivo", 6}});
         QDateTime now(QDate(2026, 12, 9), QTime(8, 30, 5));

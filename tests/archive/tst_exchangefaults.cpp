@@ -167,6 +167,7 @@ private slots:
     void resultsFileFillsUpDuringTheImport()
     {
         Computer a, b;
+        QV_FILE_ONLY(b.env.folder);
         a.addMany("ALUNNO", 500);
         a.exportTo(disk->path());
         b.addMany("ALTRO", 20);

@@ -154,6 +154,7 @@ private slots:
     void programFilesAreNotADisk()
     {
         Computer a;
+        QV_FILE_ONLY(a.env.folder);
         a.addMany("ALUNNO", 2);
         const QString data = a.env.folder.path();
         QVERIFY(QFile::link(data, disk->filePath("collegamento")));
@@ -391,8 +392,13 @@ private slots:
         a.exportTo(disk->path());
         b.addMany("ALTRO", 2);
         QSqlQuery q(b.db().sql());
-        QVERIFY(q.exec("CREATE TRIGGER guasto BEFORE INSERT ON \"prima-C\" WHEN NEW.nome = 'GUASTO' "
-                       "BEGIN SELECT RAISE(ABORT, 'classe guasta'); END"));
+        if (b.db().onServer())
+            QVERIFY(q.exec("CREATE FUNCTION guasto() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF NEW.nome = 'GUASTO' "
+                           "THEN RAISE EXCEPTION 'classe guasta'; END IF; RETURN NEW; END $$")
+                    && q.exec("CREATE TRIGGER guasto BEFORE INSERT ON \"prima-C\" FOR EACH ROW EXECUTE FUNCTION guasto()"));
+        else
+            QVERIFY(q.exec("CREATE TRIGGER guasto BEFORE INSERT ON \"prima-C\" WHEN NEW.nome = 'GUASTO' "
+                           "BEGIN SELECT RAISE(ABORT, 'classe guasta'); END"));
         const QStringList before = classRows(b.db());
         b.importFrom(disk->path());
         QVERIFY(b.lastAlert().startsWith("L'importazione non è riuscita e la classe è rimasta com'era."));

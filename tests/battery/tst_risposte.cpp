@@ -274,6 +274,7 @@ private slots:
     void aFailedStoreWritesNeitherRecordNorLog()
     {
         test::ModelEnv env;
+        QV_FILE_ONLY(env.folder);
         env.addPupil("ROSSI ANNA");
         env.session.state.tipoavvio = kAvvioNuovo;
         Database &db = *env.session.state.dbrisultati;

@@ -222,6 +222,7 @@ private slots:
     void unusableArchiveIsReportedNeverCreated()
     {
         test::ModelEnv env;
+        QV_FILE_ONLY(env.folder);
         env.session.state.rsclasse.reset();
         env.session.state.dbrisultati.reset();
         QFile::remove(env.folder.file("quorvane.mdb"));

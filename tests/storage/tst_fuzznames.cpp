@@ -60,7 +60,7 @@ QString keepable(const QString &s)
     for (qsizetype i = 0; i < s.size(); ++i) {
         if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
             out += s.mid(i++, 2);
-        else if (!s[i].isSurrogate() && s[i] != QChar(0xFFFE) && s[i] != QChar(0xFFFF))
+        else if (!s[i].isSurrogate() && s[i] != QChar(0xFFFE) && s[i] != QChar(0xFFFF) && s[i] != QChar(0))
             out += s[i];
     }
     return out;

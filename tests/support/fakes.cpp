@@ -29,7 +29,7 @@ bool onTestServer(const QString &sql, QString *error)
     {
         QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
                                                        : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setConnectOptions(DataFolder::testServer());
+        db.setConnectOptions(DataFolder::testServer() + QStringLiteral(" options='-c client_min_messages=warning'"));
         QSqlQuery q(db);
         ok = (db.isOpen() || db.open()) && q.exec(sql);
         if (!ok && error)

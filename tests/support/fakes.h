@@ -82,6 +82,14 @@ public:
 // environment names a test server (QUORVANE_PG, a libpq connection string), the results are
 // on it instead, in a schema of their own dropped at the end, named by the folder's
 // server.ini: the same test then runs against either engine.
+// A test of the SQLite file itself (its pages, its bytes, its triggers, its copies) means
+// nothing when the results are on the server.
+#define QV_FILE_ONLY(folder)                                                                      \
+    do {                                                                                          \
+        if ((folder).onServer())                                                                  \
+            QSKIP("a test of the SQLite results file: the results are on the server");            \
+    } while (0)
+
 class DataFolder {
 public:
     DataFolder();

@@ -1,9 +1,11 @@
 // Whole-table snapshots and file checks for fault tests: a table's every row and column
-// with each value's storage type, a file's bytes, SQLite's integrity check.
+// with each value's storage type, a file's bytes, SQLite's integrity check. Tables are read on
+// either engine.
 #pragma once
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -15,16 +17,21 @@ inline QStringList tableRows(const QSqlDatabase &db, const QString &table)
 {
     QString t = table;
     t.replace('"', "\"\"");
+    const bool server = db.driverName() == QLatin1String("QPSQL");
     QSqlQuery cols(db);
     QStringList names;
-    if (cols.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t)))
+    if (cols.exec(server ? QStringLiteral("SELECT 0, column_name FROM information_schema.columns WHERE table_schema = "
+                                          "current_schema() AND table_name = '%1' AND column_name <> 'rowid' "
+                                          "ORDER BY ordinal_position")
+                               .arg(QString(table).replace('\'', QStringLiteral("''")))
+                         : QStringLiteral("PRAGMA table_info(\"%1\")").arg(t)))
         while (cols.next())
             names << cols.value(1).toString();
     if (names.isEmpty())
         return {QStringLiteral("<no table %1>").arg(table)};
     QStringList select = {QStringLiteral("rowid")};
     for (const QString &n : names)
-        select << QStringLiteral("typeof(\"%1\"), \"%1\"").arg(n);
+        select << QStringLiteral("%2(\"%1\"), \"%1\"").arg(n, server ? QStringLiteral("pg_typeof") : QStringLiteral("typeof"));
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(select.join(", "), t)))
@@ -39,9 +46,12 @@ inline QStringList tableRows(const QSqlDatabase &db, const QString &table)
     return out;
 }
 
+// On the server: whether the connection still answers outside any aborted transaction.
 inline QString integrityCheck(const QSqlDatabase &db)
 {
     QSqlQuery q(db);
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return q.exec(QStringLiteral("SELECT 'ok'")) && q.next() ? q.value(0).toString() : q.lastError().text();
     if (!q.exec(QStringLiteral("PRAGMA integrity_check")))
         return QStringLiteral("<no check>");
     QStringList lines;
