@@ -54,7 +54,7 @@ int main(int argc, char **argv)
             err << "mkquorvane: " << error << Qt::endl;
             return 1;
         }
-        out << "mkquorvane: " << qv::ServerConfig::read(folder).describe() << " è pronto" << Qt::endl;
+        out << "mkquorvane: il " << qv::ServerConfig::read(folder).describe() << " è pronto" << Qt::endl;
     }
     out << "mkquorvane: cartella \"" << folder << "\" pronta" << Qt::endl;
     return 0;

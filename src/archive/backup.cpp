@@ -568,7 +568,7 @@ QString serverCopiesMessage(const Database &results)
 {
     return QStringLiteral("I risultati sono nel %1: le copie di sicurezza si fanno sul server (per esempio con "
                           "pg_dump), non su questo computer.")
-        .arg(results.where().mid(3)); // "il database ..." -> "database ..."
+        .arg(results.where());
 }
 } // namespace
 

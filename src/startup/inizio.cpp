@@ -77,7 +77,7 @@ bool InizioModel::loadServer(const ServerConfig &server, QString *error)
                            + restart);
     }
     if (!checkResultsSchema(*db, &e))
-        return stop(QStringLiteral("In %1 %2.").arg(db->where(), e),
+        return stop(QStringLiteral("Il %1 non è completo: %2.").arg(db->where(), e),
                     QStringLiteral("Prepara il database con il programma \"mkquorvane --server\", ") + restart);
     if (!db->canWrite(&e))
         return stop(e, QStringLiteral("Dai a questo utente il permesso di scrivere nelle tabelle dei risultati, oppure "

@@ -50,7 +50,7 @@ std::unique_ptr<Database> Database::connect(const ServerConfig &config, QString 
         return setError(config.error());
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return setError(QStringLiteral("Manca il modulo di Qt per PostgreSQL (pacchetto libqt6sql6-psql): "
-                                       "non posso collegarmi a %1.")
+                                       "non posso collegarmi al %1.")
                             .arg(config.describe()));
     const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     std::unique_ptr<Database> result;
@@ -77,7 +77,7 @@ bool Database::reconnect(QString *error)
     if (!db_.open()) {
         const QString why = db_.lastError().databaseText().trimmed();
         if (error)
-            *error = QStringLiteral("Non riesco a collegarmi a %1: %2")
+            *error = QStringLiteral("Non riesco a collegarmi al %1: %2")
                          .arg(server_.describe(), why.isEmpty() ? db_.lastError().text() : why);
         return false;
     }
@@ -98,7 +98,7 @@ bool Database::startServerSession(QString *error)
     if (q.exec(QStringLiteral("SET TIME ZONE INTERVAL '%1 seconds'").arg(offset)))
         return true;
     if (error)
-        *error = QStringLiteral("Non riesco a preparare il collegamento a %1: %2").arg(server_.describe(), q.lastError().text());
+        *error = QStringLiteral("Non riesco a preparare il collegamento al %1: %2").arg(server_.describe(), q.lastError().text());
     db_.close();
     return false;
 }
@@ -107,7 +107,7 @@ QString Database::where() const
 {
     if (onServer())
         return server_.describe();
-    return QStringLiteral("il file \"%1\"").arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()));
+    return QStringLiteral("file \"%1\"").arg(QDir::toNativeSeparators(QFileInfo(path_).absoluteFilePath()));
 }
 
 void Database::checkpoint()
@@ -280,13 +280,13 @@ bool Database::serverCanWrite(QString *error)
         "AND has_table_privilege(t, 'DELETE')))").arg(names.join(QStringLiteral(", ")));
     if (!q.exec(sql) || !q.next()) {
         if (error)
-            *error = QStringLiteral("Non riesco a leggere i permessi su %1: %2").arg(where(), q.lastError().text());
+            *error = QStringLiteral("Non riesco a leggere i permessi sul %1: %2").arg(where(), q.lastError().text());
         return false;
     }
     const QString role = q.value(0).toString();
     if (q.value(1).toString() == QLatin1String("on")) {
         if (error)
-            *error = QStringLiteral("%1 è di sola lettura: non vi si può scrivere nulla.").arg(where());
+            *error = QStringLiteral("Il collegamento al %1 è di sola lettura: non vi si può scrivere nulla.").arg(where());
         return false;
     }
     if (!q.value(2).isNull()) {

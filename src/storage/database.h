@@ -76,7 +76,7 @@ public:
 
     const Dialect &dialect() const { return dialect_; }
     bool onServer() const { return dialect_.server(); }
-    // The file's path, or the server's description, for messages.
+    // "file \"path\"" or "database \"name\" sul server host", for messages ("al ...", "nel ...").
     QString where() const;
     // A server connection lost (a server restarted, a network cut) is replaced by a new one:
     // the cursors prepare their statements again. Nothing to do for a file.

@@ -166,8 +166,8 @@ QString ServerConfig::describe() const
     if (!port.isEmpty())
         where += QStringLiteral(" (porta %1)").arg(port);
     const QString db = value(QStringLiteral("dbname"));
-    return db.isEmpty() ? QStringLiteral("il server %1").arg(where)
-                        : QStringLiteral("il database \"%1\" sul server %2").arg(db, where);
+    return db.isEmpty() ? QStringLiteral("server %1").arg(where)
+                        : QStringLiteral("database \"%1\" sul server %2").arg(db, where);
 }
 
 } // namespace qv

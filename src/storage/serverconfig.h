@@ -28,7 +28,7 @@ public:
     // The connection string handed to the driver, with a connect timeout when none was given.
     QString connectionString() const;
     QString value(const QString &key) const;
-    // "il database \"quorvane\" sul server 10.0.0.5 (porta 5432)", for messages.
+    // "database \"quorvane\" sul server 10.0.0.5 (porta 5432)", for messages ("al ...", "nel ...").
     QString describe() const;
 
 private:

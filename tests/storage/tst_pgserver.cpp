@@ -82,7 +82,7 @@ private slots:
             << "GRANT USAGE ON SCHEMA {s} TO conpassword; GRANT ALL ON ALL TABLES IN SCHEMA {s} TO conpassword"
             << "*:*:*:conpassword:giusta" << QStringList{};
         QTest::newRow("missing table") << base << "DROP TABLE \"prima-D\"" << ""
-                                       << QStringList{"manca la tabella \"prima-D\"", "mkquorvane --server"};
+                                       << QStringList{"non è completo: manca la tabella \"prima-D\"", "mkquorvane --server"};
         QTest::newRow("missing column") << base << "ALTER TABLE \"prima-B\" DROP COLUMN temgram" << ""
                                         << QStringList{"\"prima-B\"", "manca il campo \"temgram\"", "mkquorvane --server"};
         QTest::newRow("read-only role")
