@@ -60,6 +60,37 @@ void BM_Matrice(benchmark::State &state)
     }
 }
 
+// matrice of a class of 30 pupils on the results server QUORVANE_PG names.
+void BM_ServerMatrice(benchmark::State &state)
+{
+    const QString server = qEnvironmentVariable("QUORVANE_PG");
+    if (server.isEmpty()) {
+        state.SkipWithError("QUORVANE_PG names no server");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Perquorvane");
+    QDir().mkpath(folder);
+    QFile ini(QDir(folder).filePath(qv::kServerFile));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(server.toUtf8());
+    ini.close();
+    QString e;
+    qv::Modquorv st;
+    st.dbrisultati = qv::prepareServer(folder, &e) ? qv::openResults(folder, &e) : nullptr;
+    if (!st.dbrisultati) {
+        state.SkipWithError(e.toUtf8().constData());
+        return;
+    }
+    st.tabellaclasse = "prima-D";
+    QSqlQuery(st.dbrisultati->sql()).exec("DELETE FROM \"prima-D\"");
+    Folder::fill(*st.dbrisultati, "prima-D", int(state.range(0)));
+    for (auto _ : state) {
+        qv::ResultMatrix m;
+        benchmark::DoNotOptimize(qv::matrice(st, m));
+    }
+}
+
 void BM_ClassReport(benchmark::State &state)
 {
     Folder f(int(state.range(0)));
@@ -163,6 +194,7 @@ BENCHMARK(BM_BackupUnchanged)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_ListBackups)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Restore)->Arg(300)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Matrice)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ServerMatrice)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClassReport)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Export1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Import1000)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,8 @@
 // Storage benchmarks on class tables of 100 and 10,000 records: seek on "nome", a full
 // MoveNext pass, one pupil store (bookmark, Edit, fields, Update), the model's store through
 // Session::storePupil with and without an answer-log row, AddNew … Update; and a store in
-// turn with its floor, the same fields written by a bare prepared UPDATE.
+// turn with its floor, the same fields written by a bare prepared UPDATE; that pair again on
+// the results server.
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -9,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -197,6 +199,81 @@ void BM_StoreAgainstBareUpdate(benchmark::State &state)
     state.counters["ratio"] = bareMs > 0 ? storeMs / bareMs : 0;
 }
 
+// The same pair on the results server QUORVANE_PG names (bench/run.sh starts a private
+// one): a store through the cursor against one UPDATE of the same fields prepared once, on
+// the same connection of the same driver (QPSQL), taking turns on a class of 30 pupils.
+void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
+{
+    using Clock = std::chrono::steady_clock;
+    const QString server = qEnvironmentVariable("QUORVANE_PG");
+    if (server.isEmpty()) {
+        state.SkipWithError("QUORVANE_PG names no server");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Perquorvane");
+    QDir().mkpath(folder);
+    QFile ini(QDir(folder).filePath(qv::kServerFile));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(server.toUtf8());
+    ini.close();
+    QString e;
+    auto db = qv::prepareServer(folder, &e) ? qv::openResults(folder, &e) : nullptr;
+    if (!db) {
+        state.SkipWithError(e.toUtf8().constData());
+        return;
+    }
+    QSqlQuery(db->sql()).exec("DELETE FROM \"prima-C\"");
+    auto rs = db->openRecordset("prima-C");
+    QStringList bookmarks;
+    for (int i = 0; i < int(state.range(0)); ++i) {
+        rs->addNew();
+        rs->setField("nome", QStringLiteral("ALUNNO %1").arg(i));
+        rs->update();
+        bookmarks << rs->lastModified();
+    }
+    QSqlQuery q(db->sql());
+    q.prepare("UPDATE \"prima-C\" SET \"sub\" = ?, \"arrivo\" = ?, \"lessico1\" = ?, \"temlettura\" = ? WHERE rowid = ?");
+    Clock::duration store{}, bare{};
+    int i = 0;
+    for (auto _ : state) {
+        const QString &bookmark = bookmarks.at(i++ % bookmarks.size());
+        auto storeOnce = [&] {
+            const auto t0 = Clock::now();
+            rs->setBookmark(bookmark);
+            rs->edit();
+            rs->setField("sub", i % 30);
+            rs->setField("arrivo", 2);
+            rs->setField("lessico1", 3);
+            rs->setField("temlettura", 4);
+            const bool ok = rs->update();
+            store += Clock::now() - t0;
+            return ok;
+        };
+        auto bareOnce = [&] {
+            const auto t0 = Clock::now();
+            q.bindValue(0, i % 30);
+            q.bindValue(1, 2);
+            q.bindValue(2, 3);
+            q.bindValue(3, 4);
+            q.bindValue(4, bookmark.toLongLong());
+            const bool ok = q.exec() && q.numRowsAffected() == 1;
+            bare += Clock::now() - t0;
+            return ok;
+        };
+        if (!(i % 2 ? storeOnce() && bareOnce() : bareOnce() && storeOnce())) {
+            state.SkipWithError("a write failed");
+            break;
+        }
+    }
+    const double n = double(state.iterations());
+    const double storeMs = std::chrono::duration<double, std::milli>(store).count();
+    const double bareMs = std::chrono::duration<double, std::milli>(bare).count();
+    state.counters["store_ms"] = storeMs / n;
+    state.counters["bare_ms"] = bareMs / n;
+    state.counters["ratio"] = bareMs > 0 ? storeMs / bareMs : 0;
+}
+
 void BM_AddNew(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
@@ -217,6 +294,7 @@ BENCHMARK(BM_MoveNextPass)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StorePupil)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SessionStore)->Args({100, 0})->Args({100, 1})->Args({10000, 0})->Args({10000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreAgainstBareUpdate)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ServerStoreAgainstBareUpdate)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddNew)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

@@ -3,17 +3,24 @@
 # against, in the same run, so that a loaded machine slows both: prints the medians, the
 # ratios to the floors and whether each aim is met.
 # QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
+# "run.sh server" runs only the benchmarks of the results server.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/release"
+only=${1:-}
+targets=(bench_storage bench_archive mkquorvane labcomputer)
+[ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane)
 cmake --preset release -S "$src" >/dev/null
-cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" \
-  --target bench_storage bench_archive bench_insight bench_screens emptywindow quorvane mkquorvane
+cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
 
 work=$(mktemp -d)
+# The results server's private cluster, outside $work: run as root, its server runs as
+# "postgres", which must reach the folder.
+pgdir=$(mktemp -d -u /tmp/quorvane-bench-pg.XXXXXX)
 xvfb=
 cleanup() {
   if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  if [ -d "$pgdir" ]; then bash "$src/scripts/pgcluster.sh" stop "$pgdir" >/dev/null 2>&1 || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,21 +38,86 @@ verdict() {
   aims+=("$(printf '%-48s %8s (aim <= %s): %s' "$1" "$2" "$3" "$met")")
 }
 
+# counter <benchmark> <column> [<csv>]: a column of the benchmark's median row in the CSV.
+counter() {
+  awk -F, -v k="\"$1_median\"" -v c="$2" '
+    $1 == "name" { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); col[$i] = i } }
+    $1 == k { print $col[c] }' "${3:-$work/store.csv}"
+}
+
+# The results server: a private PostgreSQL cluster, started as the server tests start it; a
+# store against a bare UPDATE, matrice of 30 pupils, and thirty lab computers at once.
+server_benchmarks() {
+  if bash "$src/scripts/pgcluster.sh" start "$pgdir" >/dev/null; then
+    export QUORVANE_PG="host=$pgdir user=quorvane dbname=quorvane"
+    # A store and a bare UPDATE of the same fields through the same driver (QPSQL), in turn.
+    "$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='ServerStoreAgainstBareUpdate' \
+      --benchmark_out="$work/pgstore.csv" --benchmark_out_format=csv >/dev/null 2>&1
+    store=$(counter "BM_ServerStoreAgainstBareUpdate/30" store_ms "$work/pgstore.csv")
+    floor=$(counter "BM_ServerStoreAgainstBareUpdate/30" bare_ms "$work/pgstore.csv")
+    ratio=$(awk -v r="$(counter "BM_ServerStoreAgainstBareUpdate/30" ratio "$work/pgstore.csv")" 'BEGIN { printf "%.2f", r }')
+    verdict "server: store / bare UPDATE, 30 records" "$ratio" 2
+    printf 'server, store: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' "$store" "$floor" "$ratio" "$met"
+    "$b/bench/bench_archive" "${gb[@]}" --benchmark_filter='ServerMatrice' \
+      --benchmark_out="$work/pgmatrice.csv" --benchmark_out_format=csv >/dev/null 2>&1
+    ms=$(awk -v r="$(counter "BM_ServerMatrice/30" real_time "$work/pgmatrice.csv")" 'BEGIN { printf "%.2f", r }')
+    verdict "server: matrice of 30 pupils, ms" "$ms" 30
+    echo "server, matrice of 30 pupils: $ms ms (median of 5): $met"
+
+    # Thirty lab computers at once, each a pupil storing every two seconds for a minute.
+    lab="$work/lab/Perquorvane"
+    mkdir -p "$lab"
+    echo "$QUORVANE_PG" >"$lab/server.ini"
+    "$b/mkquorvane" --server "$lab" >/dev/null
+    start=$(($(date +%s%3N) + 5000))
+    pids=()
+    for i in $(seq 30); do
+      "$b/labcomputer" "$lab" prima-E nuovo CARICO "N$i" 30 2000 "$start" >"$work/lab/$i.out" 2>&1 &
+      pids+=($!)
+    done
+    wait "${pids[@]}" || true
+    stores=$(cat "$work"/lab/*.out | awk '$1 == "store" { print $2 }' | sort -g)
+    n=$(echo "$stores" | grep -c . || true)
+    p99=$(echo "$stores" | awk -v n="$n" 'NR == int(n * 0.99 + 0.999) { printf "%.2f", $1 }')
+    failed=$(cat "$work"/lab/*.out | grep -vc '^store\|^registrato' || true)
+    psql=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)/psql
+    # Whole: every store of the pupil in, with its own number in its own fields.
+    read -r rows names whole < <("$psql" -h "$pgdir" -U quorvane -d quorvane -At -F ' ' -c "
+      SELECT count(*), count(DISTINCT nome),
+             count(*) FILTER (WHERE sub = 30 AND inferen1 = 30 AND fatti1 = substring(nome FROM 'N([0-9]+)')::int
+                                AND temlettura = fatti1)
+      FROM \"prima-E\"")
+    answers=$("$psql" -h "$pgdir" -U quorvane -d quorvane -At -c "
+      SELECT count(*) FROM risposte r JOIN \"prima-E\" t ON t.data = r.data AND r.risposta = t.nome")
+    lost=$((30 - whole))
+    doubled=$((rows - names))
+    verdict "server: 30 computers, p99 of a store, ms" "$p99" 50
+    echo "server, 30 computers storing every 2 s for a minute: $n stores, p99 $p99 ms: $met;" \
+      "$failed failed; records $rows ($names names, $whole whole), answers $answers of 900"
+    verdict "server: 30 computers, records lost or doubled" "$((lost + doubled + 900 - answers))" 0
+  else
+    aims+=("server benchmarks: the test cluster did not start (package postgresql?)")
+  fi
+  unset QUORVANE_PG
+}
+
 gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+if [ "$only" = server ]; then
+  server_benchmarks
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+fi
+
 "$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
-"$b/bench/bench_archive" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_archive" "${gb[@]}" --benchmark_filter='-Server' 2>/dev/null | grep -E "median|Benchmark"
 "$b/bench/bench_insight" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
 
 # A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
 # benchmark so that both meet the same load; the medians of its counters.
-"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='StoreAgainstBareUpdate' \
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='^BM_StoreAgainstBareUpdate' \
   --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
-# counter <benchmark> <column>: a column of the benchmark's median row in the CSV.
-counter() {
-  awk -F, -v k="\"$1_median\"" -v c="$2" '
-    $1 == "name" { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i); col[$i] = i } }
-    $1 == k { print $col[c] }' "$work/store.csv"
-}
 for n in 100 10000; do
   store=$(counter "BM_StoreAgainstBareUpdate/$n" store_ms)
   floor=$(counter "BM_StoreAgainstBareUpdate/$n" bare_ms)
@@ -55,6 +127,8 @@ for n in 100 10000; do
   printf 'store, %s records: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' \
     "$n" "$store" "$floor" "$ratio" "$met"
 done
+
+server_benchmarks
 
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
 

@@ -59,6 +59,15 @@ bool moveToBin(Database &db, const QString &table, qint64 rowid, const QDateTime
     if (!ensureArchiveTables(db, error))
         return false;
     return transaction(db, error, [&](QString &e) {
+        // On the server a pupil may be storing into this very record: its row is locked
+        // first, so the bin gets it as that store leaves it (SQLite writes one at a time).
+        if (db.onServer()) {
+            QSqlQuery lock(db.sql());
+            lock.prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid = ? FOR UPDATE").arg(quotedTable(table)));
+            lock.addBindValue(rowid);
+            if (!exec(lock, e))
+                return false;
+        }
         QSqlQuery copy(db.sql());
         copy.prepare(QStringLiteral("INSERT INTO eliminati (classe, riga, eliminato, %1) SELECT ?, rowid, ?, %1 FROM %2 WHERE rowid = ?")
                          .arg(fieldList(), quotedTable(table)));

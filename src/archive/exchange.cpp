@@ -361,6 +361,160 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     return r;
 }
 
+namespace {
+
+// The records of a class as another database holds them, read and checked before anything
+// is written: the rows, their answers keyed by data, and how many rows were malformed.
+struct Incoming {
+    QList<Row> rows;
+    QHash<QString, QList<AnswerRow>> answers;
+    int unreadable = 0;
+};
+
+// Why reading the other database failed, for the caller's message.
+struct ReadFailure {
+    enum class Kind { Table, Damaged, Answers } kind;
+    QString text;
+};
+
+// Reads `sourceTable` of `source` (a disk's "prima", or a class table of another results
+// database) and the answers of its rows: the disk's "risposte", or, with `answerClass`, the
+// rows of that class in a results database's "risposte".
+std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceTable, const QString &answerClass,
+                                        Incoming &in)
+{
+    QSqlQuery q(source.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(sourceTable)))
+        return ReadFailure{ReadFailure::Kind::Table, q.lastError().text()};
+    // Fields by name, whatever their order on the disk.
+    QStringList names;
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        names << rec.fieldName(i).toLower();
+    QList<int> pos;
+    for (const QString &f : transferredFields())
+        pos << int(names.indexOf(f));
+    while (q.next()) {
+        if (auto row = checkedRow(q, pos))
+            in.rows << *row;
+        else
+            ++in.unreadable;
+    }
+    // A damaged file ends the reading early: the rows after the damage are not lost
+    // silently, nothing of the file is taken.
+    if (q.lastError().isValid())
+        return ReadFailure{ReadFailure::Kind::Damaged, q.lastError().text()};
+    q.finish();
+    // The answers, when the source has them (an older version's disk has none).
+    if (!source.hasTable(QStringLiteral("risposte")))
+        return std::nullopt;
+    QSqlQuery a(source.sql());
+    a.setForwardOnly(true);
+    const QString sql = QStringLiteral("SELECT data, %1 FROM risposte").arg(kAnswerColumns);
+    bool read = false;
+    if (answerClass.isEmpty()) {
+        read = a.exec(sql);
+    } else if (a.prepare(sql + QStringLiteral(" WHERE classe = ?"))) {
+        a.addBindValue(answerClass);
+        read = a.exec();
+    }
+    if (!read)
+        return ReadFailure{ReadFailure::Kind::Answers, a.lastError().text()};
+    while (a.next())
+        if (auto row = checkedAnswer(a))
+            in.answers[row->at(0).toString()] << *row;
+    if (a.lastError().isValid())
+        return ReadFailure{ReadFailure::Kind::Damaged, a.lastError().text()};
+    return std::nullopt;
+}
+
+// Writes the incoming records into `table` of `results`, inside the caller's transaction:
+// a row whose data value the class holds is a copy of that record, taken in place of it
+// when it has got further, left otherwise. Counts into `r`; the failure's text, or empty.
+QString mergeIncoming(Database &results, const QString &table, const Incoming &in, ExchangeResult &r)
+{
+    QString problem;
+    const bool log = results.hasTable(QStringLiteral("risposte"));
+    QSqlQuery has(results.sql());
+    QSqlQuery ins(results.sql());
+    QSqlQuery upd(results.sql());
+    QSqlQuery delAnswers(results.sql());
+    QSqlQuery insAnswer(results.sql());
+    if (log
+        && (!delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ?"))
+            || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
+                                                 "(classe, data, prova, numero) DO UPDATE SET risposta = "
+                                                 "excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
+                                      .arg(kAnswerColumns))))
+        problem = delAnswers.lastError().text() + insAnswer.lastError().text();
+    QStringList sets;
+    for (const QString &f : transferredFields())
+        sets << f + QStringLiteral(" = ?");
+    if (!has.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE data = ?").arg(columnList(), table))
+        || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks()))
+        || !upd.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")))))
+        problem = has.lastError().text() + ins.lastError().text() + upd.lastError().text();
+    for (const Row &row : in.rows) {
+        if (!problem.isEmpty())
+            break;
+        has.bindValue(0, row[1]);
+        if (!has.exec()) {
+            problem = has.lastError().text();
+            break;
+        }
+        std::optional<Row> held;
+        QVariant rowid;
+        if (has.next()) {
+            rowid = has.value(0);
+            held = Row();
+            for (int i = 0; i < row.size(); ++i)
+                held->append(has.value(i + 1));
+        }
+        has.finish();
+        if (held && progress(row) <= progress(*held)) {
+            ++r.present;
+            continue;
+        }
+        QSqlQuery &q = held ? upd : ins;
+        for (int i = 0; i < row.size(); ++i)
+            q.bindValue(i, row[i]);
+        if (held)
+            q.bindValue(int(row.size()), rowid);
+        if (!q.exec()) {
+            problem = q.lastError().text();
+            break;
+        }
+        ++(held ? r.updated : r.added);
+        if (!log)
+            continue;
+        // The record is the source's now, and so are its answers.
+        delAnswers.bindValue(0, table);
+        delAnswers.bindValue(1, row[1]);
+        if (!delAnswers.exec()) {
+            problem = delAnswers.lastError().text();
+            break;
+        }
+        for (const AnswerRow &a : in.answers.value(row[1].toString())) {
+            insAnswer.bindValue(0, table);
+            for (int i = 0; i < a.size(); ++i)
+                insAnswer.bindValue(i + 1, a[i]);
+            if (!insAnswer.exec()) {
+                problem = insAnswer.lastError().text();
+                break;
+            }
+        }
+    }
+    has.finish();
+    ins.finish();
+    upd.finish();
+    delAnswers.finish();
+    insAnswer.finish();
+    return problem;
+}
+
+} // namespace
+
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile)
 {
@@ -372,9 +526,7 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
         return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
                           .arg(QFileInfo(diskFile).fileName()));
 
-    ExchangeResult r;
-    QList<Row> rows;
-    QHash<QString, QList<AnswerRow>> diskAnswers;
+    Incoming in;
     QString e;
     {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
@@ -384,130 +536,28 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
         if (!disk->hasTable(QStringLiteral("prima")))
             return failed(QStringLiteral("Il file \"%1\" non contiene la tabella \"prima\": non ho importato nulla.")
                               .arg(native(diskFile)));
-        QSqlQuery q(disk->sql());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT * FROM prima ORDER BY rowid")))
-            return failed(QStringLiteral("Non riesco a leggere il file \"%1\": non ho importato nulla.\n%2")
-                              .arg(native(diskFile), q.lastError().text()));
-        // Fields by name, whatever their order on the disk.
-        QStringList names;
-        const QSqlRecord rec = q.record();
-        for (int i = 0; i < rec.count(); ++i)
-            names << rec.fieldName(i).toLower();
-        QList<int> pos;
-        for (const QString &f : transferredFields())
-            pos << int(names.indexOf(f));
-        while (q.next()) {
-            if (auto row = checkedRow(q, pos))
-                rows << *row;
-            else
-                ++r.unreadable;
-        }
-        // A damaged file ends the reading early: the rows after the damage are not lost
-        // silently, nothing of the file is taken.
-        if (q.lastError().isValid())
-            return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
-                              .arg(native(diskFile), q.lastError().text()));
-        q.finish();
-        // The answers, when the disk has them (an older version's disk has none).
-        if (disk->hasTable(QStringLiteral("risposte"))) {
-            QSqlQuery a(disk->sql());
-            a.setForwardOnly(true);
-            if (!a.exec(QStringLiteral("SELECT data, %1 FROM risposte").arg(kAnswerColumns)))
+        if (const auto f = readIncoming(*disk, QStringLiteral("prima"), QString(), in)) {
+            switch (f->kind) {
+            case ReadFailure::Kind::Table:
+                return failed(QStringLiteral("Non riesco a leggere il file \"%1\": non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), f->text));
+            case ReadFailure::Kind::Answers:
                 return failed(QStringLiteral("Non riesco a leggere le risposte nel file \"%1\": non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), a.lastError().text()));
-            while (a.next())
-                if (auto row = checkedAnswer(a))
-                    diskAnswers[row->at(0).toString()] << *row;
-            if (a.lastError().isValid())
+                                  .arg(native(diskFile), f->text));
+            case ReadFailure::Kind::Damaged:
                 return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), a.lastError().text()));
+                                  .arg(native(diskFile), f->text));
+            }
         }
     }
 
-    // A row whose data value the class holds is a copy of that record: taken in place of
-    // it when the disk's copy has got further, left otherwise.
+    ExchangeResult r;
+    r.unreadable = in.unreadable;
     QString problem;
     if (!results.begin()) {
         problem = results.lastError();
     } else {
-        const bool log = results.hasTable(QStringLiteral("risposte"));
-        QSqlQuery has(results.sql());
-        QSqlQuery ins(results.sql());
-        QSqlQuery upd(results.sql());
-        QSqlQuery delAnswers(results.sql());
-        QSqlQuery insAnswer(results.sql());
-        if (log
-            && (!delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ?"))
-                || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
-                                                         "(classe, data, prova, numero) DO UPDATE SET risposta = "
-                                                         "excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
-                                          .arg(kAnswerColumns))))
-            problem = delAnswers.lastError().text() + insAnswer.lastError().text();
-        QStringList sets;
-        for (const QString &f : transferredFields())
-            sets << f + QStringLiteral(" = ?");
-        if (!has.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE data = ?").arg(columnList(), table))
-            || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks()))
-            || !upd.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")))))
-            problem = has.lastError().text() + ins.lastError().text() + upd.lastError().text();
-        for (const Row &row : rows) {
-            if (!problem.isEmpty())
-                break;
-            has.bindValue(0, row[1]);
-            if (!has.exec()) {
-                problem = has.lastError().text();
-                break;
-            }
-            std::optional<Row> held;
-            QVariant rowid;
-            if (has.next()) {
-                rowid = has.value(0);
-                held = Row();
-                for (int i = 0; i < row.size(); ++i)
-                    held->append(has.value(i + 1));
-            }
-            has.finish();
-            if (held && progress(row) <= progress(*held)) {
-                ++r.present;
-                continue;
-            }
-            QSqlQuery &q = held ? upd : ins;
-            for (int i = 0; i < row.size(); ++i)
-                q.bindValue(i, row[i]);
-            if (held)
-                q.bindValue(int(row.size()), rowid);
-            if (!q.exec()) {
-                problem = q.lastError().text();
-                break;
-            }
-            ++(held ? r.updated : r.added);
-            if (!log)
-                continue;
-            // The record is the disk's now, and so are its answers.
-            delAnswers.bindValue(0, table);
-            delAnswers.bindValue(1, row[1]);
-            if (!delAnswers.exec()) {
-                problem = delAnswers.lastError().text();
-                break;
-            }
-            for (const AnswerRow &a : diskAnswers.value(row[1].toString())) {
-                insAnswer.bindValue(0, table);
-                for (int i = 0; i < a.size(); ++i)
-                    insAnswer.bindValue(i + 1, a[i]);
-                if (!insAnswer.exec()) {
-                    problem = insAnswer.lastError().text();
-                    break;
-                }
-            }
-            if (!problem.isEmpty())
-                break;
-        }
-        has.finish();
-        ins.finish();
-        upd.finish();
-        delAnswers.finish();
-        insAnswer.finish();
+        problem = mergeIncoming(results, table, in, r);
         if (problem.isEmpty() && !results.commit())
             problem = results.lastError();
         if (!problem.isEmpty())
@@ -527,6 +577,22 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
     if (r.unreadable > 0)
         r.message += QStringLiteral("; ") + plural(r.unreadable, "illeggibile, saltato", "illeggibili, saltati");
     r.message += QLatin1Char('.');
+    return r;
+}
+
+ExchangeResult mergeClassFrom(Database &results, Database &source, const QString &table)
+{
+    if (!isClassTable(table) || !results.isOpen() || !source.isOpen())
+        return failed(QStringLiteral("Non c'è nessuna classe da copiare."));
+    ExchangeResult r;
+    Incoming in;
+    if (const auto f = readIncoming(source, table, table, in))
+        return failed(QStringLiteral("Non riesco a leggere la classe \"%1\" in %2: %3").arg(table, source.where(), f->text));
+    r.unreadable = in.unreadable;
+    const QString problem = mergeIncoming(results, table, in, r);
+    if (!problem.isEmpty())
+        return failed(QStringLiteral("Non riesco a scrivere la classe \"%1\" in %2: %3").arg(table, results.where(), problem));
+    r.ok = true;
     return r;
 }
 

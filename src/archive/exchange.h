@@ -44,4 +44,10 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile = QString());
 
+// The same rule between two results databases: the records of class `table` of `source`
+// (with their answers) go into the same class of `results`, inside a transaction the
+// caller holds (nothing is committed or rolled back here). Counts in added, updated,
+// present, unreadable; ok false with the failure's text in message.
+ExchangeResult mergeClassFrom(Database &results, Database &source, const QString &table);
+
 } // namespace qv
