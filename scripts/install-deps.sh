@@ -9,6 +9,8 @@ packages=(
   fonts-liberation libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
+  # The accessibility audit: the AT-SPI bus and registry, its Python client, a private D-Bus session.
+  at-spi2-core python3-pyatspi dbus-x11
 )
 missing=()
 for p in "${packages[@]}"; do

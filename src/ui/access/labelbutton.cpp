@@ -71,6 +71,13 @@ void setLabelButton(QLabel *label, LabelButtonAccessible::Name name, LabelButton
 {
     declared().insert(label, Declared{std::move(name), std::move(press)});
     QObject::connect(label, &QObject::destroyed, [label] { declared().remove(label); });
+    // With a screen reader on, setting the caption may already have made the label's plain
+    // interface: drop it, so the next look-up comes through the factory.
+    if (QAccessible::isActive()) {
+        QAccessibleInterface *made = QAccessible::queryAccessibleInterface(label);
+        if (made && !dynamic_cast<LabelButtonAccessible *>(made))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 void installLabelButtons()
