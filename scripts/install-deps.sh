@@ -11,6 +11,8 @@ packages=(
   libqt6sql6-psql postgresql
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
+  # The accessibility audit: the AT-SPI bus and registry, its Python client, a private D-Bus session.
+  at-spi2-core python3-pyatspi dbus-x11
 )
 missing=()
 for p in "${packages[@]}"; do

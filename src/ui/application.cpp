@@ -1,6 +1,9 @@
 #include "ui/application.h"
 
 #include "archive/backup.h"
+#include "ui/access/focusring.h"
+#include "ui/access/keyboard.h"
+#include "ui/access/labelbutton.h"
 #include "ui/screenbase.h"
 
 #include <QEvent>
@@ -11,6 +14,8 @@ namespace qv::ui {
 Application::Application(Dialogs &dialogs, Clock &clock, Exit &exit, QString dataDir)
     : session_(dialogs, clock, exit, *this, std::move(dataDir))
 {
+    installLabelButtons();
+    new FocusRing(this);
 }
 
 Application::~Application()
@@ -83,6 +88,7 @@ ScreenBase *Application::load(Screen s)
     screens_[s] = w;
     w->move(0, 0);
     w->load();
+    enterPressesButtons(w);
     return w;
 }
 
@@ -93,8 +99,11 @@ void Application::show(Screen s)
         return;
     w->activate();
     // activate() may itself have handed over or ended the program.
-    if (screen(s) == w && !w->keepHidden())
+    if (screen(s) == w && !w->keepHidden()) {
         w->show();
+        // The keyboard follows the screen on show.
+        w->activateWindow();
+    }
 }
 
 void Application::hide(Screen s)

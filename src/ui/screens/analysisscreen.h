@@ -6,6 +6,7 @@
 
 #include "battery/analysis/analysismodel.h"
 #include "startup/datafolder.h"
+#include "ui/access/keyboard.h"
 #include "ui/screenbase.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
@@ -104,6 +105,10 @@ protected:
 
         Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"), 600);
         Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"), 664);
+        // Tab: the categories, the boxes, then the two buttons.
+        QList<QWidget *> chain(Label1.begin(), Label1.end());
+        chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
+        setTabChain(chain << Labseguente << Labesco);
 
         QObject::connect(board, &DragDropBoard::dropped, this, [this](int target, int source) {
             model_.drop(target, source);

@@ -1,5 +1,6 @@
 #include "ui/screens/flcartge.h"
 
+#include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QFont>
@@ -132,6 +133,11 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     Timer1 = new QTimer(this);
     Timer1->setInterval(300);
 
+    List1->setAccessibleName(QStringLiteral("Capoluoghi"));
+    onRowChosen(List2, [this](QListWidgetItem *item) { List2_Click(item); });
+    onRowChosen(List1, [this](QListWidgetItem *item) { List1_Click(item); });
+    setTabChain({List2, List1, cmdelemseg, cmdesco});
+
     connect(List2, &QListWidget::itemClicked, this, &FLcartge::List2_Click);
     connect(List1, &QListWidget::itemClicked, this, &FLcartge::List1_Click);
     connect(cmdelemseg, &QPushButton::clicked, this, &FLcartge::cmdelemseg_Click);
@@ -190,6 +196,7 @@ void FLcartge::arrange(bool political)
         List2->setGridSize(QSize((kInner - 8) / 2, (height - 6) / 11));
         List2->setGeometry(6, listTop, kInner, height);
     }
+    List2->setAccessibleName(political ? QStringLiteral("Regioni") : QStringLiteral("Nomi della carta fisica"));
     headRegioni_->setVisible(political);
     headCapoluoghi_->setVisible(political);
 }

@@ -1,5 +1,7 @@
 #include "ui/screens/flettura.h"
 
+#include "ui/access/keyboard.h"
+#include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QSignalBlocker>
@@ -107,6 +109,9 @@ FLETTURA::FLETTURA(Application &app)
     Labesco->setStyleSheet(
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
+
+    new OptionKeys(this, Check1);
+    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labseguente, Labesco});
 }
 
 void FLETTURA::activate()
@@ -132,6 +137,8 @@ void FLETTURA::mostra()
     for (int i = 0; i < 5; ++i)
         Labris[size_t(i)]->setText(model_.labris(i));
     for (int k = 0; k < 4; ++k) {
+        // A box is named by its option's text (Labris 1..4 beside boxes 0..3).
+        Check1[size_t(k)]->setAccessibleName(model_.labris(k + 1).simplified());
         const QSignalBlocker b(Check1[size_t(k)]);
         Check1[size_t(k)]->setChecked(model_.checked(k));
     }

@@ -1,5 +1,7 @@
 #include "ui/screens/flfrasi.h"
 
+#include "ui/access/keyboard.h"
+#include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QSignalBlocker>
@@ -83,6 +85,9 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
     Labesco->setStyleSheet(
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.leave(); });
+
+    new OptionKeys(this, Check1);
+    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labseguente, Labesco});
 }
 
 void FLfrasi::activate()
@@ -98,6 +103,7 @@ void FLfrasi::mostra()
     Label1->setText(model_.premessa());
     for (int k = 0; k < 4; ++k) {
         Label2[size_t(k)]->setText(model_.conclusione(k));
+        Check1[size_t(k)]->setAccessibleName(QStringLiteral("%1. %2").arg(k + 1).arg(model_.conclusione(k).simplified()));
         const QSignalBlocker b(Check1[size_t(k)]);
         Check1[size_t(k)]->setChecked(model_.checked(k));
     }

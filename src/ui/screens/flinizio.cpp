@@ -3,6 +3,7 @@
 #include "archive/teacherpassword.h"
 #include "storage/classmap.h"
 #include "ui/screens/flstampa.h"
+#include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QFont>
@@ -91,6 +92,9 @@ FLINIZIO::FLINIZIO(Application &app)
         y += 125;
     }
 
+    setTabChain({LabAVVIO, Label1[0], Label1[1], Label1[2], Label1[3], Label1[4], Label1[5], Label1[6], Label1[7],
+                 Label1[8], Label1[9], Labinizio, LabCONTINUAZIONE, Labarchivio, labUSCITA});
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(400);
@@ -138,6 +142,7 @@ void FLINIZIO::LabAVVIO_Click()
         l->show();
         l->setEnabled(true);
     }
+    Label1[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void FLINIZIO::Timer1_Timer()
@@ -163,6 +168,7 @@ void FLINIZIO::Label1_Click(int index)
     }
     Label2->hide();
     Frame1->show();
+    Labinizio->setFocus(Qt::OtherFocusReason);
 }
 
 void FLINIZIO::Labarchivio_Click()

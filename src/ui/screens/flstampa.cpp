@@ -78,6 +78,8 @@ FLstampa::FLstampa(Application &app)
     connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(), &QScrollBar::setValue);
     connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(), &QScrollBar::setValue);
     connect(List1, &QListWidget::currentRowChanged, this, &FLstampa::List1_Click);
+    List1->setAccessibleName(QStringLiteral("Alunni della classe"));
+    List2->setAccessibleName(QStringLiteral("Data della prova"));
 
     Label7 = new QLabel(this);
     Label7->setObjectName("Label7");
@@ -135,7 +137,8 @@ FLstampa::FLstampa(Application &app)
         l->move(x, y);
         return l;
     };
-    auto cell = [&](QLabel *&slot, const QString &name, int x0, int column, int y) {
+    // A cell is named by its heading, for screen readers.
+    auto cell = [&](QLabel *&slot, const QString &name, int x0, int column, int y, const QString &heading) {
         auto *l = new QLabel(this);
         l->setObjectName(name);
         l->setFont(sans(13, true));
@@ -144,6 +147,7 @@ FLstampa::FLstampa(Application &app)
         l->setAutoFillBackground(true);
         setBackColor(l, Qt::white);
         l->setGeometry(x0 + int(column * cw), y, 56, 26);
+        l->setAccessibleName(heading);
         slot = l;
     };
     auto six = [&](int i) { return QStringLiteral("Label6_%1").arg(i); };
@@ -158,9 +162,11 @@ FLstampa::FLstampa(Application &app)
     {
         const int cy = y + int(2 * lh) + 2;
         const int cols[] = {0, 18, 31, 46, 56};
+        const char *heads[] = {"fatti espl. su 9", "lessico - 6", "inferenze -13", "scopi -4", "sintesi - 2"};
+        const QString lettura = QStringLiteral("Comprensione della lettura: ");
         for (int i = 0; i < 5; ++i)
-            cell(Label6[size_t(i)], six(i), x0, cols[i], cy);
-        cell(Label14, QStringLiteral("Label14"), x0, 70, cy);
+            cell(Label6[size_t(i)], six(i), x0, cols[i], cy, lettura + QString::fromUtf8(heads[i]));
+        cell(Label14, QStringLiteral("Label14"), x0, 70, cy, lettura + QStringLiteral("quanti minuti"));
     }
 
     y = 410;
@@ -175,12 +181,12 @@ FLstampa::FLstampa(Application &app)
                     gx, y);
     {
         const int cy = y + int(3 * lh) + 2;
-        cell(Label6[5], six(5), x0, 0, cy);
-        cell(Label6[6], six(6), x0, 20, cy);
-        cell(Label6[7], six(7), x0, 36, cy);
-        cell(Label22, QStringLiteral("Label22"), x0, 56, cy);
-        cell(Label6[8], six(8), gx, 0, cy);
-        cell(Label16, QStringLiteral("Label16"), gx, 32, cy);
+        cell(Label6[5], six(5), x0, 0, cy, QStringLiteral("An. gram. semplice su 53"));
+        cell(Label6[6], six(6), x0, 20, cy, QStringLiteral("An. gram. semplice: quanti minuti"));
+        cell(Label6[7], six(7), x0, 36, cy, QStringLiteral("A.logica semplice su 34"));
+        cell(Label22, QStringLiteral("Label22"), x0, 56, cy, QStringLiteral("A.logica semplice: quanti minuti"));
+        cell(Label6[8], six(8), gx, 0, cy, QStringLiteral("Comprensione di frasi su 12"));
+        cell(Label16, QStringLiteral("Label16"), gx, 32, cy, QStringLiteral("Comprensione di frasi: quanti minuti"));
     }
 
     y = 496;
@@ -192,11 +198,11 @@ FLstampa::FLstampa(Application &app)
     Label18 = header("Label18", QStringLiteral("minuti cronol"), x0 + int(96 * cw), y + int(lh));
     {
         const int cy = y + int(2 * lh) + 2;
-        cell(Label6[9], six(9), x0, 0, cy);
-        cell(Label6[10], six(10), x0, 30, cy);
-        cell(Label6[11], six(11), x0, 62, cy);
-        cell(Label19, QStringLiteral("Label19"), x0, 80, cy);
-        cell(Label20, QStringLiteral("Label20"), x0, 96, cy);
+        cell(Label6[9], six(9), x0, 0, cy, QStringLiteral("Storia: relaz. causali semplici-15"));
+        cell(Label6[10], six(10), x0, 30, cy, QStringLiteral("Storia: relaz. causali complesse -16"));
+        cell(Label6[11], six(11), x0, 62, cy, QStringLiteral("Storia: cronologia -20"));
+        cell(Label19, QStringLiteral("Label19"), x0, 80, cy, QStringLiteral("Storia: minuti cause"));
+        cell(Label20, QStringLiteral("Label20"), x0, 96, cy, QStringLiteral("Storia: minuti cronol"));
     }
 
     y = 572;
@@ -207,10 +213,12 @@ FLstampa::FLstampa(Application &app)
     Label23 = header("Label23", QStringLiteral("Quanti minuti"), x0 + int(94 * cw), y + int(lh));
     {
         const int cy = y + int(2 * lh) + 2;
-        cell(Label6[12], six(12), x0, 0, cy);
-        cell(Label27, QStringLiteral("Label27"), x0, 40, cy);
-        cell(Label6[13], six(13), x0, 58, cy);
-        cell(Label24, QStringLiteral("Label24"), x0, 94, cy);
+        const QString fisica = QStringLiteral("Riconoscimento di elementi fisici -22");
+        const QString politica = QStringLiteral("Riconosc. di regioni e prov. -40");
+        cell(Label6[12], six(12), x0, 0, cy, fisica);
+        cell(Label27, QStringLiteral("Label27"), x0, 40, cy, fisica + QStringLiteral(": quanti minuti"));
+        cell(Label6[13], six(13), x0, 58, cy, politica);
+        cell(Label24, QStringLiteral("Label24"), x0, 94, cy, politica + QStringLiteral(": quanti minuti"));
     }
     // The class chooser, over the screen when shown.
     Frame1 = new QGroupBox(QStringLiteral("SCEGLI LA CLASSE"), this);
@@ -232,6 +240,7 @@ FLstampa::FLstampa(Application &app)
         connect(l, &ClickLabel::clicked, this, [this, i] {
             Frame1->hide();
             model_.chooseClass(i);
+            List1->setFocus(Qt::OtherFocusReason);
         });
         Label9[size_t(i)] = l;
     }
@@ -242,6 +251,7 @@ FLstampa::FLstampa(Application &app)
     connect(cmdaltraclasse, &QPushButton::clicked, this, [this] {
         Frame1->raise();
         Frame1->show();
+        Label9[0]->setFocus(Qt::OtherFocusReason);
     });
     connect(CMDELIMINO, &QPushButton::clicked, this, [this] { model_.elimino(); });
     connect(CMDSTAMPA, &QPushButton::clicked, this, [this] {

@@ -1,6 +1,7 @@
 #include "ui/screens/flstoria1.h"
 
 #include "startup/datafolder.h"
+#include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
 #include "ui/widgets/lineshape.h"
@@ -79,6 +80,9 @@ FLstoria1::FLstoria1(Application &app)
     Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(290, 620, 240, 60), 18,
                             3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 620, 160, 60), 18, 3, grigio);
+
+    setTabChain({Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
+                 Labesco});
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);

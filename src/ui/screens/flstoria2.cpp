@@ -1,6 +1,7 @@
 #include "ui/screens/flstoria2.h"
 
 #include "startup/datafolder.h"
+#include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
 
@@ -75,6 +76,11 @@ FLstoria2::FLstoria2(Application &app)
     Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
                                18, 3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 646, 160, 60), 18, 3, grigio);
+
+    // Tab: the dates, the boxes, then the two buttons.
+    QList<QWidget *> chain(Label3.begin(), Label3.end());
+    chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
+    setTabChain(chain << Labseguente << Labesco);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);

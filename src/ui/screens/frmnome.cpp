@@ -1,5 +1,6 @@
 #include "ui/screens/frmnome.h"
 
+#include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
 namespace qv::ui {
@@ -79,10 +80,19 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
         Label8[i] = l;
     }
 
+    // Screen readers name the fields by their captions.
+    Label1->setBuddy(Text1);
+    Text1->setAccessibleName(Label1->text());
+    Label4->setBuddy(Text4);
+    Text4->setAccessibleName(Label4->text());
+    List1->setAccessibleName(QStringLiteral("Nomi già presenti"));
+    setTabChain({Text1, Text4, CmdOK, Cmdesco});
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
     connect(Timer1, &QTimer::timeout, this, &FrmNOME::Timer1_Timer);
     connect(CmdOK, &QPushButton::clicked, this, &FrmNOME::CmdOK_Click);
+    connect(Text1, &QLineEdit::returnPressed, this, [this] { Text4->setFocus(Qt::TabFocusReason); });
     connect(Text4, &QLineEdit::returnPressed, this, &FrmNOME::CmdOK_Click);
     connect(Cmdesco, &QPushButton::clicked, this, [this] { session().closeAndExit(); });
 }

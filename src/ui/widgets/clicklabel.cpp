@@ -1,5 +1,6 @@
 #include "ui/widgets/clicklabel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace qv::ui {
@@ -7,6 +8,35 @@ namespace qv::ui {
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ClickLabel::click()
+{
+    if (isEnabled())
+        emit clicked();
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!e->isAutoRepeat())
+            click();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        focusPreviousChild();
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        focusNextChild();
+        return;
+    default:
+        QLabel::keyPressEvent(e);
+    }
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent *e)
@@ -20,8 +50,8 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 {
     const bool was = pressed_;
     pressed_ = false;
-    if (was && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && isEnabled())
-        emit clicked();
+    if (was && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        click();
     QLabel::mouseReleaseEvent(e);
 }
 

@@ -1,4 +1,7 @@
-// A label used as a button: emits clicked() when the left button is released over it.
+// A label used as a button: emits clicked() when the left button is released over it, or
+// when it has the keyboard focus and Enter or Space is pressed. It takes the focus with Tab,
+// and the arrows move the focus on as Tab and Shift+Tab do; assistive technology sees a
+// push button (ui/access/labelbutton.h).
 #pragma once
 
 #include <QLabel>
@@ -10,10 +13,14 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(const QString &text = {}, QWidget *parent = nullptr);
 
+    // What a click does, when the label is enabled (the keyboard and the press action).
+    void click();
+
 signals:
     void clicked();
 
 protected:
+    void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 

@@ -1,5 +1,7 @@
 #include "ui/widgets/dragdropboard.h"
 
+#include "ui/access/labelbutton.h"
+
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -9,6 +11,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace qv::ui {
 
@@ -35,12 +38,88 @@ void DragDropBoard::addSource(QLabel *label, int index)
 {
     sources_.append({label, index});
     label->setCursor(Qt::OpenHandCursor);
+    label->setFocusPolicy(Qt::StrongFocus);
+    setLabelButton(
+        label, [label] { return label->text().simplified(); }, [this, index] { clickSource(index); });
 }
 
 void DragDropBoard::addTarget(QLabel *label, int index)
 {
     targets_.append({label, index});
     label->setAcceptDrops(true);
+    label->setFocusPolicy(Qt::StrongFocus);
+    setLabelButton(
+        label,
+        [label, index] {
+            const QString content = label->text().simplified();
+            return content.isEmpty() ? QStringLiteral("casella %1, vuota").arg(index + 1)
+                                     : QStringLiteral("casella %1: %2").arg(index + 1).arg(content);
+        },
+        [this, index] { clickTarget(index); });
+}
+
+QLabel *DragDropBoard::firstShown(const QList<QPair<QLabel *, int>> &list)
+{
+    for (const auto &e : list)
+        if (e.first->isVisible() && e.first->isEnabled())
+            return e.first;
+    return nullptr;
+}
+
+QLabel *DragDropBoard::neighbour(const QList<QPair<QLabel *, int>> &list, QLabel *from, bool forward)
+{
+    QList<QLabel *> shown;
+    for (const auto &e : list)
+        if (e.first->isVisible() && e.first->isEnabled())
+            shown.append(e.first);
+    // Reading order: top to bottom, then left to right.
+    std::sort(shown.begin(), shown.end(), [](const QLabel *a, const QLabel *b) {
+        const QPoint pa = a->mapTo(a->window(), QPoint(0, 0)), pb = b->mapTo(b->window(), QPoint(0, 0));
+        return pa.y() != pb.y() ? pa.y() < pb.y() : pa.x() < pb.x();
+    });
+    const qsizetype at = shown.indexOf(from);
+    if (at < 0)
+        return nullptr;
+    const qsizetype next = at + (forward ? 1 : -1);
+    return next >= 0 && next < shown.size() ? shown.at(next) : nullptr;
+}
+
+bool DragDropBoard::keyPress(QLabel *label, int sourceIndex, int targetIndex, int key)
+{
+    const auto &group = sourceIndex >= 0 ? sources_ : targets_;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!label->isEnabled())
+            return true;
+        if (sourceIndex >= 0) {
+            lastSource_ = label;
+            clickSource(sourceIndex);
+            QLabel *to = lastTarget_ && lastTarget_->isVisible() ? lastTarget_.data() : firstShown(targets_);
+            if (selected_ >= 0 && to)
+                to->setFocus(Qt::OtherFocusReason);
+        } else {
+            lastTarget_ = label;
+            const bool placing = selected_ >= 0;
+            clickTarget(targetIndex);
+            if (placing && lastSource_ && lastSource_->isVisible())
+                lastSource_->setFocus(Qt::OtherFocusReason);
+        }
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        if (QLabel *to = neighbour(group, label, key == Qt::Key_Down || key == Qt::Key_Right))
+            to->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_Escape:
+        clearSelection();
+        return true;
+    default:
+        return false;
+    }
 }
 
 int DragDropBoard::sourceOf(QObject *o) const
@@ -202,6 +281,12 @@ bool DragDropBoard::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     switch (type) {
+    case QEvent::KeyPress: {
+        auto *ke = static_cast<QKeyEvent *>(event);
+        if (ke->isAutoRepeat() && ke->key() != Qt::Key_Up && ke->key() != Qt::Key_Down)
+            return false;
+        return keyPress(static_cast<QLabel *>(watched), si, ti, ke->key());
+    }
     case QEvent::MouseButtonPress: {
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() != Qt::LeftButton)

@@ -5,6 +5,11 @@
 // plain click on a source selects it (highlighted) and the next click on a target drops
 // it there; Esc or a click elsewhere clears the selection. The highlight is a frame laid
 // over the selected source, so the screen's own colours of its labels are never touched.
+// The keyboard takes the same path: sources and boxes take the focus, Enter or Space on a
+// source selects it (and the focus moves to the boxes), Enter or Space on a box places the
+// selection there (and the focus goes back to the sources); the arrows move the focus
+// within the sources or within the boxes. Assistive technology sees each of them as a push
+// button, a box named by its place and content ("casella 3, vuota", "casella 3: Nome").
 #pragma once
 
 #include <QColor>
@@ -56,6 +61,10 @@ private:
     QLabel *sourceLabel(int index) const;
     QLabel *targetLabel(int index) const;
     int sourceInMime(const QMimeData *mime) const;
+    bool keyPress(QLabel *label, int sourceIndex, int targetIndex, int key);
+    // The next (or previous) shown label of the list, in reading order.
+    static QLabel *neighbour(const QList<QPair<QLabel *, int>> &list, QLabel *from, bool forward);
+    static QLabel *firstShown(const QList<QPair<QLabel *, int>> &list);
     bool onScreen(QObject *o) const;
     void startDrag(int sourceIndex);
     void markSelected(int sourceIndex);
@@ -68,6 +77,7 @@ private:
     QPoint pressPos_;
     bool doubleClick_ = false;
     QPointer<QWidget> mark_; // a child of the screen, gone with it
+    QPointer<QLabel> lastSource_, lastTarget_; // where the keyboard moves the focus back to
 };
 
 } // namespace qv::ui

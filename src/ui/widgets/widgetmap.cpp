@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFile>
 #include <QJsonArray>
@@ -29,6 +30,18 @@ WidgetMap::WidgetMap(const QString &file, QObject *parent) : QObject(parent), fi
 }
 
 namespace {
+// Whether a click, a drop or typing does something on the control: the accessibility audit
+// checks each of these has a name and an action.
+bool reactsToMouse(const QWidget *w)
+{
+    if (qobject_cast<const QAbstractButton *>(w) || qobject_cast<const QLineEdit *>(w))
+        return true;
+    if (auto *view = qobject_cast<const QAbstractItemView *>(w))
+        return view->selectionMode() != QAbstractItemView::NoSelection;
+    const Qt::CursorShape cursor = w->cursor().shape();
+    return w->acceptDrops() || (w->testAttribute(Qt::WA_SetCursor) && cursor != Qt::ArrowCursor);
+}
+
 QJsonObject describe(const QWidget *w, const QString &window)
 {
     QJsonObject o;
@@ -66,6 +79,8 @@ QJsonObject describe(const QWidget *w, const QString &window)
         o["row"] = list->currentRow();
     }
     o["enabled"] = w->isEnabled();
+    o["mouse"] = reactsToMouse(w);
+    o["focus"] = w->hasFocus();
     return o;
 }
 } // namespace

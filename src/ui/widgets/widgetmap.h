@@ -1,7 +1,8 @@
-// For the end-to-end test only: when the environment names a file in QUORVANE_WIDGET_MAP,
+// For the scripted tests only: when the environment names a file in QUORVANE_WIDGET_MAP,
 // the program writes there, several times a second, every visible control of every visible
-// window (object name, class, caption, global geometry, ticked state), so that a driver
-// outside the process can find what to click with real mouse events. Off by default.
+// window (object name, class, caption, global geometry, ticked state, whether it reacts to
+// the mouse and has the focus), so that a driver outside the process can find what to click
+// with real mouse events and the accessibility audit what to look for. Off by default.
 #pragma once
 
 #include <QObject>

@@ -1,0 +1,207 @@
+"""Accessibility audit of every screen through AT-SPI, as a screen reader sees the program.
+
+The real quorvane binary runs under Xvfb on the accessibility bus of a private D-Bus session
+(re-run under dbus-run-session when there is none), with Qt's AT-SPI bridge forced on. The
+e2e driver moves through the screens: the start screen in its three states, name entry, each
+of the seven tests (a pupil resumed at each in turn), the map test's two maps, the archive's
+password window, the archive and its class chooser. On each, every control the program's
+widget map marks as reacting to the mouse (a click, a drop, typing) must be in the
+accessibility tree with a name, an action (press or toggle; fields and lists: taking the
+focus) and keyboard focus; and no push button, check box, field or list that is showing may
+be nameless. Fails, never skips, when the accessibility bus cannot be reached."""
+
+import os
+import sqlite3
+import sys
+import tempfile
+import time
+
+if not os.environ.get("DBUS_SESSION_BUS_ADDRESS") and not os.environ.get("QUORVANE_AUDIT_NESTED"):
+    os.environ["QUORVANE_AUDIT_NESTED"] = "1"
+    os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
+
+sys.path.insert(0, os.path.dirname(__file__))
+import driver as d  # noqa: E402
+
+TABLE = "prima-C"
+NAMED_ROLES = {"push button", "check box", "radio button", "toggle button", "text", "entry", "password text",
+               "list", "list box", "combo box", "spin button", "slider", "page tab", "menu item"}
+FIELD_ROLES = {"text", "entry", "password text", "list", "list box", "table", "tree", "tree table"}
+PRESS_ACTIONS = {"press", "toggle", "click", "activate"}
+# (window, progress code arrivo) of a pupil resumed at each test.
+RESUMED = [("FLgrasem", 3), ("FLogsem", 4), ("FLfrasi", 6), ("FLstoria1", 7), ("FLstoria2", 8),
+           ("FLcartge", 9), ("FLcartge", 10)]
+
+
+class Audit:
+    def __init__(self, pyatspi):
+        self.atspi = pyatspi
+        self.failures = []
+        self.screens = 0
+
+    def application(self, pid, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            for app in self.atspi.Registry.getDesktop(0):
+                try:
+                    if app is not None and app.get_process_id() == pid:
+                        return app
+                except Exception:  # an application that has just gone away
+                    continue
+            time.sleep(0.2)
+        raise d.DriverError("the program never appeared on the accessibility bus")
+
+    def nodes(self, app):
+        """Every showing object under the application: role, name, actions, extents, focusable."""
+        app.clear_cache()
+        found, stack = [], [app]
+        while stack:
+            n = stack.pop()
+            for c in n:
+                if c is not None:
+                    stack.append(c)
+            if n is app:
+                continue
+            states = n.getState()
+            if not states.contains(self.atspi.STATE_SHOWING):
+                continue
+            try:
+                e = n.queryComponent().getExtents(self.atspi.DESKTOP_COORDS)
+            except NotImplementedError:
+                continue
+            try:
+                act = n.queryAction()
+                actions = [act.getName(i) for i in range(act.nActions)]
+            except NotImplementedError:
+                actions = []
+            found.append({"role": n.getRoleName(), "name": (n.name or "").strip(), "actions": actions,
+                          "rect": (e.x, e.y, e.width, e.height),
+                          "focusable": states.contains(self.atspi.STATE_FOCUSABLE)})
+        return found
+
+    def fail(self, what):
+        print("FAIL:", what, flush=True)
+        self.failures.append(what)
+
+    def screen(self, p, window, label):
+        """Audits what is on show in `window` now."""
+        time.sleep(0.4)  # the widget map and the bridge catch up with the last change
+        app = self.application(p.proc.pid)
+        nodes = self.nodes(app)
+        controls = [w for w in p.widgets() if w.get("window") == window and w.get("name") != window
+                    and w.get("mouse") and w.get("enabled") and w["w"] > 0 and w["h"] > 0]
+        for w in controls:
+            rect = (w["x"], w["y"], w["w"], w["h"])
+            match = [n for n in nodes if inside(n["rect"], rect)]
+            what = f"{label}: {w['name']} ({w['class']}, {w.get('text', '')!r})"
+            if not match:
+                self.fail(f"{what} is not in the accessibility tree")
+                continue
+            n = max(match, key=lambda m: m["rect"][2] * m["rect"][3])
+            if not n["name"]:
+                self.fail(f"{what} has no name (role {n['role']})")
+            acts = {a.lower() for a in n["actions"]}
+            if n["role"] not in FIELD_ROLES and not acts & PRESS_ACTIONS:
+                self.fail(f"{what} has no press action (role {n['role']}, actions {n['actions']})")
+            if not n["focusable"]:
+                self.fail(f"{what} takes no keyboard focus (role {n['role']})")
+        for n in nodes:
+            if n["role"] in NAMED_ROLES and not n["name"]:
+                self.fail(f"{label}: a {n['role']} at {n['rect']} has no name")
+        self.screens += 1
+        print(f"ok: {label}: {len(controls)} controls, {len(nodes)} objects", flush=True)
+
+
+def inside(inner, outer):
+    """Whether an object's extents lie within a control's rectangle and cover a good part of it
+    (a check box reports its box and caption only, not its whole widget)."""
+    x, y, w, h = inner
+    X, Y, W, H = outer
+    within = x >= X - 1 and y >= Y - 1 and x + w <= X + W + 1 and y + h <= Y + H + 1
+    return within and w * h * 4 >= W * H
+
+
+def add_pupils(work):
+    con = sqlite3.connect(os.path.join(work, "Perquorvane", "quorvane.mdb"))
+    try:
+        for arrivo in [1] + [a for _, a in RESUMED]:
+            con.execute(f'INSERT INTO "{TABLE}" (nome, arrivo, sub) VALUES (?, ?, 1)', (f"AUDIT TAPPA{arrivo}", arrivo))
+        con.commit()
+    finally:
+        con.close()
+
+
+def resume(audit, display, binary, work, arrivo, window, first=False):
+    """Starts the program and resumes the pupil at `arrivo`, auditing the way in on the first run."""
+    p = d.Program(display, binary, work)
+    try:
+        p.window_shown("FLINIZIO")
+        if first:
+            audit.screen(p, "FLINIZIO", "start screen")
+        p.click_name("FLINIZIO", "LabAVVIO")
+        p.find("FLINIZIO", "Label1_2")
+        if first:
+            audit.screen(p, "FLINIZIO", "start screen, classes")
+        p.click_name("FLINIZIO", "Label1_2")
+        p.find("FLINIZIO", "LabCONTINUAZIONE")
+        if first:
+            audit.screen(p, "FLINIZIO", "start screen, new or resumed")
+        p.click_name("FLINIZIO", "LabCONTINUAZIONE")
+        p.window_shown("FrmNOME")
+        if first:
+            audit.screen(p, "FrmNOME", "name entry")
+        p.type_into("FrmNOME", "Text1", "Audit")
+        p.type_into("FrmNOME", "Text4", f"Tappa{arrivo}")
+        p.click_name("FrmNOME", "CmdOK")
+        p.window_shown(window)
+        audit.screen(p, window, f"{window} (arrivo {arrivo})")
+    finally:
+        p.kill()
+
+
+def archive(audit, display, binary, work):
+    p = d.Program(display, binary, work)
+    try:
+        p.window_shown("FLINIZIO")
+        p.click_name("FLINIZIO", "Labarchivio")
+        p.window_shown("FrmPASSWORD")
+        audit.screen(p, "FrmPASSWORD", "archive password")
+        p.type_into("FrmPASSWORD", "Text1", "maestra1")
+        p.type_into("FrmPASSWORD", "Text2", "maestra1")
+        p.click_name("FrmPASSWORD", "cmdOK")
+        p.wait_gone("FrmPASSWORD")
+        p.answer("OK")
+        p.window_shown("FLstampa")
+        audit.screen(p, "FLstampa", "archive")
+        p.click_name("FLstampa", "cmdaltraclasse")
+        p.find("FLstampa", "Label9_0")
+        audit.screen(p, "FLstampa", "archive, class chooser")
+    finally:
+        p.kill()
+
+
+def main():
+    bin_dir = os.path.abspath(sys.argv[1])
+    binary = os.path.join(bin_dir, "quorvane")
+    began = time.time()
+    display = d.Display()
+    os.environ["DISPLAY"] = display.name
+    os.environ["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+    try:
+        import pyatspi  # the Debian package python3-pyatspi, on the session's accessibility bus
+        audit = Audit(pyatspi)
+        with tempfile.TemporaryDirectory() as work:
+            d.prepare(bin_dir, work)
+            add_pupils(work)
+            resume(audit, display, binary, work, 1, "FLETTURA", first=True)
+            for window, arrivo in RESUMED:
+                resume(audit, display, binary, work, arrivo, window)
+            archive(audit, display, binary, work)
+    finally:
+        display.close()
+    print(f"{audit.screens} screens audited in {time.time() - began:.0f} s, {len(audit.failures)} failures")
+    return 1 if audit.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
