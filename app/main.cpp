@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/screenbase.h"
 #include "ui/startupprobe.h"
+#include "ui/widgets/qtspeech.h"
 #include "ui/widgets/realseams.h"
 #include "ui/widgets/widgetmap.h"
 
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
     qv::ui::SystemClock clock;
     qv::ui::QtExit exit;
     qv::ui::Application app(dialogs, clock, exit, QString::fromLatin1(qv::kDataFolder));
+    qv::ui::QtSpeech speech;
+    app.session().setSpeech(&speech);
     qv::ui::registerScreens(app);
     qv::ui::WidgetMap::installFromEnvironment(&qapp);
     app.show(qv::Screen::FLINIZIO);

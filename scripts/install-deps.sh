@@ -7,6 +7,9 @@ packages=(
   # libqt6opengl6-dev: the CMake files of Qt Charts need Qt OpenGL's, which qt6-charts-dev does not pull in.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl1-mesa-dev qt6-translations-l10n libsodium-dev
   fonts-liberation libbenchmark-dev
+  # The "Ascolta" buttons: Qt TextToSpeech through speech-dispatcher with an Italian espeak-ng voice.
+  # qt6-declarative-dev: the CMake files of Qt TextToSpeech need Qt QmlIntegration's, which qt6-speech-dev does not pull in.
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
 )

@@ -1,5 +1,6 @@
 #include "archive/exchange.h"
 
+#include "archive/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
@@ -240,6 +241,7 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     QList<Row> rows;
     QString e;
     QHash<QString, QList<AnswerRow>> answers;
+    const QHash<QString, PupilTools> tools = classTools(results, table);
     if (!readClass(results, table, rows, &e) || !readAnswers(results, table, answers, &e))
         return failed(QStringLiteral("Non riesco a leggere i risultati della classe: %1").arg(e));
     if (rows.isEmpty()) {
@@ -259,14 +261,21 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
             problem = disk.lastError();
             return false;
         }
-        // A disk of an older version gets the answer table here, inside the transaction.
+        // A disk of an older version gets the answer and tool tables here, inside the transaction.
         QString made;
-        if (!ensureExportAnswers(disk, &made))
+        if (!ensureExportAnswers(disk, &made) || !ensureExportTools(disk, &made))
             problem = made;
         QSqlQuery del(disk.sql());
         QSqlQuery ins(disk.sql());
         QSqlQuery delAnswers(disk.sql());
         QSqlQuery insAnswer(disk.sql());
+        QSqlQuery delTools(disk.sql());
+        QSqlQuery insTools(disk.sql());
+        if (problem.isEmpty()
+            && (!delTools.prepare(QStringLiteral("DELETE FROM strumenti WHERE data = ?"))
+                || !insTools.prepare(QStringLiteral("INSERT INTO strumenti (data, %1) VALUES (?, ?, ?, ?, ?, ?)")
+                                         .arg(QLatin1String(kToolColumns)))))
+            problem = delTools.lastError().text() + insTools.lastError().text();
         if (problem.isEmpty()
             && (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
                 || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()))
@@ -310,7 +319,22 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
                     break;
                 }
             }
+            // And so do its tools.
+            delTools.bindValue(0, row[1]);
+            if (problem.isEmpty() && !delTools.exec())
+                problem = delTools.lastError().text();
+            const auto t = tools.constFind(row[1].toString());
+            if (problem.isEmpty() && t != tools.constEnd()) {
+                insTools.bindValue(0, row[1]);
+                const QVariantList v = toolValues(*t);
+                for (int i = 0; i < v.size(); ++i)
+                    insTools.bindValue(i + 1, v[i]);
+                if (!insTools.exec())
+                    problem = insTools.lastError().text();
+            }
         }
+        delTools.finish();
+        insTools.finish();
         del.finish();
         ins.finish();
         delAnswers.finish();
@@ -375,6 +399,7 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
     ExchangeResult r;
     QList<Row> rows;
     QHash<QString, QList<AnswerRow>> diskAnswers;
+    QHash<QString, PupilTools> diskTools;
     QString e;
     {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
@@ -423,6 +448,25 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                 return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
                                   .arg(native(diskFile), a.lastError().text()));
         }
+        // The pupils' tools, when the disk has them; a row the table would not hold is left out.
+        if (disk->hasTable(QStringLiteral("strumenti"))) {
+            QSqlQuery t(disk->sql());
+            t.setForwardOnly(true);
+            if (!t.exec(QStringLiteral("SELECT data, %1 FROM strumenti").arg(QLatin1String(kToolColumns))))
+                return failed(QStringLiteral("Non riesco a leggere gli strumenti compensativi nel file \"%1\": non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), t.lastError().text()));
+            while (t.next()) {
+                QVariantList v;
+                for (int i = 1; i <= 5; ++i)
+                    v << t.value(i);
+                const auto tools = toolsFromValues(v);
+                if (tools && tools->any() && !t.value(0).isNull())
+                    diskTools.insert(t.value(0).toString(), *tools);
+            }
+            if (t.lastError().isValid())
+                return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), t.lastError().text()));
+        }
     }
 
     // A row whose data value the class holds is a copy of that record: taken in place of
@@ -466,7 +510,19 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                     held->append(has.value(i + 1));
             }
             has.finish();
-            if (held && progress(row) <= progress(*held)) {
+            // The disk's tools of the pupil come with a record taken from the disk, and fill
+            // in where the class's copy has none: a mark of how a result was obtained is
+            // never lost by an import.
+            const bool taken = !held || progress(row) > progress(*held);
+            const auto tools = diskTools.constFind(row[1].toString());
+            if (tools != diskTools.constEnd()) {
+                PupilTools own;
+                if (!taken && !readTools(results, table, row[1].toString(), &own, &problem))
+                    break;
+                if ((taken || !own.any()) && !writeTools(results, table, row[1].toString(), *tools, &problem))
+                    break;
+            }
+            if (!taken) {
                 ++r.present;
                 continue;
             }

@@ -86,8 +86,23 @@ ScreenBase *Application::load(Screen s)
     return w;
 }
 
+namespace {
+bool isTest(Screen s)
+{
+    return s != Screen::FLINIZIO && s != Screen::FrmNOME && s != Screen::FLstampa;
+}
+} // namespace
+
 void Application::show(Screen s)
 {
+    // The pupil's tools hold from the first test shown until the start screen is back.
+    Modquorv &st = session_.state;
+    if (s == Screen::FLINIZIO) {
+        st.strumenti = PupilTools();
+        session_.resetSpeechNotice();
+    }
+    if (s == Screen::FLINIZIO || isTest(s))
+        setPresentation(Presentation{st.strumenti.textPercent, st.strumenti.readableFont, st.strumenti.highContrast});
     ScreenBase *w = load(s);
     if (!w)
         return;

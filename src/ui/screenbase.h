@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 namespace qv::ui {
 
@@ -41,13 +43,29 @@ protected:
     // A raised label used as a button ("Esco", "Frase seguente"...), bold, centred.
     ClickLabel *raisedButton(const QString &name, const QString &caption, const QRect &geometry,
                              qreal points, int lineWidth, const QColor &back);
+    // An "Ascolta" button (a raised button) that reads `text()` aloud. It is shown only
+    // to a pupil with read-aloud (for a reading passage: with the passages too) and, when
+    // given, while `when()` holds; refreshListenButtons() applies this again.
+    ClickLabel *listenButton(const QString &name, const QString &caption, const QRect &geometry,
+                             std::function<QString()> text, bool passage = false,
+                             std::function<bool()> when = {});
+    void refreshListenButtons();
     void setKeepHidden(bool v) { keepHidden_ = v; }
     void paintEvent(QPaintEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 
     Application &app_;
     QPixmap background_;
     bool keepHidden_ = false;
     bool backgroundWarned_ = false;
+
+private:
+    struct Listen {
+        ClickLabel *button;
+        bool passage;
+        std::function<bool()> when;
+    };
+    std::vector<Listen> listen_;
 };
 
 } // namespace qv::ui

@@ -42,7 +42,22 @@ public:
         passwords.pop_front();
         return a;
     }
+    // The tools window: answers from `tools` in turn (nullopt is Cancel); when it runs out,
+    // Cancel. Records whose tools were asked and what the window showed.
+    std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override
+    {
+        toolNames << nome;
+        toolsShown << current;
+        if (tools.empty())
+            return std::nullopt;
+        const auto a = tools.front();
+        tools.pop_front();
+        return a;
+    }
     static constexpr const char *kPassword = "maestra1";
+    std::deque<std::optional<PupilTools>> tools;
+    QStringList toolNames;
+    QList<PupilTools> toolsShown;
     QStringList alerts;
     QStringList questions;
     QStringList passwordTitles;
@@ -52,6 +67,15 @@ public:
     QStringList folderStarts;
     std::deque<bool> answers;
     QString folder;
+};
+
+// Records what would be spoken; `on` false is a computer without speech.
+class FakeSpeech : public Speech {
+public:
+    bool available() override { return on; }
+    void say(const QString &text) override { spoken << text; }
+    bool on = true;
+    QStringList spoken;
 };
 
 class FakeClock : public Clock {
@@ -119,6 +143,7 @@ public:
     FakeDialogs dialogs;
     FakeClock clock;
     FakeExit exit;
+    FakeSpeech speech;
     std::unique_ptr<ui::Application> app;
 };
 

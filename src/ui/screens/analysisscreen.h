@@ -5,6 +5,7 @@
 #pragma once
 
 #include "battery/analysis/analysismodel.h"
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/screenbase.h"
 #include "ui/widgets/clicklabel.h"
@@ -34,6 +35,9 @@ public:
     std::array<QLabel *, NCategorie> Label1{};
     ClickLabel *Labseguente;
     ClickLabel *Labesco;
+    // "Ascolta": the sentence on show, the categories.
+    ClickLabel *Labascoltafrase;
+    ClickLabel *Labascoltacategorie;
     DragDropBoard *board;
 
     Model &model() { return model_; }
@@ -104,6 +108,10 @@ protected:
 
         Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"), 600);
         Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"), 664);
+        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
+                                       QRect(30, 620, 330, 54), [this] { return ascolto::frase(model_); });
+        Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
+                                           QRect(375, 620, 330, 54), [this] { return ascolto::categorie(model_); });
 
         QObject::connect(board, &DragDropBoard::dropped, this, [this](int target, int source) {
             model_.drop(target, source);

@@ -1,5 +1,6 @@
 #include "ui/screens/flcartge.h"
 
+#include "battery/ascolto.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QFont>
@@ -128,6 +129,9 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     cmdesco->setObjectName("cmdesco");
     cmdesco->setFont(sans(16, true));
     cmdesco->setGeometry(4, 4, kFrame2W - 244 - 8, 56);
+
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"), QRect(16, 656, 150, 48),
+                              [this] { return ascolto::luogo(model_); });
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(300);

@@ -1,5 +1,6 @@
 #include "ui/screens/flettura.h"
 
+#include "battery/ascolto.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QSignalBlocker>
@@ -107,6 +108,14 @@ FLETTURA::FLETTURA(Application &app)
     Labesco->setStyleSheet(
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
+
+    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\ndomanda"),
+                                     QRect(745, 652, 80, 52), [this] { return ascolto::domanda(model_); });
+    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nrisposte"),
+                                      QRect(830, 652, 80, 52), [this] { return ascolto::risposte(model_); });
+    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
+                                   QRect(915, 652, 81, 52), [this] { return ascolto::brano(model_); }, true,
+                                   [this] { return ascolto::hasBrano(model_); });
 }
 
 void FLETTURA::activate()
@@ -135,6 +144,7 @@ void FLETTURA::mostra()
         const QSignalBlocker b(Check1[size_t(k)]);
         Check1[size_t(k)]->setChecked(model_.checked(k));
     }
+    refreshListenButtons();
 }
 
 void FLETTURA::Check1_Click(int k, bool ticked)

@@ -1,5 +1,6 @@
 #include "ui/screens/flstoria1.h"
 
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
@@ -79,6 +80,9 @@ FLstoria1::FLstoria1(Application &app)
     Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(290, 620, 240, 60), 18,
                             3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 620, 160, 60), 18, 3, grigio);
+
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"), QRect(16, 620, 264, 60),
+                              [this] { return ascolto::affermazioni(model_); });
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);

@@ -1,5 +1,6 @@
 #include "ui/screens/flstoria2.h"
 
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
@@ -75,6 +76,9 @@ FLstoria2::FLstoria2(Application &app)
     Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
                                18, 3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 646, 160, 60), 18, 3, grigio);
+
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(16, 646, 264, 60),
+                              [this] { return ascolto::eventi(model_); });
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
