@@ -20,28 +20,29 @@ QString spoken(QString s)
     return s.trimmed();
 }
 
-// "Prima: …. Seconda: …." for a numbered list read aloud; empty entries are left out.
+// "Fatto 1: …. Fatto 2: …." for a list read aloud (without a name, the entry alone: the
+// options of the reading test carry their letter), each entry ended by a full stop unless
+// it ends a sentence already; empty entries are left out.
 QString numbered(const QStringList &entries, const QStringList &names)
 {
     QStringList parts;
-    for (int i = 0; i < entries.size() && i < names.size(); ++i)
-        if (!entries.at(i).trimmed().isEmpty())
-            parts << QStringLiteral("%1: %2.").arg(names.at(i), spoken(entries.at(i)));
+    for (int i = 0; i < entries.size() && i < names.size(); ++i) {
+        const QString e = spoken(entries.at(i));
+        if (e.isEmpty())
+            continue;
+        const bool ended = e.endsWith(QLatin1Char('.')) || e.endsWith(QLatin1Char('?')) || e.endsWith(QLatin1Char('!'));
+        const QString name = names.at(i).isEmpty() ? QString() : names.at(i) + QStringLiteral(": ");
+        parts << name + e + (ended ? QString() : QStringLiteral("."));
+    }
     return parts.join(QLatin1Char('\n'));
 }
 
-const QStringList &ordinali()
-{
-    static const QStringList n = {QStringLiteral("Risposta 1"), QStringLiteral("Risposta 2"),
-                                  QStringLiteral("Risposta 3"), QStringLiteral("Risposta 4")};
-    return n;
-}
-
+// "Fatto 1" … "Fatto n"; "1" … "n" without a word.
 QStringList numeri(const QString &parola, int n)
 {
     QStringList out;
     for (int i = 1; i <= n; ++i)
-        out << QStringLiteral("%1 %2").arg(parola).arg(i);
+        out << (parola.isEmpty() ? QString::number(i) : QStringLiteral("%1 %2").arg(parola).arg(i));
     return out;
 }
 
@@ -61,7 +62,7 @@ QString risposte(const LetturaModel &m)
 {
     if (m.layout() == LetturaModel::Layout::Sintesi)
         return spoken(m.testo() + QLatin1Char('\n') + m.testo2());
-    return numbered({m.labris(1), m.labris(2), m.labris(3), m.labris(4)}, ordinali());
+    return numbered({m.labris(1), m.labris(2), m.labris(3), m.labris(4)}, QStringList(4, QString()));
 }
 
 bool hasBrano(const LetturaModel &m)
@@ -81,7 +82,8 @@ QString premessa(const FrasiModel &m)
 
 QString conclusioni(const FrasiModel &m)
 {
-    return numbered({m.conclusione(0), m.conclusione(1), m.conclusione(2), m.conclusione(3)}, numeri(QStringLiteral("Frase"), 4));
+    // As the screen numbers them, beside their boxes.
+    return numbered({m.conclusione(0), m.conclusione(1), m.conclusione(2), m.conclusione(3)}, numeri(QString(), 4));
 }
 
 QString frase(const AnalysisModel &m)

@@ -108,8 +108,10 @@ void Application::show(Screen s)
         return;
     w->activate();
     // activate() may itself have handed over or ended the program.
-    if (screen(s) == w && !w->keepHidden())
+    if (screen(s) == w && !w->keepHidden()) {
+        w->refreshListenButtons();
         w->show();
+    }
 }
 
 void Application::hide(Screen s)

@@ -66,12 +66,6 @@ void ScreenBase::refreshListenButtons()
         l.button->setVisible(ascolto::shown(state().strumenti, l.passage) && (!l.when || l.when()));
 }
 
-void ScreenBase::showEvent(QShowEvent *e)
-{
-    refreshListenButtons();
-    QWidget::showEvent(e);
-}
-
 void ScreenBase::paintEvent(QPaintEvent *e)
 {
     if (!background_.isNull()) {

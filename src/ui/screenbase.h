@@ -30,6 +30,8 @@ public:
     virtual void activate() {}
     // A screen whose set-up failed asks not to be shown.
     bool keepHidden() const { return keepHidden_; }
+    // Shows the "Ascolta" buttons the pupil at work has (see listenButton).
+    void refreshListenButtons();
 
 protected:
     Session &session() { return app_.session(); }
@@ -49,10 +51,8 @@ protected:
     ClickLabel *listenButton(const QString &name, const QString &caption, const QRect &geometry,
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
-    void refreshListenButtons();
     void setKeepHidden(bool v) { keepHidden_ = v; }
     void paintEvent(QPaintEvent *e) override;
-    void showEvent(QShowEvent *e) override;
 
     Application &app_;
     QPixmap background_;

@@ -60,7 +60,8 @@ class TstAscolta : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each button's speech. A check is "=exact", "^prefix" or "~contained", several joined by '|'.
+    // Each button's speech. A check is "=exact", "^prefix", "~contained" or "!absent", several
+    // joined by '|'.
     void whatIsSpoken_data()
     {
         QTest::addColumn<int>("screen");
@@ -69,10 +70,10 @@ private slots:
         QTest::addColumn<QStringList>("checks");
         QTest::newRow("reading") << int(Screen::FLETTURA) << 1
             << QStringList{"Labascoltadomanda", "Labascoltarisposte", "Labascoltabrano"}
-            << QStringList{"=Zio Tano dice che il suo è \"un mestiere pieno di grattacapi\". Che cosa vuol dire?",
-                           "=Risposta 1: che è un lavoro che fa venire il prurito alla testa.\n"
-                           "Risposta 2: che è un lavoro molto divertente.\nRisposta 3: che è un lavoro che si impara "
-                           "in fretta.\nRisposta 4: che è un lavoro che dà molti problemi e preoccupazioni.",
+            << QStringList{"=1. Zio Tano dice che il suo è \"un mestiere pieno di grattacapi\". Che cosa vuol dire?",
+                           "=a) che è un lavoro che fa venire il prurito alla testa.\nb) che è un lavoro molto "
+                           "divertente.\nc) che è un lavoro che si impara in fretta.\nd) che è un lavoro che dà molti "
+                           "problemi e preoccupazioni.",
                            "^Una giornata sul peschereccio\n\nQuest'estate sono in vacanza da zio Tano.|~dietro un "
                            "piatto di pesce."};
         QTest::newRow("grammar") << int(Screen::FLgrasem) << 3
@@ -87,15 +88,16 @@ private slots:
         QTest::newRow("sentences") << int(Screen::FLfrasi) << 6
             << QStringList{"Labascoltafrase", "Labascoltaconclusioni"}
             << QStringList{"=Non tutti i gatti sono grigi, vuol dire che",
-                           "=Frase 1: nessun gatto è grigio.\nFrase 2: tutti i gatti sono grigi.\nFrase 3: solo alcuni "
-                           "gatti sono grigi.\nFrase 4: sono pochi i gatti grigi."};
+                           "=1: nessun gatto è grigio.\n2: tutti i gatti sono grigi.\n3: solo alcuni gatti sono "
+                           "grigi.\n4: sono pochi i gatti grigi."};
         QTest::newRow("causal schemes") << int(Screen::FLstoria1) << 7 << QStringList{"Labascolta"}
             << QStringList{"^Frase 1: |~Frase 3: |~All'aratro fu aggiunto un versoio ricurvo con la punta di ferro."
                            "|~L'aratro, mentre tracciava i solchi, rivoltava anche la terra.|~La terra più fertile "
                            "veniva portata in superficie e produceva di più."};
         QTest::newRow("chronology") << int(Screen::FLstoria2) << 8 << QStringList{"Labascolta"}
-            << QStringList{"^Fatto 1: |~Fatto 10: |~L'HOMO SAPIENS SAPIENS, nato anche lui in Africa, si diffonde "
-                           "nel mondo."};
+            << QStringList{"^Fatto 1: OTTAVIANO sconfigge Antonio ad Azio e governa Roma da solo: di fatto comincia "
+                           "l'impero.\nFatto 2: In Africa compare l'AUSTRALOPITECO|~\nFatto 10: Il CONGRESSO DI VIENNA "
+                           "dà inizio alla Restaurazione.|!.."};
         QTest::newRow("map") << int(Screen::FLcartge) << 9 << QStringList{"Labascolta"}
             << QStringList{"=Numero 1. Cerca il numero 1 sulla carta fisica e scegli nell'elenco il suo nome."};
     }
@@ -123,7 +125,10 @@ private slots:
             const QString said = env.speech.spoken.last();
             for (const QString &c : checks[i].split('|')) {
                 const QString t = c.mid(1);
-                const bool ok = c[0] == '=' ? said == t : c[0] == '^' ? said.startsWith(t) : said.contains(t);
+                const bool ok = c[0] == '=' ? said == t
+                    : c[0] == '^'           ? said.startsWith(t)
+                    : c[0] == '!'           ? !said.contains(t)
+                                            : said.contains(t);
                 QVERIFY2(ok, qPrintable(buttons[i] + ": " + said));
             }
         }
