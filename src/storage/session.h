@@ -47,6 +47,8 @@ public:
     virtual bool available() = 0;
     // Speaks `text`, cutting short whatever is being spoken.
     virtual void say(const QString &text) = 0;
+    // A pupil with read-aloud has begun: a speech that takes time to start starts now.
+    virtual void prepare() {}
 };
 
 class Clock {
@@ -98,6 +100,12 @@ public:
     void speak(const QString &text);
     // The next pupil is told again if speech is unavailable.
     void resetSpeechNotice() { speechNoticeGiven_ = false; }
+    // Starts the speech ahead of the first "Ascolta" of a pupil with read-aloud.
+    void prepareSpeech()
+    {
+        if (speech_)
+            speech_->prepare();
+    }
     static QString speechUnavailableMessage()
     {
         return QStringLiteral("La lettura ad alta voce non è disponibile su questo computer (manca la sintesi vocale). "

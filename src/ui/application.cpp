@@ -103,6 +103,8 @@ void Application::show(Screen s)
     }
     if (s == Screen::FLINIZIO || isTest(s))
         setPresentation(Presentation{st.strumenti.textPercent, st.strumenti.readableFont, st.strumenti.highContrast});
+    if (isTest(s) && st.strumenti.readAloud)
+        session_.prepareSpeech();
     ScreenBase *w = load(s);
     if (!w)
         return;

@@ -74,7 +74,9 @@ class FakeSpeech : public Speech {
 public:
     bool available() override { return on; }
     void say(const QString &text) override { spoken << text; }
+    void prepare() override { ++prepared; }
     bool on = true;
+    int prepared = 0;
     QStringList spoken;
 };
 

@@ -117,6 +117,8 @@ private slots:
         ScreenBase *w = env.app->screen(s);
         QVERIFY(w && w->isVisible());
         QCOMPARE(listenButtons(w).size(), buttons.size());
+        if (const QString dir = qEnvironmentVariable("QUORVANE_SHOTS"); !dir.isEmpty())
+            w->grab().save(QDir(dir).filePath(QString("ascolta_%1.png").arg(QTest::currentDataTag())));
         for (int i = 0; i < buttons.size(); ++i) {
             auto *b = w->findChild<ClickLabel *>(buttons[i]);
             QVERIFY2(b && b->isVisible() && b->text().startsWith("Ascolta"), qPrintable(buttons[i]));
@@ -175,6 +177,7 @@ private slots:
         auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
         QVERIFY(n && n->isVisible());
         const PupilTools chosen{true, true, 150, true, true};
+        QCOMPARE(env.speech.prepared, 0);
         env.dialogs.tools = {chosen};
         QTest::keyClicks(n->Text1, "Verdi");
         QTest::keyClicks(n->Text4, "Carlo");
@@ -192,6 +195,7 @@ private slots:
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored.begin().value(), chosen);
         QCOMPARE(env.app->presentation(), (Presentation{150, true, true}));
+        QCOMPARE(env.speech.prepared, 1); // started ahead of the first "Ascolta"
         QVERIFY(env.app->screen(Screen::FLETTURA)->findChild<ClickLabel *>("Labascoltabrano")->isVisible());
 
         env.app->hide(Screen::FLETTURA);

@@ -1,12 +1,14 @@
 // The real speech of the "Ascolta" buttons: Qt TextToSpeech through speech-dispatcher
-// (the speechd engine), with an Italian voice. Unavailable when there is no engine, the
-// engine cannot start (no speech-dispatcher) or it has no Italian voice.
+// (the speechd engine), with an Italian voice. The engine is started in a thread of its
+// own: speech-dispatcher lists every voice it has when a client connects, which takes
+// seconds, and the pupil's screen must not freeze meanwhile. Unavailable when there is no
+// engine, the engine cannot start (no speech-dispatcher) or it has no Italian voice.
 #pragma once
 
 #include "storage/session.h"
 
 #include <QObject>
-#include <memory>
+#include <QThread>
 
 class QTextToSpeech;
 
@@ -17,20 +19,34 @@ class QtSpeech : public QObject, public Speech {
 public:
     explicit QtSpeech(QObject *parent = nullptr);
     ~QtSpeech() override;
-    // The engine is started at the first question, so a program whose pupils need no
-    // speech never starts it.
+    // Starts the engine (once), in its own thread.
+    void prepare() override;
+    // true while the engine starts and once it is ready; false when it could not start.
     bool available() override;
+    // Speaks now, or as soon as the engine is ready (the last text asked meanwhile).
     void say(const QString &text) override;
-    // The engine once started (nullptr before, or when there is none).
-    QTextToSpeech *engine() const { return tts_.get(); }
-    // Why speech is unavailable, for the log; empty when it is available.
+
+    enum class State { Idle, Starting, Ready, Failed };
+    State state() const { return state_; }
+    // Why speech is unavailable; empty when it is not known to be.
     QString problem() const { return problem_; }
 
+signals:
+    // The engine has started (ok) or failed.
+    void started(bool ok);
+    // The voice began (true) or ended (false) speaking.
+    void speaking(bool on);
+
 private:
-    std::unique_ptr<QTextToSpeech> tts_;
-    bool tried_ = false;
-    bool ok_ = false;
+    void engineStarted(bool ok, const QString &problem);
+    void speakNow(const QString &text);
+
+    QThread thread_;
+    QObject *worker_ = nullptr;     // lives in thread_
+    QTextToSpeech *tts_ = nullptr;  // made and used in thread_
+    State state_ = State::Idle;
     QString problem_;
+    QString pending_;
 };
 
 } // namespace qv::ui
