@@ -6,6 +6,7 @@
 #include "archive/strumenti.h"
 #include "startup/datafolder.h"
 #include "support/computer.h"
+#include "support/toolcodes.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -13,24 +14,9 @@
 
 using namespace qv;
 
-Q_DECLARE_METATYPE(qv::PupilTools)
+using test::tools;
 
 namespace {
-
-// Tools from a short code: V read aloud, B the passages too, F readable font, C high
-// contrast, a number the text size ("VB150C").
-PupilTools tools(const QString &code)
-{
-    PupilTools t;
-    t.readAloud = code.contains('V');
-    t.readPassages = code.contains('B');
-    t.readableFont = code.contains('F');
-    t.highContrast = code.contains('C');
-    static const QRegularExpression size("\\d+");
-    if (const auto m = size.match(code); m.hasMatch())
-        t.textPercent = m.captured().toInt();
-    return t;
-}
 
 struct Computer : test::Computer {
     PupilTools of(const QString &data)

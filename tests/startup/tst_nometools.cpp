@@ -4,26 +4,13 @@
 #include "archive/strumenti.h"
 #include "startup/nome.h"
 #include "support/fakes.h"
+#include "support/toolcodes.h"
 
 #include <QtTest>
 
 using namespace qv;
 
-namespace {
-// Tools from a short code: V read aloud, B the passages too, F readable font, C high
-// contrast, a number the text size.
-PupilTools tools(const QString &code)
-{
-    PupilTools t;
-    t.readAloud = code.contains('V');
-    t.readPassages = code.contains('B');
-    t.readableFont = code.contains('F');
-    t.highContrast = code.contains('C');
-    if (code.contains("125"))
-        t.textPercent = 125;
-    return t;
-}
-} // namespace
+using test::tools;
 
 class TstNomeTools : public QObject {
     Q_OBJECT

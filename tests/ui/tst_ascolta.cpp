@@ -7,6 +7,7 @@
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "support/fakes.h"
+#include "support/toolcodes.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/frmnome.h"
@@ -109,10 +110,7 @@ private slots:
         QFETCH(QStringList, checks);
         const Screen s = Screen(screen);
         test::AppEnv env;
-        PupilTools aloud;
-        aloud.readAloud = true;
-        aloud.readPassages = true;
-        pupilAt(env, arrivo, aloud);
+        pupilAt(env, arrivo, test::tools("VB"));
         env.app->show(s);
         ScreenBase *w = env.app->screen(s);
         QVERIFY(w && w->isVisible());
@@ -140,7 +138,7 @@ private slots:
         // a pupil without read-aloud.
         for (const bool readAloud : {true, false}) {
             env.app->show(Screen::FLINIZIO);
-            pupilAt(env, arrivo, PupilTools{readAloud, false, 100, false, false});
+            pupilAt(env, arrivo, test::tools(readAloud ? "V" : ""));
             env.app->show(s);
             for (ClickLabel *b : listenButtons(w))
                 QVERIFY2(b->isVisible() == (readAloud && b->objectName() != "Labascoltabrano"), qPrintable(b->objectName()));
@@ -153,7 +151,7 @@ private slots:
     {
         test::AppEnv env;
         env.speech.on = false;
-        pupilAt(env, 6, PupilTools{true, false, 100, false, false});
+        pupilAt(env, 6, test::tools("V"));
         env.app->show(Screen::FLfrasi);
         ScreenBase *w = env.app->screen(Screen::FLfrasi);
         click(w->findChild<ClickLabel *>("Labascoltafrase"));
@@ -176,7 +174,7 @@ private slots:
         click(s->Labinizio);
         auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
         QVERIFY(n && n->isVisible());
-        const PupilTools chosen{true, true, 150, true, true};
+        const PupilTools chosen = test::tools("VB150FC");
         QCOMPARE(env.speech.prepared, 0);
         env.dialogs.tools = {chosen};
         QTest::keyClicks(n->Text1, "Verdi");
