@@ -4,12 +4,14 @@
 #include "ui/application.h"
 #include "ui/screenbase.h"
 #include "ui/startupprobe.h"
+#include "ui/widgets/qtspeech.h"
 #include "ui/widgets/realseams.h"
 #include "ui/widgets/widgetmap.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QLocale>
 
 int main(int argc, char **argv)
 {
@@ -26,6 +28,11 @@ int main(int argc, char **argv)
     qv::ui::SystemClock clock;
     qv::ui::QtExit exit;
     qv::ui::Application app(dialogs, clock, exit, QString::fromLatin1(qv::kDataFolder));
+    // The program is Italian whatever the computer's language: Qt's speech engine starts
+    // with this language's voice, and would fail on a system language without a voice.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    qv::ui::QtSpeech speech;
+    app.session().setSpeech(&speech);
     qv::ui::registerScreens(app);
     qv::ui::WidgetMap::installFromEnvironment(&qapp);
     app.show(qv::Screen::FLINIZIO);

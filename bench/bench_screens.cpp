@@ -75,6 +75,7 @@ public:
         return false;
     }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
+    std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     QStringList texts;
 };
 

@@ -81,14 +81,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Squadra Quorvane <quorvane@example.org>")
-# The SQLite driver is a plugin, the fonts and Qt's Italian texts are data: no linker sees them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, fonts-liberation, qt6-translations-l10n")
+# The database drivers and the speech engine are plugins, speech-dispatcher and its Italian
+# voice a service, the fonts and Qt's Italian texts data: no linker sees them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, fonts-liberation, qt6-translations-l10n, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng")
 find_program(QV_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(QV_DPKG_SHLIBDEPS)
   # Adds the libraries the binaries link against (Qt Widgets, Print Support, ...).
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
-         ", libqt6widgets6, libqt6printsupport6, libqt6charts6, libqt6gui6, libqt6sql6, libqt6core6, libsodium23")
+         ", libqt6widgets6, libqt6printsupport6, libqt6charts6, libqt6texttospeech6, libqt6gui6, libqt6sql6, libqt6core6, libsodium23")
 endif()
 include(CPack)

@@ -9,6 +9,9 @@ packages=(
   fonts-liberation libbenchmark-dev
   # The results on a server: Qt's PostgreSQL driver, and a private cluster for the tests.
   libqt6sql6-psql postgresql
+  # The "Ascolta" buttons: Qt TextToSpeech through speech-dispatcher with an Italian espeak-ng voice.
+  # qt6-declarative-dev: the CMake files of Qt TextToSpeech need Qt QmlIntegration's, which qt6-speech-dev does not pull in.
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
   # The accessibility audit: the AT-SPI bus and registry, its Python client, a private D-Bus session.

@@ -27,6 +27,7 @@ public:
     {
         return QStringList(labels.size(), QStringLiteral("fotografie"));
     }
+    std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
 };
 class Clock : public qv::Clock {
 public:

@@ -3,6 +3,7 @@
 #include "archive/cestino.h"
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
+#include "archive/strumenti.h"
 #include "archive/teacherpassword.h"
 #include "insight/questions.h"
 #include "archive/testoaiuto.h"
@@ -86,6 +87,8 @@ bool ArchivioModel::scegliclasse()
 {
     s_.state.tabellaclasse = classTable(indiceclasse_);
     const bool ok = matrice(s_.state, valori_);
+    strumenti_ = s_.state.dbrisultati ? classTools(*s_.state.dbrisultati, s_.state.tabellaclasse)
+                                      : QHash<QString, PupilTools>();
     rigascelta_ = -1;
     datascelta_.clear();
     if (numalunni() > 0)
@@ -108,6 +111,39 @@ void ArchivioModel::select(int listIndex)
         return;
     rigascelta_ = listIndex;
     datascelta_ = valori_.cell(listIndex + 1, 2);
+}
+
+PupilTools ArchivioModel::strumenti(int r) const
+{
+    return strumenti_.value(valori_.cell(r, 2));
+}
+
+QString ArchivioModel::nomeInElenco(int r) const
+{
+    const QString nome = valori_.cell(r, 1);
+    return strumenti(r).any() ? nome + QStringLiteral("  (con strumenti)") : nome;
+}
+
+void ArchivioModel::strumentiAlunno()
+{
+    if (!hasPupil() || !s_.state.dbrisultati) {
+        s_.dialogs.alert(QStringLiteral("Scegli prima un alunno nell'elenco."));
+        return;
+    }
+    const int r = rigascelta_ + 1;
+    const auto chosen = s_.dialogs.askTools(valori_.cell(r, 1), strumenti(r));
+    if (!chosen)
+        return;
+    QString e;
+    if (!writeTools(*s_.state.dbrisultati, s_.state.tabellaclasse, datascelta_, *chosen, &e)) {
+        s_.dialogs.alert(QStringLiteral("Non sono riuscito a registrare gli strumenti compensativi: l'archivio è "
+                                        "rimasto com'era.\n(%1)")
+                             .arg(e));
+        return;
+    }
+    strumenti_ = classTools(*s_.state.dbrisultati, s_.state.tabellaclasse);
+    if (changed)
+        changed();
 }
 
 void ArchivioModel::elimino()

@@ -9,6 +9,7 @@
 #include "archive/resultmatrix.h"
 #include "storage/session.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 
@@ -56,8 +57,16 @@ public:
     QList<BackupInfo> copie() const;
     void ripristino(const BackupInfo &copia);
 
+    // "Strumenti compensativi": the window of the selected pupil's tools; what the teacher
+    // leaves there is stored (the archive is already behind the password).
+    void strumentiAlunno();
+    // The tools of pupil r (1..numalunni), and the name as the list shows it: marked when
+    // the pupil has tools.
+    PupilTools strumenti(int r) const;
+    QString nomeInElenco(int r) const;
+
     bool hasPupil() const { return rigascelta_ >= 0; }
-    Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1); }
+    Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1, strumenti(rigascelta_ + 1)); }
     Report reportClasse() const { return classReport(valori_, caption_); }
 
     const ResultMatrix &valori() const { return valori_; }
@@ -77,6 +86,7 @@ private:
 
     Session &s_;
     ResultMatrix valori_;
+    QHash<QString, PupilTools> strumenti_; // by data value
     int rigascelta_ = -1;
     QString datascelta_;
     int indiceclasse_ = 0;

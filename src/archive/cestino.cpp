@@ -159,16 +159,19 @@ bool emptyBin(Database &db, QString *error)
     // Erased for real: the connection overwrites what it deletes (secure_delete), and the
     // log, which may still hold the old pages, is folded back and emptied.
     const bool ok = transaction(db, error, [&](QString &e) {
-        if (db.hasTable(QStringLiteral("risposte"))) {
+        // The answers and the tools of the results in the bin go with them.
+        for (const QString &kept : {QStringLiteral("risposte"), QStringLiteral("strumenti")}) {
+            if (!db.hasTable(kept))
+                continue;
             for (const QString &table : classTables()) {
-                QSqlQuery answers(db.sql());
-                answers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data IN (SELECT data FROM "
-                                               "eliminati WHERE classe = ?) AND data NOT IN (SELECT data FROM %1 "
-                                               "WHERE data IS NOT NULL)")
-                                    .arg(quotedTable(table)));
-                answers.addBindValue(table);
-                answers.addBindValue(table);
-                if (!exec(answers, e))
+                QSqlQuery q(db.sql());
+                q.prepare(QStringLiteral("DELETE FROM %2 WHERE classe = ? AND data IN (SELECT data FROM "
+                                         "eliminati WHERE classe = ?) AND data NOT IN (SELECT data FROM %1 "
+                                         "WHERE data IS NOT NULL)")
+                              .arg(quotedTable(table), kept));
+                q.addBindValue(table);
+                q.addBindValue(table);
+                if (!exec(q, e))
                     return false;
             }
         }

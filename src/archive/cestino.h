@@ -1,8 +1,8 @@
 // The recycle bin of the archive: a deleted result is moved, with its class, into the
 // table "eliminati" instead of being destroyed, can be put back into its class with every
 // field as it was, and is destroyed for good only when the bin is emptied. The answers of a
-// result ("risposte") stay keyed by its class and data, so they follow it back, and are
-// destroyed with it.
+// result ("risposte") and its compensatory tools ("strumenti") stay keyed by its class and
+// data, so they follow it back, and are destroyed with it.
 #pragma once
 
 #include "storage/database.h"
@@ -29,7 +29,7 @@ QList<DeletedResult> binContents(Database &db, QString *error = nullptr);
 // Puts a result back into its class. Refused (and left in the bin) when the class holds a
 // record with the same data value, e.g. imported again since.
 bool restoreFromBin(Database &db, qint64 id, QString *message);
-// Destroys everything in the bin, with the answers of its results (not those of a record of
+// Destroys everything in the bin, with the answers and tools of its results (not those of a record of
 // the class with the same data, e.g. imported again since).
 bool emptyBin(Database &db, QString *error);
 

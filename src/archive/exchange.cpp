@@ -1,5 +1,6 @@
 #include "archive/exchange.h"
 
+#include "archive/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
@@ -240,6 +241,7 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     QList<Row> rows;
     QString e;
     QHash<QString, QList<AnswerRow>> answers;
+    const QHash<QString, PupilTools> tools = classTools(results, table);
     if (!readClass(results, table, rows, &e) || !readAnswers(results, table, answers, &e))
         return failed(QStringLiteral("Non riesco a leggere i risultati della classe: %1").arg(e));
     if (rows.isEmpty()) {
@@ -259,14 +261,21 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
             problem = disk.lastError();
             return false;
         }
-        // A disk of an older version gets the answer table here, inside the transaction.
+        // A disk of an older version gets the answer and tool tables here, inside the transaction.
         QString made;
-        if (!ensureExportAnswers(disk, &made))
+        if (!ensureExportAnswers(disk, &made) || !ensureExportTools(disk, &made))
             problem = made;
         QSqlQuery del(disk.sql());
         QSqlQuery ins(disk.sql());
         QSqlQuery delAnswers(disk.sql());
         QSqlQuery insAnswer(disk.sql());
+        QSqlQuery delTools(disk.sql());
+        QSqlQuery insTools(disk.sql());
+        if (problem.isEmpty()
+            && (!delTools.prepare(QStringLiteral("DELETE FROM strumenti WHERE data = ?"))
+                || !insTools.prepare(QStringLiteral("INSERT INTO strumenti (data, %1) VALUES (?, ?, ?, ?, ?, ?)")
+                                         .arg(QLatin1String(kToolColumns)))))
+            problem = delTools.lastError().text() + insTools.lastError().text();
         if (problem.isEmpty()
             && (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
                 || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()))
@@ -310,7 +319,22 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
                     break;
                 }
             }
+            // And so do its tools.
+            delTools.bindValue(0, row[1]);
+            if (problem.isEmpty() && !delTools.exec())
+                problem = delTools.lastError().text();
+            const auto t = tools.constFind(row[1].toString());
+            if (problem.isEmpty() && t != tools.constEnd()) {
+                insTools.bindValue(0, row[1]);
+                const QVariantList v = toolValues(*t);
+                for (int i = 0; i < v.size(); ++i)
+                    insTools.bindValue(i + 1, v[i]);
+                if (!insTools.exec())
+                    problem = insTools.lastError().text();
+            }
         }
+        delTools.finish();
+        insTools.finish();
         del.finish();
         ins.finish();
         delAnswers.finish();
@@ -368,14 +392,43 @@ namespace {
 struct Incoming {
     QList<Row> rows;
     QHash<QString, QList<AnswerRow>> answers;
+    QHash<QString, PupilTools> tools;
     int unreadable = 0;
 };
 
 // Why reading the other database failed, for the caller's message.
 struct ReadFailure {
-    enum class Kind { Table, Damaged, Answers } kind;
+    enum class Kind { Table, Damaged, Answers, Tools } kind;
     QString text;
 };
+
+// The pupils' tools the source holds: a disk's own table "strumenti" (by data), or with
+// `answerClass` that class's rows of a results database's. A row the table would not hold
+// is left out; a disk of an older version has none.
+std::optional<ReadFailure> readIncomingTools(Database &source, const QString &answerClass, Incoming &in)
+{
+    if (!source.hasTable(QStringLiteral("strumenti")))
+        return std::nullopt;
+    if (!answerClass.isEmpty()) {
+        in.tools = classTools(source, answerClass);
+        return std::nullopt;
+    }
+    QSqlQuery t(source.sql());
+    t.setForwardOnly(true);
+    if (!t.exec(QStringLiteral("SELECT data, %1 FROM strumenti").arg(QLatin1String(kToolColumns))))
+        return ReadFailure{ReadFailure::Kind::Tools, t.lastError().text()};
+    while (t.next()) {
+        QVariantList v;
+        for (int i = 1; i <= 5; ++i)
+            v << t.value(i);
+        const auto tools = toolsFromValues(v);
+        if (tools && tools->any() && !t.value(0).isNull())
+            in.tools.insert(t.value(0).toString(), *tools);
+    }
+    if (t.lastError().isValid())
+        return ReadFailure{ReadFailure::Kind::Damaged, t.lastError().text()};
+    return std::nullopt;
+}
 
 // Reads `sourceTable` of `source` (a disk's "prima", or a class table of another results
 // database) and the answers of its rows: the disk's "risposte", or, with `answerClass`, the
@@ -406,6 +459,8 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
     if (q.lastError().isValid())
         return ReadFailure{ReadFailure::Kind::Damaged, q.lastError().text()};
     q.finish();
+    if (const auto f = readIncomingTools(source, answerClass, in))
+        return f;
     // The answers, when the source has them (an older version's disk has none).
     if (!source.hasTable(QStringLiteral("risposte")))
         return std::nullopt;
@@ -472,7 +527,19 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
                 held->append(has.value(i + 1));
         }
         has.finish();
-        if (held && progress(row) <= progress(*held)) {
+        // The source's tools of the pupil come with a record taken from it, and fill in
+        // where the class's copy has none: a mark of how a result was obtained is never
+        // lost by an import.
+        const bool taken = !held || progress(row) > progress(*held);
+        const auto tools = in.tools.constFind(row[1].toString());
+        if (tools != in.tools.constEnd()) {
+            PupilTools own;
+            if (!taken && !readTools(results, table, row[1].toString(), &own, &problem))
+                break;
+            if ((taken || !own.any()) && !writeTools(results, table, row[1].toString(), *tools, &problem))
+                break;
+        }
+        if (!taken) {
             ++r.present;
             continue;
         }
@@ -543,6 +610,9 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
                                   .arg(native(diskFile), f->text));
             case ReadFailure::Kind::Answers:
                 return failed(QStringLiteral("Non riesco a leggere le risposte nel file \"%1\": non ho importato nulla.\n%2")
+                                  .arg(native(diskFile), f->text));
+            case ReadFailure::Kind::Tools:
+                return failed(QStringLiteral("Non riesco a leggere gli strumenti compensativi nel file \"%1\": non ho importato nulla.\n%2")
                                   .arg(native(diskFile), f->text));
             case ReadFailure::Kind::Damaged:
                 return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")

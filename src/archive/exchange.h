@@ -25,7 +25,8 @@ struct ExchangeResult {
 const QStringList &transferredFields();
 
 // The answer log travels in a second table "risposte" of the disk file (the pupil's data,
-// test, item, answer, right, when); "prima" stays as older versions read it.
+// test, item, answer, right, when), the pupils' compensatory tools in a third,
+// "strumenti"; "prima" stays as older versions read it.
 //
 // CreaTabellaEXP: writes every record of the class table onto the disk file, with its answers. A missing
 // file is made new from the export schema. Copies an earlier export of these same
@@ -39,7 +40,9 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 // already holds replaces that record when it has got further (a higher arrivo, then sub,
 // then more fields filled), and is left otherwise; a malformed row is skipped and counted.
 // A record added or replaced takes its answers from the disk (none from a disk of an
-// older version); a record left alone keeps its own.
+// older version); a record left alone keeps its own. The disk's tools of a pupil come with
+// a record added or replaced, and to a record left alone that has none; a pupil's tools
+// are never removed by an import.
 // The results file and the export template are refused as disk files.
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile = QString());

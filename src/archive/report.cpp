@@ -1,6 +1,7 @@
 #include "archive/report.h"
 
 #include "archive/printlines.h"
+#include "archive/strumenti.h"
 
 namespace qv {
 
@@ -25,12 +26,36 @@ int classTableColumn(int k)
     return kFirstScoreColumn + k; // columns 3..16 in order
 }
 
-Report pupilReport(const ResultMatrix &v, int r)
+namespace {
+// `text` broken at blanks into lines of at most `width` characters, each after `indent`.
+QStringList wrapped(const QString &text, int width, const QString &indent)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && indent.size() + line.size() + 1 + word.size() > width) {
+            lines << indent + line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        lines << indent + line;
+    return lines;
+}
+} // namespace
+
+Report pupilReport(const ResultMatrix &v, int r, const PupilTools &tools)
 {
     auto c = [&](int col) { return v.cell(r, col); };
     PrintLines p;
     p.endLine().endLine();
     p.tab(7).text(c(1)).tab(45).text(c(2)).endLine();
+    if (tools.any()) {
+        p.endLine();
+        for (const QString &l : wrapped(toolsLine(tools), 78, QStringLiteral("   ")))
+            p.text(l).endLine();
+    }
     p.endLine().endLine();
     p.text(QStringLiteral("   COMPRENSIONE DELLA LETTURA.   Minuti: ") + c(19)).endLine();
     p.endLine();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/resultmatrix.h"
+#include "storage/pupiltools.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,8 +24,10 @@ const std::array<QString, 14> &titoli();
 const std::array<int, 14> &massimi();
 int classTableColumn(int k);
 
-// The printout of pupil r (1..numalunni) of the matrix.
-Report pupilReport(const ResultMatrix &valori, int r);
+// The printout of pupil r (1..numalunni) of the matrix; a pupil with compensatory tools
+// gets a line that lists them under the name, since a teacher must know how the results
+// were obtained.
+Report pupilReport(const ResultMatrix &valori, int r, const PupilTools &tools = {});
 // The class table of every pupil of the matrix, under the class caption.
 Report classReport(const ResultMatrix &valori, const QString &nomeclasse);
 

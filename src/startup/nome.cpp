@@ -1,5 +1,7 @@
 #include "startup/nome.h"
 
+#include "archive/strumenti.h"
+#include "archive/teacherpassword.h"
 #include "startup/inizio.h"
 #include "storage/pupilrecord.h"
 
@@ -97,10 +99,43 @@ NomeModel::Outcome NomeModel::noneToComplete()
     return Outcome::Reloaded;
 }
 
+bool NomeModel::chooseTools(const QString &cognome, const QString &nome)
+{
+    if (!openArchiveDoor(s_))
+        return false;
+    const QString chi = buildName(cognome, nome);
+    const auto chosen = s_.dialogs.askTools(chi.isEmpty() ? QStringLiteral("l'alunno che sta per iniziare") : chi,
+                                            chosenTools_.value_or(PupilTools()));
+    if (!chosen)
+        return false;
+    chosenTools_ = chosen;
+    return true;
+}
+
+void NomeModel::takeTools()
+{
+    Modquorv &st = s_.state;
+    const QString data = st.rsclasse->field(QStringLiteral("data")).toString();
+    PupilTools tools;
+    QString e;
+    if (chosenTools_) {
+        tools = *chosenTools_;
+        if (!writeTools(*st.dbrisultati, st.tabellaclasse, data, tools, &e))
+            s_.dialogs.alert(QStringLiteral("Non riesco a registrare gli strumenti compensativi nell'archivio: "
+                                            "l'alunno li ha per questa volta, poi l'insegnante li imposti "
+                                            "dall'archivio.\n(%1)")
+                                 .arg(e));
+    } else {
+        readTools(*st.dbrisultati, st.tabellaclasse, data, &tools);
+    }
+    st.strumenti = tools;
+}
+
 NomeModel::Outcome NomeModel::dispatch()
 {
     Modquorv &st = s_.state;
     st.segnalibro = st.rsclasse->bookmark();
+    takeTools();
     st.tappa = qint16(st.rsclasse->field(QStringLiteral("arrivo")).toInt());
     s_.nav.hide(Screen::FLINIZIO);
     s_.nav.show(screenForArrivo(st.tappa));
@@ -166,6 +201,7 @@ NomeModel::Outcome NomeModel::confirm(const QString &cognome, const QString &nom
             return Outcome::Stay;
         }
         st.segnalibro = rs.bookmark();
+        takeTools();
         s_.nav.hide(Screen::FLINIZIO);
         s_.nav.show(Screen::FLETTURA);
         return Outcome::Dispatched;

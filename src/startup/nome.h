@@ -1,5 +1,6 @@
 // The name-entry screen's logic: the list of names of the class, the new record of a
-// new pupil, and the search for an interrupted attempt to resume.
+// new pupil, the search for an interrupted attempt to resume, and the compensatory tools
+// the teacher may give the pupil before the first question.
 #pragma once
 
 #include "storage/session.h"
@@ -34,6 +35,13 @@ public:
     // ControllaNOME: checks nomecompleto in mode "inizio"; sets scelta.
     Outcome ControllaNOME();
 
+    // "Strumenti compensativi": behind the teacher's password, the tools of the pupil whose
+    // names are typed. The record may not exist yet: the choice is kept and stored with the
+    // record the pupil starts or resumes. false when the teacher cancels.
+    bool chooseTools(const QString &cognome, const QString &nome);
+    // The tools chosen here, if any.
+    const std::optional<PupilTools> &chosenTools() const { return chosenTools_; }
+
 private:
     // From the row Seek found, the first row of the same name still to complete.
     // nullProgressIsComplete: a row with an empty arrivo or sub is passed over.
@@ -41,10 +49,14 @@ private:
     Outcome noneToComplete();
     Outcome dispatch();
     bool openShared();
+    // With the record on rsclasse: stores the tools chosen here for it, and makes its tools
+    // those of the pupil at work.
+    void takeTools();
 
     Session &s_;
     QString nomecompleto_;
     QString scelta_;
+    std::optional<PupilTools> chosenTools_;
 };
 
 } // namespace qv

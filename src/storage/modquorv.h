@@ -3,6 +3,7 @@
 #pragma once
 
 #include "storage/database.h"
+#include "storage/pupiltools.h"
 #include "storage/recordset.h"
 
 #include <QDateTime>
@@ -28,6 +29,8 @@ struct Modquorv {
     QDateTime orainizio;
     QDateTime orafine;
     std::array<QString, 16> elementi;
+    // The compensatory tools of the pupil at work; none between pupils.
+    PupilTools strumenti;
 };
 
 } // namespace qv

@@ -56,6 +56,17 @@ QString answerColumns()
                           "  giusta INTEGER NOT NULL CHECK (giusta IN (0, 1)),\n  quando TEXT NOT NULL");
 }
 
+// The columns of a pupil's tools after its key: read aloud, the passages read aloud, the
+// text size in percent, the readable font, high contrast.
+QString toolColumns()
+{
+    return QStringLiteral("voce INTEGER NOT NULL DEFAULT 0 CHECK (voce IN (0, 1)),\n"
+                          "  voce_brani INTEGER NOT NULL DEFAULT 0 CHECK (voce_brani IN (0, 1)),\n"
+                          "  testo INTEGER NOT NULL DEFAULT 100 CHECK (testo IN (100, 125, 150)),\n"
+                          "  carattere INTEGER NOT NULL DEFAULT 0 CHECK (carattere IN (0, 1)),\n"
+                          "  contrasto INTEGER NOT NULL DEFAULT 0 CHECK (contrasto IN (0, 1))");
+}
+
 bool ensureContentTable(Database &db, const QString &table, QString *error)
 {
     QStringList cols = {QStringLiteral("ordine INTEGER"), QStringLiteral("nr_elementi INTEGER")};
@@ -192,6 +203,17 @@ bool ensureArchiveTables(Database &db, QString *error)
                                   "  data TEXT NOT NULL,\n  %1\n,  PRIMARY KEY (classe, data, prova, numero)\n"
                                   ")%2")
                        .arg(answerColumns(), db.dialect().keyedTableSuffix()),
+               error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS strumenti (\n  classe TEXT NOT NULL,\n  data TEXT NOT NULL,\n"
+                                  "  %1,\n  PRIMARY KEY (classe, data)\n)%2")
+                       .arg(toolColumns(), db.dialect().keyedTableSuffix()),
+               error);
+}
+
+bool ensureExportTools(Database &db, QString *error)
+{
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS strumenti (\n  data TEXT NOT NULL PRIMARY KEY,\n  %1\n)%2")
+                       .arg(toolColumns(), db.dialect().keyedTableSuffix()),
                error);
 }
 

@@ -32,11 +32,14 @@ bool ensureExportSchema(Database &db, QString *error);
 // never read by one: "impostazioni" (chiave, valore) and the recycle bin "eliminati"
 // (the thirty fields of a deleted record, its class table, its row there and when it was
 // deleted), and the answer log "risposte" (one row per item per pupil: class table, the
-// pupil's data, test, item, what was given, whether it was right, when).
+// pupil's data, test, item, what was given, whether it was right, when), and the pupils'
+// compensatory tools "strumenti" (class table, the pupil's data, one column per tool).
 bool ensureArchiveTables(Database &db, QString *error);
 // The answer log of the export database: "risposte" as in the results file without the
 // class column. Kept apart from "prima", which older versions read.
 bool ensureExportAnswers(Database &db, QString *error);
+// The pupils' tools on the export database: "strumenti" keyed by the pupil's data.
+bool ensureExportTools(Database &db, QString *error);
 // A value of "impostazioni"; empty when absent or unreadable.
 QString setting(Database &db, const QString &key);
 // Writes (or with an empty value removes) a value of "impostazioni".

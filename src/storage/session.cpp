@@ -162,6 +162,18 @@ int Session::pupilFieldOrInit(const QString &name, int start)
     return ok ? n : start;
 }
 
+void Session::speak(const QString &text)
+{
+    if (speech_ && speech_->available()) {
+        speech_->say(text);
+        return;
+    }
+    if (speechNoticeGiven_)
+        return;
+    speechNoticeGiven_ = true;
+    dialogs.alert(speechUnavailableMessage());
+}
+
 void Session::closeAndExit()
 {
     if (state.rsclasse)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "storage/modquorv.h"
+#include "storage/pupiltools.h"
 
 #include <QDateTime>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 
 namespace qv {
 
@@ -32,6 +34,21 @@ public:
     // A window titled `title` with `text` and one masked field per label; the fields'
     // contents on OK, an empty list on Cancel.
     virtual QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) = 0;
+    // The window of a pupil's compensatory tools (FrmSTRUMENTI), filled with `current`;
+    // the tools as the teacher left them on OK, nothing on Cancel.
+    virtual std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) = 0;
+};
+
+// Speech synthesis for the pupils' "Ascolta" buttons.
+class Speech {
+public:
+    virtual ~Speech() = default;
+    // Whether an Italian voice can speak here (a speech service is running).
+    virtual bool available() = 0;
+    // Speaks `text`, cutting short whatever is being spoken.
+    virtual void say(const QString &text) = 0;
+    // A pupil with read-aloud has begun: a speech that takes time to start starts now.
+    virtual void prepare() {}
 };
 
 class Clock {
@@ -75,6 +92,25 @@ public:
     Clock &clock;
     Exit &exit;
     Navigator &nav;
+
+    // The speech of the "Ascolta" buttons; without one, speech is unavailable.
+    void setSpeech(Speech *speech) { speech_ = speech; }
+    // Reads `text` aloud for the pupil. Where speech is unavailable the pupil is told so
+    // once (until the start screen shows again) and the test goes on.
+    void speak(const QString &text);
+    // The next pupil is told again if speech is unavailable.
+    void resetSpeechNotice() { speechNoticeGiven_ = false; }
+    // Starts the speech ahead of the first "Ascolta" of a pupil with read-aloud.
+    void prepareSpeech()
+    {
+        if (speech_)
+            speech_->prepare();
+    }
+    static QString speechUnavailableMessage()
+    {
+        return QStringLiteral("La lettura ad alta voce non è disponibile su questo computer (manca la sintesi vocale). "
+                              "Leggi da solo o chiedi aiuto all'insegnante: il test prosegue.");
+    }
 
     // "Perquorvane" folder (absolute or relative) and a file inside it.
     QString dataDir() const { return dataDir_; }
@@ -140,6 +176,8 @@ private:
     bool writeAnswers(Recordset &rs);
 
     QString dataDir_;
+    Speech *speech_ = nullptr;
+    bool speechNoticeGiven_ = false;
     // Answers (numero > 0) and erasures of a whole test (numero 0), in the order made.
     QList<Answer> pending_;
     // The record the pending answers belong to (class table and bookmark).

@@ -92,14 +92,32 @@ ScreenBase *Application::load(Screen s)
     return w;
 }
 
+namespace {
+bool isTest(Screen s)
+{
+    return s != Screen::FLINIZIO && s != Screen::FrmNOME && s != Screen::FLstampa;
+}
+} // namespace
+
 void Application::show(Screen s)
 {
+    // The pupil's tools hold from the first test shown until the start screen is back.
+    Modquorv &st = session_.state;
+    if (s == Screen::FLINIZIO) {
+        st.strumenti = PupilTools();
+        session_.resetSpeechNotice();
+    }
+    if (s == Screen::FLINIZIO || isTest(s))
+        setPresentation(Presentation{st.strumenti.textPercent, st.strumenti.readableFont, st.strumenti.highContrast});
+    if (isTest(s) && st.strumenti.readAloud)
+        session_.prepareSpeech();
     ScreenBase *w = load(s);
     if (!w)
         return;
     w->activate();
     // activate() may itself have handed over or ended the program.
     if (screen(s) == w && !w->keepHidden()) {
+        w->refreshListenButtons();
         w->show();
         // The keyboard follows the screen on show.
         w->activateWindow();

@@ -1,5 +1,6 @@
 #include "ui/screenbase.h"
 
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -46,6 +47,23 @@ ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption
     b->setLineWidth(lineWidth);
     setBackColor(b, back);
     return b;
+}
+
+ClickLabel *ScreenBase::listenButton(const QString &name, const QString &caption, const QRect &geometry,
+                                     std::function<QString()> text, bool passage, std::function<bool()> when)
+{
+    ClickLabel *b = raisedButton(name, caption, geometry, 11, 2, QColor(214, 240, 214));
+    b->setWordWrap(true);
+    b->hide();
+    connect(b, &ClickLabel::clicked, this, [this, text = std::move(text)] { session().speak(text()); });
+    listen_.push_back({b, passage, std::move(when)});
+    return b;
+}
+
+void ScreenBase::refreshListenButtons()
+{
+    for (const Listen &l : listen_)
+        l.button->setVisible(ascolto::shown(state().strumenti, l.passage) && (!l.when || l.when()));
 }
 
 void ScreenBase::paintEvent(QPaintEvent *e)

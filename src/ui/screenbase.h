@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QPixmap>
 #include <QWidget>
+#include <functional>
+#include <vector>
 
 namespace qv::ui {
 
@@ -28,6 +30,8 @@ public:
     virtual void activate() {}
     // A screen whose set-up failed asks not to be shown.
     bool keepHidden() const { return keepHidden_; }
+    // Shows the "Ascolta" buttons the pupil at work has (see listenButton).
+    void refreshListenButtons();
 
 protected:
     Session &session() { return app_.session(); }
@@ -41,6 +45,12 @@ protected:
     // A raised label used as a button ("Esco", "Frase seguente"...), bold, centred.
     ClickLabel *raisedButton(const QString &name, const QString &caption, const QRect &geometry,
                              qreal points, int lineWidth, const QColor &back);
+    // An "Ascolta" button (a raised button) that reads `text()` aloud. It is shown only
+    // to a pupil with read-aloud (for a reading passage: with the passages too) and, when
+    // given, while `when()` holds; refreshListenButtons() applies this again.
+    ClickLabel *listenButton(const QString &name, const QString &caption, const QRect &geometry,
+                             std::function<QString()> text, bool passage = false,
+                             std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
     void paintEvent(QPaintEvent *e) override;
 
@@ -48,6 +58,14 @@ protected:
     QPixmap background_;
     bool keepHidden_ = false;
     bool backgroundWarned_ = false;
+
+private:
+    struct Listen {
+        ClickLabel *button;
+        bool passage;
+        std::function<bool()> when;
+    };
+    std::vector<Listen> listen_;
 };
 
 } // namespace qv::ui

@@ -132,12 +132,12 @@ private slots:
         test::ModelEnv env;
         env.addPupil("ROSSI ANNA");
         QSqlQuery q(db(env).sql());
-        QVERIFY(q.exec("DROP TABLE impostazioni") && q.exec("DROP TABLE eliminati"));
+        QVERIFY(q.exec("DROP TABLE impostazioni") && q.exec("DROP TABLE eliminati") && q.exec("DROP TABLE strumenti"));
         q.finish();
         InizioModel start(env.session);
         QString e;
         QVERIFY2(start.load(&e), qPrintable(e));
-        QVERIFY(db(env).hasTable("impostazioni") && db(env).hasTable("eliminati"));
+        QVERIFY(db(env).hasTable("impostazioni") && db(env).hasTable("eliminati") && db(env).hasTable("strumenti"));
         QCOMPARE(db(env).openRecordset("prima-C")->recordCount(), 1);
         QVERIFY(openArchiveDoor(env.session));
         QVERIFY(TeacherPassword(db(env), env.clock).isSet());

@@ -118,6 +118,7 @@ QVariant ModelEnv::stored(const QString &field)
 AppEnv::AppEnv()
 {
     app = std::make_unique<ui::Application>(dialogs, clock, exit, folder.path());
+    app->session().setSpeech(&speech);
     ui::registerScreens(*app);
 }
 

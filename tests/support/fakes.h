@@ -43,7 +43,22 @@ public:
         passwords.pop_front();
         return a;
     }
+    // The tools window: answers from `tools` in turn (nullopt is Cancel); when it runs out,
+    // Cancel. Records whose tools were asked and what the window showed.
+    std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override
+    {
+        toolNames << nome;
+        toolsShown << current;
+        if (tools.empty())
+            return std::nullopt;
+        const auto a = tools.front();
+        tools.pop_front();
+        return a;
+    }
     static constexpr const char *kPassword = "maestra1";
+    std::deque<std::optional<PupilTools>> tools;
+    QStringList toolNames;
+    QList<PupilTools> toolsShown;
     QStringList alerts;
     QStringList questions;
     QStringList passwordTitles;
@@ -53,6 +68,17 @@ public:
     QStringList folderStarts;
     std::deque<bool> answers;
     QString folder;
+};
+
+// Records what would be spoken; `on` false is a computer without speech.
+class FakeSpeech : public Speech {
+public:
+    bool available() override { return on; }
+    void say(const QString &text) override { spoken << text; }
+    void prepare() override { ++prepared; }
+    bool on = true;
+    int prepared = 0;
+    QStringList spoken;
 };
 
 class FakeClock : public Clock {
@@ -138,6 +164,7 @@ public:
     FakeDialogs dialogs;
     FakeClock clock;
     FakeExit exit;
+    FakeSpeech speech;
     std::unique_ptr<ui::Application> app;
 };
 

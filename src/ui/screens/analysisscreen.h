@@ -5,6 +5,7 @@
 #pragma once
 
 #include "battery/analysis/analysismodel.h"
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/access/keyboard.h"
 #include "ui/screenbase.h"
@@ -35,6 +36,9 @@ public:
     std::array<QLabel *, NCategorie> Label1{};
     ClickLabel *Labseguente;
     ClickLabel *Labesco;
+    // "Ascolta": the sentence on show, the categories.
+    ClickLabel *Labascoltafrase;
+    ClickLabel *Labascoltacategorie;
     DragDropBoard *board;
 
     Model &model() { return model_; }
@@ -105,10 +109,14 @@ protected:
 
         Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"), 600);
         Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"), 664);
-        // Tab: the categories, the boxes, then the two buttons.
+        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
+                                       QRect(30, 620, 330, 54), [this] { return ascolto::frase(model_); });
+        Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
+                                           QRect(375, 620, 330, 54), [this] { return ascolto::categorie(model_); });
+        // Tab: the categories, the boxes, the listen buttons, then the two buttons.
         QList<QWidget *> chain(Label1.begin(), Label1.end());
         chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
-        setTabChain(chain << Labseguente << Labesco);
+        setTabChain(chain << Labascoltafrase << Labascoltacategorie << Labseguente << Labesco);
 
         QObject::connect(board, &DragDropBoard::dropped, this, [this](int target, int source) {
             model_.drop(target, source);

@@ -1,5 +1,6 @@
 #include "ui/screens/flcartge.h"
 
+#include "battery/ascolto.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -130,13 +131,16 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     cmdesco->setFont(sans(16, true));
     cmdesco->setGeometry(4, 4, kFrame2W - 244 - 8, 56);
 
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"), QRect(16, 656, 150, 48),
+                              [this] { return ascolto::luogo(model_); });
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(300);
 
     List1->setAccessibleName(QStringLiteral("Capoluoghi"));
     onRowChosen(List2, [this](QListWidgetItem *item) { List2_Click(item); });
     onRowChosen(List1, [this](QListWidgetItem *item) { List1_Click(item); });
-    setTabChain({List2, List1, cmdelemseg, cmdesco});
+    setTabChain({Labascolta, List2, List1, cmdelemseg, cmdesco});
 
     connect(List2, &QListWidget::itemClicked, this, &FLcartge::List2_Click);
     connect(List1, &QListWidget::itemClicked, this, &FLcartge::List1_Click);

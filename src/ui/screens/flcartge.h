@@ -13,6 +13,8 @@
 
 namespace qv::ui {
 
+class ClickLabel;
+
 class FLcartge : public ScreenBase {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
     QListWidget *List1;
     QPushButton *cmdelemseg;
     QPushButton *cmdesco;
+    ClickLabel *Labascolta; // "Ascolta": the place asked, over the map's corner
     QTimer *Timer1;
 
 protected:

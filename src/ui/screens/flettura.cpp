@@ -1,5 +1,6 @@
 #include "ui/screens/flettura.h"
 
+#include "battery/ascolto.h"
 #include "ui/access/keyboard.h"
 #include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
@@ -110,8 +111,15 @@ FLETTURA::FLETTURA(Application &app)
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
 
+    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\ndomanda"),
+                                     QRect(745, 652, 80, 52), [this] { return ascolto::domanda(model_); });
+    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nrisposte"),
+                                      QRect(830, 652, 80, 52), [this] { return ascolto::risposte(model_); });
+    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
+                                   QRect(915, 652, 81, 52), [this] { return ascolto::brano(model_); }, true,
+                                   [this] { return ascolto::hasBrano(model_); });
     new OptionKeys(this, Check1);
-    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labseguente, Labesco});
+    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labascoltadomanda, Labascoltarisposte, Labascoltabrano, Labseguente, Labesco});
 }
 
 void FLETTURA::activate()
@@ -142,6 +150,7 @@ void FLETTURA::mostra()
         const QSignalBlocker b(Check1[size_t(k)]);
         Check1[size_t(k)]->setChecked(model_.checked(k));
     }
+    refreshListenButtons();
 }
 
 void FLETTURA::Check1_Click(int k, bool ticked)

@@ -28,6 +28,10 @@ public:
     std::array<QCheckBox *, 4> Check1{};
     ClickLabel *Labseguente;
     ClickLabel *Labesco;
+    // "Ascolta": the question, its options (the summaries at the synthesis question), the passage.
+    ClickLabel *Labascoltadomanda;
+    ClickLabel *Labascoltarisposte;
+    ClickLabel *Labascoltabrano;
 
 private:
     void Check1_Click(int k, bool ticked);

@@ -1,5 +1,6 @@
 #include "ui/screens/flfrasi.h"
 
+#include "battery/ascolto.h"
 #include "ui/access/keyboard.h"
 #include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
@@ -86,8 +87,12 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.leave(); });
 
+    Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
+                                   QRect(450, 644, 180, 52), [this] { return ascolto::premessa(model_); });
+    Labascoltaconclusioni = listenButton(QStringLiteral("Labascoltaconclusioni"), QStringLiteral("Ascolta le conclusioni"),
+                                         QRect(640, 644, 186, 52), [this] { return ascolto::conclusioni(model_); });
     new OptionKeys(this, Check1);
-    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labseguente, Labesco});
+    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labascoltafrase, Labascoltaconclusioni, Labseguente, Labesco});
 }
 
 void FLfrasi::activate()

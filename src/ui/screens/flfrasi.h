@@ -33,6 +33,9 @@ public:
     std::array<QCheckBox *, 4> Check1{};
     ClickLabel *Labseguente;
     ClickLabel *Labesco;
+    // "Ascolta": the premise, its four conclusions.
+    ClickLabel *Labascoltafrase;
+    ClickLabel *Labascoltaconclusioni;
 
 private:
     void Check1_Click(int k, bool ticked);

@@ -111,6 +111,7 @@ FLstampa::FLstampa(Application &app)
     CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), QRect(798, 248, 208, 34));
     cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 208, 34));
     cmdstatistiche = button("cmdstatistiche", QStringLiteral("Statistiche della classe"), QRect(798, 288, 208, 34));
+    cmdstrumenti = button("cmdstrumenti", QStringLiteral("Strumenti compensativi"), QRect(750, 44, 256, 34));
     // The teacher's own tools, between the two ways out.
     cmdpassword = button("cmdpassword", QStringLiteral("Cambio la password"), QRect(320, 672, 156, 46));
     cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), QRect(482, 672, 156, 46));
@@ -267,6 +268,7 @@ FLstampa::FLstampa(Application &app)
     connect(cmdesportocsv, &QPushButton::clicked, this, [this] { model_.esportoCsv(); });
     connect(cmdstatistiche, &QPushButton::clicked, this, &FLstampa::statistiche);
     connect(cmdpassword, &QPushButton::clicked, this, [this] { model_.cambioPassword(); });
+    connect(cmdstrumenti, &QPushButton::clicked, this, [this] { model_.strumentiAlunno(); });
     connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
     connect(cmdcopie, &QPushButton::clicked, this, &FLstampa::copie);
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
@@ -305,7 +307,7 @@ void FLstampa::redraw()
     List2->clear();
     const ResultMatrix &v = model_.valori();
     for (int i = 1; i <= v.numalunni(); ++i) {
-        List1->addItem(v.cell(i, 1));
+        List1->addItem(model_.nomeInElenco(i));
         List2->addItem(v.cell(i, 2));
     }
     if (model_.hasPupil()) {
@@ -317,6 +319,7 @@ void FLstampa::redraw()
     const bool any = model_.hasPupil();
     CMDSTAMPA->setEnabled(any);
     CMDELIMINO->setEnabled(any);
+    cmdstrumenti->setEnabled(any);
 }
 
 void FLstampa::showPupil(int r)

@@ -56,6 +56,7 @@ public:
     QPushButton *cmdcopie;
     QPushButton *cmdcestino;
     QPushButton *cmdtorno;
+    QPushButton *cmdstrumenti; // the selected pupil's compensatory tools
     QPushButton *CMDESCO;
 
 private:

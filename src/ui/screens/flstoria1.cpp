@@ -1,5 +1,6 @@
 #include "ui/screens/flstoria1.h"
 
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
@@ -81,7 +82,9 @@ FLstoria1::FLstoria1(Application &app)
                             3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 620, 160, 60), 18, 3, grigio);
 
-    setTabChain({Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"), QRect(16, 620, 264, 60),
+                              [this] { return ascolto::affermazioni(model_); });
+    setTabChain({Labascolta, Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
                  Labesco});
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);

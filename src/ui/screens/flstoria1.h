@@ -29,6 +29,7 @@ public:
     LineShape *Line7, *Line8, *Line9, *Line10, *Line11, *Line12;
     ClickLabel *Labnuovo;
     ClickLabel *Labesco;
+    ClickLabel *Labascolta;             // "Ascolta": the statements of the set
     DragDropBoard *board;
 
 

@@ -1,5 +1,6 @@
 #include "ui/screens/flstoria2.h"
 
+#include "battery/ascolto.h"
 #include "startup/datafolder.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
@@ -77,10 +78,12 @@ FLstoria2::FLstoria2(Application &app)
                                18, 3, grigio);
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 646, 160, 60), 18, 3, grigio);
 
-    // Tab: the dates, the boxes, then the two buttons.
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(16, 646, 264, 60),
+                              [this] { return ascolto::eventi(model_); });
+    // Tab: the dates, the boxes, the listen button, then the two buttons.
     QList<QWidget *> chain(Label3.begin(), Label3.end());
     chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
-    setTabChain(chain << Labseguente << Labesco);
+    setTabChain(chain << Labascolta << Labseguente << Labesco);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);

@@ -27,6 +27,7 @@ public:
     std::array<QLabel *, 10> Label3{};  // dates: drag sources
     ClickLabel *Labseguente;
     ClickLabel *Labesco;
+    ClickLabel *Labascolta;             // "Ascolta": the events of the half
     DragDropBoard *board;
 
 

@@ -1,5 +1,6 @@
 #include "ui/screens/frmnome.h"
 
+#include "archive/strumenti.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -65,6 +66,24 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     Cmdesco->setObjectName("Cmdesco");
     Cmdesco->setFont(sans(18, true));
     Cmdesco->setGeometry(370, 440, 200, 64);
+
+    CmdSTRUMENTI = new QPushButton(QStringLiteral("Strumenti compensativi (insegnante)"), this);
+    CmdSTRUMENTI->setObjectName("CmdSTRUMENTI");
+    CmdSTRUMENTI->setFont(sans(13, true));
+    CmdSTRUMENTI->setGeometry(30, 530, 540, 40);
+    LabSTRUMENTI = new QLabel(this);
+    LabSTRUMENTI->setObjectName("LabSTRUMENTI");
+    LabSTRUMENTI->setWordWrap(true);
+    LabSTRUMENTI->setFont(sans(11));
+    LabSTRUMENTI->setGeometry(30, 574, 540, 72);
+    connect(CmdSTRUMENTI, &QPushButton::clicked, this, [this] {
+        if (model_.chooseTools(Text1->text(), Text4->text())) {
+            const QStringList names = toolNames(*model_.chosenTools());
+            LabSTRUMENTI->setText(names.isEmpty() ? QStringLiteral("Nessuno strumento compensativo.")
+                                                  : QStringLiteral("Strumenti: %1.").arg(names.join(QStringLiteral("; "))));
+        }
+        Text1->setFocus();
+    });
 
     const QStringList credit = {QStringLiteral("Pro"), QStringLiteral("gram"), QStringLiteral("ma"),
                                 QStringLiteral("realizzato"), QStringLiteral("da"), QStringLiteral("Lu"),

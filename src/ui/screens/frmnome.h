@@ -34,6 +34,9 @@ public:
     QLabel *LabNOMI;
     QPushButton *CmdOK;
     QPushButton *Cmdesco;
+    // The teacher's way to the pupil's compensatory tools, and what was chosen.
+    QPushButton *CmdSTRUMENTI;
+    QLabel *LabSTRUMENTI;
     std::array<QLabel *, 9> Label8{};
     QTimer *Timer1;
 

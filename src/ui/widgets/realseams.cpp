@@ -1,5 +1,7 @@
 #include "ui/widgets/realseams.h"
 
+#include "ui/widgets/frmstrumenti.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -100,6 +102,14 @@ QStringList QtDialogs::askPasswords(const QString &title, const QString &text, c
     for (QLineEdit *e : fields)
         e->clear();
     return out;
+}
+
+std::optional<PupilTools> QtDialogs::askTools(const QString &nome, const PupilTools &current)
+{
+    FrmSTRUMENTI d(nome, current, QApplication::activeWindow());
+    if (d.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return d.tools();
 }
 
 QString QtDialogs::chooseFolder(const QString &title, const QString &start)

@@ -1,4 +1,5 @@
-// The real seams: message boxes and folder chooser, the system clock, program exit.
+// The real seams: message boxes, folder chooser and the tools window, the system clock,
+// program exit. The real speech is QtSpeech (qtspeech.h).
 #pragma once
 
 #include "storage/session.h"
@@ -11,6 +12,7 @@ public:
     bool ask(const QString &text, Buttons buttons) override;
     QString chooseFolder(const QString &title, const QString &start) override;
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
+    std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override;
 };
 
 class SystemClock : public Clock {
