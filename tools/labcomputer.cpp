@@ -32,6 +32,7 @@ public:
     bool ask(const QString &, Buttons) override { return true; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
+    std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     QStringList said;
 };
 class RealClock : public qv::Clock {
