@@ -82,7 +82,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Squadra Quorvane <quorvane@example.org>")
 # The SQLite driver is a plugin, the fonts and Qt's Italian texts are data: no linker sees them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation, fonts-opendyslexic, qt6-translations-l10n")
 find_program(QV_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(QV_DPKG_SHLIBDEPS)
   # Adds the libraries the binaries link against (Qt Widgets, Print Support, ...).

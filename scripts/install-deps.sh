@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ccache pkg-config
   # libqt6opengl6-dev: the CMake files of Qt Charts need Qt OpenGL's, which qt6-charts-dev does not pull in.
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl1-mesa-dev qt6-translations-l10n libsodium-dev
-  fonts-liberation libbenchmark-dev
+  fonts-liberation fonts-opendyslexic libbenchmark-dev
   xvfb xdotool x11-utils imagemagick python3
   cups printer-driver-cups-pdf poppler-utils
 )

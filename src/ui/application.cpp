@@ -94,7 +94,7 @@ void Application::show(Screen s)
     w->activate();
     // activate() may itself have handed over or ended the program.
     if (screen(s) == w && !w->keepHidden())
-        w->show();
+        w->present();
 }
 
 void Application::hide(Screen s)

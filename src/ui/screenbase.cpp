@@ -4,14 +4,39 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QPainter>
+#include <QScreen>
 
 namespace qv::ui {
 
 ScreenBase::ScreenBase(Application &app, const QString &caption) : QWidget(nullptr), app_(app)
 {
     setWindowTitle(caption);
-    setFixedSize(kScreenWidth, kScreenHeight);
+    resize(kScreenWidth, kScreenHeight);
     setAutoFillBackground(true);
+    scaler_ = new ScreenScaler(this, QSize(kScreenWidth, kScreenHeight));
+    scaler_->setPresentation(app.presentation());
+    connect(&app, &Application::presentationChanged, this, [this] { scaler_->setPresentation(app_.presentation()); });
+}
+
+void ScreenBase::setTeacherWindow()
+{
+    fillsScreen_ = false;
+    scaler_->setFollowsPresentation(false);
+    scaler_->setPresentation(Presentation{});
+    setMinimumSize(kScreenWidth * 2 / 3, kScreenHeight * 2 / 3);
+}
+
+void ScreenBase::present()
+{
+    if (!fillsScreen_) {
+        show();
+        return;
+    }
+    // Placed on its display first: without a window manager full screen is only a wish.
+    if (QScreen *s = screen())
+        setGeometry(s->geometry());
+    showFullScreen();
+    scaler_->sync();
 }
 
 bool ScreenBase::loadBackground()
@@ -20,6 +45,7 @@ bool ScreenBase::loadBackground()
     if (!p.load(session().dataFile(QString::fromLatin1(kBackgroundFile))))
         return false;
     background_ = p;
+    shownBackground_ = QPixmap();
     update();
     return true;
 }
@@ -50,9 +76,12 @@ ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption
 
 void ScreenBase::paintEvent(QPaintEvent *e)
 {
-    if (!background_.isNull()) {
+    if (!background_.isNull() && !scaler_->presentation().highContrast) {
+        const QRect canvas = scaler_->canvas();
+        if (shownBackground_.size() != canvas.size())
+            shownBackground_ = background_.scaled(canvas.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QPainter painter(this);
-        painter.drawPixmap(rect(), background_);
+        painter.drawPixmap(canvas.topLeft(), shownBackground_);
     }
     QWidget::paintEvent(e);
 }
