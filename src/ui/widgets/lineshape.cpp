@@ -5,8 +5,12 @@
 namespace qv::ui {
 
 LineShape::LineShape(QWidget *parent, int width, const QColor &color)
-    : QWidget(parent), width_(width), color_(color)
+    : QWidget(parent), width_(width)
 {
+    // Its colour is its text colour, so that a change of the screen's colours reaches it.
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, color);
+    setPalette(p);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
 }
@@ -39,7 +43,7 @@ void LineShape::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal scale = box_.width() > 0 ? width() / qreal(box_.width()) : 1.0;
-    p.setPen(QPen(color_, width_ * scale, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(palette().color(QPalette::WindowText), width_ * scale, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(shown());
 }
 

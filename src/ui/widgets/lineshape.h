@@ -28,7 +28,6 @@ private:
     QLine line_;
     QRect box_; // the box set with the line
     int width_;
-    QColor color_;
 };
 
 } // namespace qv::ui
