@@ -4,6 +4,7 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QScreen>
 
 namespace qv::ui {
@@ -45,7 +46,6 @@ bool ScreenBase::loadBackground()
     if (!p.load(session().dataFile(QString::fromLatin1(kBackgroundFile))))
         return false;
     background_ = p;
-    shownBackground_ = QPixmap();
     update();
     return true;
 }
@@ -78,8 +78,19 @@ void ScreenBase::paintEvent(QPaintEvent *e)
 {
     if (!background_.isNull() && !scaler_->presentation().highContrast) {
         const QRect canvas = scaler_->canvas();
-        if (shownBackground_.size() != canvas.size())
-            shownBackground_ = background_.scaled(canvas.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (shownBackground_.size() != canvas.size()) {
+            // Every screen shows the same picture at the same size: scaled once for all.
+            const QString key = QStringLiteral("sfondo:%1:%2x%3")
+                                    .arg(session().dataFile(QString::fromLatin1(kBackgroundFile)))
+                                    .arg(canvas.width())
+                                    .arg(canvas.height());
+            if (QPixmapCache::cacheLimit() < 40 * 1024) // room for a 2560 × 1440 picture
+                QPixmapCache::setCacheLimit(40 * 1024);
+            if (!QPixmapCache::find(key, &shownBackground_)) {
+                shownBackground_ = background_.scaled(canvas.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                QPixmapCache::insert(key, shownBackground_);
+            }
+        }
         QPainter painter(this);
         painter.drawPixmap(canvas.topLeft(), shownBackground_);
     }

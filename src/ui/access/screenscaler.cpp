@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QRegularExpression>
-#include <QStyle>
+#include <algorithm>
 #include <cmath>
 
 namespace qv::ui {
