@@ -118,7 +118,7 @@ void Application::show(Screen s)
     // activate() may itself have handed over or ended the program.
     if (screen(s) == w && !w->keepHidden()) {
         w->refreshListenButtons();
-        w->show();
+        w->present();
         // The keyboard follows the screen on show.
         w->activateWindow();
     }

@@ -5,14 +5,40 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QPainter>
+#include <QPixmapCache>
+#include <QScreen>
 
 namespace qv::ui {
 
 ScreenBase::ScreenBase(Application &app, const QString &caption) : QWidget(nullptr), app_(app)
 {
     setWindowTitle(caption);
-    setFixedSize(kScreenWidth, kScreenHeight);
+    resize(kScreenWidth, kScreenHeight);
     setAutoFillBackground(true);
+    scaler_ = new ScreenScaler(this, QSize(kScreenWidth, kScreenHeight));
+    scaler_->setPresentation(app.presentation());
+    connect(&app, &Application::presentationChanged, this, [this] { scaler_->setPresentation(app_.presentation()); });
+}
+
+void ScreenBase::setTeacherWindow()
+{
+    fillsScreen_ = false;
+    scaler_->setFollowsPresentation(false);
+    scaler_->setPresentation(Presentation{});
+    setMinimumSize(kScreenWidth * 2 / 3, kScreenHeight * 2 / 3);
+}
+
+void ScreenBase::present()
+{
+    if (!fillsScreen_) {
+        show();
+        return;
+    }
+    // Placed on its display first: without a window manager full screen is only a wish.
+    if (QScreen *s = screen())
+        setGeometry(s->geometry());
+    showFullScreen();
+    scaler_->sync();
 }
 
 bool ScreenBase::loadBackground()
@@ -68,9 +94,23 @@ void ScreenBase::refreshListenButtons()
 
 void ScreenBase::paintEvent(QPaintEvent *e)
 {
-    if (!background_.isNull()) {
+    if (!background_.isNull() && !scaler_->presentation().highContrast) {
+        const QRect canvas = scaler_->canvas();
+        if (shownBackground_.size() != canvas.size()) {
+            // Every screen shows the same picture at the same size: scaled once for all.
+            const QString key = QStringLiteral("sfondo:%1:%2x%3")
+                                    .arg(session().dataFile(QString::fromLatin1(kBackgroundFile)))
+                                    .arg(canvas.width())
+                                    .arg(canvas.height());
+            if (QPixmapCache::cacheLimit() < 40 * 1024) // room for a 2560 × 1440 picture
+                QPixmapCache::setCacheLimit(40 * 1024);
+            if (!QPixmapCache::find(key, &shownBackground_)) {
+                shownBackground_ = background_.scaled(canvas.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                QPixmapCache::insert(key, shownBackground_);
+            }
+        }
         QPainter painter(this);
-        painter.drawPixmap(rect(), background_);
+        painter.drawPixmap(canvas.topLeft(), shownBackground_);
     }
     QWidget::paintEvent(e);
 }

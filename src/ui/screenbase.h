@@ -1,9 +1,12 @@
-// Base of every screen: a top-level window placed at the top-left corner, at most
-// 1024 × 768, with the program's background picture when it has one.
+// Base of every screen: a top-level window drawn at the design's 1016 × 730 and scaled to
+// its real size by a ScreenScaler. The pupils' screens fill the display (full screen, the
+// desktop out of reach) and follow the pupil's presentation; the teacher's archive is a
+// normal window that can be resized. The program's background picture when it has one.
 #pragma once
 
 #include "storage/session.h"
 #include "ui/application.h"
+#include "ui/access/screenscaler.h"
 #include "ui/screensize.h"
 
 #include <QFont>
@@ -32,6 +35,10 @@ public:
     bool keepHidden() const { return keepHidden_; }
     // Shows the "Ascolta" buttons the pupil at work has (see listenButton).
     void refreshListenButtons();
+    // Shows the screen: full screen for the pupils, a normal window for the teacher.
+    void present();
+    bool fillsScreen() const { return fillsScreen_; }
+    ScreenScaler *scaler() const { return scaler_; }
 
 protected:
     Session &session() { return app_.session(); }
@@ -52,10 +59,15 @@ protected:
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
+    // The teacher's screens: a normal resizable window, in the default presentation.
+    void setTeacherWindow();
     void paintEvent(QPaintEvent *e) override;
 
     Application &app_;
     QPixmap background_;
+    QPixmap shownBackground_; // background_ at the size drawn
+    ScreenScaler *scaler_;
+    bool fillsScreen_ = true;
     bool keepHidden_ = false;
     bool backgroundWarned_ = false;
 

@@ -150,7 +150,7 @@ done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "package section"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6 fonts-liberation qt6-translations-l10n \
+for p in libqt6widgets6 libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6 fonts-liberation fonts-opendyslexic qt6-translations-l10n \
          qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng; do
     grep -Eq "(^|[ ,])$p( |,|$)" <<<"$depends" || fail "the package does not depend on $p: $depends"
 done

@@ -52,6 +52,7 @@ QString laidOut(std::initializer_list<Piece> pieces)
 FLstampa::FLstampa(Application &app)
     : ScreenBase(app, QStringLiteral("ARCHIVIO DEI RISULTATI")), model_(app.session())
 {
+    setTeacherWindow();
     setBackColor(this, QColor(0xee, 0xf3, 0xf8));
 
     Label8 = new QLabel(this);

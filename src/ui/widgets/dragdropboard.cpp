@@ -1,6 +1,7 @@
 #include "ui/widgets/dragdropboard.h"
 
 #include "ui/access/labelbutton.h"
+#include "ui/access/screenscaler.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -201,6 +202,7 @@ void DragDropBoard::markSelected(int sourceIndex)
     if (!mark_) {
         auto *f = new QFrame(src->parentWidget());
         f->setObjectName(QStringLiteral("DragDropSelection"));
+        f->setProperty(kUnscaledProperty, true); // placed from the source's real geometry
         f->setAttribute(Qt::WA_TransparentForMouseEvents);
         f->setStyleSheet(QStringLiteral("QFrame#DragDropSelection { border: %1px solid #d00000; background: transparent; }")
                              .arg(kMarkWidth));
@@ -208,7 +210,9 @@ void DragDropBoard::markSelected(int sourceIndex)
     } else if (mark_->parentWidget() != src->parentWidget()) {
         mark_->setParent(src->parentWidget());
     }
-    mark_->setGeometry(src->geometry().adjusted(-kMarkWidth, -kMarkWidth, kMarkWidth, kMarkWidth));
+    // As wide as the source's frame, which grows with the screen.
+    const int mw = std::max(kMarkWidth, src->frameWidth() + 2);
+    mark_->setGeometry(src->geometry().adjusted(-mw, -mw, mw, mw));
     mark_->raise();
     mark_->show();
 }

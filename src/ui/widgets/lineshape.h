@@ -1,5 +1,6 @@
 // A straight line drawn on a screen, used as a control: it can be placed, shown and
-// hidden like the other controls, and lets the mouse through to what lies beneath.
+// hidden like the other controls, and lets the mouse through to what lies beneath. When the
+// screen is scaled its box is scaled with it and the line (and its width) follows the box.
 #pragma once
 
 #include <QColor>
@@ -13,17 +14,20 @@ class LineShape : public QWidget {
 public:
     explicit LineShape(QWidget *parent, int width = 3, const QColor &color = Qt::black);
 
-    // End points in the parent's coordinates.
+    // End points in the parent's coordinates (the design's, on a scaled screen).
     void setLine(const QPoint &p1, const QPoint &p2);
-    QLine line() const { return line_; }
+    // The line as drawn now, in the parent's coordinates.
+    QLine line() const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
+    QLineF shown() const;
+
     QLine line_;
+    QRect box_; // the box set with the line
     int width_;
-    QColor color_;
 };
 
 } // namespace qv::ui

@@ -1,0 +1,488 @@
+#include "ui/access/screenscaler.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+
+namespace qv::ui {
+
+namespace {
+
+constexpr qreal kSmallestPoints = 5.0;
+constexpr qreal kShrinkStep = 0.94;
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+// Not the pure yellow a screen may use as a design colour, so the two are told apart.
+const QColor kYellow(255, 238, 0);
+
+bool isContainer(const QWidget *w)
+{
+    const QMetaObject *m = w->metaObject();
+    return m == &QFrame::staticMetaObject || m == &QWidget::staticMetaObject;
+}
+
+int times(int v, qreal f)
+{
+    return v > 0 ? std::max(1, int(std::lround(v * f))) : v;
+}
+
+// The rectangle a label lays its text in: its contents less margin and indent, as QLabel does.
+QRect textArea(const QLabel *l, const QFont &f)
+{
+    QRect r = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+    int indent = l->indent();
+    if (indent < 0 && l->frameWidth() > 0)
+        indent = QFontMetrics(f).horizontalAdvance(QLatin1Char('x')) / 2 - l->margin();
+    if (indent > 0) {
+        const Qt::Alignment a = l->alignment();
+        if (a & Qt::AlignLeft)
+            r.setLeft(r.left() + indent);
+        if (a & Qt::AlignRight)
+            r.setRight(r.right() - indent);
+        if (a & Qt::AlignTop)
+            r.setTop(r.top() + indent);
+        if (a & Qt::AlignBottom)
+            r.setBottom(r.bottom() - indent);
+    }
+    return r;
+}
+
+bool textFits(const QLabel *l, const QFont &f, bool wrap)
+{
+    const QRect area = textArea(l, f);
+    const QRect b = QFontMetrics(f).boundingRect(QRect(0, 0, area.width(), 100000),
+                                                 Qt::AlignLeft | Qt::AlignTop | (wrap ? Qt::TextWordWrap : 0), l->text());
+    return b.width() <= area.width() && b.height() <= area.height();
+}
+
+QFont shrunk(QFont f)
+{
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(f.pointSizeF() * kShrinkStep);
+    else
+        f.setPixelSize(std::max(1, int(f.pixelSize() * kShrinkStep)));
+    return f;
+}
+
+bool tiny(const QFont &f)
+{
+    return f.pointSizeF() > 0 ? f.pointSizeF() <= kSmallestPoints : f.pixelSize() <= 7;
+}
+
+} // namespace
+
+QColor contrastBack(const QColor &designBack)
+{
+    // Dark colours become black, middle ones yellow and light ones white, so that two
+    // backgrounds that meant different things (a used statement, a filled box) still differ.
+    const qreal l = 0.2126 * designBack.redF() + 0.7152 * designBack.greenF() + 0.0722 * designBack.blueF();
+    if (l < 0.4)
+        return kBlack;
+    return l < 0.75 ? kYellow : kWhite;
+}
+
+QColor contrastText(const QColor &back)
+{
+    return back == kBlack ? kYellow : kBlack;
+}
+
+QColor contrastBorder(const QColor &back)
+{
+    // Seen against the black screen and against the box itself.
+    return back == kYellow ? kWhite : kYellow;
+}
+
+ScreenScaler::ScreenScaler(QWidget *screen, QSize design) : QObject(screen), screen_(screen), design_(design)
+{
+    canvas_ = QRect(QPoint(0, 0), design);
+    screen->installEventFilter(this);
+}
+
+void ScreenScaler::setPresentation(const Presentation &p)
+{
+    const Presentation now = follows_ ? p : Presentation{};
+    if (now == presentation_)
+        return;
+    presentation_ = now;
+    everything_ = true;
+    sync();
+    screen_->update();
+}
+
+bool ScreenScaler::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == screen_) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            everything_ = true;
+            sync();
+            break;
+        case QEvent::Show:
+        case QEvent::UpdateRequest:
+            sync();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QRect ScreenScaler::scaled(const QRect &r, bool onScreen) const
+{
+    const qreal ox = onScreen ? canvas_.x() : 0;
+    const qreal oy = onScreen ? canvas_.y() : 0;
+    const int left = int(std::lround(ox + r.x() * factor_));
+    const int top = int(std::lround(oy + r.y() * factor_));
+    const int right = int(std::lround(ox + (r.x() + r.width()) * factor_));
+    const int bottom = int(std::lround(oy + (r.y() + r.height()) * factor_));
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+QFont ScreenScaler::scaledFont(const QFont &design) const
+{
+    const qreal k = factor_ * presentation_.textPercent / 100.0;
+    QFont f(design);
+    if (design.pointSizeF() > 0)
+        f.setPointSizeF(design.pointSizeF() * k);
+    else if (design.pixelSize() > 0)
+        f.setPixelSize(int(std::lround(design.pixelSize() * k)));
+    f.setFamily(presentation_.readableFont ? QStringLiteral("OpenDyslexic") : design.family());
+    if (presentation_.readableFont) {
+        // Wider letters and words; the face's own line height is already half as tall again.
+        f.setLetterSpacing(QFont::PercentageSpacing, 105);
+        f.setWordSpacing(QFontMetricsF(f).horizontalAdvance(QLatin1Char(' ')) * 0.4);
+    }
+    return f;
+}
+
+// The screen's style sheet with its lengths × factor; in high contrast its colours become
+// black, white and yellow and its borders strong. `back` receives the sheet's first
+// background colour (invalid when it sets none).
+QString ScreenScaler::scaledSheet(const QString &design, QColor *back) const
+{
+    static const QRegularExpression px(QStringLiteral("(\\d+(?:\\.\\d+)?)px"));
+    static const QRegularExpression block(QStringLiteral("\\{([^}]*)\\}"));
+    static const QRegularExpression background(QStringLiteral("background(?:-color)?\\s*:\\s*([^;}]+)"));
+    static const QRegularExpression colour(QStringLiteral("(^|[;\\s])color\\s*:\\s*([^;}]+)"));
+    static const QRegularExpression border(QStringLiteral("border\\s*:\\s*(\\d+)px\\s+solid\\s+([^;}]+)"));
+    *back = QColor();
+    QString out;
+    qsizetype at = 0;
+    for (auto m = px.globalMatch(design); m.hasNext();) {
+        const auto hit = m.next();
+        out += design.mid(at, hit.capturedStart() - at);
+        out += QString::number(times(int(std::lround(hit.captured(1).toDouble())), factor_)) + QStringLiteral("px");
+        at = hit.capturedEnd();
+    }
+    out += design.mid(at);
+    const bool contrast = presentation_.highContrast;
+    QString result;
+    at = 0;
+    for (auto m = block.globalMatch(out); m.hasNext();) {
+        const auto hit = m.next();
+        QString body = hit.captured(1);
+        const auto b = background.match(body);
+        QColor designBack;
+        if (b.hasMatch())
+            designBack = QColor(b.captured(1).trimmed());
+        if (designBack.isValid() && !back->isValid())
+            *back = designBack;
+        if (contrast && designBack.isValid()) {
+            const QColor cb = contrastBack(designBack);
+            const QColor ct = contrastText(cb);
+            body.replace(b.capturedStart(1), b.capturedLength(1), cb.name());
+            const auto c = colour.match(body);
+            if (c.hasMatch())
+                body.replace(c.capturedStart(2), c.capturedLength(2), ct.name());
+            else
+                body += QStringLiteral("; color: %1").arg(ct.name());
+            const auto br = border.match(body);
+            if (br.hasMatch())
+                body.replace(br.capturedStart(), br.capturedLength(),
+                             QStringLiteral("border: %1px solid %2")
+                                 .arg(std::max(br.captured(1).toInt(), times(3, factor_)))
+                                 .arg(contrastBorder(cb).name()));
+        }
+        result += out.mid(at, hit.capturedStart(1) - at) + body;
+        at = hit.capturedEnd(1);
+    }
+    result += out.mid(at);
+    return result;
+}
+
+void ScreenScaler::collect(QWidget *parent, bool onScreen)
+{
+    for (QObject *o : parent->children()) {
+        auto *w = qobject_cast<QWidget *>(o);
+        if (!w || w->isWindow() || w->objectName().startsWith(QLatin1String("qt_")) || w->property(kUnscaledProperty).toBool())
+            continue;
+        const bool known = std::any_of(controls_.begin(), controls_.end(), [w](const Control &c) { return c.w == w; });
+        if (!known) {
+            Control c;
+            c.w = w;
+            c.onScreen = onScreen;
+            record(c);
+            controls_.push_back(std::move(c));
+        }
+        if (isContainer(w))
+            collect(w, false);
+    }
+}
+
+void ScreenScaler::record(Control &c)
+{
+    QWidget *w = c.w;
+    c.geometry = w->geometry();
+    c.font = w->font();
+    c.sheet = w->styleSheet();
+    if (auto *f = qobject_cast<QFrame *>(w))
+        c.lineWidth = f->lineWidth();
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        c.margin = l->margin();
+        c.indent = l->indent();
+        c.wordWrap = l->wordWrap();
+        c.pixmap = l->pixmap();
+    }
+    if (auto *v = qobject_cast<QListView *>(w))
+        c.grid = v->gridSize();
+    if (w->testAttribute(Qt::WA_SetPalette)) {
+        c.text = w->palette().color(QPalette::WindowText);
+        if (w->autoFillBackground())
+            c.back = w->palette().color(QPalette::Window);
+    }
+}
+
+QColor ScreenScaler::effectiveBack(const Control &c, const QColor &parentBack) const
+{
+    if (c.sheetBack.isValid())
+        return contrastBack(c.sheetBack);
+    if (c.back.isValid())
+        return contrastBack(c.back);
+    return parentBack;
+}
+
+void ScreenScaler::applyColours(Control &c, const QColor &back)
+{
+    QWidget *w = c.w;
+    if (!c.text.isValid() && !c.back.isValid())
+        return;
+    if (c.sheetBack.isValid())
+        return; // its sheet carries its colours
+    QColor wantBack = c.back;
+    QColor wantText = c.text;
+    if (presentation_.highContrast) {
+        wantBack = c.back.isValid() ? back : QColor();
+        wantText = contrastText(back);
+    } else if (!c.aBack.isValid() && !c.aText.isValid()) {
+        return; // never changed here
+    }
+    QPalette p = w->palette();
+    if (wantBack.isValid())
+        p.setColor(QPalette::Window, wantBack);
+    if (wantText.isValid()) {
+        p.setColor(QPalette::WindowText, wantText);
+        p.setColor(QPalette::Text, wantText);
+    }
+    w->setPalette(p);
+    c.aBack = presentation_.highContrast ? wantBack : QColor();
+    c.aText = presentation_.highContrast ? wantText : QColor();
+}
+
+QString ScreenScaler::fitKey(const Control &c, const QFont &font) const
+{
+    QString text;
+    if (auto *l = qobject_cast<const QLabel *>(c.w.data()))
+        text = l->text();
+    else if (auto *b = qobject_cast<const QAbstractButton *>(c.w.data()))
+        text = b->text();
+    else if (auto *v = qobject_cast<const QListView *>(c.w.data()); v && v->model())
+        text = QString::number(v->model()->rowCount());
+    return text + QLatin1Char('\x1f') + QString::number(c.w->width()) + QLatin1Char('x') + QString::number(c.w->height())
+           + font.key();
+}
+
+void ScreenScaler::fitText(Control &c, const QFont &font)
+{
+    const QString key = fitKey(c, font);
+    if (key == c.fitKey)
+        return;
+    auto *l = qobject_cast<QLabel *>(c.w.data());
+    QFont f = font;
+    if (l && !l->text().isEmpty() && l->pixmap().isNull()) {
+        l->setFont(f); // the indent of a framed label depends on it
+        bool wrap = c.wordWrap;
+        if (!wrap && l->text().contains(QLatin1Char(' ')) && !textFits(l, f, false))
+            wrap = true;
+        while (!textFits(l, f, wrap) && !tiny(f))
+            f = shrunk(f);
+        if (l->wordWrap() != wrap)
+            l->setWordWrap(wrap);
+    } else if (auto *b = qobject_cast<QAbstractButton *>(c.w.data()); b && !b->text().isEmpty()) {
+        b->setFont(f);
+        while ((b->sizeHint().width() > b->width() || QFontMetrics(f).height() > b->height()) && !tiny(f)) {
+            f = shrunk(f);
+            b->setFont(f);
+        }
+    } else if (auto *e = qobject_cast<QLineEdit *>(c.w.data())) {
+        while (QFontMetrics(f).height() + 4 > e->contentsRect().height() && !tiny(f))
+            f = shrunk(f);
+    } else if (auto *v = qobject_cast<QListView *>(c.w.data()); v && v->gridSize().isValid()) {
+        // Items in a fixed grid: the longest must fit its cell.
+        auto widest = [v](const QFont &ft) {
+            int most = 0;
+            const QFontMetrics fm(ft);
+            for (int r = 0; v->model() && r < v->model()->rowCount(); ++r)
+                most = std::max(most, fm.horizontalAdvance(v->model()->index(r, 0).data().toString()));
+            return most;
+        };
+        const QSize cell = v->gridSize();
+        while ((widest(f) + 12 > cell.width() || QFontMetrics(f).height() + 2 > cell.height()) && !tiny(f))
+            f = shrunk(f);
+    }
+    if (c.w->font() != f)
+        c.w->setFont(f);
+    c.aFont = c.w->font();
+    c.fitKey = key;
+}
+
+void ScreenScaler::apply(Control &c, QColor parentBack)
+{
+    QWidget *w = c.w;
+    const QRect g = scaled(c.geometry, c.onScreen);
+    if (w->geometry() != g)
+        w->setGeometry(g);
+    c.aGeometry = w->geometry();
+
+    const QString sheet = scaledSheet(c.sheet, &c.sheetBack);
+    if (w->styleSheet() != sheet)
+        w->setStyleSheet(sheet);
+    c.aSheet = w->styleSheet();
+
+    if (auto *f = qobject_cast<QFrame *>(w)) {
+        int lw = times(c.lineWidth, factor_);
+        if (presentation_.highContrast && f->frameShape() != QFrame::NoFrame)
+            lw = std::max(lw, times(2, factor_));
+        if (f->lineWidth() != lw)
+            f->setLineWidth(lw);
+        c.aLineWidth = f->lineWidth();
+    }
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        l->setMargin(times(c.margin, factor_));
+        if (c.indent > 0)
+            l->setIndent(times(c.indent, factor_));
+        if (!c.pixmap.isNull()) {
+            const QSize size = (QSizeF(c.pixmap.size()) * factor_).toSize();
+            l->setPixmap(size == c.pixmap.size() ? c.pixmap
+                                                 : c.pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        }
+        c.aPixmap = l->pixmap().cacheKey();
+    }
+    if (auto *v = qobject_cast<QListView *>(w); v && c.grid.isValid()) {
+        v->setGridSize((QSizeF(c.grid) * factor_).toSize());
+        c.aGrid = v->gridSize();
+    }
+    applyColours(c, effectiveBack(c, parentBack));
+    c.fitKey.clear();
+    fitText(c, scaledFont(c.font));
+}
+
+void ScreenScaler::sync()
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    const QSize s = screen_->size();
+    const qreal f = std::min(s.width() / qreal(design_.width()), s.height() / qreal(design_.height()));
+    if (!qFuzzyCompare(f, factor_) || canvas_.size() != (QSizeF(design_) * f).toSize())
+        everything_ = true;
+    factor_ = f;
+    const QSize c = (QSizeF(design_) * f).toSize();
+    canvas_ = QRect(QPoint((s.width() - c.width()) / 2, (s.height() - c.height()) / 2), c);
+
+    collect(screen_, true);
+    if (everything_) {
+        // The screen's own colours: black behind everything in high contrast.
+        QPalette p = screen_->palette();
+        if (presentation_.highContrast) {
+            if (!screenPalette_)
+                screenPalette_ = std::make_unique<QPalette>(p);
+            p.setColor(QPalette::Window, kBlack);
+            p.setColor(QPalette::WindowText, kYellow);
+            p.setColor(QPalette::Base, kWhite);
+            p.setColor(QPalette::Text, kBlack);
+            p.setColor(QPalette::Button, kBlack);
+            p.setColor(QPalette::ButtonText, kYellow);
+            p.setColor(QPalette::Highlight, kBlack);
+            p.setColor(QPalette::HighlightedText, kYellow);
+            screen_->setPalette(p);
+        } else if (screenPalette_) {
+            screen_->setPalette(*screenPalette_);
+            screenPalette_.reset();
+        }
+    }
+
+    QHash<QWidget *, QColor> backs;
+    const QColor screenBack = presentation_.highContrast ? kBlack : QColor();
+    for (Control &ctl : controls_) {
+        QWidget *w = ctl.w;
+        if (!w)
+            continue;
+        bool changed = everything_;
+        if (w->geometry() != ctl.aGeometry) {
+            ctl.geometry = w->geometry();
+            changed = true;
+        }
+        if (w->font() != ctl.aFont) {
+            ctl.font = w->font();
+            changed = true;
+        }
+        if (w->styleSheet() != ctl.aSheet) {
+            ctl.sheet = w->styleSheet();
+            changed = true;
+        }
+        if (auto *fr = qobject_cast<QFrame *>(w); fr && fr->lineWidth() != ctl.aLineWidth) {
+            ctl.lineWidth = fr->lineWidth();
+            changed = true;
+        }
+        if (auto *l = qobject_cast<QLabel *>(w); l && l->pixmap().cacheKey() != ctl.aPixmap) {
+            ctl.pixmap = l->pixmap();
+            changed = true;
+        }
+        if (auto *v = qobject_cast<QListView *>(w); v && v->gridSize() != ctl.aGrid) {
+            ctl.grid = v->gridSize();
+            changed = true;
+        }
+        if (w->testAttribute(Qt::WA_SetPalette)) {
+            const QColor back = w->palette().color(QPalette::Window);
+            const QColor text = w->palette().color(QPalette::WindowText);
+            if (w->autoFillBackground() && back != ctl.back && back != ctl.aBack) {
+                ctl.back = back;
+                changed = true;
+            }
+            if (text != ctl.text && text != ctl.aText) {
+                ctl.text = text;
+                changed = true;
+            }
+        }
+        const QColor parentBack = backs.value(w->parentWidget(), screenBack);
+        if (presentation_.highContrast)
+            backs.insert(w, effectiveBack(ctl, parentBack));
+        if (changed)
+            apply(ctl, parentBack);
+        else
+            fitText(ctl, scaledFont(ctl.font));
+    }
+    everything_ = false;
+    syncing_ = false;
+}
+
+} // namespace qv::ui

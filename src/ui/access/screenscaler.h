@@ -1,0 +1,104 @@
+// Fits a screen drawn at fixed design coordinates to whatever size its window has. Each
+// control's design geometry, font, frame lines, margins, style-sheet lengths, grid and
+// picture are recorded and applied × factor, the drawing centred with plain bars where the
+// window's aspect differs from the design's. It also applies the pupil's presentation
+// (larger text, readable font, high contrast) and makes every label's text fit its box:
+// it wraps, and shrinks only as a last resort, never cuts. Screens keep changing their
+// controls in design units as before; each change is picked up before the next paint.
+#pragma once
+
+#include "ui/access/presentation.h"
+
+#include <QColor>
+#include <QFont>
+#include <QObject>
+#include <QPalette>
+#include <QPixmap>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+namespace qv::ui {
+
+// Set (to true) on a child the scaler must leave alone: one placed from scaled geometry.
+inline constexpr const char *kUnscaledProperty = "qvUnscaled";
+
+// The colours of high contrast: black, white and yellow.
+QColor contrastBack(const QColor &designBack);
+QColor contrastText(const QColor &back);
+QColor contrastBorder(const QColor &back);
+
+class ScreenScaler : public QObject {
+    Q_OBJECT
+public:
+    ScreenScaler(QWidget *screen, QSize design);
+
+    qreal factor() const { return factor_; }
+    // Where the design is drawn inside the screen now.
+    QRect canvas() const { return canvas_; }
+    // Whether the pupil's presentation applies (not to the teacher's archive).
+    void setFollowsPresentation(bool v) { follows_ = v; }
+    void setPresentation(const Presentation &p);
+    const Presentation &presentation() const { return presentation_; }
+    // Brings every control in line with the window's size, picking up the changes the
+    // screen made since (in design units) and any control added since.
+    void sync();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Control {
+        QPointer<QWidget> w;
+        bool onScreen = false; // a direct child of the screen: it takes the bars' offset
+        // As the screen set them.
+        QRect geometry;
+        QFont font;
+        QString sheet;
+        int lineWidth = 0;
+        int margin = 0;
+        int indent = -1;
+        bool wordWrap = false;
+        QPixmap pixmap;
+        QSize grid;
+        QColor back; // own background colour, invalid when none
+        QColor text; // own text colour, invalid when none
+        QColor sheetBack; // the first background its style sheet sets
+        // As last applied here, to tell the screen's later changes.
+        QRect aGeometry;
+        QFont aFont;
+        QString aSheet;
+        int aLineWidth = -1;
+        qint64 aPixmap = 0;
+        QSize aGrid;
+        QColor aBack;
+        QColor aText;
+        QString fitKey;
+    };
+
+    void collect(QWidget *parent, bool onScreen);
+    void record(Control &c);
+    void apply(Control &c, QColor parentBack);
+    void applyColours(Control &c, const QColor &effectiveBack);
+    void fitText(Control &c, const QFont &font);
+    QRect scaled(const QRect &r, bool onScreen) const;
+    QFont scaledFont(const QFont &design) const;
+    QString scaledSheet(const QString &design, QColor *back) const;
+    QColor effectiveBack(const Control &c, const QColor &parentBack) const;
+    QString fitKey(const Control &c, const QFont &font) const;
+
+    QWidget *screen_;
+    QSize design_;
+    qreal factor_ = 1.0;
+    QRect canvas_;
+    bool follows_ = true;
+    bool syncing_ = false;
+    bool everything_ = true; // size or presentation changed: apply all, not only changes
+    Presentation presentation_;
+    std::unique_ptr<QPalette> screenPalette_; // the screen's own, while high contrast replaces it
+    std::vector<Control> controls_; // parents before their children
+};
+
+} // namespace qv::ui

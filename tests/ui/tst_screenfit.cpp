@@ -1,0 +1,208 @@
+// Every pupil screen on three displays (1366 × 768, 1920 × 1080, 2560 × 1440, three screens
+// of one offscreen platform) at 100, 125 and 150 % text, and with the readable font in high
+// contrast: the screen fills its display keeping the design's proportions, every visible
+// label's text fits its box, and no two visible controls overlap unless one is meant to lie
+// on the other. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
+#include "startup/datafolder.h"
+#include "storage/database.h"
+#include "storage/recordset.h"
+#include "support/fakes.h"
+#include "support/screenshots.h"
+#include "ui/screenbase.h"
+#include "ui/screens/flinizio.h"
+#include "ui/widgets/clicklabel.h"
+#include "ui/widgets/lineshape.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QtTest>
+
+using namespace qv;
+using namespace qv::ui;
+
+Q_DECLARE_METATYPE(qv::Screen)
+Q_DECLARE_METATYPE(qv::ui::Presentation)
+
+namespace {
+
+const QList<QSize> kDisplays = {{1366, 768}, {1920, 1080}, {2560, 1440}};
+
+// Where a label lays out its text.
+QRect textArea(const QLabel *l)
+{
+    QRect r = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+    if (l->indent() > 0)
+        r.setLeft(r.left() + l->indent());
+    return r;
+}
+
+QString cutText(QWidget *screen)
+{
+    for (auto *l : screen->findChildren<QLabel *>()) {
+        if (!l->isVisibleTo(screen) || l->text().isEmpty() || !l->pixmap().isNull())
+            continue;
+        const QRect area = textArea(l);
+        const QRect need = QFontMetrics(l->font()).boundingRect(
+            QRect(0, 0, area.width(), 100000), Qt::AlignLeft | (l->wordWrap() ? Qt::TextWordWrap : 0), l->text());
+        if (need.width() > area.width() || need.height() > area.height())
+            return QStringLiteral("%1 \"%2\": needs %3x%4, has %5x%6")
+                .arg(l->objectName(), l->text().left(40))
+                .arg(need.width()).arg(need.height()).arg(area.width()).arg(area.height());
+    }
+    for (auto *b : screen->findChildren<QPushButton *>()) {
+        const int need = QFontMetrics(b->font()).horizontalAdvance(b->text().section(QLatin1Char('\n'), 0, 0));
+        if (b->isVisibleTo(screen) && need > b->contentsRect().width())
+            return QStringLiteral("%1: %2 > %3").arg(b->objectName()).arg(need).arg(b->width());
+    }
+    return {};
+}
+
+// Controls meant to lie on others: the arrows of the causal schemes are drawn over the
+// boxes they join (their boxes include a margin for the line's width); the synthesis
+// question of the reading test covers the lower part of the passage on purpose.
+bool meantToOverlap(const QWidget *a, const QWidget *b)
+{
+    if (qobject_cast<const LineShape *>(a) || qobject_cast<const LineShape *>(b))
+        return true;
+    const QSet<QString> pair{a->objectName(), b->objectName()};
+    return pair == QSet<QString>{QStringLiteral("Labtesto"), QStringLiteral("Labtesto2")};
+}
+
+QString overlap(QWidget *screen)
+{
+    QList<QWidget *> shown;
+    for (auto *w : screen->findChildren<QWidget *>())
+        if (w->isVisibleTo(screen) && !w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+            shown << w;
+    for (int i = 0; i < shown.size(); ++i)
+        for (int j = i + 1; j < shown.size(); ++j) {
+            QWidget *a = shown[i];
+            QWidget *b = shown[j];
+            if (a->parentWidget() == b->parentWidget() && a->geometry().intersects(b->geometry()) && !meantToOverlap(a, b))
+                return a->objectName() + QStringLiteral(" / ") + b->objectName();
+        }
+    return {};
+}
+
+} // namespace
+
+class TstScreenFit : public QObject {
+    Q_OBJECT
+
+    // A pupil of class B starting the battery; for the map test, the maps the asset tool made.
+    static void preparePupil(test::AppEnv &env)
+    {
+        const QString made = qEnvironmentVariable("QUORVANE_BINARY_DIR") + QStringLiteral("/Perquorvane/");
+        for (const char *f : {kPhysicalMapFile, kPoliticalMapFile}) {
+            QFile::remove(env.folder.file(QString::fromLatin1(f)));
+            QFile::copy(made + QString::fromLatin1(f), env.folder.file(QString::fromLatin1(f)));
+        }
+        Modquorv &st = env.app->state();
+        QString e;
+        st.dbrisultati = Database::open(env.folder.file(QString::fromLatin1(kResultsFile)), &e);
+        st.tabellaclasse = QStringLiteral("prima-B");
+        st.nomeclasse = QStringLiteral("Prima  B");
+        st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
+        Recordset &rs = *st.rsclasse;
+        rs.addNew();
+        rs.setField("nome", "NERI GIULIA");
+        rs.setField("arrivo", 1);
+        rs.setField("sub", 1);
+        rs.update();
+        rs.move(0, rs.lastModified());
+        st.segnalibro = rs.bookmark();
+        st.tipoavvio = kAvvioNuovo;
+    }
+
+    static void check(ScreenBase *w, const QString &name)
+    {
+        QCoreApplication::processEvents();
+        test::screenshot(w, name);
+        const QString cut = cutText(w);
+        QVERIFY2(cut.isEmpty(), qPrintable(name + QStringLiteral(": cut ") + cut));
+        const QString both = overlap(w);
+        QVERIFY2(both.isEmpty(), qPrintable(name + QStringLiteral(": overlap ") + both));
+    }
+
+private slots:
+    void fitsEveryDisplay_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::addColumn<qv::Screen>("screen");
+        const QList<std::pair<const char *, Presentation>> looks = {
+            {"100", {}}, {"125", {125, false, false}}, {"150", {150, false, false}}, {"150-readable-contrast", {150, true, true}}};
+        const QList<qv::Screen> screens = {Screen::FLINIZIO, Screen::FrmNOME,  Screen::FLETTURA,
+                                           Screen::FLgrasem, Screen::FLogsem,  Screen::FLfrasi,
+                                           Screen::FLstoria1, Screen::FLstoria2, Screen::FLcartge};
+        for (int d = 0; d < kDisplays.size(); ++d)
+            for (const auto &look : looks)
+                for (qv::Screen s : screens)
+                    QTest::addRow("%s-%dx%d-%s", screenName(s), kDisplays[d].width(), kDisplays[d].height(), look.first)
+                        << d << look.second << s;
+    }
+
+    void fitsEveryDisplay()
+    {
+        QFETCH(int, display);
+        QFETCH(Presentation, presentation);
+        QFETCH(qv::Screen, screen);
+        QCOMPARE(QGuiApplication::screens().size(), kDisplays.size());
+        QScreen *on = QGuiApplication::screens().at(display);
+
+        test::AppEnv env;
+        QVERIFY(env.folder.ok());
+        if (screen != Screen::FLINIZIO)
+            preparePupil(env);
+        ScreenBase *w = env.app->load(screen);
+        QVERIFY(w);
+        w->setScreen(on);
+        env.app->setPresentation(presentation);
+        env.app->show(screen);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->geometry(), on->geometry());
+
+        // The design's proportions: the drawing as large as the display allows, centred.
+        const QRect canvas = w->scaler()->canvas();
+        QVERIFY(qAbs(canvas.width() * 730.0 / 1016.0 - canvas.height()) <= 1.5);
+        QVERIFY(canvas.width() == w->width() || canvas.height() == w->height());
+        QVERIFY(w->rect().contains(canvas));
+
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        if (screen == Screen::FLINIZIO) {
+            auto *s = static_cast<FLINIZIO *>(w);
+            QTest::mouseClick(s->LabAVVIO, Qt::LeftButton, {}, s->LabAVVIO->rect().center());
+            check(w, name + QStringLiteral("-classi"));
+            QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
+        }
+        check(w, name);
+    }
+};
+
+// Three displays side by side on the offscreen platform, before the application starts.
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("screens.json"));
+    QFile f(config);
+    if (!f.open(QIODevice::WriteOnly))
+        return 1;
+    QString screens;
+    int x = 0;
+    for (const QSize &s : kDisplays) {
+        screens += QStringLiteral("%1{\"name\":\"d%2\",\"x\":%2,\"y\":0,\"width\":%3,\"height\":%4,\"logicalDpi\":96}")
+                       .arg(screens.isEmpty() ? "" : ",").arg(x).arg(s.width()).arg(s.height());
+        x += s.width();
+    }
+    f.write(QStringLiteral("{\"screens\":[%1]}").arg(screens).toUtf8());
+    f.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
+    TstScreenFit t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_screenfit.moc"
