@@ -109,7 +109,9 @@ private slots:
         want << expected("STESSO N31", 31, kStores) << expected("STESSO N31", 31, kStores);
         want.sort();
         QCOMPARE(records(*db, kClass), want);
-        QCOMPARE(records(*db, "eliminati"), QStringList{expected("VITTIMA N40", 40, 1 + stored, 2)});
+        // A victim started late under load may be deleted before its first store.
+        QCOMPARE(records(*db, "eliminati"),
+                 QStringList{stored ? expected("VITTIMA N40", 40, 1 + stored, 2) : QStringLiteral("VITTIMA N40 1 |")});
     }
 
     // The teacher's deletion waits for a store in progress on the same record, and the bin
