@@ -97,11 +97,16 @@ private slots:
         QVERIFY(writeTools(c.db(), "prima-C", anna, tools("V")));
         QCOMPARE(c.of(anna), tools("V"));
         QVERIFY(c.run("DROP TABLE strumenti"));
+        // The set-up of the results where they are: the file, or the server.
+        const auto setUp = [&c](QString *e) {
+            return c.env.folder.onServer() ? prepareServer(c.env.folder.path(), e)
+                                           : prepareDataFolder(c.env.folder.path(), e);
+        };
         QString e;
-        QVERIFY2(prepareDataFolder(c.env.folder.path(), &e), qPrintable(e));
+        QVERIFY2(setUp(&e), qPrintable(e));
         QVERIFY(c.db().hasTable("strumenti"));
         QVERIFY(writeTools(c.db(), "prima-C", anna, tools("F")));
-        QVERIFY2(prepareDataFolder(c.env.folder.path(), &e), qPrintable(e));
+        QVERIFY2(setUp(&e), qPrintable(e));
         QCOMPARE(c.of(anna), tools("F"));
     }
 
