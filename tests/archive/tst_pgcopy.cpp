@@ -2,6 +2,7 @@
 // the rule of import, with its answers; a second run (through the tool) doubles nothing; a
 // failure in a later class leaves the server as it was. Runs only against the test cluster.
 #include "archive/servercopy.h"
+#include "archive/strumenti.h"
 #include "storage/recordset.h"
 #include "support/fakes.h"
 
@@ -93,9 +94,16 @@ private slots:
             if (!c.server.isEmpty())
                 add(*server, c.table, data, c.server, "dal server");
         }
+        // A pupil's tools travel with the record.
+        const PupilTools tools{true, false, 150, true, false};
+        const QString first = QStringLiteral("2026-09-14 09:00:00.000 0000abcd");
+        QVERIFY(writeTools(*local, "prima-A", first, tools, &e));
         const ExchangeResult r = copiaSulServer(*server, *local);
         QVERIFY2(r.ok, qPrintable(r.message));
         QCOMPARE(QList<int>({r.added, r.updated, r.present}), QList<int>({2, 3, 3}));
+        PupilTools copied;
+        QVERIFY2(readTools(*server, "prima-A", first, &copied, &e), qPrintable(e));
+        QCOMPARE(copied, tools);
         for (int i = 0; i < cases.size(); ++i) {
             const Case &c = cases[i];
             const QString data = QStringLiteral("2026-09-14 09:00:00.%1 0000abcd").arg(i, 3, 10, QLatin1Char('0'));

@@ -331,7 +331,11 @@ def main():
     display = d.Display()
     started = time.time()
     try:
-        first = first_pupil(Run(display, binary, work, "D'Angelo", "Niccolo"), sets, dates, premises)
+        first_run = Run(display, binary, work, "D'Angelo", "Niccolo")
+        first = first_pupil(first_run, sets, dates, premises)
+        # One program at a time on the display: both would write the same widget map.
+        first_run.p.click_name("FLINIZIO", "labUSCITA")
+        first_run.p.wait_exit()
         second_run = Run(display, binary, work, "Bianchi", "Sara")
         second = second_pupil(second_run, sets, dates, premises)
         second_run.p.click_name("FLINIZIO", "labUSCITA")
