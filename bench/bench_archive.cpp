@@ -5,6 +5,7 @@
 #include "archive/exchange.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
+#include "benchserver.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/database.h"
@@ -63,21 +64,10 @@ void BM_Matrice(benchmark::State &state)
 // matrice of a class of 30 pupils on the results server QUORVANE_PG names.
 void BM_ServerMatrice(benchmark::State &state)
 {
-    const QString server = qEnvironmentVariable("QUORVANE_PG");
-    if (server.isEmpty()) {
-        state.SkipWithError("QUORVANE_PG names no server");
-        return;
-    }
     QTemporaryDir dir;
-    const QString folder = dir.filePath("Perquorvane");
-    QDir().mkpath(folder);
-    QFile ini(QDir(folder).filePath(qv::kServerFile));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(server.toUtf8());
-    ini.close();
     QString e;
     qv::Modquorv st;
-    st.dbrisultati = qv::prepareServer(folder, &e) ? qv::openResults(folder, &e) : nullptr;
+    st.dbrisultati = openBenchServer(dir, &e);
     if (!st.dbrisultati) {
         state.SkipWithError(e.toUtf8().constData());
         return;

@@ -3,6 +3,7 @@
 // Session::storePupil with and without an answer-log row, AddNew … Update; and a store in
 // turn with its floor, the same fields written by a bare prepared UPDATE; that pair again on
 // the results server.
+#include "benchserver.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -145,34 +146,26 @@ void BM_SessionStore(benchmark::State &state)
     }
 }
 
-// One store (as BM_StorePupil) against its floor: the same four fields of the same row in
-// the same file, on the same connection (QSQLITE, WAL, synchronous=FULL), by one UPDATE
-// prepared once. The two take turns, each going first every other time, so that both meet
-// the same load and the same state of the write-ahead log, whose syncs cost far more while
-// it grows than once it is reused. Counters: the mean of each, and their ratio.
-void BM_StoreAgainstBareUpdate(benchmark::State &state)
+// Times a store through the cursor against `bare`, one UPDATE of the same four fields
+// prepared once (its last parameter the row), taking turns on the rows of `bookmarks`, each
+// going first every other time so that both meet the same load. Counters: the mean of each,
+// and their ratio.
+void storeAgainstBare(benchmark::State &state, qv::Recordset &rs, const QStringList &bookmarks, QSqlQuery &q)
 {
     using Clock = std::chrono::steady_clock;
-    Fixture &f = fixture(int(state.range(0)));
-    QSqlQuery q(f.db->sql());
-    if (!q.prepare(QStringLiteral("UPDATE \"prima-A\" SET \"sub\" = ?, \"arrivo\" = ?, \"lessico1\" = ?, "
-                                  "\"temlettura\" = ? WHERE rowid = ?"))) {
-        state.SkipWithError(q.lastError().text().toUtf8().constData());
-        return;
-    }
     Clock::duration store{}, bare{};
     int i = 0;
     for (auto _ : state) {
-        const QString &bookmark = f.bookmarks.at(i++ % f.bookmarks.size());
+        const QString &bookmark = bookmarks.at(i++ % bookmarks.size());
         auto storeOnce = [&] {
             const auto t0 = Clock::now();
-            f.rs->setBookmark(bookmark);
-            f.rs->edit();
-            f.rs->setField("sub", i % 30);
-            f.rs->setField("arrivo", 2);
-            f.rs->setField("lessico1", 3);
-            f.rs->setField("temlettura", 4);
-            const bool ok = f.rs->update();
+            rs.setBookmark(bookmark);
+            rs.edit();
+            rs.setField("sub", i % 30);
+            rs.setField("arrivo", 2);
+            rs.setField("lessico1", 3);
+            rs.setField("temlettura", 4);
+            const bool ok = rs.update();
             store += Clock::now() - t0;
             return ok;
         };
@@ -200,26 +193,30 @@ void BM_StoreAgainstBareUpdate(benchmark::State &state)
     state.counters["ratio"] = bareMs > 0 ? storeMs / bareMs : 0;
 }
 
+// One store (as BM_StorePupil) against its floor: the same four fields of the same row in
+// the same file, on the same connection (QSQLITE, WAL, synchronous=FULL), by one UPDATE
+// prepared once, taking turns (storeAgainstBare) so that both also meet the same state of
+// the write-ahead log, whose syncs cost far more while it grows than once it is reused.
+void BM_StoreAgainstBareUpdate(benchmark::State &state)
+{
+    Fixture &f = fixture(int(state.range(0)));
+    QSqlQuery q(f.db->sql());
+    if (!q.prepare(QStringLiteral("UPDATE \"prima-A\" SET \"sub\" = ?, \"arrivo\" = ?, \"lessico1\" = ?, "
+                                  "\"temlettura\" = ? WHERE rowid = ?"))) {
+        state.SkipWithError(q.lastError().text().toUtf8().constData());
+        return;
+    }
+    storeAgainstBare(state, *f.rs, f.bookmarks, q);
+}
+
 // The same pair on the results server QUORVANE_PG names (bench/run.sh starts a private
 // one): a store through the cursor against one UPDATE of the same fields prepared once, on
 // the same connection of the same driver (QPSQL), taking turns on a class of 30 pupils.
 void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
 {
-    using Clock = std::chrono::steady_clock;
-    const QString server = qEnvironmentVariable("QUORVANE_PG");
-    if (server.isEmpty()) {
-        state.SkipWithError("QUORVANE_PG names no server");
-        return;
-    }
     QTemporaryDir dir;
-    const QString folder = dir.filePath("Perquorvane");
-    QDir().mkpath(folder);
-    QFile ini(QDir(folder).filePath(qv::kServerFile));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(server.toUtf8());
-    ini.close();
     QString e;
-    auto db = qv::prepareServer(folder, &e) ? qv::openResults(folder, &e) : nullptr;
+    auto db = openBenchServer(dir, &e);
     if (!db) {
         state.SkipWithError(e.toUtf8().constData());
         return;
@@ -235,44 +232,7 @@ void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
     }
     QSqlQuery q(db->sql());
     q.prepare("UPDATE \"prima-C\" SET \"sub\" = ?, \"arrivo\" = ?, \"lessico1\" = ?, \"temlettura\" = ? WHERE rowid = ?");
-    Clock::duration store{}, bare{};
-    int i = 0;
-    for (auto _ : state) {
-        const QString &bookmark = bookmarks.at(i++ % bookmarks.size());
-        auto storeOnce = [&] {
-            const auto t0 = Clock::now();
-            rs->setBookmark(bookmark);
-            rs->edit();
-            rs->setField("sub", i % 30);
-            rs->setField("arrivo", 2);
-            rs->setField("lessico1", 3);
-            rs->setField("temlettura", 4);
-            const bool ok = rs->update();
-            store += Clock::now() - t0;
-            return ok;
-        };
-        auto bareOnce = [&] {
-            const auto t0 = Clock::now();
-            q.bindValue(0, i % 30);
-            q.bindValue(1, 2);
-            q.bindValue(2, 3);
-            q.bindValue(3, 4);
-            q.bindValue(4, bookmark.toLongLong());
-            const bool ok = q.exec() && q.numRowsAffected() == 1;
-            bare += Clock::now() - t0;
-            return ok;
-        };
-        if (!(i % 2 ? storeOnce() && bareOnce() : bareOnce() && storeOnce())) {
-            state.SkipWithError("a write failed");
-            break;
-        }
-    }
-    const double n = double(state.iterations());
-    const double storeMs = std::chrono::duration<double, std::milli>(store).count();
-    const double bareMs = std::chrono::duration<double, std::milli>(bare).count();
-    state.counters["store_ms"] = storeMs / n;
-    state.counters["bare_ms"] = bareMs / n;
-    state.counters["ratio"] = bareMs > 0 ? storeMs / bareMs : 0;
+    storeAgainstBare(state, *rs, bookmarks, q);
 }
 
 void BM_AddNew(benchmark::State &state)
