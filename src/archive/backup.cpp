@@ -239,6 +239,14 @@ std::optional<Failure> takeFolder(const QString &dir, QLockFile &lock)
     lock.setStaleLockTime(5 * 60 * 1000);
     if (lock.tryLock(10000))
         return std::nullopt;
+    // A program killed between creating the lock and writing its owner into it leaves an empty
+    // lock that would otherwise count as held for five minutes. Writing the owner takes
+    // microseconds, so a lock still without one after ten seconds of waiting is an orphan.
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.error() == QLockFile::LockFailedError && !lock.getLockInfo(&pid, &host, &app)
+        && lock.removeStaleLockFile() && lock.tryLock(0))
+        return std::nullopt;
     switch (lock.error()) {
     case QLockFile::LockFailedError:
         return Failure{Problem::Busy, {}};

@@ -480,6 +480,15 @@ private slots:
         r.open();
         QCOMPARE(r.backup(true).outcome, BackupResult::Outcome::Made);
         QCOMPARE(r.entries().filter(QRegularExpression("^\\.")), QStringList());
+
+        // Killed between creating its lock and writing its owner into it: the empty lock is an
+        // orphan, not another program at work.
+        QFile orphan(QDir(r.copie()).filePath(".copie.lock"));
+        QVERIFY(orphan.open(QIODevice::WriteOnly));
+        orphan.close();
+        const BackupResult after = r.backup(true);
+        QVERIFY2(after.outcome == BackupResult::Outcome::Made, qPrintable(after.message));
+        QVERIFY(!orphan.exists());
     }
 };
 
