@@ -1,5 +1,7 @@
 #include "archive/backup.h"
 
+#include "archive/strumenti.h"
+
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
 #include "storage/schema.h"
@@ -105,16 +107,16 @@ bool syncPath(const QString &path)
     return ok;
 }
 
-// A hash of every row of the ten class tables, of "eliminati" and of the answer log
-// "risposte", with rowids (the log has none: its key orders it), column names and value
-// types. "impostazioni" is left out: the copies' own bookkeeping lives there.
+// A hash of every row of the ten class tables, of "eliminati", of the answer log "risposte"
+// and of the pupils' tools "strumenti", with rowids (the last two have none: their keys order
+// them), column names and value types. "impostazioni" is left out: the copies' own bookkeeping lives there.
 std::optional<QString> fingerprint(Database &db, QString *error)
 {
     QCryptographicHash h(QCryptographicHash::Sha256);
     QStringList tables = classTables();
-    tables << QStringLiteral("eliminati") << QStringLiteral("risposte");
+    tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
     for (const QString &t : tables) {
-        const bool log = t == QLatin1String("risposte");
+        const bool log = t == QLatin1String("risposte") || t == QLatin1String("strumenti");
         h.addData(t.toUtf8() + '\n');
         const QStringList cols = db.columns(t);
         if (cols.isEmpty()) {
@@ -132,7 +134,9 @@ std::optional<QString> fingerprint(Database &db, QString *error)
         q.setForwardOnly(true);
         if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
                         .arg(parts.join(QStringLiteral("||','||")), quoted(t),
-                             log ? QStringLiteral("classe, data, prova, numero") : QStringLiteral("rowid")))) {
+                             !log ? QStringLiteral("rowid")
+                             : t == QLatin1String("risposte") ? QStringLiteral("classe, data, prova, numero")
+                                                             : QStringLiteral("classe, data")))) {
             *error = q.lastError().text();
             return std::nullopt;
         }
@@ -502,11 +506,12 @@ bool exec(Database &db, const QString &sql, QString *error)
     return false;
 }
 
-// Replaces the rows of the class tables and, when the copy has them, of "eliminati" and of
-// "risposte", in one transaction. The copy is attached as "copia". A copy without the log
-// (an older version's) leaves no answers to the records it puts back; those of the
-// results in the bin stay with them.
-bool replaceRows(Database &results, bool withBin, bool withAnswers, QString *error)
+// Replaces the rows of the class tables and, when the copy has them, of "eliminati", of
+// "risposte" and of "strumenti", in one transaction. The copy is attached as "copia". A copy
+// without the log (an older version's) leaves no answers to the records it puts back; those
+// of the results in the bin stay with them. A copy without the tools leaves the tools as they
+// are, so a mark of how a result was obtained is never lost.
+bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withTools, QString *error)
 {
     const QString fields = pupilFields().join(QStringLiteral(", "));
     QList<QPair<QString, QString>> work; // table, its columns
@@ -517,6 +522,8 @@ bool replaceRows(Database &results, bool withBin, bool withAnswers, QString *err
     const bool hasLog = results.hasTable(QStringLiteral("risposte"));
     if (withAnswers && hasLog)
         work.append({QStringLiteral("risposte"), QStringLiteral("classe, data, prova, numero, risposta, giusta, quando")});
+    if (withTools && results.hasTable(QStringLiteral("strumenti")))
+        work.append({QStringLiteral("strumenti"), QStringLiteral("classe, data, ") + QLatin1String(kToolColumns)});
     // IMMEDIATE: the write lock is taken (waiting for another program's write) before any row goes.
     if (!exec(results, QStringLiteral("BEGIN IMMEDIATE"), error))
         return false;
@@ -527,7 +534,9 @@ bool replaceRows(Database &results, bool withBin, bool withAnswers, QString *err
     };
     for (const auto &[table, cols] : work) {
         const QString t = quoted(table);
-        const QString order = table == QLatin1String("risposte") ? QString() : QStringLiteral(" ORDER BY rowid");
+        const QString order = table == QLatin1String("risposte") || table == QLatin1String("strumenti")
+            ? QString()
+            : QStringLiteral(" ORDER BY rowid");
         if (!exec(results, QStringLiteral("DELETE FROM main.%1").arg(t), error) ||
             !exec(results, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM copia.%1%3").arg(t, cols, order),
                   error))
@@ -680,7 +689,11 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
                                "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'risposte'")) &&
                            q.next();
         q.finish();
-        ok = replaceRows(results, withBin, withAnswers, &e);
+        const bool withTools = q.exec(QStringLiteral("SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND "
+                                                     "name = 'strumenti'")) &&
+                               q.next();
+        q.finish();
+        ok = replaceRows(results, withBin, withAnswers, withTools, &e);
         QString ignored;
         exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
     }

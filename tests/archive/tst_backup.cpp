@@ -3,6 +3,7 @@
 // half made, a restore that brings back the copy's rows (seen by another program too) and
 // keeps the teacher's settings, and a process killed in the middle of copies and restores.
 #include "archive/backup.h"
+#include "archive/strumenti.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/schema.h"
@@ -172,6 +173,8 @@ private slots:
              [&] { return r.run("INSERT INTO eliminati (classe, eliminato) VALUES ('prima-A', 'ieri')"); },
              true},
             {"only the teacher's settings", [&] { return setSetting(*r.db, "parola", "segreta"); }, false},
+            {"only a pupil's tools",
+             [&] { return writeTools(*r.db, "prima-A", "d1", PupilTools{.highContrast = true}); }, true},
             {"the last copy removed by hand",
              [&] { return QFile::remove(listBackups(r.copie()).first().file); }, true},
             {"nothing, forced", [] { return true; }, true, true},
@@ -237,11 +240,14 @@ private slots:
                 r.fill("prima-L", 2, "VERDI"));
         QVERIFY(r.run("INSERT INTO eliminati (classe, eliminato, nome) VALUES ('prima-B', 'ieri', 'GIALLI')"));
         QVERIFY(setSetting(*r.db, "parola", "vecchia"));
+        const PupilTools large{.textPercent = 150};
+        QVERIFY(writeTools(*r.db, "prima-C", "c1", large));
         const BackupResult copy = r.backup();
         if (!copyHasBin) {
             QString e;
             auto old = Database::open(copy.file, &e, Database::Journal::Rollback);
-            QVERIFY(old && QSqlQuery(old->sql()).exec("DROP TABLE eliminati"));
+            QVERIFY(old && QSqlQuery(old->sql()).exec("DROP TABLE eliminati") &&
+                    QSqlQuery(old->sql()).exec("DROP TABLE strumenti"));
         }
         const QStringList atCopy = r.rows(false);
 
@@ -253,6 +259,8 @@ private slots:
             r.run("DELETE FROM \"prima-C\" WHERE rowid = 2") &&
             r.run("UPDATE \"prima-L\" SET lessico1 = 9") && r.fill("prima-C", 2, "NUOVO"));
         QVERIFY(setSetting(*r.db, "parola", "nuova") && setSetting(*r.db, "contatore", "7"));
+        const PupilTools aloud{.readAloud = true};
+        QVERIFY(writeTools(*r.db, "prima-C", "c1", aloud) && writeTools(*r.db, "prima-L", "l1", aloud));
         const QStringList beforeRestore = r.rows();
         const QStringList binBefore = test::tableRows(r.db->sql(), "eliminati");
 
@@ -275,6 +283,13 @@ private slots:
         QCOMPARE(test::tableRows(r.db->sql(), "eliminati").size(), copyHasBin ? 1 : 2);
         if (!copyHasBin)
             QCOMPARE(test::tableRows(r.db->sql(), "eliminati"), binBefore);
+        // The tools come back with the copy's records; a copy without them leaves them as they are.
+        const auto toolsOf = [&](const char *table, const char *data) {
+            PupilTools t;
+            return readTools(*r.db, table, data, &t) ? t : PupilTools{.textPercent = 0};
+        };
+        QCOMPARE(toolsOf("prima-C", "c1"), copyHasBin ? large : aloud);
+        QCOMPARE(toolsOf("prima-L", "l1"), copyHasBin ? PupilTools() : aloud);
         QCOMPARE(setting(*r.db, "parola"), QString("nuova"));
         QCOMPARE(setting(*r.db, "contatore"), QString("7"));
         QCOMPARE(r.integrity(), QString("ok"));
