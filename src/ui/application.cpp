@@ -76,6 +76,13 @@ ScreenBase *Application::screen(Screen s) const
     return it == screens_.end() ? nullptr : it->second;
 }
 
+namespace {
+bool isTest(Screen s)
+{
+    return s != Screen::FLINIZIO && s != Screen::FrmNOME && s != Screen::FLstampa;
+}
+} // namespace
+
 ScreenBase *Application::load(Screen s)
 {
     if (ScreenBase *w = screen(s))
@@ -87,17 +94,12 @@ ScreenBase *Application::load(Screen s)
     w->setObjectName(QString::fromLatin1(screenName(s)));
     screens_[s] = w;
     w->move(0, 0);
+    if (isTest(s))
+        w->setLeftOnlyByItsButtons();
     w->load();
     enterPressesButtons(w);
     return w;
 }
-
-namespace {
-bool isTest(Screen s)
-{
-    return s != Screen::FLINIZIO && s != Screen::FrmNOME && s != Screen::FLstampa;
-}
-} // namespace
 
 void Application::show(Screen s)
 {

@@ -4,6 +4,7 @@
 #include "startup/datafolder.h"
 #include "ui/widgets/clicklabel.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QScreen>
@@ -39,6 +40,15 @@ void ScreenBase::present()
         setGeometry(s->geometry());
     showFullScreen();
     scaler_->sync();
+}
+
+void ScreenBase::closeEvent(QCloseEvent *e)
+{
+    // The program's own end hides every window first, so only a close from outside comes here.
+    if (leftOnlyByItsButtons_ && isVisible())
+        e->ignore();
+    else
+        QWidget::closeEvent(e);
 }
 
 bool ScreenBase::loadBackground()

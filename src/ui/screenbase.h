@@ -38,6 +38,9 @@ public:
     // Shows the screen: full screen for the pupils, a normal window for the teacher.
     void present();
     bool fillsScreen() const { return fillsScreen_; }
+    // A test screen is left only through its own buttons: the window manager's close
+    // (Alt+F4, the title bar) would take the pupil to the desktop in the middle of a test.
+    void setLeftOnlyByItsButtons() { leftOnlyByItsButtons_ = true; }
     ScreenScaler *scaler() const { return scaler_; }
 
 protected:
@@ -59,6 +62,7 @@ protected:
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
+    void closeEvent(QCloseEvent *e) override;
     // The teacher's screens: a normal resizable window, in the default presentation.
     void setTeacherWindow();
     void paintEvent(QPaintEvent *e) override;
@@ -69,6 +73,7 @@ protected:
     ScreenScaler *scaler_;
     bool fillsScreen_ = true;
     bool keepHidden_ = false;
+    bool leftOnlyByItsButtons_ = false;
     bool backgroundWarned_ = false;
 
 private:
