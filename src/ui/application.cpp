@@ -89,6 +89,7 @@ ScreenBase *Application::load(Screen s)
     w->move(0, 0);
     w->load();
     enterPressesButtons(w);
+    readableByKeyboard(w);
     return w;
 }
 
