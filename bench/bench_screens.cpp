@@ -137,12 +137,15 @@ void clickRow(QListWidget *list, int row)
     click(list->viewport(), list->visualItemRect(item).center());
 }
 
-// Runs the event loop for `ms`: repaints, timers and window-system events are done.
+// Runs the event loop for `ms`: repaints, timers and window-system events are done, and the
+// windows unloaded meanwhile are deleted, as the program's own event loop deletes them (a
+// loop nested here would leave them, and every name entry would take fresh memory).
 void settle(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // Times a click to the end of the first paint of a screen. The filter sits on the whole
