@@ -104,56 +104,6 @@ server_benchmarks() {
   unset QUORVANE_PG
 }
 
-gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
-if [ "$only" = server ]; then
-  server_benchmarks
-  echo
-  echo "Aims:"
-  printf '%s\n' "${aims[@]}"
-  exit 0
-fi
-
-"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
-"$b/bench/bench_archive" "${gb[@]}" --benchmark_filter='-Server' 2>/dev/null | grep -E "median|Benchmark"
-"$b/bench/bench_insight" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
-
-# A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
-# benchmark so that both meet the same load; the medians of its counters.
-"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='^BM_StoreAgainstBareUpdate' \
-  --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
-for n in 100 10000; do
-  store=$(counter "BM_StoreAgainstBareUpdate/$n" store_ms)
-  floor=$(counter "BM_StoreAgainstBareUpdate/$n" bare_ms)
-  ratio=$(counter "BM_StoreAgainstBareUpdate/$n" ratio)
-  ratio=$(awk -v r="$ratio" 'BEGIN { printf "%.2f", r }')
-  verdict "store / bare UPDATE, $n records" "$ratio" 1.5
-  printf 'store, %s records: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' \
-    "$n" "$store" "$floor" "$ratio" "$met"
-done
-
-server_benchmarks
-
-(cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
-
-# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
-# nine times each, so both see the same load; prints the medians and their ratio.
-startup() {
-  local label=$1
-  shift
-  local i prog floor
-  : >"$work/prog" && : >"$work/floor"
-  for i in $(seq 9); do
-    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
-    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
-  done
-  prog=$(median <"$work/prog")
-  floor=$(median <"$work/floor")
-  local ratio
-  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
-  verdict "start-up / empty window, $label" "$ratio" 1.3
-  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
-}
-
 # screens <label> <env...> [-- <options of bench_screens>]: three runs of bench_screens, five
 # pupils each through the whole battery. For every change of screen: the median of the first
 # rounds (the screen is created) and of the later ones (shown again), and whether the slower
@@ -204,6 +154,56 @@ if [ "$only" = screens ]; then
   printf '%s\n' "${aims[@]}"
   exit 0
 fi
+
+gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+if [ "$only" = server ]; then
+  server_benchmarks
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+fi
+
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_archive" "${gb[@]}" --benchmark_filter='-Server' 2>/dev/null | grep -E "median|Benchmark"
+"$b/bench/bench_insight" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+
+# A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
+# benchmark so that both meet the same load; the medians of its counters.
+"$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='^BM_StoreAgainstBareUpdate' \
+  --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
+for n in 100 10000; do
+  store=$(counter "BM_StoreAgainstBareUpdate/$n" store_ms)
+  floor=$(counter "BM_StoreAgainstBareUpdate/$n" bare_ms)
+  ratio=$(counter "BM_StoreAgainstBareUpdate/$n" ratio)
+  ratio=$(awk -v r="$ratio" 'BEGIN { printf "%.2f", r }')
+  verdict "store / bare UPDATE, $n records" "$ratio" 1.5
+  printf 'store, %s records: %.3f ms, bare UPDATE %.3f ms (medians of 5), ratio %s: %s\n' \
+    "$n" "$store" "$floor" "$ratio" "$met"
+done
+
+server_benchmarks
+
+(cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
+
+# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
+# nine times each, so both see the same load; prints the medians and their ratio.
+startup() {
+  local label=$1
+  shift
+  local i prog floor
+  : >"$work/prog" && : >"$work/floor"
+  for i in $(seq 9); do
+    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
+    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
+  done
+  prog=$(median <"$work/prog")
+  floor=$(median <"$work/floor")
+  local ratio
+  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  verdict "start-up / empty window, $label" "$ratio" 1.3
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
+}
 
 startup offscreen QT_QPA_PLATFORM=offscreen
 screens offscreen QT_QPA_PLATFORM=offscreen
