@@ -6,12 +6,13 @@ e2e driver moves through the screens: the start screen in its three states, name
 of the seven tests (a pupil resumed at each in turn), the map test's two maps, the archive's
 password window, the archive and its class chooser, and the teacher's windows opened from the
 archive: a pupil's tools, the five pages of the class statistics, the recycle bin, the
-copies, the change of password and the password asked at the next opening. On each, every control the program's
-widget map marks as reacting to the mouse (a click, a drop, typing) must be in the
-accessibility tree with a name, an action (press or toggle; fields and lists: taking the
-focus) and keyboard focus; no push button, check box, field, list or page tab that is showing
-may be nameless; and every list, table or chart must have a name and take the keyboard
-focus, so that a screen reader's user can reach and read it. Fails, never skips, when the accessibility bus cannot be reached."""
+copies, the change of password and the password asked at the next opening. On each, every
+control the program's widget map marks as reacting to the mouse (a click, a drop, typing) must
+be in the accessibility tree with a name, an action (press or toggle; fields and lists: taking
+the focus) and keyboard focus; no push button, check box, field, list or page tab that is
+showing may be nameless; and every list, table or chart must have a name and take the keyboard
+focus, so that a screen reader's user can reach and read it. Fails, never skips, when the
+accessibility bus cannot be reached."""
 
 import os
 import sqlite3
@@ -30,7 +31,6 @@ TABLE = "prima-C"
 NAMED_ROLES = {"push button", "check box", "radio button", "toggle button", "text", "entry", "password text",
                "list", "list box", "combo box", "spin button", "slider", "page tab", "menu item"}
 FIELD_ROLES = {"text", "entry", "password text", "list", "list box", "table", "tree", "tree table"}
-
 PRESS_ACTIONS = {"press", "toggle", "click", "activate"}
 # (window, progress code arrivo) of a pupil resumed at each test.
 RESUMED = [("FLgrasem", 3), ("FLogsem", 4), ("FLfrasi", 6), ("FLstoria1", 7), ("FLstoria2", 8),
@@ -134,11 +134,11 @@ class Audit:
         self.screens += 1
         print(f"ok: {label}: {len(controls)} controls, {len(shown)} to read, {len(nodes)} objects", flush=True)
 
-
-    def click_node(self, p, role, name):
-        """Clicks the showing object of `role` named `name` (a page tab, which the widget map
-        does not list)."""
-        for n in self.nodes(self.application(p.proc.pid)):
+    def click_node(self, p, window, role, name):
+        """Clicks the showing object of `role` named `name` in `window` (a page tab, which the
+        widget map does not list)."""
+        top = p.get(window, window) or {}
+        for n in self.nodes(self.application(p.proc.pid), top.get("title")):
             if n["role"] == role and n["name"] == name:
                 x, y, w, h = n["rect"]
                 p.click({"x": x, "y": y, "w": w, "h": h})
@@ -238,7 +238,7 @@ def teacher_windows(audit, p):
     p.click_name("FLstampa", "cmdstatistiche")
     p.window_shown("FrmSTATISTICHE")
     for page in ["Prove e confronto con la scuola", "Punteggi", "Fasce di punteggio", "Livelli", "Domande"]:
-        audit.click_node(p, "page tab", page)
+        audit.click_node(p, "FrmSTATISTICHE", "page tab", page)
         audit.screen(p, "FrmSTATISTICHE", f"class statistics, {page}")
     p.click_name("FrmSTATISTICHE", "cmdchiudo")
     p.wait_gone("FrmSTATISTICHE")
