@@ -8,7 +8,10 @@
 // finished results of 25 pupils before the first, so the lists have names. Message boxes are
 // answered at once. The platform is the one QT_QPA_PLATFORM names.
 //
-//   bench_screens [--rounds N] [folder with the pictures]
+//   bench_screens [--rounds N] [--text P] [folder with the pictures]
+//
+// --text P gives every pupil larger text (P %, 125 or 150) through name entry's tools
+// button, as the teacher sets it.
 //
 // One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>"; the
 // faults count the fresh memory the change touched (a new window's backing store, 3 MB
@@ -74,7 +77,7 @@ public:
         return false;
     }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
-    std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
+    std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return tools; }
     // The teacher's password, chosen the first time the archive opens and given after.
     QStringList askPasswords(const QString &, const QString &, const QStringList &labels) override
     {
@@ -91,6 +94,7 @@ public:
     }
     bool choosing = false;
     QStringList texts;
+    std::optional<qv::PupilTools> tools; // the pupils' tools, when they have any
 };
 
 class SystemClock : public qv::Clock {
@@ -133,12 +137,15 @@ void clickRow(QListWidget *list, int row)
     click(list->viewport(), list->visualItemRect(item).center());
 }
 
-// Runs the event loop for `ms`: repaints, timers and window-system events are done.
+// Runs the event loop for `ms`: repaints, timers and window-system events are done, and the
+// windows unloaded meanwhile are deleted, as the program's own event loop deletes them (a
+// loop nested here would leave them, and every name entry would take fresh memory).
 void settle(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // Times a click to the end of the first paint of a screen. The filter sits on the whole
@@ -216,6 +223,8 @@ public:
         auto *nome = on<FrmNOME>(Screen::FrmNOME);
         nome->Text1->setText(QStringLiteral("Prova"));
         nome->Text4->setText(QStringLiteral("Alunno %1").arg(n));
+        if (dialogs_.tools)
+            step(nome->CmdSTRUMENTI);
         change(Screen::FrmNOME, Screen::FLETTURA, nome->CmdOK);
 
         lettura();
@@ -394,8 +403,14 @@ int main(int argc, char **argv)
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
     QStringList args = qapp.arguments().mid(1);
     int rounds = 5;
-    if (args.size() >= 2 && args.first() == QLatin1String("--rounds")) {
-        rounds = qMax(1, args.at(1).toInt());
+    int text = 100;
+    while (args.size() >= 2 && args.first().startsWith(QLatin1String("--"))) {
+        if (args.first() == QLatin1String("--rounds"))
+            rounds = qMax(1, args.at(1).toInt());
+        else if (args.first() == QLatin1String("--text"))
+            text = args.at(1).toInt();
+        else
+            fail(QStringLiteral("unknown option %1").arg(args.first()));
         args = args.mid(2);
     }
     const QString pictures = args.isEmpty() ? QStringLiteral(QUORVANE_PICTURES_DIR) : args.first();
@@ -427,6 +442,11 @@ int main(int argc, char **argv)
     }
 
     InstantDialogs dialogs;
+    if (text != 100) {
+        qv::PupilTools t;
+        t.textPercent = text;
+        dialogs.tools = t;
+    }
     SystemClock clock;
     NoExit exit;
     Application app(dialogs, clock, exit, data);

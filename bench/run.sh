@@ -3,13 +3,15 @@
 # against, in the same run, so that a loaded machine slows both: prints the medians, the
 # ratios to the floors and whether each aim is met.
 # QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
-# "run.sh server" runs only the benchmarks of the results server.
+# "run.sh server" runs only the benchmarks of the results server; "run.sh screens" only the
+# screen changes.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/release"
 only=${1:-}
 targets=(bench_storage bench_archive mkquorvane labcomputer)
 [ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane)
+[ "$only" = screens ] && targets=(bench_screens)
 cmake --preset release -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
 
@@ -102,6 +104,57 @@ server_benchmarks() {
   unset QUORVANE_PG
 }
 
+# screens <label> <env...> [-- <options of bench_screens>]: three runs of bench_screens, five
+# pupils each through the whole battery. For every change of screen: the median of the first
+# rounds (the screen is created) and of the later ones (shown again), and whether the slower
+# is within 16 ms.
+screens() {
+  local label=$1
+  shift
+  local i from to first faults again worst
+  local envs=() opts=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do envs+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && opts=("$@")
+  : >"$work/changes"
+  for i in 1 2 3; do
+    if ! (cd "$work" && env "${envs[@]}" "$b/bench/bench_screens" --rounds 5 "${opts[@]}" "$b/Perquorvane" 2>"$work/screens.err") >>"$work/changes"; then
+      cat "$work/screens.err" >&2
+      aims+=("screen changes, $label: the benchmark failed")
+      return
+    fi
+  done
+  echo "screen changes, $label: ms from the click to the next screen's first paint;" \
+    "medians of 3 first rounds (and their minor page faults) and of 12 later rounds"
+  while read -r from to; do
+    first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
+    faults=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $6 }' "$work/changes" | median)
+    again=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 > 1 { print $5 }' "$work/changes" | median)
+    worst=$(awk -v a="$first" -v b="$again" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
+    verdict "$from -> $to, $label" "$worst" 16
+    printf '  %-9s -> %-9s  first %6.1f (%5d page faults)  again %6.1f  %s\n' \
+      "$from" "$to" "$first" "$faults" "$again" "$met"
+  done < <(awk '$1 == "change" && !seen[$2 " " $3]++ { print $2, $3 }' "$work/changes")
+}
+
+# The screen changes on a 1920 x 1080 display: at 100 %, at a scaling of 150 % and with the
+# pupils' text at 150 %.
+wide_screens() {
+  echo '{"screens":[{"name":"wide","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]}' >"$work/wide.json"
+  local wide="QT_QPA_PLATFORM=offscreen:configfile=$work/wide.json"
+  screens "offscreen 1920x1080" "$wide"
+  screens "offscreen 1920x1080, scaling 150 %" "$wide" QT_SCALE_FACTOR=1.5
+  screens "offscreen 1920x1080, text 150 %" "$wide" -- --text 150
+}
+
+if [ "$only" = screens ]; then
+  screens offscreen QT_QPA_PLATFORM=offscreen
+  wide_screens
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+fi
+
 gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
 if [ "$only" = server ]; then
   server_benchmarks
@@ -152,36 +205,9 @@ startup() {
   echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
 }
 
-# screens <label> <env...>: three runs of bench_screens, five pupils each through the whole
-# battery. For every change of screen: the median of the first rounds (the screen is
-# created) and of the later ones (shown again), and whether the slower is within 16 ms.
-screens() {
-  local label=$1
-  shift
-  local i from to first faults again worst
-  : >"$work/changes"
-  for i in 1 2 3; do
-    if ! (cd "$work" && env "$@" "$b/bench/bench_screens" --rounds 5 "$b/Perquorvane" 2>"$work/screens.err") >>"$work/changes"; then
-      cat "$work/screens.err" >&2
-      aims+=("screen changes, $label: the benchmark failed")
-      return
-    fi
-  done
-  echo "screen changes, $label: ms from the click to the next screen's first paint;" \
-    "medians of 3 first rounds (and their minor page faults) and of 12 later rounds"
-  while read -r from to; do
-    first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
-    faults=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $6 }' "$work/changes" | median)
-    again=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 > 1 { print $5 }' "$work/changes" | median)
-    worst=$(awk -v a="$first" -v b="$again" 'BEGIN { printf "%.1f", (a > b ? a : b) }')
-    verdict "$from -> $to, $label" "$worst" 16
-    printf '  %-9s -> %-9s  first %6.1f (%5d page faults)  again %6.1f  %s\n' \
-      "$from" "$to" "$first" "$faults" "$again" "$met"
-  done < <(awk '$1 == "change" && !seen[$2 " " $3]++ { print $2, $3 }' "$work/changes")
-}
-
 startup offscreen QT_QPA_PLATFORM=offscreen
 screens offscreen QT_QPA_PLATFORM=offscreen
+wide_screens
 if command -v Xvfb >/dev/null; then
   # The same on an X server, as on a lab computer; Xvfb picks a free display.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &

@@ -98,6 +98,7 @@ ScreenBase *Application::load(Screen s)
         w->setLeftOnlyByItsButtons();
     w->load();
     enterPressesButtons(w);
+    readableByKeyboard(w);
     return w;
 }
 

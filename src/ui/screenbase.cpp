@@ -5,6 +5,8 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QScreen>
@@ -54,7 +56,7 @@ void ScreenBase::closeEvent(QCloseEvent *e)
 bool ScreenBase::loadBackground()
 {
     QPixmap p;
-    if (!p.load(session().dataFile(QString::fromLatin1(kBackgroundFile))))
+    if (!loadPicture(session().dataFile(QString::fromLatin1(kBackgroundFile)), &p))
         return false;
     background_ = p;
     update();
@@ -123,6 +125,26 @@ void ScreenBase::paintEvent(QPaintEvent *e)
         painter.drawPixmap(canvas.topLeft(), shownBackground_);
     }
     QWidget::paintEvent(e);
+}
+
+bool loadPicture(const QString &file, QPixmap *out)
+{
+    const QFileInfo info(file);
+    if (!info.isFile())
+        return false;
+    const QString key = QStringLiteral("qvfile:%1:%2:%3")
+                            .arg(info.absoluteFilePath())
+                            .arg(info.lastModified().toMSecsSinceEpoch())
+                            .arg(info.size());
+    if (QPixmapCache::find(key, out))
+        return true;
+    // Room for the pictures and their copies at a 2560 × 1440 display's size.
+    if (QPixmapCache::cacheLimit() < 64 * 1024)
+        QPixmapCache::setCacheLimit(64 * 1024);
+    if (!out->load(file))
+        return false;
+    QPixmapCache::insert(key, *out);
+    return true;
 }
 
 QFont sans(qreal points, bool bold)

@@ -22,6 +22,10 @@ class ClickLabel;
 // The program's sans-serif face (installed with the fonts-liberation package).
 QFont sans(qreal points, bool bold = false);
 
+// The picture in `file`, decoded once while the file stays the same: every screen shows the
+// same background, and the maps come back with every pupil. False if it cannot be read.
+bool loadPicture(const QString &file, QPixmap *out);
+
 class ScreenBase : public QWidget {
     Q_OBJECT
 public:

@@ -4,11 +4,15 @@ The real quorvane binary runs under Xvfb on the accessibility bus of a private D
 (re-run under dbus-run-session when there is none), with Qt's AT-SPI bridge forced on. The
 e2e driver moves through the screens: the start screen in its three states, name entry, each
 of the seven tests (a pupil resumed at each in turn), the map test's two maps, the archive's
-password window, the archive and its class chooser. On each, every control the program's
-widget map marks as reacting to the mouse (a click, a drop, typing) must be in the
-accessibility tree with a name, an action (press or toggle; fields and lists: taking the
-focus) and keyboard focus; and no push button, check box, field or list that is showing may
-be nameless. Fails, never skips, when the accessibility bus cannot be reached."""
+password window, the archive and its class chooser, and the teacher's windows opened from the
+archive: a pupil's tools, the five pages of the class statistics, the recycle bin, the
+copies, the change of password and the password asked at the next opening. On each, every
+control the program's widget map marks as reacting to the mouse (a click, a drop, typing) must
+be in the accessibility tree with a name, an action (press or toggle; fields and lists: taking
+the focus) and keyboard focus; no push button, check box, field, list or page tab that is
+showing may be nameless; and every list, table or chart must have a name and take the keyboard
+focus, so that a screen reader's user can reach and read it. Fails, never skips, when the
+accessibility bus cannot be reached."""
 
 import os
 import sqlite3
@@ -51,15 +55,19 @@ class Audit:
             time.sleep(0.2)
         raise d.DriverError("the program never appeared on the accessibility bus")
 
-    def nodes(self, app):
-        """Every showing object under the application: role, name, actions, extents, focusable."""
+    def nodes(self, app, title=None):
+        """Every showing object of the window titled `title` (of the whole application when it is
+        not found): role, name, actions, extents, focusable. One window only, so that the
+        archive behind a dialog is not walked again for each dialog."""
         app.clear_cache()
-        found, stack = [], [app]
+        found, stack = [], [w for w in app if w is not None and title is not None and w.name == title] or [app]
         while stack:
             n = stack.pop()
-            for c in n:
-                if c is not None:
-                    stack.append(c)
+            # A table's cells are read through the table; walking them costs seconds.
+            if n is app or n.getRoleName() not in ("table", "tree table"):
+                for c in n:
+                    if c is not None:
+                        stack.append(c)
             if n is app:
                 continue
             states = n.getState()
@@ -87,8 +95,10 @@ class Audit:
         """Audits what is on show in `window` now."""
         time.sleep(0.4)  # the widget map and the bridge catch up with the last change
         app = self.application(p.proc.pid)
-        nodes = self.nodes(app)
-        controls = [w for w in p.widgets() if w.get("window") == window and w.get("name") != window
+        widgets = p.widgets()
+        top = next((w for w in widgets if w.get("window") == window and w.get("name") == window), {})
+        nodes = self.nodes(app, top.get("title"))
+        controls = [w for w in widgets if w.get("window") == window and w.get("name") != window
                     and w.get("mouse") and w.get("enabled") and w["w"] > 0 and w["h"] > 0]
         for w in controls:
             rect = (w["x"], w["y"], w["w"], w["h"])
@@ -105,20 +115,45 @@ class Audit:
                 self.fail(f"{what} has no press action (role {n['role']}, actions {n['actions']})")
             if not n["focusable"]:
                 self.fail(f"{what} takes no keyboard focus (role {n['role']})")
+        # What is there to read (a list, a table, a chart): named and reachable from the keyboard.
+        shown = [w for w in widgets if w.get("window") == window and w.get("read") and w["w"] > 0 and w["h"] > 0]
+        for w in shown:
+            what = f"{label}: {w['name']} ({w['class']})"
+            match = [n for n in nodes if inside(n["rect"], (w["x"], w["y"], w["w"], w["h"]))]
+            if not match:
+                self.fail(f"{what} is not in the accessibility tree")
+                continue
+            n = max(match, key=lambda m: m["rect"][2] * m["rect"][3])
+            if not n["name"]:
+                self.fail(f"{what} has no name (role {n['role']})")
+            if not n["focusable"]:
+                self.fail(f"{what} takes no keyboard focus (role {n['role']})")
         for n in nodes:
             if n["role"] in NAMED_ROLES and not n["name"]:
                 self.fail(f"{label}: a {n['role']} at {n['rect']} has no name")
         self.screens += 1
-        print(f"ok: {label}: {len(controls)} controls, {len(nodes)} objects", flush=True)
+        print(f"ok: {label}: {len(controls)} controls, {len(shown)} to read, {len(nodes)} objects", flush=True)
+
+    def click_node(self, p, window, role, name):
+        """Clicks the showing object of `role` named `name` in `window` (a page tab, which the
+        widget map does not list)."""
+        top = p.get(window, window) or {}
+        for n in self.nodes(self.application(p.proc.pid), top.get("title")):
+            if n["role"] == role and n["name"] == name:
+                x, y, w, h = n["rect"]
+                p.click({"x": x, "y": y, "w": w, "h": h})
+                return
+        raise d.DriverError(f"no {role} {name!r} on show")
 
 
 def inside(inner, outer):
     """Whether an object's extents lie within a control's rectangle and cover a good part of it
-    (a check box reports its box and caption only, not its whole widget)."""
+    or start at its left edge (a check box reports its box and caption only, not its whole
+    widget, which a layout may stretch far beyond a short caption)."""
     x, y, w, h = inner
     X, Y, W, H = outer
     within = x >= X - 1 and y >= Y - 1 and x + w <= X + W + 1 and y + h <= Y + H + 1
-    return within and w * h * 4 >= W * H
+    return within and (w * h * 4 >= W * H or (abs(x - X) <= 1 and h * 2 >= H))
 
 
 def add_pupils(work):
@@ -176,8 +211,48 @@ def archive(audit, display, binary, work):
         p.click_name("FLstampa", "cmdaltraclasse")
         p.find("FLstampa", "Label9_0")
         audit.screen(p, "FLstampa", "archive, class chooser")
+        teacher_windows(audit, p)
     finally:
         p.kill()
+
+
+def dialog(audit, p, window, label, opener, closer="cmdchiudo"):
+    """Opens one of the archive's windows with the archive's button `opener`, audits it and
+    closes it."""
+    p.click_name("FLstampa", opener)
+    p.window_shown(window)
+    audit.screen(p, window, label)
+    p.click_name(window, closer)
+    p.wait_gone(window)
+
+
+def teacher_windows(audit, p):
+    """The archive's own windows, on the class of the audit's pupils, one pupil deleted so
+    that the recycle bin lists something."""
+    p.click_name("FLstampa", "Label9_2")
+    rows = p.wait(lambda ws: next((w for w in ws if w.get("name") == "List1" and w.get("window") == "FLstampa"
+                                   and len(w.get("items", [])) > 1), None), "the class's pupils")
+    x, y, w, h = rows["rects"][0]
+    p.click({"x": x, "y": y, "w": w, "h": h})
+    dialog(audit, p, "FrmSTRUMENTI", "pupil's tools", "cmdstrumenti", "cmdAnnulla")
+    p.click_name("FLstampa", "cmdstatistiche")
+    p.window_shown("FrmSTATISTICHE")
+    for page in ["Prove e confronto con la scuola", "Punteggi", "Fasce di punteggio", "Livelli", "Domande"]:
+        audit.click_node(p, "FrmSTATISTICHE", "page tab", page)
+        audit.screen(p, "FrmSTATISTICHE", f"class statistics, {page}")
+    p.click_name("FrmSTATISTICHE", "cmdchiudo")
+    p.wait_gone("FrmSTATISTICHE")
+    p.click_name("FLstampa", "CMDELIMINO")
+    p.answer("Sì")
+    dialog(audit, p, "FrmCESTINO", "recycle bin", "cmdcestino")
+    dialog(audit, p, "FrmCOPIE", "copies", "cmdcopie")
+    dialog(audit, p, "FrmPASSWORD", "change of password", "cmdpassword", "cmdAnnulla")
+    # The next opening asks for the password chosen.
+    p.click_name("FLstampa", "cmdtorno")
+    p.window_shown("FLINIZIO")
+    p.click_name("FLINIZIO", "Labarchivio")
+    p.window_shown("FrmPASSWORD")
+    audit.screen(p, "FrmPASSWORD", "archive password, asked")
 
 
 def main():

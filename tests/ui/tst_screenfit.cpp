@@ -8,6 +8,7 @@
 #include "storage/recordset.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
+#include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flinizio.h"
 #include "ui/widgets/clicklabel.h"
@@ -130,6 +131,33 @@ class TstScreenFit : public QObject {
     }
 
 private slots:
+    // What the scaler keeps between shows must not go stale: a presentation changed while the
+    // screen is hidden is there when it is shown, and a picture the screen sets again is shown
+    // at the display's size (scaled once: the same copy again).
+    void keptStateFollowsChanges()
+    {
+        QWidget screen;
+        auto *label = new QLabel(QStringLiteral("Testo"), &screen);
+        label->setGeometry(10, 10, 400, 100);
+        label->setFont(QFont(QStringLiteral("Liberation Sans"), 12));
+        auto *picture = new QLabel(&screen);
+        QPixmap map(200, 100);
+        map.fill(Qt::darkGreen);
+        picture->setPixmap(map);
+        picture->setGeometry(10, 200, 200, 100);
+        ScreenScaler scaler(&screen, QSize(1016, 730));
+        screen.resize(2032, 1460);
+        screen.show();
+        QCOMPARE(picture->pixmap().size(), QSize(400, 200));
+        const qint64 scaled = picture->pixmap().cacheKey();
+        screen.hide();
+        scaler.setPresentation(Presentation{150, false, false});
+        picture->setPixmap(map);
+        screen.show();
+        QCOMPARE(label->font().pointSizeF(), 36.0);
+        QCOMPARE(picture->pixmap().cacheKey(), scaled);
+    }
+
     void fitsEveryDisplay_data()
     {
         QTest::addColumn<int>("display");

@@ -127,6 +127,7 @@ private slots:
         d->Comboarea->setCurrentIndex(1);
         QCOMPARE(test::listTexts(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
         QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("Iniziale (1)"));
+        QCOMPARE(d->Listlivelli[3]->accessibleName(), QString("Iniziale (1)")); // a screen reader hears the area's count
         QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "Intermedio", "Iniziale", "Base", "Base"}));
         test::screenshot(d, "FrmSTATISTICHE-livelli");
         d->Schede->setCurrentIndex(1);

@@ -1,7 +1,12 @@
 #include "ui/access/keyboard.h"
 
+#include <QChartView>
+#include <QGraphicsView>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 
 namespace qv::ui {
 
@@ -33,7 +38,43 @@ private:
     std::function<void(QListWidgetItem *)> chosen_;
 };
 
+// Set on a view named here, so that a later call names it again from its label.
+constexpr const char *kNamedHere = "qvNamedHere";
+
+QString readableName(QWidget *view, const QList<QLabel *> &labels)
+{
+    for (QLabel *l : labels)
+        if (l->buddy() == view && !l->text().isEmpty())
+            return l->text().simplified();
+    if (auto *c = qobject_cast<QChartView *>(view); c && c->chart() && !c->chart()->title().isEmpty())
+        return c->chart()->title();
+    // A tab page is a child of the tab widget's page stack.
+    for (QWidget *w = view; w && w->parentWidget(); w = w->parentWidget())
+        if (auto *tabs = qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()); tabs && tabs->indexOf(w) >= 0)
+            return tabs->tabText(tabs->indexOf(w)).remove(QLatin1Char('&'));
+    return {};
+}
+
 } // namespace
+
+void readableByKeyboard(QWidget *window)
+{
+    const QList<QLabel *> labels = window->findChildren<QLabel *>();
+    for (QAbstractScrollArea *v : window->findChildren<QAbstractScrollArea *>()) {
+        // Not a table's headers, nor a combo box's pop-up list (a window of its own).
+        if ((!qobject_cast<QAbstractItemView *>(v) && !qobject_cast<QGraphicsView *>(v)) || qobject_cast<QHeaderView *>(v)
+            || v->window() != window)
+            continue;
+        if (v->focusPolicy() == Qt::NoFocus)
+            v->setFocusPolicy(Qt::StrongFocus);
+        if (!v->accessibleName().isEmpty() && !v->property(kNamedHere).toBool())
+            continue;
+        if (const QString name = readableName(v, labels); !name.isEmpty()) {
+            v->setAccessibleName(name);
+            v->setProperty(kNamedHere, true);
+        }
+    }
+}
 
 void setTabChain(const QList<QWidget *> &widgets)
 {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPixmapCache>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -77,6 +78,21 @@ bool tiny(const QFont &f)
     return f.pointSizeF() > 0 ? f.pointSizeF() <= kSmallestPoints : f.pixelSize() <= 7;
 }
 
+// The picture at `size`, scaled once per picture and size: a screen shown again, or set the
+// same picture again, takes the scaled copy made before.
+QPixmap scaledPicture(const QPixmap &design, QSize size)
+{
+    if (size == design.size())
+        return design;
+    const QString key = QStringLiteral("qvscaled:%1:%2x%3").arg(design.cacheKey()).arg(size.width()).arg(size.height());
+    QPixmap scaled;
+    if (!QPixmapCache::find(key, &scaled)) {
+        scaled = design.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPixmapCache::insert(key, scaled);
+    }
+    return scaled;
+}
+
 } // namespace
 
 QColor contrastBack(const QColor &designBack)
@@ -113,6 +129,9 @@ void ScreenScaler::setPresentation(const Presentation &p)
         return;
     presentation_ = now;
     everything_ = true;
+    // Every screen hears of the change; a hidden one is brought in line when next shown.
+    if (!screen_->isVisible())
+        return;
     sync();
     screen_->update();
 }
@@ -225,8 +244,9 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen)
         auto *w = qobject_cast<QWidget *>(o);
         if (!w || w->isWindow() || w->objectName().startsWith(QLatin1String("qt_")) || w->property(kUnscaledProperty).toBool())
             continue;
-        const bool known = std::any_of(controls_.begin(), controls_.end(), [w](const Control &c) { return c.w == w; });
-        if (!known) {
+        // A widget made at the address of a destroyed one is new.
+        if (const auto k = known_.constFind(w); k == known_.constEnd() || controls_[*k].w != w) {
+            known_.insert(w, controls_.size());
             Control c;
             c.w = w;
             c.onScreen = onScreen;
@@ -376,18 +396,20 @@ void ScreenScaler::apply(Control &c, QColor parentBack)
         c.aLineWidth = f->lineWidth();
     }
     if (auto *l = qobject_cast<QLabel *>(w)) {
-        l->setMargin(times(c.margin, factor_));
-        if (c.indent > 0)
-            l->setIndent(times(c.indent, factor_));
+        if (const int m = times(c.margin, factor_); l->margin() != m)
+            l->setMargin(m);
+        if (const int i = times(c.indent, factor_); c.indent > 0 && l->indent() != i)
+            l->setIndent(i);
         if (!c.pixmap.isNull()) {
-            const QSize size = (QSizeF(c.pixmap.size()) * factor_).toSize();
-            l->setPixmap(size == c.pixmap.size() ? c.pixmap
-                                                 : c.pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            const QPixmap p = scaledPicture(c.pixmap, (QSizeF(c.pixmap.size()) * factor_).toSize());
+            if (l->pixmap().cacheKey() != p.cacheKey())
+                l->setPixmap(p);
         }
         c.aPixmap = l->pixmap().cacheKey();
     }
     if (auto *v = qobject_cast<QListView *>(w); v && c.grid.isValid()) {
-        v->setGridSize((QSizeF(c.grid) * factor_).toSize());
+        if (const QSize g = (QSizeF(c.grid) * factor_).toSize(); v->gridSize() != g)
+            v->setGridSize(g);
         c.aGrid = v->gridSize();
     }
     applyColours(c, effectiveBack(c, parentBack));

@@ -15,6 +15,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPointer>
+#include <QHash>
 #include <QRect>
 #include <QWidget>
 #include <memory>
@@ -99,6 +100,7 @@ private:
     Presentation presentation_;
     std::unique_ptr<QPalette> screenPalette_; // the screen's own, while high contrast replaces it
     std::vector<Control> controls_; // parents before their children
+    QHash<const QWidget *, size_t> known_; // where each control's widget is in controls_
 };
 
 } // namespace qv::ui

@@ -211,7 +211,7 @@ void FLcartge::showMap(const QString &file)
         return;
     shownMap_ = file;
     QPixmap p;
-    if (p.load(session().dataFile(file))) {
+    if (loadPicture(session().dataFile(file), &p)) {
         Image1->setPixmap(p);
     } else {
         Image1->setPixmap(QPixmap());

@@ -74,7 +74,6 @@ FLstampa::FLstampa(Application &app)
     List2->setFont(sans(11));
     List2->setGeometry(276, 74, 296, 256);
     List2->setSelectionMode(QAbstractItemView::NoSelection);
-    List2->setFocusPolicy(Qt::NoFocus);
     // The two lists scroll together, line beside line.
     connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(), &QScrollBar::setValue);
     connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(), &QScrollBar::setValue);

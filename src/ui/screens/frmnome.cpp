@@ -51,7 +51,6 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     List1->setFont(sans(14));
     List1->setGeometry(620, 100, 360, 500);
     List1->setSelectionMode(QAbstractItemView::NoSelection);
-    List1->setFocusPolicy(Qt::NoFocus);
 
     LabNOMI = new QLabel(QStringLiteral("Mostra l'elenco dei nomi presenti nell'archivio dei risultati"), this);
     LabNOMI->setObjectName("LabNOMI");

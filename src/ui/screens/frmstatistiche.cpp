@@ -1,6 +1,7 @@
 #include "ui/screens/frmstatistiche.h"
 
 #include "insight/statsreport.h"
+#include "ui/access/keyboard.h"
 #include "ui/widgets/statscharts.h"
 
 #include <QChart>
@@ -26,7 +27,6 @@ QTableWidget *table(const QString &name, const QStringList &heads, int rows, QWi
     t->verticalHeader()->hide();
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionMode(QAbstractItemView::NoSelection);
-    t->setFocusPolicy(Qt::NoFocus);
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     QFont head = t->horizontalHeader()->font();
@@ -49,6 +49,7 @@ QChartView *view(QChart *chart, const QString &name, QWidget *parent)
     auto *v = new QChartView(chart, parent);
     v->setObjectName(name);
     v->setRenderHint(QPainter::Antialiasing);
+    v->setAcceptDrops(false); // a chart only shows
     return v;
 }
 
@@ -158,9 +159,11 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
                                       "Iniziale sotto il 40 %. Contano solo le prove finite."),
                        livelli));
     auto *choose = new QHBoxLayout;
-    choose->addWidget(new QLabel(QStringLiteral("Area:"), livelli));
+    auto *area = new QLabel(QStringLiteral("Area:"), livelli);
+    choose->addWidget(area);
     Comboarea = new QComboBox(livelli);
     Comboarea->setObjectName(QStringLiteral("Comboarea"));
+    area->setBuddy(Comboarea);
     for (int a = 0; a < kAreaCount; ++a)
         Comboarea->addItem(areaName(Area(a)) + QStringLiteral(" (su %1 punti)").arg(areaMaximum(Area(a))));
     choose->addWidget(Comboarea);
@@ -170,7 +173,6 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     for (int l = 0; l < kLevelCount; ++l) {
         auto *list = new QListWidget(livelli);
         list->setObjectName(QStringLiteral("Listlivelli%1").arg(l));
-        list->setFocusPolicy(Qt::NoFocus);
         Listlivelli[size_t(l)] = list;
         lists->addWidget(list, 1, l);
     }
@@ -196,6 +198,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
         QFont hf = f;
         hf.setBold(true);
         head->setFont(hf);
+        head->setBuddy(Listlivelli[size_t(l)]);
         lists->addWidget(head, 0, l);
     }
     connect(Comboarea, &QComboBox::currentIndexChanged, this, &FrmSTATISTICHE::showArea);
@@ -235,6 +238,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     dl->addWidget(hardTitle);
     Tabdifficili = table(QStringLiteral("Tabdifficili"), heads, int(qa.hardest.size()), domande);
     fill(Tabdifficili, qa.hardest);
+    hardTitle->setBuddy(Tabdifficili);
     dl->addWidget(Tabdifficili, 1);
     std::vector<int> all(qa.items.size());
     for (int i = 0; i < int(all.size()); ++i)
@@ -260,6 +264,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     layout->addLayout(buttons);
     // Fits a 1024 x 768 screen with its frame and a panel.
     resize(1000, 690);
+    readableByKeyboard(this);
 }
 
 void FrmSTATISTICHE::showArea(int area)
@@ -275,6 +280,7 @@ void FrmSTATISTICHE::showArea(int area)
         if (auto *head = findChild<QLabel *>(QStringLiteral("Labtitololivello%1").arg(l)))
             head->setText(QStringLiteral("%1 (%2)").arg(name).arg(groups[size_t(l)].size()));
     }
+    readableByKeyboard(this); // the lists are named after their headers
 }
 
 } // namespace qv::ui

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFile>
+#include <QGraphicsView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,6 +41,13 @@ bool reactsToMouse(const QWidget *w)
         return view->selectionMode() != QAbstractItemView::NoSelection;
     const Qt::CursorShape cursor = w->cursor().shape();
     return w->acceptDrops() || (w->testAttribute(Qt::WA_SetCursor) && cursor != Qt::ArrowCursor);
+}
+
+// Whether the control shows something to read that is not text of its own (a list, a table,
+// a chart): the audit checks each has a name and takes the keyboard focus.
+bool showsToRead(const QWidget *w)
+{
+    return qobject_cast<const QAbstractItemView *>(w) || qobject_cast<const QGraphicsView *>(w);
 }
 
 QJsonObject describe(const QWidget *w, const QString &window)
@@ -80,6 +88,7 @@ QJsonObject describe(const QWidget *w, const QString &window)
     }
     o["enabled"] = w->isEnabled();
     o["mouse"] = reactsToMouse(w);
+    o["read"] = showsToRead(w);
     o["focus"] = w->hasFocus();
     return o;
 }
