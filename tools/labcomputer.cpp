@@ -3,12 +3,15 @@
 // by themselves. Several of these processes are started at once against the same server.
 //   labcomputer <cartella> <classe> nuovo <cognome> <nome> <stores> <ms> [<start>]
 //       registers a new pupil (a name already there: a new test, as OK answers), then stores
-//       <stores> times, one every <ms> milliseconds, each with one answer logged
+//       <stores> times, on average one every <ms> milliseconds, each with one answer logged
 //   labcomputer <cartella> <classe> riprendo <cognome> <nome> <stores> <ms> [<start>]
 //       resumes the pupil's interrupted test and stores on from where it stopped
 //   labcomputer <cartella> <classe> elimino <cognome> <nome> [<start>]
 //       the teacher moves the first record of that name into the bin
 // <start>: the moment to begin, in milliseconds since the epoch, so that all begin together.
+// After that each pupil goes at a pace of their own, as in a lab, where no two pupils press
+// "Domanda seguente" at the same millisecond: the first store falls anywhere within the
+// first <ms>, each next one after a gap drawn between half and one and a half <ms>.
 // Each store writes sub = k and inferen1 = k, fatti1 = temlettura = the number in <nome>,
 // and answer k of "lettura" with the whole name as answer. Prints "registrato <data>",
 // "store <ms>" for each store that succeeded, "fallito <why>" for each that did not.
@@ -20,6 +23,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QThread>
@@ -112,12 +116,15 @@ int main(int argc, char **argv)
     const int from = role == QLatin1String("nuovo") ? 1 : s.pupilField(QStringLiteral("sub")).toInt() + 1;
     const int stores = a[6].toInt();
     const int period = a[7].toInt();
+    QRandomGenerator pace = QRandomGenerator::securelySeeded();
+    const auto draw = [&](int span) { return span > 0 ? qint64(pace.bounded(span)) : 0; };
     QElapsedTimer since;
     since.start();
+    qint64 due = draw(period);
     for (int k = from; k < from + stores; ++k) {
-        const qint64 due = qint64(k - from) * period;
         if (since.elapsed() < due)
             QThread::msleep(quint64(due - since.elapsed()));
+        due += period / 2 + draw(period + 1);
         s.logAnswer({QStringLiteral("lettura"), k, nome.nomecompleto(), true});
         QElapsedTimer t;
         t.start();

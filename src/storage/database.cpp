@@ -70,8 +70,15 @@ bool Database::reconnect(QString *error)
 {
     if (!onServer())
         return isOpen();
-    if (db_.isOpen())
-        db_.close();
+    if (connectionGeneration_ > 0) {
+        const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+        QSqlDatabase fresh = QSqlDatabase::cloneDatabase(db_, conn);
+        // The old driver goes with its name, and the statements prepared on it are dropped
+        // without a word to any server.
+        close();
+        db_ = fresh;
+        connection_ = conn;
+    }
     ++connectionGeneration_;
     ++writeGeneration_;
     if (!db_.open()) {
@@ -346,6 +353,21 @@ void Database::close()
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(connection_);
     connection_.clear();
+    statements_.clear();
+}
+
+QSqlQuery *Database::prepared(const QString &sql)
+{
+    auto it = statements_.find(sql);
+    if (it != statements_.end())
+        return &*it;
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        lastError_ = q.lastError().text();
+        return nullptr;
+    }
+    return &*statements_.insert(sql, q);
 }
 
 bool Database::hasTable(const QString &table) const
@@ -422,9 +444,10 @@ bool Database::begin()
     return true;
 }
 
-bool Database::commit()
+bool Database::commit(bool cursorWritesOnly)
 {
-    ++writeGeneration_;
+    if (!cursorWritesOnly)
+        ++writeGeneration_;
     if (!isOpen() || !db_.commit()) {
         lastError_ = db_.lastError().text();
         return false;

@@ -6,7 +6,9 @@
 #include "storage/dialect.h"
 #include "storage/serverconfig.h"
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -78,8 +80,9 @@ public:
     bool onServer() const { return dialect_.server(); }
     // "file \"path\"" or "database \"name\" sul server host", for messages ("al ...", "nel ...").
     QString where() const;
-    // A server connection lost (a server restarted, a network cut) is replaced by a new one:
-    // the cursors prepare their statements again. Nothing to do for a file.
+    // A server connection lost (a server restarted, a network cut) is replaced by a new one,
+    // under a new name: the statements prepared on the old one go with it (never sent to the
+    // new one) and the cursors prepare theirs again. Nothing to do for a file.
     bool reconnect(QString *error = nullptr);
     // Grows at every new connection, so cursors know their prepared statements are gone.
     int connectionGeneration() const { return connectionGeneration_; }
@@ -90,9 +93,17 @@ public:
     // Folds SQLite's write-ahead log back into the file; nothing on the server.
     void checkpoint();
 
-    // One transaction around several statements (export, import).
+    // A statement prepared once per connection and kept (the store's answer log), so that
+    // it is parsed, and on the server sent, only once; nullptr, with lastError(), when it
+    // cannot be prepared. The caller binds, runs and finishes it.
+    QSqlQuery *prepared(const QString &sql);
+
+    // One transaction around several statements (export, import). A commit tells the
+    // cursors to read their rows again, since its statements may have changed them; unless
+    // `cursorWritesOnly`: every write of the transaction to a table with cursors went
+    // through a cursor, which kept its own row current.
     bool begin();
-    bool commit();
+    bool commit(bool cursorWritesOnly = false);
     bool rollback();
 
     QSqlDatabase &sql() { return db_; }
@@ -115,6 +126,7 @@ private:
     QString lastError_;
     Dialect dialect_;
     ServerConfig server_;
+    QHash<QString, QSqlQuery> statements_;
     int connectionGeneration_ = 0;
     quint64 writeGeneration_ = 0;
     std::shared_ptr<int> token_ = std::make_shared<int>(0);

@@ -32,6 +32,10 @@ public:
     // Appended to an INSERT so that it gives the new row's number as its result; empty when
     // the driver knows it (lastInsertId).
     QString returningRowId() const;
+    // Whether an UPDATE gives back the row it wrote (RETURNING), so that the cursor takes
+    // its new values in the same round trip: on the server, where every statement is one;
+    // SQLite reads in-process, and a read only when asked for costs less there.
+    bool updateReturnsRow() const { return server(); }
     // The sort key of an index on `column`: nulls first, then the values; text compared byte
     // by byte on both engines.
     QString indexKey(const QString &quotedColumn, bool text) const;

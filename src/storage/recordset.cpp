@@ -30,16 +30,19 @@ QString Recordset::selectList() const
     return q.join(QStringLiteral(", "));
 }
 
+// Whole numbers read as 64-bit on both engines (the server's smallint comes as int).
+QVariant Recordset::normalised(const QVariant &v)
+{
+    if (!v.isNull() && (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::Short))
+        return QVariant(v.toLongLong());
+    return v;
+}
+
 void Recordset::takeRow(const QSqlQuery &q, int first) const
 {
     row_.clear();
-    for (int i = 0; i < columns_.size(); ++i) {
-        QVariant v = q.value(first + i);
-        // Whole numbers read as 64-bit on both engines (the server's smallint comes as int).
-        if (!v.isNull() && (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::Short))
-            v = QVariant(v.toLongLong());
-        row_ << v;
-    }
+    for (int i = 0; i < columns_.size(); ++i)
+        row_ << normalised(q.value(first + i));
     rowGeneration_ = db_->writeGeneration();
     rowRead_ = true;
 }
@@ -326,6 +329,15 @@ bool Recordset::edit()
     return true;
 }
 
+bool Recordset::editAt(const QString &bookmark)
+{
+    const bool standing = alive() && db_->dialect().updateReturnsRow() && pos_ == Pos::OnRow && !deleted_
+        && bookmark == QString::number(rowid_);
+    if (!standing && !setBookmark(bookmark))
+        return false;
+    return edit();
+}
+
 bool Recordset::addNew()
 {
     if (!alive())
@@ -387,9 +399,11 @@ bool Recordset::update()
         return fail(QStringLiteral("cursore chiuso"));
     }
     QStringList names;
+    QList<int> written;
     bool keyChanged = false;
     for (const auto &entry : buffer_) {
         names << quoted(entry.first);
+        written << int(columns_.indexOf(entry.first));
         keyChanged = keyChanged || entry.first == index_;
     }
     QString sql;
@@ -402,6 +416,8 @@ bool Recordset::update()
         for (const QString &n : names)
             sets << n + QStringLiteral(" = ?");
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(table_), sets.join(", "));
+        if (db_->dialect().updateReturnsRow())
+            sql += QStringLiteral(" RETURNING %1, %2").arg(keyExpr(), names.join(", "));
     } else if (buffer_.isEmpty()) {
         sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(quoted(table_), db_->dialect().returningRowId());
     } else {
@@ -412,6 +428,7 @@ bool Recordset::update()
                   .arg(quoted(table_), names.join(", "), marks.join(", "), db_->dialect().returningRowId());
     }
     const bool adding = mode_ == Mode::AddNew;
+    const bool returning = !adding && db_->dialect().updateReturnsRow();
     // Kept prepared, like the cursor's reads: a store of the same fields is parsed once.
     lastError_.clear();
     QSqlQuery &q = prepared(sql);
@@ -426,6 +443,7 @@ bool Recordset::update()
     if (!adding)
         q.addBindValue(rowid_);
     cancelUpdate();
+    const bool rowCurrent = rowRead_ && rowGeneration_ == db_->writeGeneration();
     db_->noteWrite();
     if (!q.exec()) {
         const QString why = q.lastError().text();
@@ -436,7 +454,22 @@ bool Recordset::update()
     if (adding)
         id = db_->dialect().returningRowId().isEmpty() ? q.lastInsertId().toLongLong()
                                                        : (q.next() ? q.value(0).toLongLong() : 0);
-    const int rows = q.numRowsAffected();
+    int rows = 0;
+    if (returning) {
+        // The key and the fields as the server wrote them; the rest of a row read since the
+        // last write stands, so the row is not read again after the store.
+        rows = q.next() ? 1 : 0;
+        if (rows) {
+            key_ = q.value(0);
+            if (rowCurrent) {
+                for (int i = 0; i < written.size(); ++i)
+                    row_[written.at(i)] = normalised(q.value(1 + i));
+                rowGeneration_ = db_->writeGeneration();
+            }
+        }
+    } else if (!adding) {
+        rows = q.numRowsAffected();
+    }
     q.finish();
     if (adding) {
         lastModified_ = QString::number(id);
@@ -445,7 +478,7 @@ bool Recordset::update()
             return fail(QStringLiteral("il record non esiste più"));
         lastModified_ = QString::number(rowid_);
         // The row's place in the index moves only when its key was written.
-        if (keyChanged)
+        if (keyChanged && !returning)
             placeOn(rowid_);
     }
     return true;

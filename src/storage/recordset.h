@@ -4,7 +4,8 @@
 // The cursor is live: every move reads its row whole, in the same statement that finds it
 // (one round trip, not one per field), and the row is read again when anything was written
 // through the same database handle since, so what one cursor writes every other cursor on
-// the table sees at once. Rows written by another computer are seen at the next move or
+// the table sees at once. On the server an Update gives back the fields it wrote, which the
+// cursor keeps instead of reading the row again. Rows written by another computer are seen at the next move or
 // bookmark. Moves in an index follow the key, and rows with equal keys follow the order in
 // which they were added (the row number: SQLite's rowid, the server's identity column).
 //
@@ -59,6 +60,10 @@ public:
     // Edit / AddNew open a write buffer; setField fills it; update() writes it as one
     // statement. AddNew does not move the cursor; lastModified() names the new row.
     bool edit();
+    // Edit on the row of `bookmark`: the cursor goes there first (setBookmark), unless it
+    // stands on that row already and the Update gives back what it wrote (the server): then
+    // the Update's own answer says whether the row still exists, and it is not read twice.
+    bool editAt(const QString &bookmark);
     bool addNew();
     bool setField(const QString &name, const QVariant &value);
     bool setField(int position, const QVariant &value);
@@ -90,6 +95,7 @@ private:
     // The current row's values, read again when a write may have changed them.
     bool currentRow() const;
     void takeRow(const QSqlQuery &q, int first) const;
+    static QVariant normalised(const QVariant &v);
     QString selectList() const;
     bool fail(const QString &what);
     QString column(const QString &name) const;

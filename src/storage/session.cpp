@@ -54,29 +54,32 @@ bool Session::storePupil(const FieldValues &fields)
     if (db && db->onServer() && storeFailed_)
         db->reconnect();
     storeFailed_ = true; // until the record is written
-    if (!rs || !rs->setBookmark(state.segnalibro))
+    // On the server a cursor still on the record does not read it first: the Update says
+    // whether it still exists and gives back what it wrote.
+    if (!rs || !rs->editAt(state.segnalibro))
         return false;
     // Answers of another pupil (one who left without a store) never reach this record.
     if (!pending_.isEmpty() && pendingOwner_ != state.tabellaclasse + QLatin1Char('/') + state.segnalibro)
         pending_.clear();
     const bool withLog = !pending_.isEmpty();
-    if (withLog && (!db || !db->begin()))
+    if (withLog && (!db || !db->begin())) {
+        rs->cancelUpdate();
         return false;
+    }
     auto fail = [&] {
         rs->cancelUpdate();
         if (withLog)
             db->rollback();
         return false;
     };
-    if (!rs->edit())
-        return fail();
     for (const auto &f : fields)
         if (!rs->setField(f.first, f.second))
             return fail();
     if (!rs->update())
         return fail();
     if (withLog) {
-        if (!writeAnswers(*rs) || !db->commit())
+        // The log's rows are no cursor's: the record's cursor keeps its row current.
+        if (!writeAnswers(*rs) || !db->commit(true))
             return fail();
         pending_.clear();
     }
@@ -85,36 +88,62 @@ bool Session::storePupil(const FieldValues &fields)
 }
 
 // The pending answers as rows of "risposte", keyed by the class table and the record's
-// data, inside the transaction of storePupil.
+// data, inside the transaction of storePupil. Only their net effect is written: one DELETE
+// per test erased, then one INSERT of the latest answer to each item not erased after it,
+// each statement prepared once per connection.
 bool Session::writeAnswers(Recordset &rs)
 {
     const QString data = rs.field(QStringLiteral("data")).toString();
     if (data.isEmpty())
         return false;
-    const QString quando = clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    QSqlQuery put(state.dbrisultati->sql());
-    QSqlQuery erase(state.dbrisultati->sql());
-    if (!put.prepare(QStringLiteral("INSERT INTO risposte (classe, data, prova, numero, risposta, giusta, quando) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (classe, data, prova, numero) DO UPDATE "
-                                    "SET risposta = excluded.risposta, giusta = excluded.giusta, quando = excluded.quando"))
-        || !erase.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ? AND prova = ?")))
-        return false;
+    QStringList erased;
+    QList<Answer> puts;
     for (const Answer &a : std::as_const(pending_)) {
-        QSqlQuery &q = a.numero > 0 ? put : erase;
-        q.addBindValue(state.tabellaclasse);
-        q.addBindValue(data);
-        q.addBindValue(a.prova);
-        if (a.numero > 0) {
-            q.addBindValue(a.numero);
-            // An empty answer is text, never NULL.
-            q.addBindValue(a.risposta.isNull() ? QStringLiteral("") : a.risposta);
-            q.addBindValue(a.giusta ? 1 : 0);
-            q.addBindValue(quando);
-        }
-        if (!q.exec())
+        const auto replaced = [&](const Answer &p) {
+            return p.prova == a.prova && (a.numero <= 0 || p.numero == a.numero);
+        };
+        puts.removeIf(replaced);
+        if (a.numero > 0)
+            puts.append(a);
+        else if (!erased.contains(a.prova))
+            erased << a.prova;
+    }
+    Database &db = *state.dbrisultati;
+    for (const QString &prova : std::as_const(erased)) {
+        QSqlQuery *erase = db.prepared(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ? AND prova = ?"));
+        if (!erase)
+            return false;
+        erase->addBindValue(state.tabellaclasse);
+        erase->addBindValue(data);
+        erase->addBindValue(prova);
+        const bool ok = erase->exec();
+        erase->finish();
+        if (!ok)
             return false;
     }
-    return true;
+    if (puts.isEmpty())
+        return true;
+    QStringList rows(puts.size(), QStringLiteral("(?, ?, ?, ?, ?, ?, ?)"));
+    QSqlQuery *put = db.prepared(QStringLiteral("INSERT INTO risposte (classe, data, prova, numero, risposta, giusta, quando) "
+                                                "VALUES %1 ON CONFLICT (classe, data, prova, numero) DO UPDATE "
+                                                "SET risposta = excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
+                                     .arg(rows.join(QStringLiteral(", "))));
+    if (!put)
+        return false;
+    const QString quando = clock.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    for (const Answer &a : std::as_const(puts)) {
+        put->addBindValue(state.tabellaclasse);
+        put->addBindValue(data);
+        put->addBindValue(a.prova);
+        put->addBindValue(a.numero);
+        // An empty answer is text, never NULL.
+        put->addBindValue(a.risposta.isNull() ? QStringLiteral("") : a.risposta);
+        put->addBindValue(a.giusta ? 1 : 0);
+        put->addBindValue(quando);
+    }
+    const bool ok = put->exec();
+    put->finish();
+    return ok;
 }
 
 void Session::logAnswer(const Answer &a)

@@ -1,6 +1,7 @@
 // The answer log "risposte": full runs of the seven tests through their models, checking
 // that every stored score equals the right answers logged for its items; an item answered
-// again after a resumption; a store that fails on a full disk.
+// again after a resumption; answers and erasures within and across stores; a store that
+// fails on a full disk.
 #include "battery/analysis/analysiscontent.h"
 #include "battery/analysis/grammaticamodel.h"
 #include "battery/analysis/logicamodel.h"
@@ -332,6 +333,41 @@ private slots:
         QCOMPARE(again.nextQuestion(), FrasiModel::Outcome::Finished);
         checkInvariant(env, {"frasi"});
         QCOMPARE(env.stored("frasi1").toInt(), 12);
+    }
+
+    // The log holds what the answers and erasures of each store, in their order, leave: an
+    // item answered again its last answer, an erased test only what came after.
+    void theLogIsWhatTheStoresLeave_data()
+    {
+        QTest::addColumn<QString>("steps"); // L/F item answer, -L erases, / stores
+        QTest::addColumn<QString>("log");
+        QTest::newRow("answered again") << "L1a L2b L1c /" << "L1=c L2=b";
+        QTest::newRow("erased after") << "L1a F1a -L /" << "F1=a";
+        QTest::newRow("answered after the erasure") << "L1a -L L1b L2c /" << "L1=b L2=c";
+        QTest::newRow("erased in the next store") << "L1a L2a / -L L3c / F2d /" << "F2=d L3=c";
+        QTest::newRow("erased again and again") << "L1a -L -F L2b -L L4e F1f /" << "F1=f L4=e";
+    }
+    void theLogIsWhatTheStoresLeave()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, log);
+        test::ModelEnv env;
+        env.addPupil("ROSSI ANNA");
+        const std::map<QChar, QString> prove = {{'L', "lettura"}, {'F', "frasi"}};
+        for (const QString &s : steps.split(' ')) {
+            if (s == "/")
+                QVERIFY(env.session.storePupil({{"sub", 1}}));
+            else if (s.startsWith('-'))
+                env.session.forgetAnswers(prove.at(s.at(1)));
+            else
+                env.session.logAnswer({prove.at(s.at(0)), s.mid(1, 1).toInt(), s.mid(2), true});
+        }
+        QStringList rows;
+        for (const auto &[prova, items] : readLog(env))
+            for (const auto &[numero, answer] : items)
+                rows << QStringLiteral("%1%2=%3").arg(prova.at(0).toUpper()).arg(numero).arg(answer.first);
+        rows.sort();
+        QCOMPARE(rows.join(' '), log);
     }
 
     // Every item of every test is described once, with a key and a text to show.

@@ -245,6 +245,39 @@ private slots:
         QCOMPARE(rs->bookmark(), zeta);
     }
 
+    // The writer's own row after its stores (on the server kept from what the Update gave
+    // back, not read again) is the stored row, field by field and type by type; after a
+    // rollback it is the row as it was; a row deleted meanwhile fails the store.
+    void theWritersRowIsTheStoredRow()
+    {
+        auto rs = db->openRecordset("prima-D");
+        const QString bm = add(*rs, "ROSSI ANNA");
+        auto fresh = db->openRecordset("prima-D");
+        QVERIFY(rs->setIndex("nome"));
+        const QList<QList<QPair<QString, QVariant>>> stores = {
+            {{"sub", 2}, {"arrivo", qint16(3)}}, {{"lessico1", 4}, {"sub", 5}}, {{"nome", "ROSSI ANNA MARIA"}, {"temlettura", 6}}};
+        for (const auto &fields : stores) {
+            QVERIFY(rs->editAt(bm));
+            for (const auto &f : fields)
+                QVERIFY(rs->setField(f.first, f.second));
+            QVERIFY(rs->update());
+            QVERIFY(fresh->setBookmark(bm));
+            for (int i = 0; i < rs->fieldCount(); ++i) {
+                QCOMPARE(rs->field(i), fresh->field(i));
+                QCOMPARE(rs->field(i).typeId(), fresh->field(i).typeId());
+            }
+        }
+        QVERIFY(db->begin());
+        QVERIFY(rs->editAt(bm) && rs->setField("sub", 9) && rs->update());
+        QCOMPARE(rs->field("sub").toInt(), 9);
+        QVERIFY(db->rollback());
+        QCOMPARE(rs->field("sub").toInt(), 5);
+        auto other = folder->open();
+        auto gone = other->openRecordset("prima-D");
+        QVERIFY(gone->setBookmark(bm) && gone->remove());
+        QVERIFY(!(rs->editAt(bm) && rs->setField("sub", 1) && rs->update()));
+    }
+
     void cursorOutlivingItsDatabaseFailsCleanly()
     {
         auto rs = db->openRecordset("prima-L");
