@@ -444,10 +444,13 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     const QString text = l->text();
     if (along == Qt::Horizontal)
         return fm.horizontalAdvance(text) / factor_ + around + indent + 1;
-    const bool wrap = c.wordWrap || text.contains(QLatin1Char(' '));
+    // As fitText lays it out: on one line when it fits there, else wrapped.
     const int px = int((width - around - indent) * factor_);
+    const QRect line = fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop, text);
+    const bool wrap = c.wordWrap || (text.contains(QLatin1Char(' ')) && line.width() > px);
     const int h = text.isEmpty() ? fm.height()
-                                 : fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop | (wrap ? Qt::TextWordWrap : 0), text).height();
+                  : wrap ? fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height()
+                         : line.height();
     return h / factor_ + around + 1;
 }
 
