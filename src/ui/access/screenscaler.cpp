@@ -438,14 +438,19 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     if (!l || !l->pixmap().isNull())
         return -1;
     const QFontMetrics fm(scaledFont(l->font() != c.aFont ? l->font() : c.font));
-    const int frame = l->frameShape() == QFrame::NoFrame ? 0 : std::max(c.lineWidth, 1);
-    const qreal around = 2.0 * (frame + std::max(c.margin, 0));
-    const qreal indent = std::max(c.indent, 0);
+    // Frame, style-sheet border and padding, margin and indent as the label has them now:
+    // at the design's size until the first time it is scaled.
+    const qreal now = c.aGeometry.isNull() ? 1.0 : factor_;
+    const QRect inside = l->contentsRect();
+    const qreal across = (l->width() - inside.width() + 2 * l->margin()) / now;
+    const qreal around = (l->height() - inside.height() + 2 * l->margin()) / now;
+    const qreal indent = std::max(l->indent(), 0) / now;
     const QString text = l->text();
-    if (along == Qt::Horizontal)
-        return fm.horizontalAdvance(text) / factor_ + around + indent + 1;
+    if (along == Qt::Horizontal) // a space's breadth on both sides, so no text touches its border
+        return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()
+                + 2 * fm.horizontalAdvance(QLatin1Char(' '))) / factor_ + across + indent + 1;
     // As fitText lays it out: on one line when it fits there, else wrapped.
-    const int px = int((width - around - indent) * factor_);
+    const int px = int((width - across - indent) * factor_);
     const QRect line = fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop, text);
     const bool wrap = c.wordWrap || (text.contains(QLatin1Char(' ')) && line.width() > px);
     const int h = text.isEmpty() ? fm.height()

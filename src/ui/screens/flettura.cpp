@@ -120,6 +120,8 @@ FLETTURA::FLETTURA(Application &app)
     for (int k = 0; k < 4; ++k)
         righe.append(QList<QWidget *>{Check1[size_t(k)], Labris[size_t(k + 1)]});
     scaler_->addStack(Qt::Vertical, righe, 576);
+    // The listen buttons widen into what "Esco" does not need.
+    scaler_->addStack(Qt::Horizontal, {{Labesco}, {Labascoltadomanda}, {Labascoltarisposte}, {Labascoltabrano}}, 996);
     new OptionKeys(this, Check1);
     setTabChain({LabtestoRiquadro, Labtesto2Riquadro, Check1[0], Check1[1], Check1[2], Check1[3], Labascoltadomanda, Labascoltarisposte, Labascoltabrano, Labseguente, Labesco});
 }
