@@ -7,6 +7,8 @@
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/textpane.h"
 
+#include <QAccessible>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qv;
@@ -84,7 +86,8 @@ class TstFLETTURA : public QObject {
             QVERIFY(qAbs(box - opt) <= 4);
         }
         // At the design's text size nothing scrolls: summaries a) and b) end above the box
-        // of c) and d).
+        // of c) and d) (as drawn: after the scaler has seen the boxes' new sizes).
+        w->scaler()->sync();
         QVERIFY(!w->LabtestoRiquadro->scrolls());
         if (w->Labtesto2->isVisible()) {
             QCOMPARE(w->LabtestoRiquadro->geometry().bottom() + 1, w->Labtesto2Riquadro->y());
@@ -162,6 +165,35 @@ private slots:
                                                                  {"scopi2", 4}, {"sintesi2", 1}})
             QCOMPARE(stored(f).toInt(), v);
         QCOMPARE(env->app->state().tipoavvio, kAvvioNuovo);
+    }
+
+    // With larger text the passage keeps its size and scrolls: Tab reaches its box (only
+    // then), which has a name, and the keys move it.
+    void passageScrollsWithTheKeyboard()
+    {
+        FLETTURA *w = enterAsNewPupil();
+        QVERIFY(w && QTest::qWaitForWindowActive(w));
+        TextPane *pane = w->LabtestoRiquadro;
+        QCOMPARE(pane->focusPolicy(), Qt::NoFocus);
+        env->app->setPresentation(Presentation{150, true, false});
+        QCoreApplication::processEvents();
+        QVERIFY(pane->scrolls());
+        QVERIFY(w->scaler()->textShare(w->Labtesto) > 0.99);
+        QCOMPARE(QAccessible::queryAccessibleInterface(pane)->text(QAccessible::Name), QStringLiteral("Testo"));
+        w->Labesco->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 20 && QApplication::focusWidget() != pane; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), pane);
+        QScrollBar *bar = pane->verticalScrollBar();
+        QTest::keyClick(pane, Qt::Key_End);
+        QCOMPARE(bar->value(), bar->maximum());
+        QTest::keyClick(pane, Qt::Key_Home);
+        QCOMPARE(bar->value(), 0);
+        QTest::keyClick(pane, Qt::Key_PageDown);
+        QVERIFY(bar->value() > 0);
+        w->Labseguente->setFocus();
+        QTest::keyClick(w->Labseguente, Qt::Key_1); // the options' keys still work from anywhere
+        QVERIFY(w->Check1[0]->isChecked());
     }
 
     void untickThenEsco()

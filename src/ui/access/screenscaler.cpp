@@ -446,9 +446,9 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     const qreal around = (l->height() - inside.height() + 2 * l->margin()) / now;
     const qreal indent = std::max(l->indent(), 0) / now;
     const QString text = l->text();
-    if (along == Qt::Horizontal) // a space's breadth on both sides, so no text touches its border
+    if (along == Qt::Horizontal) // in a box, a space's breadth on both sides so as not to touch it
         return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()
-                + 2 * fm.horizontalAdvance(QLatin1Char(' '))) / factor_ + across + indent + 1;
+                + (across > 0 ? 2 * fm.horizontalAdvance(QLatin1Char(' ')) : 0)) / factor_ + across + indent + 1;
     // As fitText lays it out: on one line when it fits there, else wrapped.
     const int px = int((width - across - indent) * factor_);
     const QRect line = fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop, text);
