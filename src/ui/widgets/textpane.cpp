@@ -14,6 +14,8 @@ TextPane::TextPane(const QString &name, const QString &accessibleName, QWidget *
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
+    // A bar wide enough to grab, scaled with the screen.
+    setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 22px; }"));
     // The label paints the box's background; the viewport shows nothing of its own.
     viewport()->setAutoFillBackground(false);
     label_ = new QLabel;
