@@ -236,6 +236,45 @@ private slots:
         }
         check(w, name, screen);
     }
+
+    // Rows that make room, on their own: at 150 % the long text's row grows and the row
+    // below moves down (its gap kept, above the stack's end), no text shrinks; at 100 %,
+    // before and after, the design exactly.
+    void stackMakesRoom()
+    {
+        QWidget w;
+        w.resize(1016, 730);
+        ScreenScaler s(&w, {1016, 730});
+        QList<QLabel *> rows;
+        for (int i = 0; i < 3; ++i) {
+            auto *l = new QLabel(i == 1 ? QStringLiteral("Una frase lunga che al centocinquanta per cento va a capo più "
+                                                         "volte nella sua casella")
+                                        : QStringLiteral("Breve"),
+                                 &w);
+            l->setWordWrap(true);
+            l->setGeometry(10, 10 + 50 * i, 300, 40);
+            rows << l;
+        }
+        s.addStack(Qt::Vertical, {{rows[0]}, {rows[1]}, {rows[2]}}, 300);
+        auto shape = [&rows] {
+            QList<QRect> g;
+            for (QLabel *l : rows)
+                g << l->geometry();
+            return g;
+        };
+        s.sync();
+        const QList<QRect> design = shape();
+        QCOMPARE(design.at(2), QRect(10, 110, 300, 40));
+        s.setPresentation({150, false, false});
+        QVERIFY(rows[1]->height() > 80);
+        QCOMPARE(rows[0]->geometry(), design.at(0));
+        QCOMPARE(rows[2]->y(), rows[1]->geometry().bottom() + 1 + 10);
+        QVERIFY(rows[2]->geometry().bottom() < 300);
+        for (QLabel *l : rows)
+            QVERIFY(s.textShare(l) > 0.99);
+        s.setPresentation({});
+        QCOMPARE(shape(), design);
+    }
 };
 
 // Three displays side by side on the offscreen platform, before the application starts.
