@@ -61,17 +61,15 @@ QString cutText(QWidget *screen)
 }
 
 // Controls meant to lie on others: the arrows of the causal schemes are drawn over the
-// boxes they join (their boxes include a margin for the line's width); the synthesis
-// question of the reading test covers the lower part of the passage on purpose; the map
-// test's listen button lies on the map's south-west corner, the African coast, where no
+// boxes they join (their boxes include a margin for the line's width); the map test's
+// listen button lies on the map's south-west corner, the African coast, where no
 // place is numbered.
 bool meantToOverlap(const QWidget *a, const QWidget *b)
 {
     if (qobject_cast<const LineShape *>(a) || qobject_cast<const LineShape *>(b))
         return true;
     const QSet<QString> pair{a->objectName(), b->objectName()};
-    return pair == QSet<QString>{QStringLiteral("Labtesto"), QStringLiteral("Labtesto2")}
-        || pair == QSet<QString>{QStringLiteral("Frame1"), QStringLiteral("Labascolta")};
+    return pair == QSet<QString>{QStringLiteral("Frame1"), QStringLiteral("Labascolta")};
 }
 
 // Texts allowed to keep less than 90 % of the larger size, with the reason; those marked
