@@ -5,7 +5,10 @@
 #include "support/fakes.h"
 #include "ui/screens/flettura.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/textpane.h"
 
+#include <QAccessible>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qv;
@@ -15,14 +18,13 @@ namespace {
 const int kChiave[35] = {0, 4, 3, 2, 1, 3, 2, 2, 4, 1, 3, 1, 4, 2, 3, 3, 1, 2, 1, 4,
                          4, 3, 3, 1, 3, 3, 2, 1, 2, 3, 1, 1, 4, 3, 2};
 
-// The text of a plain-text label is not cut off (within its first `room` pixels).
-// `pad` is the stylesheet padding on each side.
-bool fits(QLabel *l, int room = -1, int pad = 0)
+// The text of a plain-text label is not cut off.
+bool fits(QLabel *l)
 {
     const QMargins m = l->contentsMargins();
-    const int w = l->width() - m.left() - m.right() - 2 * pad;
+    const int w = l->width() - m.left() - m.right();
     const QRect r = QFontMetrics(l->font()).boundingRect(QRect(0, 0, w, 10000), Qt::TextWordWrap, l->text());
-    return r.height() <= (room < 0 ? l->height() : room) - 2 * pad;
+    return r.height() <= l->height();
 }
 
 void shot(QWidget *w, const QString &name)
@@ -83,12 +85,13 @@ class TstFLETTURA : public QObject {
             const int opt = w->Labris[size_t(k + 1)]->geometry().center().y();
             QVERIFY(qAbs(box - opt) <= 4);
         }
+        // At the design's text size nothing scrolls: summaries a) and b) end above the box
+        // of c) and d) (as drawn: after the scaler has seen the boxes' new sizes).
+        w->scaler()->sync();
+        QVERIFY(!w->LabtestoRiquadro->scrolls());
         if (w->Labtesto2->isVisible()) {
-            // Summaries a) and b) end above Labtesto2, which holds c) and d).
-            QVERIFY(fits(w->Labtesto, w->Labtesto2->y() - w->Labtesto->y(), 10));
-            QVERIFY(fits(w->Labtesto2, -1, 10));
-        } else {
-            QVERIFY(fits(w->Labtesto, -1, 10));
+            QCOMPARE(w->LabtestoRiquadro->geometry().bottom() + 1, w->Labtesto2Riquadro->y());
+            QVERIFY(!w->Labtesto2Riquadro->scrolls());
         }
     }
 
@@ -162,6 +165,35 @@ private slots:
                                                                  {"scopi2", 4}, {"sintesi2", 1}})
             QCOMPARE(stored(f).toInt(), v);
         QCOMPARE(env->app->state().tipoavvio, kAvvioNuovo);
+    }
+
+    // With larger text the passage keeps its size and scrolls: Tab reaches its box (only
+    // then), which has a name, and the keys move it.
+    void passageScrollsWithTheKeyboard()
+    {
+        FLETTURA *w = enterAsNewPupil();
+        QVERIFY(w && QTest::qWaitForWindowActive(w));
+        TextPane *pane = w->LabtestoRiquadro;
+        QCOMPARE(pane->focusPolicy(), Qt::NoFocus);
+        env->app->setPresentation(Presentation{150, true, false});
+        QCoreApplication::processEvents();
+        QVERIFY(pane->scrolls());
+        QVERIFY(w->scaler()->textShare(w->Labtesto) > 0.99);
+        QCOMPARE(QAccessible::queryAccessibleInterface(pane)->text(QAccessible::Name), QStringLiteral("Testo"));
+        w->Labesco->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 20 && QApplication::focusWidget() != pane; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), pane);
+        QScrollBar *bar = pane->verticalScrollBar();
+        QTest::keyClick(pane, Qt::Key_End);
+        QCOMPARE(bar->value(), bar->maximum());
+        QTest::keyClick(pane, Qt::Key_Home);
+        QCOMPARE(bar->value(), 0);
+        QTest::keyClick(pane, Qt::Key_PageDown);
+        QVERIFY(bar->value() > 0);
+        w->Labseguente->setFocus();
+        QTest::keyClick(w->Labseguente, Qt::Key_1); // the options' keys still work from anywhere
+        QVERIFY(w->Check1[0]->isChecked());
     }
 
     void untickThenEsco()

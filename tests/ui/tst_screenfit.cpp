@@ -1,8 +1,8 @@
 // Every pupil screen on three displays (1366 × 768, 1920 × 1080, 2560 × 1440, three screens
 // of one offscreen platform) at 100, 125 and 150 % text, and with the readable font in high
 // contrast: the screen fills its display keeping the design's proportions, every visible
-// label's text fits its box, and no two visible controls overlap unless one is meant to lie
-// on the other. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
+// label's text fits its box, no two visible controls overlap unless one is meant to lie
+// on the other, and at larger text every text keeps at least 90 % of its larger size. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -15,6 +15,7 @@
 #include "ui/widgets/lineshape.h"
 
 #include <QFile>
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -61,17 +62,58 @@ QString cutText(QWidget *screen)
 }
 
 // Controls meant to lie on others: the arrows of the causal schemes are drawn over the
-// boxes they join (their boxes include a margin for the line's width); the synthesis
-// question of the reading test covers the lower part of the passage on purpose; the map
-// test's listen button lies on the map's south-west corner, the African coast, where no
+// boxes they join (their boxes include a margin for the line's width); the map test's
+// listen button lies on the map's south-west corner, the African coast, where no
 // place is numbered.
 bool meantToOverlap(const QWidget *a, const QWidget *b)
 {
     if (qobject_cast<const LineShape *>(a) || qobject_cast<const LineShape *>(b))
         return true;
     const QSet<QString> pair{a->objectName(), b->objectName()};
-    return pair == QSet<QString>{QStringLiteral("Labtesto"), QStringLiteral("Labtesto2")}
-        || pair == QSet<QString>{QStringLiteral("Frame1"), QStringLiteral("Labascolta")};
+    return pair == QSet<QString>{QStringLiteral("Frame1"), QStringLiteral("Labascolta")};
+}
+
+// Texts allowed to keep less than 90 % of the larger size, with the reason; those marked
+// "not yet" still shrink because no room has been found for them.
+struct Smaller {
+    const char *screen;
+    const char *name; // the start of the control's name
+    const char *reason;
+};
+const Smaller kMayStaySmaller[] = {
+    {"FLINIZIO", "", "the start screen always shows the default presentation"},
+    {"FLfrasi", "Check1_", "not yet: the digits beside the boxes keep the boxes' height"},
+    {"FLstoria1", "Labtitolo", "not yet: the causal schemes fill the screen below the title"},
+    {"FLstoria2", "Label1_", "not yet: ten events at once need more height than the screen has"},
+    {"FLstoria2", "Labtitolo", "not yet: the ten events take all the height"},
+    {"FLstoria2", "Label3_", "not yet: a long date keeps the width of the dates' column"},
+    {"FLcartge", "Label4", "not yet: the map fills the screen beside the instruction"},
+    {"FLcartge", "Label3", "not yet: the map fills the screen"},
+    {"FLcartge", "cmdelemseg", "not yet: the map fills the screen"},
+};
+
+bool mayStaySmaller(const QString &screen, const QWidget *w)
+{
+    return std::any_of(std::begin(kMayStaySmaller), std::end(kMayStaySmaller), [&](const Smaller &s) {
+        return screen == QLatin1String(s.screen) && (!*s.name || w->objectName().startsWith(QLatin1String(s.name)));
+    });
+}
+
+// Every text drawn at less than 90 % of the size the presentation asks for.
+QString shrunkTexts(ScreenBase *screen, const QString &name)
+{
+    QStringList out;
+    for (auto *w : screen->findChildren<QWidget *>()) {
+        QString text;
+        if (auto *l = qobject_cast<QLabel *>(w); l && l->pixmap().isNull())
+            text = l->text();
+        else if (auto *b = qobject_cast<QAbstractButton *>(w))
+            text = b->text();
+        const qreal share = screen->scaler()->textShare(w);
+        if (!text.isEmpty() && w->isVisibleTo(screen) && share < 0.9 && !mayStaySmaller(name, w))
+            out << QStringLiteral("%1 \"%2\" at %3 %").arg(w->objectName(), text.simplified().left(30)).arg(int(share * 100));
+    }
+    return out.join(QStringLiteral("; "));
 }
 
 QString overlap(QWidget *screen)
@@ -120,7 +162,8 @@ class TstScreenFit : public QObject {
         st.tipoavvio = kAvvioNuovo;
     }
 
-    static void check(ScreenBase *w, const QString &name)
+    // The larger text (in the design's face: the readable one is measured by eye) is kept.
+    static void check(ScreenBase *w, const QString &name, qv::Screen screen)
     {
         QCoreApplication::processEvents();
         test::screenshot(w, name);
@@ -128,6 +171,11 @@ class TstScreenFit : public QObject {
         QVERIFY2(cut.isEmpty(), qPrintable(name + QStringLiteral(": cut ") + cut));
         const QString both = overlap(w);
         QVERIFY2(both.isEmpty(), qPrintable(name + QStringLiteral(": overlap ") + both));
+        const Presentation &p = w->scaler()->presentation();
+        if (p.textPercent > 100 && !p.readableFont) {
+            const QString small = shrunkTexts(w, QString::fromLatin1(screenName(screen)));
+            QVERIFY2(small.isEmpty(), qPrintable(name + QStringLiteral(": smaller ") + small));
+        }
     }
 
 private slots:
@@ -209,10 +257,49 @@ private slots:
         if (screen == Screen::FLINIZIO) {
             auto *s = static_cast<FLINIZIO *>(w);
             QTest::mouseClick(s->LabAVVIO, Qt::LeftButton, {}, s->LabAVVIO->rect().center());
-            check(w, name + QStringLiteral("-classi"));
+            check(w, name + QStringLiteral("-classi"), screen);
             QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
         }
-        check(w, name);
+        check(w, name, screen);
+    }
+
+    // Rows that make room, on their own: at 150 % the long text's row grows and the row
+    // below moves down (its gap kept, above the stack's end), no text shrinks; at 100 %,
+    // before and after, the design exactly.
+    void stackMakesRoom()
+    {
+        QWidget w;
+        w.resize(1016, 730);
+        ScreenScaler s(&w, {1016, 730});
+        QList<QLabel *> rows;
+        for (int i = 0; i < 3; ++i) {
+            auto *l = new QLabel(i == 1 ? QStringLiteral("Una frase lunga che al centocinquanta per cento va a capo più "
+                                                         "volte nella sua casella")
+                                        : QStringLiteral("Breve"),
+                                 &w);
+            l->setWordWrap(true);
+            l->setGeometry(10, 10 + 50 * i, 300, 40);
+            rows << l;
+        }
+        s.addStack(Qt::Vertical, {{rows[0]}, {rows[1]}, {rows[2]}}, 300);
+        auto shape = [&rows] {
+            QList<QRect> g;
+            for (QLabel *l : rows)
+                g << l->geometry();
+            return g;
+        };
+        s.sync();
+        const QList<QRect> design = shape();
+        QCOMPARE(design.at(2), QRect(10, 110, 300, 40));
+        s.setPresentation({150, false, false});
+        QVERIFY(rows[1]->height() > 80);
+        QCOMPARE(rows[0]->geometry(), design.at(0));
+        QCOMPARE(rows[2]->y(), rows[1]->geometry().bottom() + 1 + 10);
+        QVERIFY(rows[2]->geometry().bottom() < 300);
+        for (QLabel *l : rows)
+            QVERIFY(s.textShare(l) > 0.99);
+        s.setPresentation({});
+        QCOMPARE(shape(), design);
     }
 };
 

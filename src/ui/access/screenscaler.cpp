@@ -10,7 +10,9 @@
 #include <QListView>
 #include <QPixmapCache>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace qv::ui {
@@ -255,7 +257,23 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen)
         }
         if (isContainer(w))
             collect(w, false);
+        else if (auto *pane = qobject_cast<QScrollArea *>(w); pane && pane->widget())
+            collectFlowing(pane->widget());
     }
+}
+
+// The text inside a scrolling box: its font, margins and sheet are scaled, its geometry is
+// the box's business.
+void ScreenScaler::collectFlowing(QWidget *w)
+{
+    if (control(w))
+        return;
+    known_.insert(w, controls_.size());
+    Control c;
+    c.w = w;
+    c.flows = true;
+    record(c);
+    controls_.push_back(std::move(c));
 }
 
 void ScreenScaler::record(Control &c)
@@ -337,7 +355,9 @@ void ScreenScaler::fitText(Control &c, const QFont &font)
         return;
     auto *l = qobject_cast<QLabel *>(c.w.data());
     QFont f = font;
-    if (l && !l->text().isEmpty() && l->pixmap().isNull()) {
+    if (c.flows) {
+        // It scrolls rather than shrinks.
+    } else if (l && !l->text().isEmpty() && l->pixmap().isNull()) {
         l->setFont(f); // the indent of a framed label depends on it
         bool wrap = c.wordWrap;
         if (!wrap && l->text().contains(QLatin1Char(' ')) && !textFits(l, f, false))
@@ -377,10 +397,11 @@ void ScreenScaler::fitText(Control &c, const QFont &font)
 void ScreenScaler::apply(Control &c, QColor parentBack)
 {
     QWidget *w = c.w;
-    const QRect g = scaled(c.geometry, c.onScreen);
-    if (w->geometry() != g)
+    const QRect g = scaled(c.room.isValid() ? c.room : c.geometry, c.onScreen);
+    if (w->geometry() != g && !c.flows)
         w->setGeometry(g);
     c.aGeometry = w->geometry();
+    c.aRoom = c.room;
 
     const QString sheet = scaledSheet(c.sheet, &c.sheetBack);
     if (w->styleSheet() != sheet)
@@ -417,6 +438,199 @@ void ScreenScaler::apply(Control &c, QColor parentBack)
     fitText(c, scaledFont(c.font));
 }
 
+void ScreenScaler::addStack(Qt::Orientation along, const QList<QList<QWidget *>> &rows, int end)
+{
+    Stack s{along, {}, end};
+    for (const QList<QWidget *> &row : rows)
+        s.rows.emplace_back(row.begin(), row.end());
+    stacks_.push_back(std::move(s));
+    everything_ = true;
+}
+
+ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
+{
+    const auto k = known_.constFind(w);
+    return k != known_.constEnd() && controls_[*k].w == w ? &controls_[*k] : nullptr;
+}
+
+// What a label's text needs along `along` at the presentation's size, frame and margins
+// included, in design units (across `width` when vertical); -1 for a control without text.
+qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal width) const
+{
+    auto *l = qobject_cast<const QLabel *>(c.w.data());
+    if (!l || !l->pixmap().isNull())
+        return -1;
+    const QFontMetrics fm(scaledFont(l->font() != c.aFont ? l->font() : c.font));
+    // Frame, style-sheet border and padding, margin and indent as the label has them now:
+    // at the design's size until the first time it is scaled.
+    const qreal now = c.aGeometry.isNull() ? 1.0 : factor_;
+    const QRect inside = l->contentsRect();
+    const qreal across = (l->width() - inside.width() + 2 * l->margin()) / now;
+    const qreal around = (l->height() - inside.height() + 2 * l->margin()) / now;
+    const qreal indent = std::max(l->indent(), 0) / now;
+    const QString text = l->text();
+    if (along == Qt::Horizontal) // in a box, a space's breadth on both sides so as not to touch it
+        return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()
+                + (across > 0 ? 2 * fm.horizontalAdvance(QLatin1Char(' ')) : 0)) / factor_ + across + indent + 1;
+    // As fitText lays it out: on one line when it fits there, else wrapped.
+    const int px = int((width - across - indent) * factor_);
+    const QRect line = fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop, text);
+    const bool wrap = c.wordWrap || (text.contains(QLatin1Char(' ')) && line.width() > px);
+    const int h = text.isEmpty() ? fm.height()
+                  : wrap ? fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height()
+                         : line.height();
+    return h / factor_ + around + 1;
+}
+
+// The size each row of `s` gets along the stack; a row holding a control in `fixed` gets
+// the size given there.
+std::vector<qreal> ScreenScaler::stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed)
+{
+    const bool down = s.along == Qt::Vertical;
+    const size_t n = s.rows.size();
+    std::vector<qreal> design(n, 0), need(n, 0), out(n, -1);
+    qreal budget = 0;
+    int stop = 0;
+    bool grows = false;
+    for (size_t i = 0; i < n; ++i) {
+        int lo = INT_MAX, hi = INT_MIN;
+        for (const QPointer<QWidget> &w : s.rows[i])
+            if (const Control *c = w ? control(w) : nullptr) {
+                lo = std::min(lo, down ? c->geometry.top() : c->geometry.left());
+                hi = std::max(hi, down ? c->geometry.y() + c->geometry.height() : c->geometry.x() + c->geometry.width());
+            }
+        if (lo > hi)
+            continue;
+        design[i] = hi - lo;
+        need[i] = -1;
+        for (const QPointer<QWidget> &w : s.rows[i])
+            if (const Control *c = w ? control(w) : nullptr) {
+                const qreal t = textNeed(*c, s.along, c->geometry.width());
+                const int own = down ? c->geometry.height() : c->geometry.width();
+                need[i] = std::max(need[i], t >= 0 ? t + design[i] - own : qreal(own));
+                if (fixed.contains(w))
+                    out[i] = fixed.value(w);
+            }
+        budget += design[i];
+        stop = hi;
+        grows = grows || need[i] > design[i] + 0.5 || (out[i] >= 0 && out[i] != design[i]);
+    }
+    if (!grows)
+        return design;
+    budget += std::max(0, s.end - stop);
+    qreal taller = 0, spare = 0, demand = 0, base = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (out[i] >= 0) {
+            budget -= out[i];
+            continue;
+        }
+        taller += std::max(need[i], design[i]);
+        spare += std::max(0.0, design[i] - need[i]);
+        demand += std::max(0.0, need[i] - design[i]);
+        base += std::min(need[i], design[i]);
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (out[i] >= 0)
+            continue;
+        if (taller <= budget)
+            out[i] = std::max(need[i], design[i]);
+        else if (taller - spare <= budget)
+            out[i] = need[i] >= design[i] ? need[i] : design[i] - (design[i] - need[i]) * (taller - budget) / spare;
+        else
+            out[i] = need[i] < design[i] ? need[i] : design[i] + (need[i] - design[i]) * std::max(0.0, budget - base) / demand;
+    }
+    return out;
+}
+
+// Gives every control of a stack its room (Control::room), only while the presentation
+// asks for more than the design's text.
+void ScreenScaler::layOutStacks()
+{
+    for (Control &c : controls_)
+        c.room = QRect();
+    if (stacks_.empty() || (presentation_.textPercent <= 100 && !presentation_.readableFont))
+        return;
+    QHash<const QWidget *, int> uses;
+    for (const Stack &s : stacks_)
+        for (const auto &row : s.rows)
+            for (const QPointer<QWidget> &w : row)
+                ++uses[w.data()];
+    std::vector<std::vector<qreal>> sizes;
+    for (const Stack &s : stacks_)
+        sizes.push_back(stackSizes(s, {}));
+    // A control in two stacks takes the smaller room, and both stacks lay out around it.
+    QHash<const QWidget *, qreal> fixed;
+    for (size_t k = 0; k < stacks_.size(); ++k)
+        for (size_t i = 0; i < stacks_[k].rows.size(); ++i)
+            for (const QPointer<QWidget> &w : stacks_[k].rows[i])
+                if (w && uses.value(w.data()) > 1)
+                    fixed[w.data()] = std::min(fixed.value(w.data(), sizes[k][i]), sizes[k][i]);
+    if (!fixed.isEmpty())
+        for (size_t k = 0; k < stacks_.size(); ++k)
+            sizes[k] = stackSizes(stacks_[k], fixed);
+
+    for (size_t k = 0; k < stacks_.size(); ++k) {
+        const Stack &s = stacks_[k];
+        const bool down = s.along == Qt::Vertical;
+        qreal at = 0;
+        int before = INT_MIN; // where the previous row ended in the design
+        for (size_t i = 0; i < s.rows.size(); ++i) {
+            int lo = INT_MAX, hi = INT_MIN;
+            for (const QPointer<QWidget> &w : s.rows[i])
+                if (const Control *c = w ? control(w) : nullptr) {
+                    lo = std::min(lo, down ? c->geometry.top() : c->geometry.left());
+                    hi = std::max(hi, down ? c->geometry.y() + c->geometry.height() : c->geometry.x() + c->geometry.width());
+                }
+            if (lo > hi)
+                continue;
+            at = before == INT_MIN ? lo : at + (lo - before);
+            const qreal d = hi - lo;
+            const qreal size = sizes[k][i];
+            for (const QPointer<QWidget> &w : s.rows[i]) {
+                Control *c = w ? control(w) : nullptr;
+                if (!c)
+                    continue;
+                const QRect g = c->geometry;
+                const int from = down ? g.top() : g.left();
+                const int own = down ? g.height() : g.width();
+                qreal start = at + (from - lo), length = own + (size - d);
+                if (textNeed(*c, s.along, g.width()) < 0 && own < d) {
+                    // Without text: its size, centred where it was in the row.
+                    length = own;
+                    start = at + (from - lo + own / 2.0) * size / d - own / 2.0;
+                }
+                QRect r = c->room.isValid() ? c->room : g;
+                const int first = int(std::lround(start)), past = int(std::lround(start + length));
+                if (down) {
+                    r.setTop(first);
+                    r.setHeight(past - first);
+                } else {
+                    r.setLeft(first);
+                    r.setWidth(past - first);
+                    // Along a line the text's height grows too, downwards.
+                    r.setHeight(std::max(g.height(), int(std::ceil(textNeed(*c, Qt::Vertical, r.width())))));
+                }
+                c->room = r;
+            }
+            at += size;
+            before = hi;
+        }
+    }
+}
+
+qreal ScreenScaler::textShare(const QWidget *w) const
+{
+    const auto k = known_.constFind(w);
+    if (k == known_.constEnd() || controls_[*k].w != w)
+        return 1.0;
+    const Control *c = &controls_[*k];
+    const QFont want = scaledFont(c->font);
+    const QFont drawn = w->font();
+    if (want.pointSizeF() > 0 && drawn.pointSizeF() > 0)
+        return drawn.pointSizeF() / want.pointSizeF();
+    return want.pixelSize() > 0 && drawn.pixelSize() > 0 ? qreal(drawn.pixelSize()) / want.pixelSize() : 1.0;
+}
+
 void ScreenScaler::sync()
 {
     if (syncing_)
@@ -431,6 +645,7 @@ void ScreenScaler::sync()
     canvas_ = QRect(QPoint((s.width() - c.width()) / 2, (s.height() - c.height()) / 2), c);
 
     collect(screen_, true);
+    layOutStacks();
     if (everything_) {
         // The screen's own colours: black behind everything in high contrast.
         QPalette p = screen_->palette();
@@ -459,7 +674,7 @@ void ScreenScaler::sync()
         if (!w)
             continue;
         bool changed = everything_;
-        if (w->geometry() != ctl.aGeometry) {
+        if (w->geometry() != ctl.aGeometry && !ctl.flows) {
             ctl.geometry = w->geometry();
             changed = true;
         }
@@ -467,6 +682,8 @@ void ScreenScaler::sync()
             ctl.font = w->font();
             changed = true;
         }
+        if (ctl.room != ctl.aRoom)
+            changed = true;
         if (w->styleSheet() != ctl.aSheet) {
             ctl.sheet = w->styleSheet();
             changed = true;

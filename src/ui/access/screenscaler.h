@@ -46,6 +46,17 @@ public:
     // Brings every control in line with the window's size, picking up the changes the
     // screen made since (in design units) and any control added since.
     void sync();
+    // The share of the size the presentation asks for that a control's text is drawn at:
+    // 1 when it got all of it, less when it had to shrink to fit its box.
+    qreal textShare(const QWidget *w) const;
+    // Rows (each one or more controls side by side) that make room for the pupil's larger
+    // text instead of shrinking it: along `along` each row takes the size its texts need,
+    // the rows after it move on, up to `end` (in design units), with the free space before
+    // `end` and what rows needing less than their design size give up. Controls without
+    // text keep their size, centred where they were in their row. A control may belong to
+    // two stacks (a heading over two columns): it gets the smaller room. When every text
+    // fits its design size the design is kept exactly.
+    void addStack(Qt::Orientation along, const QList<QList<QWidget *>> &rows, int end);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,6 +65,7 @@ private:
     struct Control {
         QPointer<QWidget> w;
         bool onScreen = false; // a direct child of the screen: it takes the bars' offset
+        bool flows = false; // the text of a scrolling box: the box sizes it, it never shrinks
         // As the screen set them.
         QRect geometry;
         QFont font;
@@ -77,9 +89,17 @@ private:
         QColor aBack;
         QColor aText;
         QString fitKey;
+        QRect room; // the design geometry a stack gives it, invalid when none
+        QRect aRoom;
+    };
+    struct Stack {
+        Qt::Orientation along;
+        std::vector<std::vector<QPointer<QWidget>>> rows;
+        int end;
     };
 
     void collect(QWidget *parent, bool onScreen);
+    void collectFlowing(QWidget *w);
     void record(Control &c);
     void apply(Control &c, QColor parentBack);
     void applyColours(Control &c, const QColor &effectiveBack);
@@ -89,6 +109,10 @@ private:
     QString scaledSheet(const QString &design, QColor *back) const;
     QColor effectiveBack(const Control &c, const QColor &parentBack) const;
     QString fitKey(const Control &c, const QFont &font) const;
+    Control *control(const QWidget *w);
+    qreal textNeed(const Control &c, Qt::Orientation along, qreal width) const;
+    std::vector<qreal> stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed);
+    void layOutStacks();
 
     QWidget *screen_;
     QSize design_;
@@ -101,6 +125,7 @@ private:
     std::unique_ptr<QPalette> screenPalette_; // the screen's own, while high contrast replaces it
     std::vector<Control> controls_; // parents before their children
     QHash<const QWidget *, size_t> known_; // where each control's widget is in controls_
+    std::vector<Stack> stacks_;
 };
 
 } // namespace qv::ui

@@ -113,6 +113,16 @@ protected:
                                        QRect(30, 620, 330, 54), [this] { return ascolto::frase(model_); });
         Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
                                            QRect(375, 620, 330, 54), [this] { return ascolto::categorie(model_); });
+        // With larger text the instruction line wraps into the room the rows below give:
+        // the rows and the listen buttons down to the screen's foot, the categories down to
+        // "Frase seguente".
+        QList<QList<QWidget *>> righe{{Label4}}, colonna{{Label4}};
+        for (int r = 0; r < kRighe; ++r)
+            righe.append(QList<QWidget *>{Label6[size_t(r)], Label2[size_t(r)]});
+        for (QLabel *c : Label1)
+            colonna.append(QList<QWidget *>{c});
+        scaler_->addStack(Qt::Vertical, righe << QList<QWidget *>{Labascoltafrase, Labascoltacategorie}, 724);
+        scaler_->addStack(Qt::Vertical, colonna, 592);
         // Tab: the categories, the boxes, the listen buttons, then the two buttons.
         QList<QWidget *> chain(Label1.begin(), Label1.end());
         chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));

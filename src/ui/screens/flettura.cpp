@@ -4,7 +4,9 @@
 #include "ui/access/keyboard.h"
 #include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/textpane.h"
 
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace qv::ui {
@@ -15,7 +17,7 @@ namespace {
 // 1024 × 768 display; their proportions are kept.
 constexpr double kScala = 1.35;
 
-constexpr int kTestoX = 20, kTestoY = 20, kTestoW = 535, kTestoH = 690;
+constexpr int kTestoX = 20, kTestoY = 20, kTestoW = 535, kTestoH = 690, kTesto2Y = 350;
 constexpr int kColX = 585, kColW = 411;
 constexpr int kRigaY = 140, kRigaH = 108, kBox = 30;
 
@@ -41,23 +43,17 @@ const char *kStileBottone = "QLabel { border: 2px solid %1; border-radius: 10px;
 FLETTURA::FLETTURA(Application &app)
     : ScreenBase(app, QStringLiteral("COMPRENSIONE DELLA LETTURA")), model_(app.session())
 {
-    Labtesto = new QLabel(this);
-    Labtesto->setObjectName("Labtesto");
-    Labtesto->setTextFormat(Qt::PlainText);
-    Labtesto->setWordWrap(true);
-    Labtesto->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    Labtesto->setGeometry(kTestoX, kTestoY, kTestoW, kTestoH);
+    LabtestoRiquadro = new TextPane(QStringLiteral("Labtesto"), QStringLiteral("Testo"), this);
+    LabtestoRiquadro->setGeometry(kTestoX, kTestoY, kTestoW, kTestoH);
+    Labtesto = LabtestoRiquadro->label();
     Labtesto->setStyleSheet(QString::fromLatin1(kStileTesto));
 
     // Over the lower part of Labtesto; only the synthesis question uses it.
-    Labtesto2 = new QLabel(this);
-    Labtesto2->setObjectName("Labtesto2");
-    Labtesto2->setTextFormat(Qt::PlainText);
-    Labtesto2->setWordWrap(true);
-    Labtesto2->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    Labtesto2->setGeometry(kTestoX, kTestoY + 350, kTestoW, kTestoH - 350);
+    Labtesto2Riquadro = new TextPane(QStringLiteral("Labtesto2"), QStringLiteral("Riassunti c e d"), this);
+    Labtesto2Riquadro->setGeometry(kTestoX, kTestoY + kTesto2Y, kTestoW, kTestoH - kTesto2Y);
+    Labtesto2 = Labtesto2Riquadro->label();
     Labtesto2->setStyleSheet(QString::fromLatin1(kStileTesto));
-    Labtesto2->hide();
+    Labtesto2Riquadro->hide();
 
     Label2 = new QLabel(this);
     Label2->setObjectName("Label2");
@@ -118,8 +114,16 @@ FLETTURA::FLETTURA(Application &app)
     Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
                                    QRect(915, 652, 81, 52), [this] { return ascolto::brano(model_); }, true,
                                    [this] { return ascolto::hasBrano(model_); });
+    // With larger text the question and the options take the height their texts need,
+    // down to "Domanda seguente".
+    QList<QList<QWidget *>> righe{{Labris[0]}};
+    for (int k = 0; k < 4; ++k)
+        righe.append(QList<QWidget *>{Check1[size_t(k)], Labris[size_t(k + 1)]});
+    scaler_->addStack(Qt::Vertical, righe, 576);
+    // The listen buttons widen into what "Esco" does not need.
+    scaler_->addStack(Qt::Horizontal, {{Labesco}, {Labascoltadomanda}, {Labascoltarisposte}, {Labascoltabrano}}, 996);
     new OptionKeys(this, Check1);
-    setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labascoltadomanda, Labascoltarisposte, Labascoltabrano, Labseguente, Labesco});
+    setTabChain({LabtestoRiquadro, Labtesto2Riquadro, Check1[0], Check1[1], Check1[2], Check1[3], Labascoltadomanda, Labascoltarisposte, Labascoltabrano, Labseguente, Labesco});
 }
 
 void FLETTURA::activate()
@@ -138,9 +142,13 @@ void FLETTURA::mostra()
     Labtesto->setText(aCapo(model_.testo()));
     Labtesto2->setFont(f);
     Labtesto2->setText(aCapo(model_.testo2()));
-    Labtesto2->setVisible(model_.testo2Visible());
-    if (model_.testo2Visible())
-        Labtesto2->raise();
+    // At the synthesis question the first box ends where the second begins, so that what
+    // does not fit scrolls instead of going under it.
+    const bool due = model_.testo2Visible();
+    LabtestoRiquadro->setGeometry(kTestoX, kTestoY, kTestoW, due ? kTesto2Y : kTestoH);
+    Labtesto2Riquadro->setVisible(due);
+    LabtestoRiquadro->verticalScrollBar()->setValue(0);
+    Labtesto2Riquadro->verticalScrollBar()->setValue(0);
 
     for (int i = 0; i < 5; ++i)
         Labris[size_t(i)]->setText(model_.labris(i));

@@ -12,6 +12,7 @@
 namespace qv::ui {
 
 class ClickLabel;
+class TextPane;
 
 class FLETTURA : public ScreenBase {
     Q_OBJECT
@@ -21,8 +22,11 @@ public:
 
     LetturaModel &model() { return model_; }
 
+    // The texts, each in a box that scrolls when the pupil's larger text does not fit it.
     QLabel *Labtesto;
     QLabel *Labtesto2;
+    TextPane *LabtestoRiquadro;
+    TextPane *Labtesto2Riquadro;
     QLabel *Label2;
     std::array<QLabel *, 5> Labris{};
     std::array<QCheckBox *, 4> Check1{};

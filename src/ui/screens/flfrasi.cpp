@@ -91,6 +91,8 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
                                    QRect(450, 644, 180, 52), [this] { return ascolto::premessa(model_); });
     Labascoltaconclusioni = listenButton(QStringLiteral("Labascoltaconclusioni"), QStringLiteral("Ascolta le conclusioni"),
                                          QRect(640, 644, 186, 52), [this] { return ascolto::conclusioni(model_); });
+    // With larger text the listen buttons widen into what the other two do not need.
+    scaler_->addStack(Qt::Horizontal, {{Labseguente}, {Labascoltafrase}, {Labascoltaconclusioni}, {Labesco}}, 986);
     new OptionKeys(this, Check1);
     setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labascoltafrase, Labascoltaconclusioni, Labseguente, Labesco});
 }

@@ -73,6 +73,13 @@ FLstoria2::FLstoria2(Application &app)
         board->addSource(d, r);
     }
 
+    // With larger text the title and the rows take the height their texts need, down to
+    // the buttons.
+    QList<QList<QWidget *>> righe{{Labtitolo}};
+    for (int r = 0; r < 10; ++r)
+        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)], Label3[size_t(r)]});
+    scaler_->addStack(Qt::Vertical, righe, 642);
+
     const QColor grigio(192, 192, 192);
     Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
                                18, 3, grigio);

@@ -97,6 +97,13 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
         x += l->width() + (i == 2 || i == 3 || i == 4 || i == 6 ? 10 : 0);
         Label8[i] = l;
     }
+    // With larger text the left column's captions take the height they need (the list of
+    // chosen tools gives what it does not use), and the credits line grows to the right,
+    // its syllables kept together.
+    scaler_->addStack(Qt::Vertical, {{Label7}, {Label1}, {Text1}, {Label4}, {Text4}, {CmdOK, Cmdesco}, {CmdSTRUMENTI},
+                                     {LabSTRUMENTI}}, 650);
+    scaler_->addStack(Qt::Horizontal, {{Label8[0]}, {Label8[1]}, {Label8[2]}, {Label8[3]}, {Label8[4]}, {Label8[5]},
+                                       {Label8[6]}, {Label8[7]}, {Label8[8]}}, 986);
 
     // Screen readers name the fields by their captions.
     Label1->setBuddy(Text1);

@@ -1,0 +1,52 @@
+#include "ui/widgets/textpane.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+
+namespace qv::ui {
+
+TextPane::TextPane(const QString &name, const QString &accessibleName, QWidget *parent) : QScrollArea(parent)
+{
+    setObjectName(name + QStringLiteral("Riquadro"));
+    setAccessibleName(accessibleName);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(true);
+    // A bar wide enough to grab, scaled with the screen.
+    setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 22px; }"));
+    // The label paints the box's background; the viewport shows nothing of its own.
+    viewport()->setAutoFillBackground(false);
+    label_ = new QLabel;
+    label_->setObjectName(name);
+    label_->setTextFormat(Qt::PlainText);
+    label_->setWordWrap(true);
+    label_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    setWidget(label_);
+    setFocusPolicy(Qt::NoFocus);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            [this](int, int most) { setFocusPolicy(most > 0 ? Qt::StrongFocus : Qt::NoFocus); });
+}
+
+bool TextPane::scrolls() const
+{
+    return verticalScrollBar()->maximum() > 0;
+}
+
+void TextPane::keyPressEvent(QKeyEvent *e)
+{
+    QScrollBar *bar = verticalScrollBar();
+    switch (e->key()) {
+    case Qt::Key_Home:
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case Qt::Key_End:
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    default:
+        QScrollArea::keyPressEvent(e);
+    }
+}
+
+} // namespace qv::ui

@@ -1,0 +1,32 @@
+// A long text (a reading passage) in a box that scrolls instead of shrinking its text when
+// the pupil's larger text no longer fits the box: the text's label fills the box's width
+// and grows as tall as its text needs. The box takes the keyboard focus (arrows, Page Up,
+// Page Down, Home, End) only while there is something to scroll. The screen's scaler sizes
+// the box and gives the label its font (ui/access/screenscaler.h).
+#pragma once
+
+#include <QScrollArea>
+
+class QLabel;
+
+namespace qv::ui {
+
+class TextPane : public QScrollArea {
+    Q_OBJECT
+public:
+    // `name` names the label (the box is `name` + "Riquadro"); `accessibleName` is read out
+    // for the box.
+    TextPane(const QString &name, const QString &accessibleName, QWidget *parent);
+
+    QLabel *label() const { return label_; }
+    // Whether the text is taller than the box now.
+    bool scrolls() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    QLabel *label_;
+};
+
+} // namespace qv::ui
