@@ -291,7 +291,9 @@ private slots:
         s.sync();
         const QList<QRect> design = shape();
         QCOMPARE(design.at(2), QRect(10, 110, 300, 40));
+        // A hidden screen takes a new presentation when it is next brought in line.
         s.setPresentation({150, false, false});
+        s.sync();
         QVERIFY(rows[1]->height() > 80);
         QCOMPARE(rows[0]->geometry(), design.at(0));
         QCOMPARE(rows[2]->y(), rows[1]->geometry().bottom() + 1 + 10);
@@ -299,6 +301,7 @@ private slots:
         for (QLabel *l : rows)
             QVERIFY(s.textShare(l) > 0.99);
         s.setPresentation({});
+        s.sync();
         QCOMPARE(shape(), design);
     }
 };
