@@ -482,6 +482,20 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     return h / factor_ + around + 1;
 }
 
+// Where row `i` of `s` begins and ends along the stack in the design; begin > end when none
+// of its controls is known.
+std::pair<int, int> ScreenScaler::rowSpan(const Stack &s, size_t i)
+{
+    const bool down = s.along == Qt::Vertical;
+    int lo = INT_MAX, hi = INT_MIN;
+    for (const QPointer<QWidget> &w : s.rows[i])
+        if (const Control *c = w ? control(w) : nullptr) {
+            lo = std::min(lo, down ? c->geometry.top() : c->geometry.left());
+            hi = std::max(hi, down ? c->geometry.y() + c->geometry.height() : c->geometry.x() + c->geometry.width());
+        }
+    return {lo, hi};
+}
+
 // The size each row of `s` gets along the stack; a row holding a control in `fixed` gets
 // the size given there.
 std::vector<qreal> ScreenScaler::stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed)
@@ -493,12 +507,7 @@ std::vector<qreal> ScreenScaler::stackSizes(const Stack &s, const QHash<const QW
     int stop = 0;
     bool grows = false;
     for (size_t i = 0; i < n; ++i) {
-        int lo = INT_MAX, hi = INT_MIN;
-        for (const QPointer<QWidget> &w : s.rows[i])
-            if (const Control *c = w ? control(w) : nullptr) {
-                lo = std::min(lo, down ? c->geometry.top() : c->geometry.left());
-                hi = std::max(hi, down ? c->geometry.y() + c->geometry.height() : c->geometry.x() + c->geometry.width());
-            }
+        const auto [lo, hi] = rowSpan(s, i);
         if (lo > hi)
             continue;
         design[i] = hi - lo;
@@ -575,12 +584,7 @@ void ScreenScaler::layOutStacks()
         qreal at = 0;
         int before = INT_MIN; // where the previous row ended in the design
         for (size_t i = 0; i < s.rows.size(); ++i) {
-            int lo = INT_MAX, hi = INT_MIN;
-            for (const QPointer<QWidget> &w : s.rows[i])
-                if (const Control *c = w ? control(w) : nullptr) {
-                    lo = std::min(lo, down ? c->geometry.top() : c->geometry.left());
-                    hi = std::max(hi, down ? c->geometry.y() + c->geometry.height() : c->geometry.x() + c->geometry.width());
-                }
+            const auto [lo, hi] = rowSpan(s, i);
             if (lo > hi)
                 continue;
             at = before == INT_MIN ? lo : at + (lo - before);

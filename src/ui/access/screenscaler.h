@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QRect>
 #include <QWidget>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -111,6 +112,7 @@ private:
     QString fitKey(const Control &c, const QFont &font) const;
     Control *control(const QWidget *w);
     qreal textNeed(const Control &c, Qt::Orientation along, qreal width) const;
+    std::pair<int, int> rowSpan(const Stack &s, size_t i);
     std::vector<qreal> stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed);
     void layOutStacks();
 
