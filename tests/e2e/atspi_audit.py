@@ -91,6 +91,20 @@ class Audit:
         print("FAIL:", what, flush=True)
         self.failures.append(what)
 
+    def named_and_focusable(self, w, nodes, what):
+        """The accessible node of widget `w` (the largest inside its rectangle), failing when it
+        is missing, nameless or out of the keyboard's reach; None when missing."""
+        match = [n for n in nodes if inside(n["rect"], (w["x"], w["y"], w["w"], w["h"]))]
+        if not match:
+            self.fail(f"{what} is not in the accessibility tree")
+            return None
+        n = max(match, key=lambda m: m["rect"][2] * m["rect"][3])
+        if not n["name"]:
+            self.fail(f"{what} has no name (role {n['role']})")
+        if not n["focusable"]:
+            self.fail(f"{what} takes no keyboard focus (role {n['role']})")
+        return n
+
     def screen(self, p, window, label):
         """Audits what is on show in `window` now."""
         time.sleep(0.4)  # the widget map and the bridge catch up with the last change
@@ -101,33 +115,17 @@ class Audit:
         controls = [w for w in widgets if w.get("window") == window and w.get("name") != window
                     and w.get("mouse") and w.get("enabled") and w["w"] > 0 and w["h"] > 0]
         for w in controls:
-            rect = (w["x"], w["y"], w["w"], w["h"])
-            match = [n for n in nodes if inside(n["rect"], rect)]
             what = f"{label}: {w['name']} ({w['class']}, {w.get('text', '')!r})"
-            if not match:
-                self.fail(f"{what} is not in the accessibility tree")
+            n = self.named_and_focusable(w, nodes, what)
+            if n is None:
                 continue
-            n = max(match, key=lambda m: m["rect"][2] * m["rect"][3])
-            if not n["name"]:
-                self.fail(f"{what} has no name (role {n['role']})")
             acts = {a.lower() for a in n["actions"]}
             if n["role"] not in FIELD_ROLES and not acts & PRESS_ACTIONS:
                 self.fail(f"{what} has no press action (role {n['role']}, actions {n['actions']})")
-            if not n["focusable"]:
-                self.fail(f"{what} takes no keyboard focus (role {n['role']})")
         # What is there to read (a list, a table, a chart): named and reachable from the keyboard.
         shown = [w for w in widgets if w.get("window") == window and w.get("read") and w["w"] > 0 and w["h"] > 0]
         for w in shown:
-            what = f"{label}: {w['name']} ({w['class']})"
-            match = [n for n in nodes if inside(n["rect"], (w["x"], w["y"], w["w"], w["h"]))]
-            if not match:
-                self.fail(f"{what} is not in the accessibility tree")
-                continue
-            n = max(match, key=lambda m: m["rect"][2] * m["rect"][3])
-            if not n["name"]:
-                self.fail(f"{what} has no name (role {n['role']})")
-            if not n["focusable"]:
-                self.fail(f"{what} takes no keyboard focus (role {n['role']})")
+            self.named_and_focusable(w, nodes, f"{label}: {w['name']} ({w['class']})")
         for n in nodes:
             if n["role"] in NAMED_ROLES and not n["name"]:
                 self.fail(f"{label}: a {n['role']} at {n['rect']} has no name")
