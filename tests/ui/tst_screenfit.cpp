@@ -2,7 +2,8 @@
 // of one offscreen platform) at 100, 125 and 150 % text, and with the readable font in high
 // contrast: the screen fills its display keeping the design's proportions, every visible
 // label's text fits its box, no two visible controls overlap unless one is meant to lie
-// on the other, and at larger text every text keeps at least 90 % of its larger size. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
+// on the other, every arrow still joins its boxes, and at larger text (in either face) every
+// text keeps at least 90 % of its larger size. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -79,29 +80,50 @@ struct Smaller {
     const char *screen;
     const char *name; // the start of the control's name
     const char *reason;
+    bool readableOnly = false; // only in the readable face
 };
 const Smaller kMayStaySmaller[] = {
     {"FLINIZIO", "", "the start screen always shows the default presentation"},
     {"FLfrasi", "Check1_", "not yet: the digits beside the boxes keep the boxes' height"},
-    {"FLstoria1", "Labtitolo", "not yet: the causal schemes fill the screen below the title"},
     {"FLstoria2", "Label1_", "not yet: ten events at once need more height than the screen has"},
     {"FLstoria2", "Labtitolo", "not yet: the ten events take all the height"},
     {"FLstoria2", "Label3_", "not yet: a long date keeps the width of the dates' column"},
     {"FLcartge", "Label4", "not yet: the map fills the screen beside the instruction"},
     {"FLcartge", "Label3", "not yet: the map fills the screen"},
     {"FLcartge", "cmdelemseg", "not yet: the map fills the screen"},
+    {"FLstoria2", "Labseguente", "another branch", true},
+    {"FLcartge", "Labnumero", "another branch", true},
+    // The readable face's lines stand half as tall again as the design face's: these
+    // texts need more height than their screens have.
+    {"FrmNOME", "Label7", "not yet: the instruction needs seven lines in the left column", true},
+    {"FrmNOME", "Label1", "not yet: the left column gives its height to the instruction", true},
+    {"FrmNOME", "Label4", "not yet: the left column gives its height to the instruction", true},
+    {"FrmNOME", "Labclasse", "not yet: the list of names lies right below the class", true},
+    {"FLETTURA", "Labris_", "not yet: question and options need more height than the column has", true},
+    {"FLETTURA", "Labseguente", "not yet: a button's line taller than the button", true},
+    {"FLETTURA", "Labascolta", "not yet: a button's two lines taller than the button", true},
+    {"FLgrasem", "Label4", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLgrasem", "Label6_", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLgrasem", "Labseguente", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLogsem", "Label4", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLogsem", "Label6_", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLogsem", "Labseguente", "not yet: instruction and ten rows need more height than the screen has", true},
+    {"FLstoria1", "Label2_", "not yet: title, statements and scheme need more height than the screen has", true},
+    {"FLstoria1", "Labtitolo", "not yet: title, statements and scheme need more height than the screen has", true},
 };
 
-bool mayStaySmaller(const QString &screen, const QWidget *w)
+bool mayStaySmaller(const QString &screen, const QWidget *w, bool readable)
 {
     return std::any_of(std::begin(kMayStaySmaller), std::end(kMayStaySmaller), [&](const Smaller &s) {
-        return screen == QLatin1String(s.screen) && (!*s.name || w->objectName().startsWith(QLatin1String(s.name)));
+        return screen == QLatin1String(s.screen) && (readable || !s.readableOnly)
+               && (!*s.name || w->objectName().startsWith(QLatin1String(s.name)));
     });
 }
 
 // Every text drawn at less than 90 % of the size the presentation asks for.
 QString shrunkTexts(ScreenBase *screen, const QString &name)
 {
+    const bool readable = screen->scaler()->presentation().readableFont;
     QStringList out;
     for (auto *w : screen->findChildren<QWidget *>()) {
         QString text;
@@ -110,10 +132,32 @@ QString shrunkTexts(ScreenBase *screen, const QString &name)
         else if (auto *b = qobject_cast<QAbstractButton *>(w))
             text = b->text();
         const qreal share = screen->scaler()->textShare(w);
-        if (!text.isEmpty() && w->isVisibleTo(screen) && share < 0.9 && !mayStaySmaller(name, w))
+        if (!text.isEmpty() && w->isVisibleTo(screen) && share < 0.9 && !mayStaySmaller(name, w, readable))
             out << QStringLiteral("%1 \"%2\" at %3 %").arg(w->objectName(), text.simplified().left(30)).arg(int(share * 100));
     }
     return out.join(QStringLiteral("; "));
+}
+
+// A line that no longer joins what it joined: every arrow's shaft and heads have an end on
+// a box's edge (a box that moved without its arrows leaves them in a gap or inside it).
+QString looseLine(QWidget *screen)
+{
+    const int near = std::max(3, int(std::lround(6 * static_cast<ScreenBase *>(screen)->scaler()->factor())));
+    auto onEdge = [near](const QRect &r, QPoint p) {
+        return r.adjusted(-near, -near, near, near).contains(p) && !r.adjusted(near, near, -near, -near).contains(p);
+    };
+    for (auto *line : screen->findChildren<LineShape *>()) {
+        if (!line->isVisibleTo(screen))
+            continue;
+        const QLine l = line->line();
+        bool joined = false;
+        for (auto *box : screen->findChildren<QLabel *>())
+            joined = joined || (box->isVisibleTo(screen) && box->parentWidget() == line->parentWidget()
+                                && (onEdge(box->geometry(), l.p1()) || onEdge(box->geometry(), l.p2())));
+        if (!joined)
+            return line->objectName();
+    }
+    return {};
 }
 
 QString overlap(QWidget *screen)
@@ -162,7 +206,11 @@ class TstScreenFit : public QObject {
         st.tipoavvio = kAvvioNuovo;
     }
 
-    // The larger text (in the design's face: the readable one is measured by eye) is kept.
+    // The larger text is kept, in either face. The size asked is the design's point size
+    // × the text factor; a readable face drawn at that point size counts as 100 %, though
+    // its letters stand taller and wider than the design face's (at one point size its
+    // small letters nearly twice as tall, its lines half as tall again): the pupil asked for
+    // both the larger text and the readable face, so the face does not pay for the size.
     static void check(ScreenBase *w, const QString &name, qv::Screen screen)
     {
         QCoreApplication::processEvents();
@@ -171,8 +219,10 @@ class TstScreenFit : public QObject {
         QVERIFY2(cut.isEmpty(), qPrintable(name + QStringLiteral(": cut ") + cut));
         const QString both = overlap(w);
         QVERIFY2(both.isEmpty(), qPrintable(name + QStringLiteral(": overlap ") + both));
+        const QString loose = looseLine(w);
+        QVERIFY2(loose.isEmpty(), qPrintable(name + QStringLiteral(": loose ") + loose));
         const Presentation &p = w->scaler()->presentation();
-        if (p.textPercent > 100 && !p.readableFont) {
+        if (p.textPercent > 100) {
             const QString small = shrunkTexts(w, QString::fromLatin1(screenName(screen)));
             QVERIFY2(small.isEmpty(), qPrintable(name + QStringLiteral(": smaller ") + small));
         }

@@ -447,6 +447,12 @@ void ScreenScaler::addStack(Qt::Orientation along, const QList<QList<QWidget *>>
     everything_ = true;
 }
 
+void ScreenScaler::clearStacks()
+{
+    stacks_.clear();
+    everything_ = true;
+}
+
 ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
 {
     const auto k = known_.constFind(w);

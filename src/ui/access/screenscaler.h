@@ -58,6 +58,8 @@ public:
     // two stacks (a heading over two columns): it gets the smaller room. When every text
     // fits its design size the design is kept exactly.
     void addStack(Qt::Orientation along, const QList<QList<QWidget *>> &rows, int end);
+    // Forgets every stack: for a screen whose rows change with what it shows.
+    void clearStacks();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -158,6 +158,19 @@ void FLstoria1::disponi()
     const bool quattro = model_.caselle() == 4;
     Label2[3]->setVisible(quattro);
     Label1[3]->setVisible(quattro);
+    // With larger text the title, the statements and the scheme's boxes take the height
+    // their texts need down to the buttons; each arrow moves with the gap it spans, so it
+    // still joins its boxes.
+    QList<QList<QWidget *>> righe{{Labtitolo}, {Label2[0], Label2[1]}};
+    if (model_.tiposchema() == 1)
+        righe << QList<QWidget *>{Label2[2]} << QList<QWidget *>{Label1[0]} << QList<QWidget *>{Line1, Line3, Line4}
+              << QList<QWidget *>{Label1[1]} << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[2]};
+    else
+        righe << QList<QWidget *>{Label2[2], Label2[3]} << QList<QWidget *>{Label1[0], Label1[1]}
+              << QList<QWidget *>{Line1, Line3, Line4, Line7, Line8, Line9} << QList<QWidget *>{Label1[2]}
+              << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[3]};
+    scaler_->clearStacks();
+    scaler_->addStack(Qt::Vertical, righe, 612);
 }
 
 void FLstoria1::ridisegna()
