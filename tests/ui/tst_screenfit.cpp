@@ -8,6 +8,7 @@
 #include "storage/recordset.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
+#include "ui/access/contrastcolours.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flinizio.h"
@@ -130,6 +131,78 @@ QString overlap(QWidget *screen)
                 return a->objectName() + QStringLiteral(" / ") + b->objectName();
         }
     return {};
+}
+
+
+// High contrast. A colour's name as a pupil would say it, coarsely, by hue.
+QString colourName(const QColor &c)
+{
+    if (c.valueF() < 0.2)
+        return QStringLiteral("nero");
+    if (c.hsvSaturationF() < 0.1)
+        return c.valueF() > 0.97 ? QStringLiteral("bianco") : QStringLiteral("grigio");
+    const int h = c.hsvHue();
+    return h < 20 || h >= 330 ? QStringLiteral("rosso")
+        : h < 45              ? QStringLiteral("arancione")
+        : h < 70              ? QStringLiteral("giallo")
+        : h < 160             ? QStringLiteral("verde")
+        : h < 250             ? QStringLiteral("azzurro")
+                              : QStringLiteral("magenta");
+}
+
+// Told apart at a glance: some channel differs by `by` or more.
+bool apart(const QColor &a, const QColor &b, int by)
+{
+    return std::abs(a.red() - b.red()) >= by || std::abs(a.green() - b.green()) >= by || std::abs(a.blue() - b.blue()) >= by;
+}
+
+// What a control shows, in the design (from its palette, style sheet included) and as drawn.
+struct Shown {
+    QWidget *w;
+    bool ownBack; // paints a background of its own (a box), not its parent's
+    QColor designBack, designInk;
+    QColor back, ink; // as drawn: the colour most of its inner outline shows; the text's pixel
+                      // that stands out most from it
+};
+
+bool paintsOwnBack(const QWidget *w)
+{
+    const QString sheet = w->styleSheet();
+    return w->autoFillBackground() || (sheet.contains(QLatin1String("background")) && !sheet.contains(QLatin1String("transparent")));
+}
+
+// Every visible label, and every box with its own background, of the screen.
+QList<Shown> designColours(QWidget *screen)
+{
+    QList<Shown> out;
+    for (auto *f : screen->findChildren<QFrame *>()) {
+        auto *l = qobject_cast<QLabel *>(f);
+        if (!f->isVisibleTo(screen) || f->objectName().isEmpty() || f->objectName().startsWith(QLatin1String("qt_"))
+            || f->contentsRect().width() < 4 || f->contentsRect().height() < 4 || (l && !l->pixmap().isNull())
+            || (!l && !paintsOwnBack(f)))
+            continue;
+        out << Shown{f, paintsOwnBack(f), f->palette().color(f->backgroundRole()), f->palette().color(f->foregroundRole()), {}, {}};
+    }
+    return out;
+}
+
+void drawnColours(QWidget *screen, QList<Shown> &shown)
+{
+    const QImage img = screen->grab().toImage();
+    for (Shown &s : shown) {
+        const QRect r = s.w->contentsRect().adjusted(1, 1, -1, -1).translated(s.w->mapTo(screen, QPoint(0, 0)));
+        QHash<QRgb, int> ring;
+        for (int x = r.left(); x <= r.right(); ++x)
+            ++ring[img.pixel(x, r.top())], ++ring[img.pixel(x, r.bottom())];
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            ++ring[img.pixel(r.left(), y)], ++ring[img.pixel(r.right(), y)];
+        s.back = QColor(std::max_element(ring.begin(), ring.end()).key());
+        s.ink = s.back;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (const QColor c(img.pixel(x, y)); contrastRatio(c, s.back) > contrastRatio(s.ink, s.back))
+                    s.ink = c;
+    }
 }
 
 } // namespace
@@ -261,6 +334,92 @@ private slots:
             QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
         }
         check(w, name, screen);
+    }
+
+    // The colours a screen's instruction or marks name keep their names in high contrast,
+    // stay apart from each other, and take (or are, for texts on the black screen) a text
+    // colour at 7:1 or more. Each row: one screen's colours, marks included.
+    void contrastKeepsNames_data()
+    {
+        using Named = QList<std::pair<QColor, QString>>;
+        QTest::addColumn<Named>("colours");
+        QTest::addColumn<bool>("texts"); // texts on the black screen, not boxes
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        QTest::newRow("FLgrasem") << Named{{Qt::white, "bianco"}, {QColor(255, 192, 192), "rosso"},
+                                           {QColor(204, 255, 255), "azzurro"}, {face, "grigio"},
+                                           {QColor(255, 255, 192), "giallo"}} << false;
+        QTest::newRow("FLogsem") << Named{{Qt::white, "bianco"}, {QColor(255, 224, 192), "arancione"},
+                                          {QColor(192, 192, 255), "azzurro"}, {QColor(192, 192, 192), "grigio"},
+                                          {QColor(255, 255, 192), "giallo"}} << false;
+        QTest::newRow("FLstoria1") << Named{{QColor(255, 224, 192), "arancione"}, {QColor(255, 128, 0), "arancione"},
+                                            {QColor(255, 0, 255), "magenta"}, {QColor(192, 192, 192), "grigio"}} << false;
+        QTest::newRow("FLstoria2") << Named{{QColor(255, 255, 128), "giallo"}, {QColor(255, 255, 0), "giallo"},
+                                            {QColor(255, 0, 255), "magenta"}, {QColor(192, 192, 192), "grigio"}} << false;
+        QTest::newRow("FLcartge list") << Named{{QColor(255, 254, 248), "bianco"}, {QColor(47, 109, 181), "azzurro"}} << false;
+        QTest::newRow("FLettura passage") << Named{{QColor(255, 254, 246), "bianco"}, {QColor(19, 69, 139), "nero"}} << false;
+        QTest::newRow("FLcartge number") << Named{{QColor(255, 0, 0), "rosso"}, {Qt::black, "giallo"}} << true;
+        QTest::newRow("FrmNOME credit line") << Named{{QColor(128, 0, 128), "magenta"}, {QColor(128, 128, 255), "azzurro"},
+                                                      {Qt::black, "giallo"}} << true;
+    }
+
+    void contrastKeepsNames()
+    {
+        using Named = QList<std::pair<QColor, QString>>;
+        QFETCH(Named, colours);
+        QFETCH(bool, texts);
+        QList<QColor> made;
+        for (const auto &[design, name] : colours) {
+            const QColor c = texts ? contrastText(Qt::black, design) : contrastBack(design);
+            QCOMPARE(colourName(c), name);
+            const QColor other = texts ? QColor(Qt::black) : contrastText(c, Qt::black);
+            QVERIFY2(contrastRatio(c, other) >= 7, qPrintable(c.name() + QStringLiteral(" on ") + other.name()));
+            for (const QColor &m : made)
+                QVERIFY2(apart(c, m, 40), qPrintable(c.name() + QStringLiteral(" too near ") + m.name()));
+            made << c;
+        }
+    }
+
+    // Every pupil screen in high contrast, as drawn: every text at 7:1 or more on what lies
+    // behind it, and boxes whose design colours differ still differ.
+    void contrastKeepsColours_data()
+    {
+        QTest::addColumn<qv::Screen>("screen");
+        for (qv::Screen s : {Screen::FrmNOME, Screen::FLETTURA, Screen::FLgrasem, Screen::FLogsem, Screen::FLfrasi,
+                             Screen::FLstoria1, Screen::FLstoria2, Screen::FLcartge})
+            QTest::newRow(screenName(s)) << s;
+    }
+
+    void contrastKeepsColours()
+    {
+        QFETCH(qv::Screen, screen);
+        test::AppEnv env;
+        preparePupil(env);
+        ScreenBase *w = env.app->load(screen);
+        QVERIFY(w);
+        w->setScreen(QGuiApplication::screens().at(0));
+        env.app->show(screen);
+        QCoreApplication::processEvents();
+        QList<Shown> shown = designColours(w);
+        QVERIFY(shown.size() > 3);
+        const Presentation contrast{100, false, true};
+        env.app->state().strumenti.highContrast = true;
+        env.app->setPresentation(contrast);
+        QCoreApplication::processEvents();
+        test::screenshot(w, QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral("-contrast"));
+        drawnColours(w, shown);
+        for (const Shown &s : shown) {
+            auto *l = qobject_cast<QLabel *>(s.w);
+            if (!l || !l->text().isEmpty())
+                QVERIFY2(contrastRatio(s.ink, s.back) >= 7,
+                         qPrintable(QStringLiteral("%1: %2 on %3").arg(s.w->objectName(), s.ink.name(), s.back.name())));
+        }
+        for (const Shown &a : shown)
+            for (const Shown &b : shown)
+                if (&a < &b && a.ownBack && b.ownBack && apart(a.designBack, b.designBack, 24))
+                    QVERIFY2(apart(a.back, b.back, 40),
+                             qPrintable(QStringLiteral("%1 %2 and %3 %4 both %5")
+                                            .arg(a.w->objectName(), a.designBack.name(), b.w->objectName(),
+                                                 b.designBack.name(), a.back.name())));
     }
 
     // Rows that make room, on their own: at 150 % the long text's row grows and the row
