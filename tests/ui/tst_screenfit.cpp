@@ -156,6 +156,11 @@ bool apart(const QColor &a, const QColor &b, int by)
     return std::abs(a.red() - b.red()) >= by || std::abs(a.green() - b.green()) >= by || std::abs(a.blue() - b.blue()) >= by;
 }
 
+// Boxes whose design colours may meet another's in high contrast, with the reason.
+const Smaller kMayMerge[] = {
+    {"FLstoria2", "Label1_", "the events' rows are pale for decoration only"},
+};
+
 // What a control shows, in the design (from its palette, style sheet included) and as drawn.
 struct Shown {
     QWidget *w;
@@ -164,6 +169,13 @@ struct Shown {
     QColor back, ink; // as drawn: the colour most of its inner outline shows; the text's pixel
                       // that stands out most from it
 };
+
+bool mayMerge(const char *screen, const QWidget *w)
+{
+    return std::any_of(std::begin(kMayMerge), std::end(kMayMerge), [&](const Smaller &s) {
+        return qstrcmp(screen, s.screen) == 0 && w->objectName().startsWith(QLatin1String(s.name));
+    });
+}
 
 bool paintsOwnBack(const QWidget *w)
 {
@@ -190,7 +202,7 @@ void drawnColours(QWidget *screen, QList<Shown> &shown)
 {
     const QImage img = screen->grab().toImage();
     for (Shown &s : shown) {
-        const QRect r = s.w->contentsRect().adjusted(1, 1, -1, -1).translated(s.w->mapTo(screen, QPoint(0, 0)));
+        const QRect r = s.w->contentsRect().adjusted(1, 1, -1, -1).translated(s.w->mapTo(screen, QPoint(0, 0))).intersected(img.rect());
         QHash<QRgb, int> ring;
         for (int x = r.left(); x <= r.right(); ++x)
             ++ring[img.pixel(x, r.top())], ++ring[img.pixel(x, r.bottom())];
@@ -336,51 +348,10 @@ private slots:
         check(w, name, screen);
     }
 
-    // The colours a screen's instruction or marks name keep their names in high contrast,
-    // stay apart from each other, and take (or are, for texts on the black screen) a text
-    // colour at 7:1 or more. Each row: one screen's colours, marks included.
-    void contrastKeepsNames_data()
-    {
-        using Named = QList<std::pair<QColor, QString>>;
-        QTest::addColumn<Named>("colours");
-        QTest::addColumn<bool>("texts"); // texts on the black screen, not boxes
-        const QColor face = QApplication::palette().color(QPalette::Button);
-        QTest::newRow("FLgrasem") << Named{{Qt::white, "bianco"}, {QColor(255, 192, 192), "rosso"},
-                                           {QColor(204, 255, 255), "azzurro"}, {face, "grigio"},
-                                           {QColor(255, 255, 192), "giallo"}} << false;
-        QTest::newRow("FLogsem") << Named{{Qt::white, "bianco"}, {QColor(255, 224, 192), "arancione"},
-                                          {QColor(192, 192, 255), "azzurro"}, {QColor(192, 192, 192), "grigio"},
-                                          {QColor(255, 255, 192), "giallo"}} << false;
-        QTest::newRow("FLstoria1") << Named{{QColor(255, 224, 192), "arancione"}, {QColor(255, 128, 0), "arancione"},
-                                            {QColor(255, 0, 255), "magenta"}, {QColor(192, 192, 192), "grigio"}} << false;
-        QTest::newRow("FLstoria2") << Named{{QColor(255, 255, 128), "giallo"}, {QColor(255, 255, 0), "giallo"},
-                                            {QColor(255, 0, 255), "magenta"}, {QColor(192, 192, 192), "grigio"}} << false;
-        QTest::newRow("FLcartge list") << Named{{QColor(255, 254, 248), "bianco"}, {QColor(47, 109, 181), "azzurro"}} << false;
-        QTest::newRow("FLettura passage") << Named{{QColor(255, 254, 246), "bianco"}, {QColor(19, 69, 139), "nero"}} << false;
-        QTest::newRow("FLcartge number") << Named{{QColor(255, 0, 0), "rosso"}, {Qt::black, "giallo"}} << true;
-        QTest::newRow("FrmNOME credit line") << Named{{QColor(128, 0, 128), "magenta"}, {QColor(128, 128, 255), "azzurro"},
-                                                      {Qt::black, "giallo"}} << true;
-    }
-
-    void contrastKeepsNames()
-    {
-        using Named = QList<std::pair<QColor, QString>>;
-        QFETCH(Named, colours);
-        QFETCH(bool, texts);
-        QList<QColor> made;
-        for (const auto &[design, name] : colours) {
-            const QColor c = texts ? contrastText(Qt::black, design) : contrastBack(design);
-            QCOMPARE(colourName(c), name);
-            const QColor other = texts ? QColor(Qt::black) : contrastText(c, Qt::black);
-            QVERIFY2(contrastRatio(c, other) >= 7, qPrintable(c.name() + QStringLiteral(" on ") + other.name()));
-            for (const QColor &m : made)
-                QVERIFY2(apart(c, m, 40), qPrintable(c.name() + QStringLiteral(" too near ") + m.name()));
-            made << c;
-        }
-    }
-
     // Every pupil screen in high contrast, as drawn: every text at 7:1 or more on what lies
-    // behind it, and boxes whose design colours differ still differ.
+    // behind it; boxes whose design colours differ still differ; a box, or a text on the
+    // black screen, keeps its colour's name (an instruction's "caselle azzurre") unless it turns
+    // black, the screen's own colour.
     void contrastKeepsColours_data()
     {
         QTest::addColumn<qv::Screen>("screen");
@@ -397,25 +368,31 @@ private slots:
         ScreenBase *w = env.app->load(screen);
         QVERIFY(w);
         w->setScreen(QGuiApplication::screens().at(0));
+        env.app->state().strumenti = PupilTools{true, true, 100, false, false}; // "Ascolta" shown too
         env.app->show(screen);
         QCoreApplication::processEvents();
         QList<Shown> shown = designColours(w);
         QVERIFY(shown.size() > 3);
-        const Presentation contrast{100, false, true};
-        env.app->state().strumenti.highContrast = true;
-        env.app->setPresentation(contrast);
+        env.app->setPresentation({100, false, true});
         QCoreApplication::processEvents();
         test::screenshot(w, QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral("-contrast"));
+        w->scaler()->sync(); // as before every paint: the credit line's timer may have just changed a colour
         drawnColours(w, shown);
         for (const Shown &s : shown) {
             auto *l = qobject_cast<QLabel *>(s.w);
+            const QString what = QStringLiteral("%1: %2 on %3, design %4 on %5")
+                                     .arg(s.w->objectName(), s.ink.name(), s.back.name(), s.designInk.name(), s.designBack.name());
             if (!l || !l->text().isEmpty())
-                QVERIFY2(contrastRatio(s.ink, s.back) >= 7,
-                         qPrintable(QStringLiteral("%1: %2 on %3").arg(s.w->objectName(), s.ink.name(), s.back.name())));
+                QVERIFY2(contrastRatio(s.ink, s.back) >= 7, qPrintable(what));
+            if (s.ownBack && colourName(s.back) != QLatin1String("nero"))
+                QVERIFY2(colourName(s.back) == colourName(s.designBack), qPrintable(what));
+            if (s.back == Qt::black && l && !l->text().isEmpty() && s.designInk.hsvSaturationF() > 0.3 && s.designInk.valueF() > 0.3)
+                QVERIFY2(colourName(s.ink) == colourName(s.designInk), qPrintable(what));
         }
         for (const Shown &a : shown)
             for (const Shown &b : shown)
-                if (&a < &b && a.ownBack && b.ownBack && apart(a.designBack, b.designBack, 24))
+                if (&a < &b && a.ownBack && b.ownBack && apart(a.designBack, b.designBack, 24)
+                    && !mayMerge(QTest::currentDataTag(), a.w) && !mayMerge(QTest::currentDataTag(), b.w))
                     QVERIFY2(apart(a.back, b.back, 40),
                              qPrintable(QStringLiteral("%1 %2 and %3 %4 both %5")
                                             .arg(a.w->objectName(), a.designBack.name(), b.w->objectName(),

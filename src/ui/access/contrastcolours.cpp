@@ -26,7 +26,7 @@ const Shades kHues[] = {
     {165, QColor(0, 220, 0), QColor(160, 255, 160)},     // green
     {200, QColor(0, 230, 255), QColor(130, 240, 255)},   // azure, cyan
     {260, QColor(110, 170, 255), QColor(170, 200, 255)}, // blue
-    {340, QColor(255, 90, 255), QColor(235, 175, 255)},  // violet, magenta
+    {320, QColor(255, 90, 255), QColor(235, 175, 255)},  // violet, magenta
     {361, QColor(255, 105, 105), QColor(255, 180, 180)}, // red again
 };
 
