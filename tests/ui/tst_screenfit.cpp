@@ -13,6 +13,7 @@
 #include "ui/screenbase.h"
 #include "ui/screens/flinizio.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/dragdropboard.h"
 #include "ui/widgets/lineshape.h"
 
 #include <QFile>
@@ -137,17 +138,11 @@ QString overlap(QWidget *screen)
 // High contrast. A colour's name as a pupil would say it, coarsely, by hue.
 QString colourName(const QColor &c)
 {
-    if (c.valueF() < 0.2)
-        return QStringLiteral("nero");
-    if (c.hsvSaturationF() < 0.1)
-        return c.valueF() > 0.97 ? QStringLiteral("bianco") : QStringLiteral("grigio");
-    const int h = c.hsvHue();
-    return h < 20 || h >= 330 ? QStringLiteral("rosso")
-        : h < 45              ? QStringLiteral("arancione")
-        : h < 70              ? QStringLiteral("giallo")
-        : h < 160             ? QStringLiteral("verde")
-        : h < 250             ? QStringLiteral("azzurro")
-                              : QStringLiteral("magenta");
+    if (c.valueF() < 0.2 || c.hsvSaturationF() < 0.1)
+        return c.valueF() < 0.2 ? QStringLiteral("nero") : c.valueF() > 0.97 ? QStringLiteral("bianco") : QStringLiteral("grigio");
+    static const std::pair<int, const char *> hues[] = {
+        {20, "rosso"}, {45, "arancione"}, {70, "giallo"}, {160, "verde"}, {250, "azzurro"}, {330, "magenta"}, {361, "rosso"}};
+    return QString::fromLatin1(std::find_if(std::begin(hues), std::end(hues), [&](auto &h) { return c.hsvHue() < h.first; })->second);
 }
 
 // Told apart at a glance: some channel differs by `by` or more.
@@ -370,13 +365,19 @@ private slots:
         w->setScreen(QGuiApplication::screens().at(0));
         env.app->state().strumenti = PupilTools{true, true, 100, false, false}; // "Ascolta" shown too
         env.app->show(screen);
+        // One thing placed: a filled box, and the mark of a used statement or date.
+        if (auto *board = w->findChild<DragDropBoard *>()) {
+            board->clickSource(0);
+            board->clickTarget(0);
+        }
         QCoreApplication::processEvents();
+        for (auto *t : w->findChildren<QTimer *>())
+            t->stop(); // a still picture: the credit line lights no other word meanwhile
         QList<Shown> shown = designColours(w);
         QVERIFY(shown.size() > 3);
         env.app->setPresentation({100, false, true});
         QCoreApplication::processEvents();
         test::screenshot(w, QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral("-contrast"));
-        w->scaler()->sync(); // as before every paint: the credit line's timer may have just changed a colour
         drawnColours(w, shown);
         for (const Shown &s : shown) {
             auto *l = qobject_cast<QLabel *>(s.w);
