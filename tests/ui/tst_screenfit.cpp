@@ -158,6 +158,7 @@ const Smaller kMayMerge[] = {
 
 // What a control shows, in the design (from its palette, style sheet included) and as drawn.
 struct Shown {
+    QString name;
     QWidget *w;
     bool ownBack; // paints a background of its own (a box), not its parent's
     QColor designBack, designInk;
@@ -188,7 +189,7 @@ QList<Shown> designColours(QWidget *screen)
             || f->contentsRect().width() < 4 || f->contentsRect().height() < 4 || (l && !l->pixmap().isNull())
             || (!l && !paintsOwnBack(f)))
             continue;
-        out << Shown{f, paintsOwnBack(f), f->palette().color(f->backgroundRole()), f->palette().color(f->foregroundRole()), {}, {}};
+        out << Shown{f->objectName(), f, paintsOwnBack(f), f->palette().color(f->backgroundRole()), f->palette().color(f->foregroundRole()), {}, {}};
     }
     return out;
 }
@@ -358,26 +359,36 @@ private slots:
     void contrastKeepsColours()
     {
         QFETCH(qv::Screen, screen);
-        test::AppEnv env;
-        preparePupil(env);
-        ScreenBase *w = env.app->load(screen);
-        QVERIFY(w);
-        w->setScreen(QGuiApplication::screens().at(0));
-        env.app->state().strumenti = PupilTools{true, true, 100, false, false}; // "Ascolta" shown too
-        env.app->show(screen);
-        // One thing placed: a filled box, and the mark of a used statement or date.
-        if (auto *board = w->findChild<DragDropBoard *>()) {
-            board->clickSource(0);
-            board->clickTarget(0);
+        // The screen as designed, then as a pupil with high contrast meets it from the start;
+        // one thing placed in both (a filled box, a used statement's or date's mark) and the
+        // timers stopped for a still picture (the credit line lights no other word meanwhile).
+        auto open = [&](test::AppEnv &env, bool contrast) {
+            preparePupil(env);
+            ScreenBase *w = env.app->load(screen);
+            w->setScreen(QGuiApplication::screens().at(0));
+            env.app->state().strumenti = PupilTools{true, true, 100, false, contrast}; // "Ascolta" shown too
+            env.app->show(screen);
+            env.app->setPresentation({100, false, contrast});
+            if (auto *board = w->findChild<DragDropBoard *>()) {
+                board->clickSource(0);
+                board->clickTarget(0);
+            }
+            QCoreApplication::processEvents();
+            for (auto *t : w->findChildren<QTimer *>())
+                t->stop();
+            return w;
+        };
+        QList<Shown> shown;
+        {
+            test::AppEnv env;
+            shown = designColours(open(env, false));
         }
-        QCoreApplication::processEvents();
-        for (auto *t : w->findChildren<QTimer *>())
-            t->stop(); // a still picture: the credit line lights no other word meanwhile
-        QList<Shown> shown = designColours(w);
         QVERIFY(shown.size() > 3);
-        env.app->setPresentation({100, false, true});
-        QCoreApplication::processEvents();
+        test::AppEnv env;
+        ScreenBase *w = open(env, true);
         test::screenshot(w, QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral("-contrast"));
+        for (Shown &s : shown)
+            QVERIFY2((s.w = w->findChild<QFrame *>(s.name)), qPrintable(s.name));
         drawnColours(w, shown);
         for (const Shown &s : shown) {
             auto *l = qobject_cast<QLabel *>(s.w);

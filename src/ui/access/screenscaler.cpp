@@ -698,12 +698,13 @@ void ScreenScaler::sync()
             }
         }
         const QColor parentBack = backs.value(w->parentWidget(), screenBack);
-        if (presentation_.highContrast)
-            backs.insert(w, effectiveBack(ctl, parentBack));
         if (changed)
             apply(ctl, parentBack);
         else
             fitText(ctl, scaledFont(ctl.font));
+        // After apply: a control met for the first time has its sheet's colour only now.
+        if (presentation_.highContrast)
+            backs.insert(w, effectiveBack(ctl, parentBack));
     }
     everything_ = false;
     syncing_ = false;
