@@ -11,10 +11,12 @@ control the program's widget map marks as reacting to the mouse (a click, a drop
 be in the accessibility tree with a name, an action (press or toggle; fields and lists: taking
 the focus) and keyboard focus; no push button, check box, field, list or page tab that is
 showing may be nameless; and every list, table or chart must have a name and take the keyboard
-focus, so that a screen reader's user can reach and read it. Fails, never skips, when the
+focus, so that a screen reader's user can reach and read it; a chart of the statistics reads
+out its values. Fails, never skips, when the
 accessibility bus cannot be reached."""
 
 import os
+import re
 import sqlite3
 import sys
 import tempfile
@@ -83,6 +85,7 @@ class Audit:
             except NotImplementedError:
                 actions = []
             found.append({"role": n.getRoleName(), "name": (n.name or "").strip(), "actions": actions,
+                          "description": (n.description or "").strip(),
                           "rect": (e.x, e.y, e.width, e.height),
                           "focusable": states.contains(self.atspi.STATE_FOCUSABLE)})
         return found
@@ -131,6 +134,24 @@ class Audit:
                 self.fail(f"{label}: a {n['role']} at {n['rect']} has no name")
         self.screens += 1
         print(f"ok: {label}: {len(controls)} controls, {len(shown)} to read, {len(nodes)} objects", flush=True)
+
+    def chart_values(self, p, window, chart):
+        """A score-band chart of `window` gives a screen reader its values, not its title only:
+        its description names the five bands with their pupils, who add up to the pupils its
+        title counts ("Lettura (7 alunni)")."""
+        top = p.get(window, window) or {}
+        w = p.get(window, chart)
+        if w is None:
+            return self.fail(f"{window}: no chart {chart}")
+        n = self.named_and_focusable(w, self.nodes(self.application(p.proc.pid), top.get("title")), chart)
+        if n is None:
+            return None
+        bands = re.findall(r"(\d+)–(\d+) %: (\d+) alunn", n["description"])
+        total = re.search(r"\((\d+) alunn", n["name"])
+        if len(bands) != 5 or not total or sum(int(b[2]) for b in bands) != int(total.group(1)):
+            return self.fail(f"{window}: chart {chart} named {n['name']!r} reads {n['description']!r}")
+        print(f"ok: {chart} reads {n['description']!r}", flush=True)
+        return None
 
     def click_node(self, p, window, role, name):
         """Clicks the showing object of `role` named `name` in `window` (a page tab, which the
@@ -238,6 +259,8 @@ def teacher_windows(audit, p):
     for page in ["Prove e confronto con la scuola", "Punteggi", "Fasce di punteggio", "Livelli", "Domande"]:
         audit.click_node(p, "FrmSTATISTICHE", "page tab", page)
         audit.screen(p, "FrmSTATISTICHE", f"class statistics, {page}")
+        if page == "Fasce di punteggio":
+            audit.chart_values(p, "FrmSTATISTICHE", "Grafico_lettura")
     p.click_name("FrmSTATISTICHE", "cmdchiudo")
     p.wait_gone("FrmSTATISTICHE")
     p.click_name("FLstampa", "CMDELIMINO")

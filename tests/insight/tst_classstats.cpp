@@ -1,5 +1,6 @@
 // Class statistics and levels: a hand-made class whose figures are worked out by hand, the
 // progress code and level boundaries, bad input, and the reading of real class tables.
+#include "insight/chartreading.h"
 #include "insight/classstats.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -117,6 +118,26 @@ private slots:
         // Reading: 34 + 25 + 9 + 1 points over four pupils.
         QVERIFY(qFuzzyCompare(s.parts[size_t(Part::Lettura)].meanPercent, 69.0 / 4 / 34 * 100));
         QCOMPARE(s.parts[size_t(Part::Frasi)].finished, 2);
+    }
+
+    // What a screen reader hears of a chart: the figures it draws, with a decimal comma.
+    void chartReadings_data()
+    {
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("carries");
+        const ClassStats s = classStats(handMadeClass());
+        QTest::newRow("grammar bands") << distributionReading(s, Part::Grammatica)
+                                       << QStringLiteral("Alunni per fascia di punteggio: 0–19 %: 0 alunni; 20–39 %: "
+                                                         "1 alunno; 40–59 %: 0 alunni; 60–79 %: 1 alunno; 80–100 %: 1 alunno.");
+        // 69 of 4 × 34 points; no other class in the school's figures.
+        QTest::newRow("profile") << profileReading(profile(s, ClassStats{})) << QStringLiteral("Lettura: classe 50,7 %, scuola —;");
+    }
+
+    void chartReadings()
+    {
+        QFETCH(QString, reading);
+        QFETCH(QString, carries);
+        QVERIFY2(reading.contains(carries), qPrintable(reading));
     }
 
     void handMadeClassLevels()

@@ -9,10 +9,12 @@
 #include "storage/recordset.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
+#include "ui/access/contrastcolours.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flinizio.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/dragdropboard.h"
 #include "ui/widgets/lineshape.h"
 
 #include <QFile>
@@ -176,6 +178,85 @@ QString overlap(QWidget *screen)
     return {};
 }
 
+
+// High contrast. A colour's name as a pupil would say it, coarsely, by hue.
+QString colourName(const QColor &c)
+{
+    if (c.valueF() < 0.2 || c.hsvSaturationF() < 0.1)
+        return c.valueF() < 0.2 ? QStringLiteral("nero") : c.valueF() > 0.97 ? QStringLiteral("bianco") : QStringLiteral("grigio");
+    static const std::pair<int, const char *> hues[] = {
+        {20, "rosso"}, {45, "arancione"}, {70, "giallo"}, {160, "verde"}, {250, "azzurro"}, {330, "magenta"}, {361, "rosso"}};
+    return QString::fromLatin1(std::find_if(std::begin(hues), std::end(hues), [&](auto &h) { return c.hsvHue() < h.first; })->second);
+}
+
+// Told apart at a glance: some channel differs by `by` or more.
+bool apart(const QColor &a, const QColor &b, int by)
+{
+    return std::abs(a.red() - b.red()) >= by || std::abs(a.green() - b.green()) >= by || std::abs(a.blue() - b.blue()) >= by;
+}
+
+// Boxes whose design colours may meet another's in high contrast, with the reason.
+const Smaller kMayMerge[] = {
+    {"FLstoria2", "Label1_", "the events' rows are pale for decoration only"},
+};
+
+// What a control shows, in the design (from its palette, style sheet included) and as drawn.
+struct Shown {
+    QString name;
+    QWidget *w;
+    bool ownBack; // paints a background of its own (a box), not its parent's
+    QColor designBack, designInk;
+    QColor back, ink; // as drawn: the colour most of its inner outline shows; the text's pixel
+                      // that stands out most from it
+};
+
+bool mayMerge(const char *screen, const QWidget *w)
+{
+    return std::any_of(std::begin(kMayMerge), std::end(kMayMerge), [&](const Smaller &s) {
+        return qstrcmp(screen, s.screen) == 0 && w->objectName().startsWith(QLatin1String(s.name));
+    });
+}
+
+bool paintsOwnBack(const QWidget *w)
+{
+    const QString sheet = w->styleSheet();
+    return w->autoFillBackground() || (sheet.contains(QLatin1String("background")) && !sheet.contains(QLatin1String("transparent")));
+}
+
+// Every visible label, and every box with its own background, of the screen.
+QList<Shown> designColours(QWidget *screen)
+{
+    QList<Shown> out;
+    for (auto *f : screen->findChildren<QFrame *>()) {
+        auto *l = qobject_cast<QLabel *>(f);
+        if (!f->isVisibleTo(screen) || f->objectName().isEmpty() || f->objectName().startsWith(QLatin1String("qt_"))
+            || f->contentsRect().width() < 4 || f->contentsRect().height() < 4 || (l && !l->pixmap().isNull())
+            || (!l && !paintsOwnBack(f)))
+            continue;
+        out << Shown{f->objectName(), f, paintsOwnBack(f), f->palette().color(f->backgroundRole()), f->palette().color(f->foregroundRole()), {}, {}};
+    }
+    return out;
+}
+
+void drawnColours(QWidget *screen, QList<Shown> &shown)
+{
+    const QImage img = screen->grab().toImage();
+    for (Shown &s : shown) {
+        const QRect r = s.w->contentsRect().adjusted(1, 1, -1, -1).translated(s.w->mapTo(screen, QPoint(0, 0))).intersected(img.rect());
+        QHash<QRgb, int> ring;
+        for (int x = r.left(); x <= r.right(); ++x)
+            ++ring[img.pixel(x, r.top())], ++ring[img.pixel(x, r.bottom())];
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            ++ring[img.pixel(r.left(), y)], ++ring[img.pixel(r.right(), y)];
+        s.back = QColor(std::max_element(ring.begin(), ring.end()).key());
+        s.ink = s.back;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (const QColor c(img.pixel(x, y)); contrastRatio(c, s.back) > contrastRatio(s.ink, s.back))
+                    s.ink = c;
+    }
+}
+
 } // namespace
 
 class TstScreenFit : public QObject {
@@ -311,6 +392,73 @@ private slots:
             QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
         }
         check(w, name, screen);
+    }
+
+    // Every pupil screen in high contrast, as drawn: every text at 7:1 or more on what lies
+    // behind it; boxes whose design colours differ still differ; a box, or a text on the
+    // black screen, keeps its colour's name (an instruction's "caselle azzurre") unless it turns
+    // black, the screen's own colour.
+    void contrastKeepsColours_data()
+    {
+        QTest::addColumn<qv::Screen>("screen");
+        for (qv::Screen s : {Screen::FrmNOME, Screen::FLETTURA, Screen::FLgrasem, Screen::FLogsem, Screen::FLfrasi,
+                             Screen::FLstoria1, Screen::FLstoria2, Screen::FLcartge})
+            QTest::newRow(screenName(s)) << s;
+    }
+
+    void contrastKeepsColours()
+    {
+        QFETCH(qv::Screen, screen);
+        // The screen as designed, then as a pupil with high contrast meets it from the start;
+        // one thing placed in both (a filled box, a used statement's or date's mark) and the
+        // timers stopped for a still picture (the credit line lights no other word meanwhile).
+        auto open = [&](test::AppEnv &env, bool contrast) {
+            preparePupil(env);
+            ScreenBase *w = env.app->load(screen);
+            w->setScreen(QGuiApplication::screens().at(0));
+            env.app->state().strumenti = PupilTools{true, true, 100, false, contrast}; // "Ascolta" shown too
+            env.app->show(screen);
+            env.app->setPresentation({100, false, contrast});
+            if (auto *board = w->findChild<DragDropBoard *>()) {
+                board->clickSource(0);
+                board->clickTarget(0);
+            }
+            QCoreApplication::processEvents();
+            for (auto *t : w->findChildren<QTimer *>())
+                t->stop();
+            return w;
+        };
+        QList<Shown> shown;
+        {
+            test::AppEnv env;
+            shown = designColours(open(env, false));
+        }
+        QVERIFY(shown.size() > 3);
+        test::AppEnv env;
+        ScreenBase *w = open(env, true);
+        test::screenshot(w, QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral("-contrast"));
+        for (Shown &s : shown)
+            QVERIFY2((s.w = w->findChild<QFrame *>(s.name)), qPrintable(s.name));
+        drawnColours(w, shown);
+        for (const Shown &s : shown) {
+            auto *l = qobject_cast<QLabel *>(s.w);
+            const QString what = QStringLiteral("%1: %2 on %3, design %4 on %5")
+                                     .arg(s.w->objectName(), s.ink.name(), s.back.name(), s.designInk.name(), s.designBack.name());
+            if (!l || !l->text().isEmpty())
+                QVERIFY2(contrastRatio(s.ink, s.back) >= 7, qPrintable(what));
+            if (s.ownBack && colourName(s.back) != QLatin1String("nero"))
+                QVERIFY2(colourName(s.back) == colourName(s.designBack), qPrintable(what));
+            if (s.back == Qt::black && l && !l->text().isEmpty() && s.designInk.hsvSaturationF() > 0.3 && s.designInk.valueF() > 0.3)
+                QVERIFY2(colourName(s.ink) == colourName(s.designInk), qPrintable(what));
+        }
+        for (const Shown &a : shown)
+            for (const Shown &b : shown)
+                if (&a < &b && a.ownBack && b.ownBack && apart(a.designBack, b.designBack, 24)
+                    && !mayMerge(QTest::currentDataTag(), a.w) && !mayMerge(QTest::currentDataTag(), b.w))
+                    QVERIFY2(apart(a.back, b.back, 40),
+                             qPrintable(QStringLiteral("%1 %2 and %3 %4 both %5")
+                                            .arg(a.w->objectName(), a.designBack.name(), b.w->objectName(),
+                                                 b.designBack.name(), a.back.name())));
     }
 
     // Rows that make room, on their own: at 150 % the long text's row grows and the row

@@ -1,5 +1,7 @@
 #include "ui/access/screenscaler.h"
 
+#include "ui/access/contrastcolours.h"
+
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontMetrics>
@@ -22,9 +24,6 @@ namespace {
 constexpr qreal kSmallestPoints = 5.0;
 constexpr qreal kShrinkStep = 0.94;
 const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
-// Not the pure yellow a screen may use as a design colour, so the two are told apart.
-const QColor kYellow(255, 238, 0);
 
 bool isContainer(const QWidget *w)
 {
@@ -97,27 +96,6 @@ QPixmap scaledPicture(const QPixmap &design, QSize size)
 
 } // namespace
 
-QColor contrastBack(const QColor &designBack)
-{
-    // Dark colours become black, middle ones yellow and light ones white, so that two
-    // backgrounds that meant different things (a used statement, a filled box) still differ.
-    const qreal l = 0.2126 * designBack.redF() + 0.7152 * designBack.greenF() + 0.0722 * designBack.blueF();
-    if (l < 0.4)
-        return kBlack;
-    return l < 0.75 ? kYellow : kWhite;
-}
-
-QColor contrastText(const QColor &back)
-{
-    return back == kBlack ? kYellow : kBlack;
-}
-
-QColor contrastBorder(const QColor &back)
-{
-    // Seen against the black screen and against the box itself.
-    return back == kYellow ? kWhite : kYellow;
-}
-
 ScreenScaler::ScreenScaler(QWidget *screen, QSize design) : QObject(screen), screen_(screen), design_(design)
 {
     canvas_ = QRect(QPoint(0, 0), design);
@@ -185,9 +163,9 @@ QFont ScreenScaler::scaledFont(const QFont &design) const
     return f;
 }
 
-// The screen's style sheet with its lengths × factor; in high contrast its colours become
-// black, white and yellow and its borders strong. `back` receives the sheet's first
-// background colour (invalid when it sets none).
+// The screen's style sheet with its lengths × factor; in high contrast its colours are
+// mapped as contrastcolours.h says and its borders made strong. `back` receives the sheet's
+// first background colour (invalid when it sets none).
 QString ScreenScaler::scaledSheet(const QString &design, QColor *back) const
 {
     static const QRegularExpression px(QStringLiteral("(\\d+(?:\\.\\d+)?)px"));
@@ -215,13 +193,15 @@ QString ScreenScaler::scaledSheet(const QString &design, QColor *back) const
         QColor designBack;
         if (b.hasMatch())
             designBack = QColor(b.captured(1).trimmed());
+        if (designBack.alpha() == 0)
+            designBack = QColor(); // "transparent": the parent shows through
         if (designBack.isValid() && !back->isValid())
             *back = designBack;
         if (contrast && designBack.isValid()) {
             const QColor cb = contrastBack(designBack);
-            const QColor ct = contrastText(cb);
             body.replace(b.capturedStart(1), b.capturedLength(1), cb.name());
             const auto c = colour.match(body);
+            const QColor ct = contrastText(cb, c.hasMatch() ? QColor(c.captured(2).trimmed()) : QColor());
             if (c.hasMatch())
                 body.replace(c.capturedStart(2), c.capturedLength(2), ct.name());
             else
@@ -319,7 +299,7 @@ void ScreenScaler::applyColours(Control &c, const QColor &back)
     QColor wantText = c.text;
     if (presentation_.highContrast) {
         wantBack = c.back.isValid() ? back : QColor();
-        wantText = contrastText(back);
+        wantText = contrastText(back, c.text);
     } else if (!c.aBack.isValid() && !c.aText.isValid()) {
         return; // never changed here
     }
@@ -662,14 +642,15 @@ void ScreenScaler::sync()
         if (presentation_.highContrast) {
             if (!screenPalette_)
                 screenPalette_ = std::make_unique<QPalette>(p);
+            const QColor base = contrastBack(Qt::white);
             p.setColor(QPalette::Window, kBlack);
-            p.setColor(QPalette::WindowText, kYellow);
-            p.setColor(QPalette::Base, kWhite);
-            p.setColor(QPalette::Text, kBlack);
+            p.setColor(QPalette::WindowText, contrastText(kBlack));
+            p.setColor(QPalette::Base, base);
+            p.setColor(QPalette::Text, contrastText(base));
             p.setColor(QPalette::Button, kBlack);
-            p.setColor(QPalette::ButtonText, kYellow);
+            p.setColor(QPalette::ButtonText, contrastText(kBlack));
             p.setColor(QPalette::Highlight, kBlack);
-            p.setColor(QPalette::HighlightedText, kYellow);
+            p.setColor(QPalette::HighlightedText, contrastText(kBlack));
             screen_->setPalette(p);
         } else if (screenPalette_) {
             screen_->setPalette(*screenPalette_);
@@ -723,12 +704,13 @@ void ScreenScaler::sync()
             }
         }
         const QColor parentBack = backs.value(w->parentWidget(), screenBack);
-        if (presentation_.highContrast)
-            backs.insert(w, effectiveBack(ctl, parentBack));
         if (changed)
             apply(ctl, parentBack);
         else
             fitText(ctl, scaledFont(ctl.font));
+        // After apply: a control met for the first time has its sheet's colour only now.
+        if (presentation_.highContrast)
+            backs.insert(w, effectiveBack(ctl, parentBack));
     }
     everything_ = false;
     syncing_ = false;

@@ -27,11 +27,6 @@ namespace qv::ui {
 // Set (to true) on a child the scaler must leave alone: one placed from scaled geometry.
 inline constexpr const char *kUnscaledProperty = "qvUnscaled";
 
-// The colours of high contrast: black, white and yellow.
-QColor contrastBack(const QColor &designBack);
-QColor contrastText(const QColor &back);
-QColor contrastBorder(const QColor &back);
-
 class ScreenScaler : public QObject {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "ui/screens/frmstatistiche.h"
 
+#include "insight/chartreading.h"
 #include "insight/statsreport.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/statscharts.h"
@@ -44,10 +45,12 @@ void put(QTableWidget *t, int row, int col, const QString &text)
     t->setItem(row, col, item);
 }
 
-QChartView *view(QChart *chart, const QString &name, QWidget *parent)
+// A chart, with the numbers it draws as its description for a screen reader.
+QChartView *view(QChart *chart, const QString &reading, const QString &name, QWidget *parent)
 {
     auto *v = new QChartView(chart, parent);
     v->setObjectName(name);
+    v->setAccessibleDescription(reading);
     v->setRenderHint(QPainter::Antialiasing);
     v->setAcceptDrops(false); // a chart only shows
     return v;
@@ -108,7 +111,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     Tabprove->setFixedHeight(Tabprove->horizontalHeader()->sizeHint().height()
                              + kPartCount * Tabprove->verticalHeader()->defaultSectionSize() + 4);
     pl->addWidget(Tabprove);
-    Graficoprofilo = view(profileChart(ci_.profile), QStringLiteral("Graficoprofilo"), prove);
+    Graficoprofilo = view(profileChart(ci_.profile), profileReading(ci_.profile), QStringLiteral("Graficoprofilo"), prove);
     pl->addWidget(Graficoprofilo, 1);
     Schede->addTab(prove, QStringLiteral("Prove e confronto con la scuola"));
 
@@ -145,7 +148,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
                        fasce));
     auto *grid = new QGridLayout;
     for (int i = 0; i < kPartCount; ++i) {
-        Graficoprove[size_t(i)] = view(distributionChart(s, Part(i)),
+        Graficoprove[size_t(i)] = view(distributionChart(s, Part(i)), distributionReading(s, Part(i)),
                                        QStringLiteral("Grafico_%1").arg(QLatin1String(parts()[size_t(i)].key)), fasce);
         grid->addWidget(Graficoprove[size_t(i)], i / 4, i % 4);
     }
