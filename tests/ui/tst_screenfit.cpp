@@ -288,10 +288,9 @@ class TstScreenFit : public QObject {
     }
 
     // The larger text is kept, in either face. The size asked is the design's point size
-    // × the text factor; a readable face drawn at that point size counts as 100 %, though
-    // its letters stand taller and wider than the design face's (at one point size its
-    // small letters nearly twice as tall, its lines half as tall again): the pupil asked for
-    // both the larger text and the readable face, so the face does not pay for the size.
+    // × the text factor, in either face: at one point size the readable face's letters are
+    // about as tall as the design face's (its small letters 16 px against 15 at 21 pt, though
+    // its font reports nearly twice that), its lines half as tall again, its words a fifth wider.
     static void check(ScreenBase *w, const QString &name, qv::Screen screen)
     {
         QCoreApplication::processEvents();
