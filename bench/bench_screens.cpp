@@ -3,8 +3,8 @@
 // takes one pupil after another through the whole battery by clicking the real controls:
 // the start screen, name entry, the seven tests, the archive and back. Every change of
 // screen is timed from the click that leaves a screen to the end of the first paint of the
-// next one. The first round creates each screen; later rounds show them again, as for the
-// next pupil. As in the program, the screens are made ready ahead in idle time while the
+// next one. The first round shows each screen for the first time; later rounds show them
+// again, as for the next pupil. As in the program, the screens are made ready ahead in idle time while the
 // start screen is on show (Application::setPreparesAhead): the tour waits there until they
 // are (at most 10 s; a pupil takes longer to choose the class and type a name) and says how
 // long it took; --no-prepare leaves them to their first showing. The class holds the
@@ -16,11 +16,10 @@
 // --text P gives every pupil larger text (P %, 125 or 150) through name entry's tools
 // button, as the teacher sets it.
 //
-// One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>", and
-// one "prepared <milliseconds> <resident MB>" once the screens are ready and one "resident
-// <MB>" at the end; the
+// One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>"; the
 // faults count the fresh memory the change touched (a new window's backing store, 3 MB
-// for a screen, is most of it), which costs far more on some machines than on others.
+// for a screen, is most of it), which costs far more on some machines than on others. And
+// "prepared <milliseconds> <resident MB>" once the screens are ready, "resident <MB>" at the end.
 #include "battery/analysis/analysismodel.h"
 #include "battery/analysis/storiacontent.h"
 #include "battery/comprehension/frasicontent.h"
