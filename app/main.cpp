@@ -35,6 +35,7 @@ int main(int argc, char **argv)
     app.session().setSpeech(&speech);
     qv::ui::registerScreens(app);
     qv::ui::WidgetMap::installFromEnvironment(&qapp);
+    app.setPreparesAhead(true);
     app.show(qv::Screen::FLINIZIO);
     app.copyAfterFirstPaint();
     // For the start-up benchmark: report when the start screen has been painted, then leave.

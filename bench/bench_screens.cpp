@@ -3,19 +3,23 @@
 // takes one pupil after another through the whole battery by clicking the real controls:
 // the start screen, name entry, the seven tests, the archive and back. Every change of
 // screen is timed from the click that leaves a screen to the end of the first paint of the
-// next one. The first round creates each screen; later rounds show them again, as for the
-// next pupil (name entry is made anew every time, as in the program). The class holds the
+// next one. The first round shows each screen for the first time; later rounds show them
+// again, as for the next pupil. As in the program, the screens are made ready ahead in idle time while the
+// start screen is on show (Application::setPreparesAhead): the tour waits there until they
+// are (at most 10 s; a pupil takes longer to choose the class and type a name) and says how
+// long it took; --no-prepare leaves them to their first showing. The class holds the
 // finished results of 25 pupils before the first, so the lists have names. Message boxes are
 // answered at once. The platform is the one QT_QPA_PLATFORM names.
 //
-//   bench_screens [--rounds N] [--text P] [folder with the pictures]
+//   bench_screens [--rounds N] [--text P] [--no-prepare] [folder with the pictures]
 //
 // --text P gives every pupil larger text (P %, 125 or 150) through name entry's tools
 // button, as the teacher sets it.
 //
 // One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>"; the
 // faults count the fresh memory the change touched (a new window's backing store, 3 MB
-// for a screen, is most of it), which costs far more on some machines than on others.
+// for a screen, is most of it), which costs far more on some machines than on others. And
+// "prepared <milliseconds> <resident MB>" once the screens are ready, "resident <MB>" at the end.
 #include "battery/analysis/analysismodel.h"
 #include "battery/analysis/storiacontent.h"
 #include "battery/comprehension/frasicontent.h"
@@ -114,6 +118,15 @@ long minorFaults()
     return u.ru_minflt;
 }
 
+long residentMegabytes()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> pages = f.readAll().split(' ');
+    return pages.size() > 1 ? pages.at(1).toLong() * 4096 / (1024 * 1024) : -1;
+}
+
 // A press and a release of the left button at `pos` (the middle when not given).
 void click(QWidget *w, QPoint pos = QPoint(-1, -1))
 {
@@ -209,6 +222,13 @@ public:
     void start()
     {
         watch_.milliseconds(Screen::FLINIZIO, [this] { app_.show(Screen::FLINIZIO); });
+        QElapsedTimer waited;
+        waited.start();
+        while (app_.preparing() && waited.elapsed() < 10000)
+            settle(20);
+        if (app_.preparing())
+            fail(QStringLiteral("the screens were not ready within 10 s"));
+        QTextStream(stdout) << "prepared " << waited.elapsed() << ' ' << residentMegabytes() << Qt::endl;
     }
 
     // One pupil through the battery, then the archive and back to the start screen.
@@ -404,7 +424,15 @@ int main(int argc, char **argv)
     QStringList args = qapp.arguments().mid(1);
     int rounds = 5;
     int text = 100;
-    while (args.size() >= 2 && args.first().startsWith(QLatin1String("--"))) {
+    bool prepare = true;
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+        if (args.first() == QLatin1String("--no-prepare")) {
+            prepare = false;
+            args.removeFirst();
+            continue;
+        }
+        if (args.size() < 2)
+            fail(QStringLiteral("%1 needs a value").arg(args.first()));
         if (args.first() == QLatin1String("--rounds"))
             rounds = qMax(1, args.at(1).toInt());
         else if (args.first() == QLatin1String("--text"))
@@ -451,9 +479,11 @@ int main(int argc, char **argv)
     NoExit exit;
     Application app(dialogs, clock, exit, data);
     registerScreens(app);
+    app.setPreparesAhead(prepare);
     Tour tour(app, dialogs);
     tour.start();
     for (int n = 1; n <= rounds; ++n)
         tour.round(n);
+    QTextStream(stdout) << "resident " << residentMegabytes() << Qt::endl;
     return 0;
 }

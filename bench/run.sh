@@ -127,6 +127,8 @@ screens() {
   done
   echo "screen changes, $label: ms from the click to the next screen's first paint;" \
     "medians of 3 first rounds (and their minor page faults) and of 12 later rounds"
+  echo "  screens made ready on the start screen in $(awk '$1 == "prepared" { print $2 }' "$work/changes" | median) ms," \
+    "resident then $(awk '$1 == "prepared" { print $3 }' "$work/changes" | median) MB, after the rounds $(awk '$1 == "resident" { print $2 }' "$work/changes" | median) MB"
   while read -r from to; do
     first=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $5 }' "$work/changes" | median)
     faults=$(awk -v f="$from" -v t="$to" '$1 == "change" && $2 == f && $3 == t && $4 == 1 { print $6 }' "$work/changes" | median)
@@ -148,9 +150,24 @@ wide_screens() {
   screens "offscreen 1920x1080, text 150 %" "$wide" -- --text 150
 }
 
+# xvfb_display <screen>: starts an X server of the given screen ("1920x1080x24") and sets
+# $display to it.
+display=
+xvfb_display() {
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  display=":$(head -n1 "$work/display")"
+}
+
 if [ "$only" = screens ]; then
   screens offscreen QT_QPA_PLATFORM=offscreen
   wide_screens
+  if command -v Xvfb >/dev/null; then
+    # The lab's own window system: an X server of the same 1920 x 1080.
+    xvfb_display 1920x1080x24
+    screens "X server 1920x1080" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+  fi
   echo
   echo "Aims:"
   printf '%s\n' "${aims[@]}"
@@ -212,10 +229,7 @@ screens offscreen QT_QPA_PLATFORM=offscreen
 wide_screens
 if command -v Xvfb >/dev/null; then
   # The same on an X server, as on a lab computer; Xvfb picks a free display.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  display=":$(head -n1 "$work/display")"
+  xvfb_display 1024x768x24
   startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
   screens "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
 fi

@@ -99,6 +99,13 @@ NomeModel::Outcome NomeModel::noneToComplete()
     return Outcome::Reloaded;
 }
 
+void NomeModel::reset()
+{
+    nomecompleto_.clear();
+    scelta_.clear();
+    chosenTools_.reset();
+}
+
 bool NomeModel::chooseTools(const QString &cognome, const QString &nome)
 {
     if (!openArchiveDoor(s_))

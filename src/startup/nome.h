@@ -41,6 +41,8 @@ public:
     bool chooseTools(const QString &cognome, const QString &nome);
     // The tools chosen here, if any.
     const std::optional<PupilTools> &chosenTools() const { return chosenTools_; }
+    // Forgets the last pupil (name, answer, tools chosen): the screen is kept for the next.
+    void reset();
 
 private:
     // From the row Seek found, the first row of the same name still to complete.

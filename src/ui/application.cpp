@@ -16,6 +16,8 @@ Application::Application(Dialogs &dialogs, Clock &clock, Exit &exit, QString dat
 {
     installLabelButtons();
     new FocusRing(this);
+    prepareTimer_.setSingleShot(true);
+    connect(&prepareTimer_, &QTimer::timeout, this, &Application::prepareNext);
 }
 
 Application::~Application()
@@ -114,6 +116,10 @@ void Application::show(Screen s)
         setPresentation(Presentation{st.strumenti.textPercent, st.strumenti.readableFont, st.strumenti.highContrast});
     if (isTest(s) && st.strumenti.readAloud)
         session_.prepareSpeech();
+    if (s == Screen::FLINIZIO || s == Screen::FrmNOME)
+        planPreparation();
+    else
+        prepareTimer_.stop();
     ScreenBase *w = load(s);
     if (!w)
         return;
@@ -125,6 +131,67 @@ void Application::show(Screen s)
         // The keyboard follows the screen on show.
         w->activateWindow();
     }
+}
+
+namespace {
+// The pupils' screens made ready ahead, in the order a pupil meets them. Not the archive: the
+// teacher's password check dwarfs its first showing.
+constexpr Screen kPreparedOrder[] = {Screen::FrmNOME,  Screen::FLETTURA,  Screen::FLgrasem,
+                                     Screen::FLogsem,  Screen::FLfrasi,   Screen::FLstoria1,
+                                     Screen::FLstoria2, Screen::FLcartge};
+// The pause before the first step, so the screen just shown is painted and the copy of the
+// results made first, and between steps, so that the pupil's keys and clicks come between.
+constexpr int kFirstStepMs = 300;
+constexpr int kNextStepMs = 30;
+} // namespace
+
+void Application::setPreparesAhead(bool on)
+{
+    preparesAhead_ = on;
+    if (!on)
+        prepareTimer_.stop();
+}
+
+bool Application::preparing() const
+{
+    if (!preparesAhead_)
+        return false;
+    for (Screen s : kPreparedOrder)
+        if (!prepared_.count(s) && factories_.count(s))
+            return true;
+    return false;
+}
+
+void Application::planPreparation()
+{
+    if (preparing() && !prepareTimer_.isActive())
+        prepareTimer_.start(kFirstStepMs);
+}
+
+void Application::prepareNext()
+{
+    // Only while the pupil is on the start or the name-entry screen: never during a test,
+    // nor once the program has hidden its windows to end.
+    const ScreenBase *start = screen(Screen::FLINIZIO);
+    const ScreenBase *nome = screen(Screen::FrmNOME);
+    if (!(start && start->isVisible()) && !(nome && nome->isVisible()))
+        return;
+    for (Screen s : kPreparedOrder) {
+        if (prepared_.count(s) || !factories_.count(s))
+            continue;
+        // Two steps a screen, each short: first made, then drawn.
+        ScreenBase *w = screen(s);
+        if (!w) {
+            load(s);
+        } else {
+            if (!w->isVisible())
+                w->prepareOutOfSight();
+            prepared_.insert(s);
+        }
+        break;
+    }
+    if (preparing())
+        prepareTimer_.start(kNextStepMs);
 }
 
 void Application::hide(Screen s)
@@ -140,6 +207,7 @@ void Application::unload(Screen s)
         return;
     ScreenBase *w = it->second;
     screens_.erase(it);
+    prepared_.erase(s);
     w->hide();
     w->deleteLater();
 }

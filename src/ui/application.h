@@ -1,16 +1,18 @@
 // The application object: owns the session (shared state and seams) and the screen
-// registry. A screen is created the first time it is shown, afterwards only hidden and
-// shown again, and can be unloaded (the name-entry screen after each use, the start
-// screen in its one reload case).
+// registry. A screen is created the first time it is shown (or ahead of it, in idle time,
+// see setPreparesAhead), afterwards only hidden and shown again, and can be unloaded (the
+// start screen in its one reload case).
 #pragma once
 
 #include "storage/session.h"
 #include "ui/access/presentation.h"
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace qv::ui {
 
@@ -44,6 +46,14 @@ public:
     // never stops the program.
     void copyAfterFirstPaint();
 
+    // While the start or the name-entry screen is on show, the screens that come next are
+    // made ready one at a time in idle time (created, laid out and painted out of sight, see
+    // ScreenBase::prepareOutOfSight), so that their first showing costs no more than the
+    // next ones. Off by default, so that a test builds only the screens it shows.
+    void setPreparesAhead(bool on);
+    // True while screens are left to prepare.
+    bool preparing() const;
+
     // How the pupils' screens are drawn now; screens redraw on presentationChanged().
     const Presentation &presentation() const { return presentation_; }
     void setPresentation(const Presentation &p);
@@ -52,10 +62,18 @@ signals:
     void presentationChanged();
 
 private:
+    // One screen made ready, and the next step planned, while the pupil is on the start or
+    // the name-entry screen.
+    void prepareNext();
+    void planPreparation();
+
     Presentation presentation_;
     Session session_;
     std::map<Screen, Factory> factories_;
     std::map<Screen, ScreenBase *> screens_;
+    bool preparesAhead_ = false;
+    std::set<Screen> prepared_;
+    QTimer prepareTimer_;
 };
 
 // Registers every screen of the program.

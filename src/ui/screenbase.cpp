@@ -44,6 +44,23 @@ void ScreenBase::present()
     scaler_->sync();
 }
 
+void ScreenBase::prepareOutOfSight()
+{
+    if (isVisible())
+        return;
+    prepare();
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    if (QScreen *s = screen(); s && fillsScreen_)
+        setGeometry(s->geometry());
+    show();
+    scaler_->sync();
+    repaint();
+    hide();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    setAttribute(Qt::WA_DontShowOnScreen, false);
+}
+
 void ScreenBase::closeEvent(QCloseEvent *e)
 {
     // The program's own end hides every window first, so only a close from outside comes here.

@@ -41,6 +41,11 @@ public:
     void refreshListenButtons();
     // Shows the screen: full screen for the pupils, a normal window for the teacher.
     void present();
+    // Makes a hidden screen ready for its first showing without showing it: its window made,
+    // laid out at the size present() gives and painted into its backing store, which takes
+    // the window system's memory for it once and for all. Nothing reaches the display, the
+    // keyboard or the active window.
+    void prepareOutOfSight();
     bool fillsScreen() const { return fillsScreen_; }
     // A test screen is left only through its own buttons: the window manager's close
     // (Alt+F4, the title bar) would take the pupil to the desktop in the middle of a test.
@@ -66,6 +71,9 @@ protected:
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
+    // What a screen can make ready for its first showing before its pupil is known (a
+    // picture decoded and set); called by prepareOutOfSight().
+    virtual void prepare() {}
     void closeEvent(QCloseEvent *e) override;
     // The teacher's screens: a normal resizable window, in the default presentation.
     void setTeacherWindow();

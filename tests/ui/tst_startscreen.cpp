@@ -5,6 +5,7 @@
 #include "ui/screens/frmnome.h"
 #include "ui/widgets/clicklabel.h"
 
+#include <QBackingStore>
 #include <QScreen>
 #include <QtTest>
 
@@ -15,6 +16,59 @@ class TstStartScreen : public QObject {
     Q_OBJECT
 
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+    // From the start screen on show to name entry, for the class of the given row.
+    static FrmNOME *toNameEntry(test::AppEnv &env, int classRow)
+    {
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        click(s->LabAVVIO);
+        click(s->Label1[size_t(classRow)]);
+        click(s->Labinizio);
+        return env.app->screenAs<FrmNOME>(Screen::FrmNOME);
+    }
+
+    // A pupil's names typed and confirmed, after the teacher chose `tools` (when given).
+    static void enter(test::AppEnv &env, FrmNOME *n, const char *cognome, const char *nome,
+                      std::optional<PupilTools> tools = std::nullopt)
+    {
+        if (tools) {
+            env.dialogs.tools = {tools};
+            click(n->CmdSTRUMENTI);
+        }
+        QTest::keyClicks(n->Text1, cognome);
+        QTest::keyClicks(n->Text4, nome);
+        click(n->CmdOK);
+    }
+
+    static constexpr PupilTools kLargerText{.textPercent = 150, .readableFont = true, .highContrast = true};
+
+    // The first test as a pupil with `tools` first sees it, its screens made ready ahead or not.
+    static void firstTestSeen(bool prepared, const PupilTools &tools, QImage *seen)
+    {
+        test::AppEnv env;
+        env.app->setPreparesAhead(prepared);
+        env.app->show(Screen::FLINIZIO);
+        QWidget *start = env.app->screen(Screen::FLINIZIO);
+        QTRY_VERIFY_WITH_TIMEOUT(!env.app->preparing(), 30000);
+        for (Screen s : {Screen::FrmNOME, Screen::FLETTURA, Screen::FLgrasem, Screen::FLogsem, Screen::FLfrasi,
+                         Screen::FLstoria1, Screen::FLstoria2, Screen::FLcartge}) {
+            QWidget *w = env.app->screen(s);
+            if (!prepared) {
+                QVERIFY2(!w, screenName(s));
+                continue;
+            }
+            // Made and painted out of sight: the window's memory taken, nothing on show.
+            QVERIFY2(w && !w->isVisible() && w->backingStore(), screenName(s));
+            QCOMPARE(w->backingStore()->size(), w->size());
+            QCOMPARE(QApplication::activeWindow(), start);
+        }
+        FrmNOME *n = toNameEntry(env, 2);
+        enter(env, n, "Neri", "Ugo", tools);
+        QWidget *first = env.app->screen(Screen::FLETTURA);
+        QVERIFY(first && first->isVisible());
+        QCOMPARE(env.dialogs.alerts.size(), 2); // the empty class, the teacher's password saved
+        *seen = first->grab().toImage();
+    }
 
 private slots:
     void startUpShowsOnlyTheThreeAreas()
@@ -77,7 +131,7 @@ private slots:
         QTest::keyClicks(n->Text4, "lorenzo");
         click(n->CmdOK);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!env.app->screen(Screen::FrmNOME)); // unloaded after the dispatch
+        QVERIFY(!n->isVisible()); // kept for the next pupil, hidden
         QVERIFY(env.app->screen(Screen::FLETTURA));
         auto rs = env.app->state().dbrisultati->openRecordset("prima-C");
         QVERIFY(rs->setBookmark(env.app->state().segnalibro));
@@ -87,8 +141,18 @@ private slots:
         QVERIFY(env.dialogs.passwordTitles.isEmpty());
     }
 
-    void nameEntryComingBackShowsTheClassChosenNow()
+    // Name entry is one window for every pupil: whichever way the pupil before left it, the
+    // next finds nothing of theirs (names, their undo, the tools chosen, the focus, the list
+    // of another class) and is written in the class chosen now.
+    void nameEntryKeepsNothingOfThePupilBefore_data()
     {
+        QTest::addColumn<bool>("reloaded");
+        QTest::newRow("the test started") << false;
+        QTest::newRow("no test left to complete") << true;
+    }
+    void nameEntryKeepsNothingOfThePupilBefore()
+    {
+        QFETCH(bool, reloaded);
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         {
@@ -99,37 +163,41 @@ private slots:
             rs->setField("sub", 20);
             QVERIFY(rs->update());
         }
-        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        click(s->Label1[2]);
-        click(s->Labinizio);
-        auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
-        QCOMPARE(n->Labclasse->text(), QString("Prima  C"));
-        QCOMPARE(n->List1->count(), 1);
-        QTest::keyClicks(n->Text1, "Rossi");
-        QTest::keyClicks(n->Text4, "Anna");
-        env.dialogs.answers = {false}; // "continue a test": there is none left
-        click(n->CmdOK);
-        QCOMPARE(env.dialogs.alerts.last(), QString("Non ci sono test da completare a questo nome."));
+        FrmNOME *n = toNameEntry(env, 2);
+        env.dialogs.answers = {false}; // "continue a test", for the name already there
+        enter(env, n, reloaded ? "Rossi" : "Bianchi", "Anna", kLargerText);
+        QCOMPARE(env.app->screen(Screen::FLETTURA) != nullptr, !reloaded);
+        if (!reloaded)
+            env.app->show(Screen::FLINIZIO); // the battery's end
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-        // The start screen is a new one; the pupil chooses another class.
-        s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        QVERIFY(s && s->isVisible());
-        click(s->LabAVVIO);
-        click(s->Label1[4]);
-        click(s->Labinizio);
-        QCOMPARE(env.app->screenAs<FrmNOME>(Screen::FrmNOME), n); // the same screen, shown again
+        QCOMPARE(toNameEntry(env, 4), n);
+        QVERIFY(n->isVisible());
         QCOMPARE(n->Labclasse->text(), QString("Prima  E"));
+        for (QLineEdit *field : {n->Text1, n->Text4})
+            QVERIFY(field->text().isEmpty() && !field->isUndoAvailable() && !field->isModified());
+        QVERIFY(n->LabSTRUMENTI->text().isEmpty());
+        QVERIFY(!n->model().chosenTools());
+        QCOMPARE(n->focusWidget(), static_cast<QWidget *>(n->Text1));
         QCOMPARE(n->List1->count(), 0);
-        QVERIFY(n->Text1->text().isEmpty() && n->Text4->text().isEmpty());
-        QTest::keyClicks(n->Text1, "Rossi");
-        QTest::keyClicks(n->Text4, "Anna");
-        click(n->CmdOK);
-        QVERIFY(env.app->screen(Screen::FLETTURA));
-        auto rs = env.app->state().dbrisultati->openRecordset("prima-E");
+        enter(env, n, "Verdi", "Sara");
+        QVERIFY(env.app->screen(Screen::FLETTURA)->isVisible());
+        auto rs = env.app->state().dbrisultati->openRecordset("prima-E"); // the class chosen now
         QVERIFY(rs->setBookmark(env.app->state().segnalibro));
-        QCOMPARE(rs->field("nome").toString(), QString("ROSSI ANNA"));
+        QCOMPARE(rs->field("nome").toString(), QString("VERDI SARA"));
+        QCOMPARE(env.app->state().strumenti, PupilTools());
+        QCOMPARE(env.app->presentation(), Presentation());
+    }
+
+    // A screen made ready ahead, in the presentation of the start screen, looks the same at
+    // its first showing, to a pupil with other tools, as one made then.
+    void preparedScreensLookTheSame()
+    {
+        QImage prepared, made;
+        firstTestSeen(true, kLargerText, &prepared);
+        firstTestSeen(false, kLargerText, &made);
+        QVERIFY(!prepared.isNull());
+        QVERIFY(prepared == made);
     }
 
     void creditLineLightsUpWordByWord()

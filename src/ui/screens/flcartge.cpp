@@ -1,6 +1,7 @@
 #include "ui/screens/flcartge.h"
 
 #include "battery/ascolto.h"
+#include "battery/geography/cartgecontent.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -157,6 +158,13 @@ void FLcartge::activate()
     shownMap_.clear();
     redraw();
     Timer1->start();
+}
+
+void FLcartge::prepare()
+{
+    QPixmap political;
+    loadPicture(session().dataFile(mappaPolitica()), &political); // kept in the picture cache
+    showMap(mappaFisica());
 }
 
 void FLcartge::hideEvent(QHideEvent *e)

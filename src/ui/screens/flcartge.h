@@ -41,6 +41,8 @@ public:
 
 protected:
     void hideEvent(QHideEvent *e) override;
+    // Both maps decoded, the physical one (the first a pupil sees) set and so scaled.
+    void prepare() override;
 
 private:
     void List2_Click(QListWidgetItem *item);

@@ -128,17 +128,22 @@ void FrmNOME::load()
     loadBackground();
 }
 
-// The screen can stay loaded behind a reloaded start screen (a name with no test left to
-// complete, an interrupted record): when it comes back the class may be another one.
+// The screen is kept from one pupil to the next (and behind a reloaded start screen): every
+// show starts afresh, with the class chosen now, and nothing of the pupil before, not even in
+// the fields' undo.
 void FrmNOME::activate()
 {
     for (int i = 0; i < 9; ++i)
         setTextColor(Label8[i], i == 4 ? QColor(Qt::black) : vbColor(kViola));
     Timer1->start();
     contatore_ = 0;
+    model_.reset();
     Labclasse->setText(state().nomeclasse);
-    Text1->clear();
-    Text4->clear();
+    for (QLineEdit *field : {Text1, Text4}) {
+        field->setText(QString()); // unlike clear(), forgets the undo history
+        field->setModified(false);
+    }
+    LabSTRUMENTI->clear();
     LabNOMI->hide();
     List1->clear();
     List1->show();
@@ -168,8 +173,9 @@ void FrmNOME::CmdOK_Click()
         Text4->clear();
         break;
     case NomeModel::Outcome::Dispatched:
+        // Hidden, not destroyed: the next pupil gets the same window, made afresh by activate().
         Timer1->stop();
-        app().unload(Screen::FrmNOME);
+        app().hide(Screen::FrmNOME);
         break;
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/widgets/textpane.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
@@ -32,6 +33,28 @@ TextPane::TextPane(const QString &name, const QString &accessibleName, QWidget *
 bool TextPane::scrolls() const
 {
     return verticalScrollBar()->maximum() > 0;
+}
+
+void TextPane::showEvent(QShowEvent *e)
+{
+    QScrollArea::showEvent(e);
+    relayOut();
+}
+
+void TextPane::relayOut()
+{
+    // The label sized anew, the bar shown or hidden and the label sized again to the room
+    // left, all before the next paint (the bar's own update waits for the event loop).
+    QEvent request(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &request);
+}
+
+bool TextPane::eventFilter(QObject *watched, QEvent *e)
+{
+    const bool stop = QScrollArea::eventFilter(watched, e);
+    if (watched == label_ && e->type() == QEvent::FontChange)
+        relayOut();
+    return stop;
 }
 
 void TextPane::keyPressEvent(QKeyEvent *e)

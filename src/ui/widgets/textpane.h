@@ -24,8 +24,15 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    // The label's height and the bar follow its text changed while the box was hidden, and
+    // its font (the scaler's, at the show): a screen drawn out of sight ahead of its showing,
+    // or shown again, gets no resize that would bring them in line.
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    void relayOut();
+
     QLabel *label_;
 };
 
