@@ -5,6 +5,7 @@
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
+#include "ui/widgets/rowpane.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -23,6 +24,9 @@ const std::array<QColor, 10> kRighe = {
     QColor(255, 248, 220), QColor(220, 248, 248), QColor(255, 228, 240), QColor(236, 248, 220),
     QColor(232, 236, 255), QColor(248, 240, 228)};
 
+// The events and their boxes, in a box of rows from y 50; the dates' column beside it.
+constexpr int kRigheY = 50, kRigaPasso = 58, kRigaH = 54;
+
 } // namespace
 
 FLstoria2::FLstoria2(Application &app)
@@ -37,27 +41,31 @@ FLstoria2::FLstoria2(Application &app)
     Labtitolo->setAlignment(Qt::AlignCenter);
     Labtitolo->setGeometry(10, 4, 996, 42);
 
+    // The events with their boxes scroll when the larger text makes them taller than the
+    // screen; the scroll bar takes the gap before the dates, which stay in sight.
+    eventi = new RowPane(QStringLiteral("Riquadrofatti"), QStringLiteral("Fatti"), this);
+    eventi->setGeometry(10, kRigheY, 820, 9 * kRigaPasso + kRigaH);
     board = new DragDropBoard(this);
     for (int r = 0; r < 10; ++r) {
-        const int y = 50 + r * 58;
-        auto *e = new QLabel(this);
+        const int y = r * kRigaPasso;
+        auto *e = new QLabel(eventi->rows());
         e->setObjectName(QStringLiteral("Label1_%1").arg(r));
         e->setFont(sans(13));
         e->setWordWrap(true);
         e->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         e->setFrameStyle(QFrame::Box | QFrame::Plain);
         e->setMargin(4);
-        e->setGeometry(10, y, 610, 54);
+        e->setGeometry(0, y, 610, kRigaH);
         setBackColor(e, kRighe[size_t(r)]);
         Label1[size_t(r)] = e;
 
-        auto *c = new QLabel(this);
+        auto *c = new QLabel(eventi->rows());
         c->setObjectName(QStringLiteral("Label2_%1").arg(r));
         c->setFont(sans(14, true));
         c->setAlignment(Qt::AlignCenter);
         c->setFrameStyle(QFrame::Box | QFrame::Plain);
         c->setLineWidth(2);
-        c->setGeometry(628, y, 180, 54);
+        c->setGeometry(618, y, 180, kRigaH);
         setBackColor(c, kGialloChiaro);
         Label2[size_t(r)] = c;
         board->addTarget(c, r);
@@ -67,18 +75,23 @@ FLstoria2::FLstoria2(Application &app)
         d->setFont(sans(14, true));
         d->setAlignment(Qt::AlignCenter);
         d->setFrameStyle(QFrame::Box | QFrame::Plain);
-        d->setGeometry(830, y, 176, 54);
+        d->setGeometry(830, kRigheY + y, 176, kRigaH);
         setBackColor(d, kGiallo);
         Label3[size_t(r)] = d;
         board->addSource(d, r);
     }
 
-    // With larger text the title and the rows take the height their texts need, down to
-    // the buttons.
-    QList<QList<QWidget *>> righe{{Labtitolo}};
-    for (int r = 0; r < 10; ++r)
-        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)], Label3[size_t(r)]});
-    scaler_->addStack(Qt::Vertical, righe, 642);
+    // With larger text the title takes the height it needs and the box of events what is
+    // left above the buttons; every event row the height its text needs (the box scrolls),
+    // the dates theirs down to the buttons.
+    scaler_->addStack(Qt::Vertical, {{Labtitolo}, {eventi}}, 642);
+    QList<QList<QWidget *>> righe, date{{Labtitolo}};
+    for (int r = 0; r < 10; ++r) {
+        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)]});
+        date.append(QList<QWidget *>{Label3[size_t(r)]});
+    }
+    scaler_->addStack(Qt::Vertical, righe, ScreenScaler::kNoEnd);
+    scaler_->addStack(Qt::Vertical, date, 642);
 
     const QColor grigio(192, 192, 192);
     Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
@@ -93,6 +106,8 @@ FLstoria2::FLstoria2(Application &app)
     setTabChain(chain << Labascolta << Labseguente << Labesco);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
+    connect(board, &DragDropBoard::dragStarted, eventi, [this] { eventi->followDrag(true); });
+    connect(board, &DragDropBoard::dragEnded, eventi, [this] { eventi->followDrag(false); });
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
 }
