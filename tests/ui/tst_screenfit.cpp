@@ -82,14 +82,7 @@ struct Smaller {
 };
 const Smaller kMayStaySmaller[] = {
     {"FLINIZIO", "", "the start screen always shows the default presentation"},
-    {"FLfrasi", "Check1_", "not yet: the digits beside the boxes keep the boxes' height"},
     {"FLstoria1", "Labtitolo", "not yet: the causal schemes fill the screen below the title"},
-    {"FLstoria2", "Label1_", "not yet: ten events at once need more height than the screen has"},
-    {"FLstoria2", "Labtitolo", "not yet: the ten events take all the height"},
-    {"FLstoria2", "Label3_", "not yet: a long date keeps the width of the dates' column"},
-    {"FLcartge", "Label4", "not yet: the map fills the screen beside the instruction"},
-    {"FLcartge", "Label3", "not yet: the map fills the screen"},
-    {"FLcartge", "cmdelemseg", "not yet: the map fills the screen"},
 };
 
 bool mayStaySmaller(const QString &screen, const QWidget *w)

@@ -41,6 +41,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void List2_Click(QListWidgetItem *item);
