@@ -202,10 +202,10 @@ void FLcartge::arrange(bool political)
     const int right = 8 + mapW + 4;
     const Column c = larger ? Column{right + 8, 1008 - right - 8, 714, 96, 48} : kColonna;
     Frame2->setGeometry(c.x, 8, c.w, c.h);
-    const int below = 8 + mapH + 4; // at larger text centred between the map's frame and the bottom
-    const QRect esco = larger ? QRect(336, below + (730 - below - 64) / 2, right - 336, 64)
-                              : QRect(kFrame2X + 244, 658, kFrame2W - 244, 64);
-    cmdelemseg->setGeometry(larger ? QRect(8, esco.y() + 2, 320, 60) : QRect(kFrame2X, 660, 236, 60));
+    // At larger text one above the other under the map's frame.
+    const int below = 8 + mapH + 4;
+    const QRect esco = larger ? QRect(8, below + 78, 200, 64) : QRect(kFrame2X + 244, 658, kFrame2W - 244, 64);
+    cmdelemseg->setGeometry(larger ? QRect(8, below + 10, 400, 60) : QRect(kFrame2X, 660, 236, 60));
     Frame3->setGeometry(esco);
     cmdesco->setGeometry(4, 4, esco.width() - 8, 56);
 
@@ -213,15 +213,17 @@ void FLcartge::arrange(bool political)
     const int instruction = larger ? std::max(92, int(std::ceil(scaler_->textHeight(Label4, c.inner())))) : 92;
     Label4->setGeometry(6, 8, c.inner(), instruction);
     const int top = political ? 6 : 8 + instruction + 2;
-    Labnumero->setGeometry(6, top, c.numberW, 88);
-    Label3->setGeometry(8 + c.numberW, top, c.questionW, 88);
+    const int number = larger ? 108 : 88; // the readable face's lines are half as tall again
+    Labnumero->setGeometry(6, top, c.numberW, number);
+    Label3->setGeometry(8 + c.numberW, top, c.questionW, number);
+    const int answer = larger ? 50 : 40;
     if (political) {
-        Label1->setGeometry(c.answerX(), top, c.answerW(), 40);
-        Label2->setGeometry(c.answerX(), top + 48, c.answerW(), 40);
+        Label1->setGeometry(c.answerX(), top, c.answerW(), answer);
+        Label2->setGeometry(c.answerX(), top + number - answer, c.answerW(), answer);
     } else {
-        Label2->setGeometry(c.answerX(), top + 24, c.answerW(), 40);
+        Label2->setGeometry(c.answerX(), top + (number - answer) / 2, c.answerW(), answer);
     }
-    const int listTop = top + 100;
+    const int listTop = top + number + 12;
     const int inner = c.inner();
     const int half = (inner - 6) / 2;
     if (political) {
