@@ -217,24 +217,27 @@ void FLcartge::arrange(bool political)
     Labnumero->setGeometry(6, top, c.numberW, number);
     Label3->setGeometry(8 + c.numberW, top, c.questionW, number);
     const int answer = larger ? 50 : 40;
+    // The region's box also holds the prompt of the first place, on two lines if need be.
+    const int block = political && larger ? 140 : number;
     if (political) {
         Label1->setGeometry(c.answerX(), top, c.answerW(), answer);
-        Label2->setGeometry(c.answerX(), top + number - answer, c.answerW(), answer);
+        Label2->setGeometry(c.answerX(), top + answer + 8, c.answerW(), block - answer - 8);
     } else {
         Label2->setGeometry(c.answerX(), top + (number - answer) / 2, c.answerW(), answer);
     }
-    const int listTop = top + number + 12;
+    const int listTop = top + block + 12;
+    const int head = larger ? 40 : 24;
     const int inner = c.inner();
     const int half = (inner - 6) / 2;
     if (political) {
-        headRegioni_->setGeometry(6, listTop, half, 24);
-        headCapoluoghi_->setGeometry(12 + half, listTop, half, 24);
+        headRegioni_->setGeometry(6, listTop, half, head);
+        headCapoluoghi_->setGeometry(12 + half, listTop, half, head);
         List2->setWrapping(false);
         List2->setFlow(QListView::TopToBottom);
         List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         List2->setGridSize(QSize());
-        List2->setGeometry(6, listTop + 26, half, c.h - listTop - 32);
-        List1->setGeometry(12 + half, listTop + 26, half, c.h - listTop - 32);
+        List2->setGeometry(6, listTop + head + 2, half, c.h - listTop - head - 8);
+        List1->setGeometry(12 + half, listTop + head + 2, half, c.h - listTop - head - 8);
     } else {
         // Two columns, so that all 22 names are in sight at once.
         List2->setFlow(QListView::TopToBottom);
