@@ -39,7 +39,6 @@ FLstoria2::FLstoria2(Application &app)
     Labtitolo->setFont(sans(14, true));
     Labtitolo->setWordWrap(true);
     Labtitolo->setAlignment(Qt::AlignCenter);
-    Labtitolo->setGeometry(10, 4, 996, 42);
 
     // The events with their boxes scroll when the larger text makes them taller than the
     // screen; the scroll bar takes the gap before the dates, which stay in sight.
@@ -85,7 +84,7 @@ FLstoria2::FLstoria2(Application &app)
     // left above the buttons; every event row the height its text needs (the box scrolls),
     // the dates theirs down to the buttons.
     scaler_->addStack(Qt::Vertical, {{Labtitolo}, {eventi}}, 642);
-    QList<QList<QWidget *>> righe, date{{Labtitolo}};
+    QList<QList<QWidget *>> righe, date;
     for (int r = 0; r < 10; ++r) {
         righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)]});
         date.append(QList<QWidget *>{Label3[size_t(r)]});
@@ -100,6 +99,10 @@ FLstoria2::FLstoria2(Application &app)
 
     Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(16, 646, 264, 60),
                               [this] { return ascolto::eventi(model_); });
+    // The buttons widen into the free space on their right as their texts need.
+    scaler_->addStack(Qt::Horizontal, {{Labascolta}, {Labseguente}, {Labesco}}, 1006);
+    placeTitle();
+    connect(&app, &Application::presentationChanged, this, &FLstoria2::placeTitle);
     // Tab: the dates, the boxes, the listen button, then the two buttons.
     QList<QWidget *> chain(Label3.begin(), Label3.end());
     chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
@@ -110,6 +113,14 @@ FLstoria2::FLstoria2(Application &app)
     connect(board, &DragDropBoard::dragEnded, eventi, [this] { eventi->followDrag(false); });
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
+}
+
+// At larger text the title spans the events only, so that the dates' column begins at the
+// top and has the height of the screen for dates on two lines.
+void FLstoria2::placeTitle()
+{
+    const Presentation &p = scaler_->presentation();
+    Labtitolo->setGeometry(10, 4, p.textPercent > 100 || p.readableFont ? 816 : 996, 42);
 }
 
 void FLstoria2::activate()

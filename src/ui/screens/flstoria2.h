@@ -38,6 +38,7 @@ private:
     void Label2_DragDrop(int index, int source);
     void Labseguente_Click();
     void ridisegna();
+    void placeTitle();
 
     Storia2Model model_;
 };
