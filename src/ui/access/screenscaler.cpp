@@ -514,7 +514,10 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     const QRect inside = l->contentsRect();
     const qreal across = (l->width() - inside.width() + 2 * l->margin()) / now;
     const qreal around = (l->height() - inside.height() + 2 * l->margin()) / now;
-    const qreal indent = std::max(l->indent(), 0) / now;
+    // A framed label without an indent of its own indents its text by half an x, as QLabel does.
+    const qreal indent = l->indent() < 0 && l->frameWidth() > 0
+                             ? std::max(0, fm.horizontalAdvance(QLatin1Char('x')) / 2 - l->margin()) / factor_
+                             : std::max(l->indent(), 0) / now;
     const QString text = l->text();
     if (along == Qt::Horizontal) // in a box, a space's breadth on both sides so as not to touch it
         return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()

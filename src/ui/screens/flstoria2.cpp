@@ -74,7 +74,6 @@ FLstoria2::FLstoria2(Application &app)
         d->setFont(sans(14, true));
         d->setAlignment(Qt::AlignCenter);
         d->setFrameStyle(QFrame::Box | QFrame::Plain);
-        d->setGeometry(830, kRigheY + y, 176, kRigaH);
         setBackColor(d, kGiallo);
         Label3[size_t(r)] = d;
         board->addSource(d, r);
@@ -101,8 +100,8 @@ FLstoria2::FLstoria2(Application &app)
                               [this] { return ascolto::eventi(model_); });
     // The buttons widen into the free space on their right as their texts need.
     scaler_->addStack(Qt::Horizontal, {{Labascolta}, {Labseguente}, {Labesco}}, 1006);
-    placeTitle();
-    connect(&app, &Application::presentationChanged, this, &FLstoria2::placeTitle);
+    placeForText();
+    connect(&app, &Application::presentationChanged, this, &FLstoria2::placeForText);
     // Tab: the dates, the boxes, the listen button, then the two buttons.
     QList<QWidget *> chain(Label3.begin(), Label3.end());
     chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
@@ -117,10 +116,13 @@ FLstoria2::FLstoria2(Application &app)
 
 // At larger text the title spans the events only, so that the dates' column begins at the
 // top and has the height of the screen for dates on two lines.
-void FLstoria2::placeTitle()
+void FLstoria2::placeForText()
 {
     const Presentation &p = scaler_->presentation();
-    Labtitolo->setGeometry(10, 4, p.textPercent > 100 || p.readableFont ? 816 : 996, 42);
+    const bool larger = p.textPercent > 100 || p.readableFont;
+    Labtitolo->setGeometry(10, 4, larger ? 816 : 996, 42);
+    for (int r = 0; r < 10; ++r)
+        Label3[size_t(r)]->setGeometry(larger ? QRect(830, 4 + r * 63, 176, 59) : QRect(830, kRigheY + r * kRigaPasso, 176, kRigaH));
 }
 
 void FLstoria2::activate()

@@ -38,7 +38,7 @@ private:
     void Label2_DragDrop(int index, int source);
     void Labseguente_Click();
     void ridisegna();
-    void placeTitle();
+    void placeForText();
 
     Storia2Model model_;
 };
