@@ -12,16 +12,20 @@
 #include "ui/access/contrastcolours.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
+#include "ui/screens/flcartge.h"
 #include "ui/screens/flinizio.h"
+#include "ui/screens/flstoria2.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
 #include "ui/widgets/lineshape.h"
+#include "ui/widgets/rowpane.h"
 
 #include <QFile>
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qv;
@@ -86,15 +90,6 @@ struct Smaller {
 };
 const Smaller kMayStaySmaller[] = {
     {"FLINIZIO", "", "the start screen always shows the default presentation"},
-    {"FLfrasi", "Check1_", "not yet: the digits beside the boxes keep the boxes' height"},
-    {"FLstoria2", "Label1_", "not yet: ten events at once need more height than the screen has"},
-    {"FLstoria2", "Labtitolo", "not yet: the ten events take all the height"},
-    {"FLstoria2", "Label3_", "not yet: a long date keeps the width of the dates' column"},
-    {"FLcartge", "Label4", "not yet: the map fills the screen beside the instruction"},
-    {"FLcartge", "Label3", "not yet: the map fills the screen"},
-    {"FLcartge", "cmdelemseg", "not yet: the map fills the screen"},
-    {"FLstoria2", "Labseguente", "another branch", true},
-    {"FLcartge", "Labnumero", "another branch", true},
     // The readable face's lines stand half as tall again as the design face's: these
     // texts need more height than their screens have.
     {"FrmNOME", "Label7", "not yet: the instruction needs seven lines in the left column", true},
@@ -287,6 +282,25 @@ class TstScreenFit : public QObject {
         st.tipoavvio = kAvvioNuovo;
     }
 
+    // The screen shown on `display` with the pupil's tools as the teacher sets them, the
+    // "Ascolta" buttons shown too; the start screen sets the default back, so the
+    // presentation is set after.
+    static ScreenBase *showOn(test::AppEnv &env, qv::Screen screen, int display, const Presentation &presentation)
+    {
+        if (screen != Screen::FLINIZIO)
+            preparePupil(env);
+        ScreenBase *w = env.app->load(screen);
+        if (!w)
+            return nullptr;
+        w->setScreen(QGuiApplication::screens().at(display));
+        env.app->state().strumenti =
+            PupilTools{true, true, presentation.textPercent, presentation.readableFont, presentation.highContrast};
+        env.app->show(screen);
+        env.app->setPresentation(presentation);
+        QCoreApplication::processEvents();
+        return w;
+    }
+
     // The larger text is kept, in either face. The size asked is the design's point size
     // × the text factor, in either face: at one point size the readable face's letters are
     // about as tall as the design face's (its small letters 16 px against 15 at 21 pt, though
@@ -363,18 +377,8 @@ private slots:
 
         test::AppEnv env;
         QVERIFY(env.folder.ok());
-        if (screen != Screen::FLINIZIO)
-            preparePupil(env);
-        ScreenBase *w = env.app->load(screen);
-        QVERIFY(w);
-        w->setScreen(on);
-        // The pupil's tools, as the teacher sets them, with the "Ascolta" buttons shown too;
-        // the start screen sets the default back, so its larger text is set after.
-        env.app->state().strumenti =
-            PupilTools{true, true, presentation.textPercent, presentation.readableFont, presentation.highContrast};
-        env.app->show(screen);
-        env.app->setPresentation(presentation);
-        QVERIFY(w->isVisible());
+        ScreenBase *w = showOn(env, screen, display, presentation);
+        QVERIFY(w && w->isVisible());
         QCOMPARE(w->geometry(), on->geometry());
 
         // The design's proportions: the drawing as large as the display allows, centred.
@@ -500,6 +504,117 @@ private slots:
         s.setPresentation({});
         s.sync();
         QCOMPARE(shape(), design);
+    }
+
+    // A row in a scrolling box lies on the very pixels a control of the screen with the
+    // same place in the design takes, whatever the window's size rounds to.
+    void rowsLieOnTheScreensPixels_data()
+    {
+        QTest::addColumn<QSize>("window");
+        for (const QSize &s : {QSize(1366, 768), QSize(1920, 1080), QSize(2560, 1440), QSize(1111, 777), QSize(1023, 733)})
+            QTest::addRow("%dx%d", s.width(), s.height()) << s;
+    }
+    void rowsLieOnTheScreensPixels()
+    {
+        QFETCH(QSize, window);
+        QWidget w;
+        auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), &w);
+        pane->setGeometry(10, 50, 820, 576);
+        QList<QLabel *> inPane, onScreen;
+        for (int r = 0; r < 10; ++r) {
+            inPane << new QLabel(QStringLiteral("Riga"), pane->rows());
+            inPane.last()->setGeometry(618 * (r % 2), r * 58, 180 + 430 * (r % 2 == 0), 54);
+            onScreen << new QLabel(QStringLiteral("Riga"), &w);
+            onScreen.last()->setGeometry(inPane.last()->geometry().translated(10, 50));
+        }
+        ScreenScaler scaler(&w, {1016, 730});
+        w.resize(window);
+        w.show();
+        QVERIFY(!pane->scrolls());
+        for (int r = 0; r < 10; ++r)
+            QCOMPARE(QRect(inPane[r]->mapTo(&w, QPoint()), inPane[r]->size()), onScreen[r]->geometry());
+    }
+
+    // At larger text the chronology's events scroll: the keyboard brings the box it reaches
+    // into view and places a date there, a drag held near an edge scrolls, the dates stay.
+    void chronologyScrolls()
+    {
+        test::AppEnv env;
+        auto *s = static_cast<FLstoria2 *>(showOn(env, Screen::FLstoria2, 0, {150, false, false}));
+        QVERIFY(s);
+        RowPane *pane = s->eventi;
+        QScrollBar *bar = pane->verticalScrollBar();
+        QVERIFY(pane->scrolls() && bar->isVisible());
+        QCOMPARE(bar->value(), 0);
+        s->Label3[3]->setFocus();
+        QTest::keyClick(s->Label3[3], Qt::Key_Return);
+        for (int r = 0; r < 9; ++r)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), s->Label2[9]);
+        const QRect box(s->Label2[9]->mapTo(pane->viewport(), QPoint()), s->Label2[9]->size());
+        QVERIFY(pane->viewport()->rect().contains(box));
+        QTest::keyClick(s->Label2[9], Qt::Key_Return);
+        QCOMPARE(s->Label2[9]->text(), s->Label3[3]->text());
+        QVERIFY(s->Label3[3]->visibleRegion().boundingRect() == s->Label3[3]->rect());
+
+        // Near an edge, within the box's width, the rows scroll that way; elsewhere not.
+        const int h = pane->height(), bottom = bar->value();
+        const struct { QPoint at; int sign; } steps[] = {
+            {{100, h / 2}, 0}, {{100, 2}, -1}, {{100, -10}, -1}, {{-5, 2}, 0}, {{100, -h}, 0}, {{100, h - 2}, 1}};
+        for (const auto &step : steps) {
+            bar->setValue(bottom / 2);
+            const int moved = pane->scrollToward(step.at);
+            QVERIFY2((moved > 0) - (moved < 0) == step.sign, qPrintable(QStringLiteral("%1,%2").arg(step.at.x()).arg(step.at.y())));
+        }
+        // While a date is dragged and the pointer held at the bottom edge, and only then.
+        bar->setValue(0);
+        QCursor::setPos(pane->mapToGlobal(QPoint(100, h - 2)));
+        emit s->board->dragStarted(0);
+        QTRY_VERIFY(bar->value() > 0);
+        emit s->board->dragEnded(0);
+        const int stopped = bar->value();
+        QTest::qWait(150);
+        QCOMPARE(bar->value(), stopped);
+    }
+
+    // At larger text the map test's column is wider, beside the whole map drawn smaller:
+    // on both maps, in both faces, every text keeps its size, the lists lie in the column and
+    // "Ascolta" on the map's lower left quarter.
+    void mapColumnAtLargerText_data()
+    {
+        QTest::addColumn<bool>("political");
+        QTest::addColumn<Presentation>("presentation");
+        for (bool political : {false, true})
+            for (const Presentation &p : {Presentation{150, false, false}, Presentation{150, true, true}})
+                QTest::addRow("%s-%s", political ? "politica" : "fisica", p.readableFont ? "leggibile" : "150")
+                    << political << p;
+    }
+    void mapColumnAtLargerText()
+    {
+        QFETCH(bool, political);
+        QFETCH(Presentation, presentation);
+        test::AppEnv env;
+        auto *s = static_cast<FLcartge *>(showOn(env, Screen::FLcartge, 1, presentation));
+        QVERIFY(s);
+        for (int i = 0; political && i < 22; ++i) {
+            QListWidgetItem *item = s->List2->item(i);
+            s->List2->scrollToItem(item);
+            QTest::mouseClick(s->List2->viewport(), Qt::LeftButton, {}, s->List2->visualItemRect(item).center());
+            QTest::mouseClick(s->cmdelemseg, Qt::LeftButton);
+        }
+        QCOMPARE(s->model().political(), political);
+        QCoreApplication::processEvents();
+        test::screenshot(s, QStringLiteral("FLcartge-") + QString::fromLatin1(QTest::currentDataTag()));
+        const QString small = shrunkTexts(s, QStringLiteral("FLcartge"));
+        QVERIFY2(small.isEmpty(), qPrintable(small));
+        for (QWidget *list : {static_cast<QWidget *>(s->List1), static_cast<QWidget *>(s->List2)})
+            QVERIFY(!list->isVisible() || s->Frame2->rect().contains(list->geometry()));
+        const QSize picture = s->Image1->pixmap().size();
+        QVERIFY(qAbs(picture.width() - s->Image1->width()) <= 1 && qAbs(picture.height() - s->Image1->height()) <= 1);
+        const QRect map(s->Image1->mapTo(s, QPoint()), s->Image1->size());
+        const QRect corner(map.x(), map.center().y(), map.width() / 2, map.height() / 2);
+        QVERIFY(corner.contains(s->Labascolta->geometry()));
+        QVERIFY(s->Frame1->geometry().right() < s->Frame2->geometry().left());
     }
 };
 

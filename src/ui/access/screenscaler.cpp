@@ -146,6 +146,48 @@ QRect ScreenScaler::scaled(const QRect &r, bool onScreen) const
     return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
 }
 
+// A row of a scrolling box lies on the pixels it would take as a control of the screen
+// where the design puts it, less where the box begins: its edges round as the screen's do.
+QRect ScreenScaler::scaledInPane(const Control &c, const QRect &r) const
+{
+    const auto k = known_.constFind(c.pane.data());
+    if (k == known_.constEnd() || controls_[*k].w != c.pane)
+        return scaled(r, false);
+    const Control &box = controls_[*k];
+    const QRect at = box.room.isValid() ? box.room : box.geometry;
+    return scaled(r.translated(at.topLeft()), box.onScreen)
+        .translated(-scaled(at, box.onScreen).topLeft() - c.pane->viewport()->pos());
+}
+
+// A picture is drawn at its design size × factor; one larger than its box in the design
+// (a map drawn smaller to give its neighbours room) as large as the box allows, keeping its
+// proportions, scaled once from the original so that it stays sharp.
+QSize ScreenScaler::pictureSize(const Control &c) const
+{
+    const QSize box = (c.room.isValid() ? c.room : c.geometry).size();
+    QSizeF s = c.pixmap.size();
+    if (s.width() > box.width() || s.height() > box.height())
+        s = s.scaled(QSizeF(box), Qt::KeepAspectRatio);
+    return (s * factor_).toSize();
+}
+
+// A scrolling box of rows.
+bool ScreenScaler::holdsRows(const Control &c) const
+{
+    auto *box = qobject_cast<const QScrollArea *>(c.w.data());
+    return box && box->widget() && isContainer(box->widget());
+}
+
+qreal ScreenScaler::textHeight(QWidget *w, int width)
+{
+    if (const Control *c = control(w))
+        return textNeed(*c, Qt::Vertical, width);
+    Control c; // not yet brought in line: as the screen set it
+    c.w = w;
+    record(c);
+    return textNeed(c, Qt::Vertical, width);
+}
+
 QFont ScreenScaler::scaledFont(const QFont &design) const
 {
     const qreal k = factor_ * presentation_.textPercent / 100.0;
@@ -220,7 +262,7 @@ QString ScreenScaler::scaledSheet(const QString &design, QColor *back) const
     return result;
 }
 
-void ScreenScaler::collect(QWidget *parent, bool onScreen)
+void ScreenScaler::collect(QWidget *parent, bool onScreen, QScrollArea *pane)
 {
     for (QObject *o : parent->children()) {
         auto *w = qobject_cast<QWidget *>(o);
@@ -232,13 +274,17 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen)
             Control c;
             c.w = w;
             c.onScreen = onScreen;
+            c.pane = pane;
             record(c);
             controls_.push_back(std::move(c));
         }
         if (isContainer(w))
             collect(w, false);
-        else if (auto *pane = qobject_cast<QScrollArea *>(w); pane && pane->widget())
-            collectFlowing(pane->widget());
+        else if (auto *box = qobject_cast<QScrollArea *>(w); box && box->widget()) {
+            collectFlowing(box->widget());
+            if (isContainer(box->widget()))
+                collect(box->widget(), false, box);
+        }
     }
 }
 
@@ -377,7 +423,8 @@ void ScreenScaler::fitText(Control &c, const QFont &font)
 void ScreenScaler::apply(Control &c, QColor parentBack)
 {
     QWidget *w = c.w;
-    const QRect g = scaled(c.room.isValid() ? c.room : c.geometry, c.onScreen);
+    const QRect design = c.room.isValid() ? c.room : c.geometry;
+    const QRect g = c.pane ? scaledInPane(c, design) : scaled(design, c.onScreen);
     if (w->geometry() != g && !c.flows)
         w->setGeometry(g);
     c.aGeometry = w->geometry();
@@ -402,7 +449,7 @@ void ScreenScaler::apply(Control &c, QColor parentBack)
         if (const int i = times(c.indent, factor_); c.indent > 0 && l->indent() != i)
             l->setIndent(i);
         if (!c.pixmap.isNull()) {
-            const QPixmap p = scaledPicture(c.pixmap, (QSizeF(c.pixmap.size()) * factor_).toSize());
+            const QPixmap p = scaledPicture(c.pixmap, pictureSize(c));
             if (l->pixmap().cacheKey() != p.cacheKey())
                 l->setPixmap(p);
         }
@@ -453,7 +500,10 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     const QRect inside = l->contentsRect();
     const qreal across = (l->width() - inside.width() + 2 * l->margin()) / now;
     const qreal around = (l->height() - inside.height() + 2 * l->margin()) / now;
-    const qreal indent = std::max(l->indent(), 0) / now;
+    // A framed label without an indent of its own indents its text by half an x, as QLabel does.
+    const qreal indent = l->indent() < 0 && l->frameWidth() > 0
+                             ? std::max(0, fm.horizontalAdvance(QLatin1Char('x')) / 2 - l->margin()) / factor_
+                             : std::max(l->indent(), 0) / now;
     const QString text = l->text();
     if (along == Qt::Horizontal) // in a box, a space's breadth on both sides so as not to touch it
         return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()
@@ -502,7 +552,7 @@ std::vector<qreal> ScreenScaler::stackSizes(const Stack &s, const QHash<const QW
             if (const Control *c = w ? control(w) : nullptr) {
                 const qreal t = textNeed(*c, s.along, c->geometry.width());
                 const int own = down ? c->geometry.height() : c->geometry.width();
-                need[i] = std::max(need[i], t >= 0 ? t + design[i] - own : qreal(own));
+                need[i] = std::max(need[i], t >= 0 ? t + design[i] - own : down && holdsRows(*c) ? own / 4.0 : qreal(own));
                 if (fixed.contains(w))
                     out[i] = fixed.value(w);
             }

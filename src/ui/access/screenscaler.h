@@ -18,9 +18,12 @@
 #include <QHash>
 #include <QRect>
 #include <QWidget>
+#include <climits>
 #include <utility>
 #include <memory>
 #include <vector>
+
+class QScrollArea;
 
 namespace qv::ui {
 
@@ -55,6 +58,13 @@ public:
     void addStack(Qt::Orientation along, const QList<QList<QWidget *>> &rows, int end);
     // Forgets every stack: for a screen whose rows change with what it shows.
     void clearStacks();
+    // A stack's end for rows that take all they need: the rows of a scrolling box (a
+    // QScrollArea whose widget is a plain QWidget holding them). Such a box, in a stack of
+    // the screen, gives up height down to a quarter of its own: its rows scroll.
+    static constexpr int kNoEnd = INT_MAX;
+    // The height, in design units, a label's text needs across `width` design units at the
+    // presentation's size, frame and margins included; -1 for a control without text.
+    qreal textHeight(QWidget *w, int width);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +74,8 @@ private:
         QPointer<QWidget> w;
         bool onScreen = false; // a direct child of the screen: it takes the bars' offset
         bool flows = false; // the text of a scrolling box: the box sizes it, it never shrinks
+        // Set for a row of a scrolling box: its design geometry is within the box's rows.
+        QPointer<QScrollArea> pane;
         // As the screen set them.
         QRect geometry;
         QFont font;
@@ -96,13 +108,16 @@ private:
         int end;
     };
 
-    void collect(QWidget *parent, bool onScreen);
+    void collect(QWidget *parent, bool onScreen, QScrollArea *pane = nullptr);
     void collectFlowing(QWidget *w);
     void record(Control &c);
     void apply(Control &c, QColor parentBack);
     void applyColours(Control &c, const QColor &effectiveBack);
     void fitText(Control &c, const QFont &font);
     QRect scaled(const QRect &r, bool onScreen) const;
+    QRect scaledInPane(const Control &c, const QRect &r) const;
+    QSize pictureSize(const Control &c) const;
+    bool holdsRows(const Control &c) const;
     QFont scaledFont(const QFont &design) const;
     QString scaledSheet(const QString &design, QColor *back) const;
     QColor effectiveBack(const Control &c, const QColor &parentBack) const;

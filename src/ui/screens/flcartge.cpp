@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <cmath>
 
 namespace qv::ui {
 
@@ -16,9 +17,23 @@ constexpr unsigned kRosso = 0x0000FF;
 
 // Right-hand column: Frame2 from x 626, 382 wide.
 constexpr int kFrame2X = 626, kFrame2W = 382, kFrame2H = 644;
-constexpr int kInner = kFrame2W - 12;  // usable width inside Frame2
-constexpr int kAnswerX = 108;          // answer labels, right of the number
-constexpr int kAnswerW = kFrame2W - kAnswerX - 6;
+// The map's picture: 605 × 700 at (10, 10); "Ascolta" on its south-west corner.
+constexpr int kMapW = 605, kMapH = 700;
+const QRect kAscolta(16, 656, 150, 48);
+// At larger text the map is drawn at this share of its size, so that the column beside it
+// is wider and reaches the bottom; the two buttons go under the map.
+constexpr double kMappaPiccola = 0.8;
+
+// Where the right-hand column and what it holds lie.
+struct Column {
+    int x, w, h;    // Frame2
+    int numberW;    // the red number
+    int questionW;  // the "?" after it
+    int inner() const { return w - 12; }
+    int answerX() const { return 6 + numberW + 2 + questionW + 4; }
+    int answerW() const { return w - answerX() - 6; }
+};
+constexpr Column kColonna{kFrame2X, kFrame2W, kFrame2H, 64, 32};
 
 QLabel *answerLabel(QWidget *parent, const char *name)
 {
@@ -74,10 +89,8 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     Frame1 = new QFrame(this);
     Frame1->setObjectName("Frame1");
     Frame1->setFrameShape(QFrame::Box);
-    Frame1->setGeometry(8, 8, 609, 704);
     Image1 = new QLabel(Frame1);
     Image1->setObjectName("Image1");
-    Image1->setGeometry(2, 2, 605, 700);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setWordWrap(true);
     Image1->setFont(sans(14));
@@ -85,7 +98,6 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     Frame2 = new QFrame(this);
     Frame2->setObjectName("Frame2");
     Frame2->setFrameShape(QFrame::Box);
-    Frame2->setGeometry(kFrame2X, 8, kFrame2W, kFrame2H);
 
     Label4 = new QLabel(QStringLiteral("Devi abbinare i NOMI ai NUMERI.  Guarda in basso il numero rosso, cerca quel numero "
                                        "sulla carta, e clicca sul nome collegato nell'elenco. Per continuare. clicca su "
@@ -95,7 +107,6 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     Label4->setWordWrap(true);
     Label4->setFont(sans(13));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label4->setGeometry(6, 8, kInner, 92);
 
     Labnumero = new QLabel(Frame2);
     Labnumero->setObjectName("Labnumero");
@@ -121,19 +132,19 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     cmdelemseg = new QPushButton(QStringLiteral("Elemento seguente"), this);
     cmdelemseg->setObjectName("cmdelemseg");
     cmdelemseg->setFont(sans(16, true));
-    cmdelemseg->setGeometry(kFrame2X, 660, 236, 60);
 
     Frame3 = new QFrame(this);
     Frame3->setObjectName("Frame3");
     Frame3->setFrameShape(QFrame::Box);
-    Frame3->setGeometry(kFrame2X + 244, 658, kFrame2W - 244, 64);
     cmdesco = new QPushButton(QStringLiteral("Esco"), Frame3);
     cmdesco->setObjectName("cmdesco");
     cmdesco->setFont(sans(16, true));
-    cmdesco->setGeometry(4, 4, kFrame2W - 244 - 8, 56);
 
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"), QRect(16, 656, 150, 48),
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"), kAscolta,
                               [this] { return ascolto::luogo(model_); });
+    arrange(false);
+    // Larger text asks for the other arrangement.
+    connect(&app, &Application::presentationChanged, this, [this] { arrange(model_.political()); });
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(300);
@@ -167,46 +178,83 @@ void FLcartge::prepare()
     showMap(mappaFisica());
 }
 
+// The instruction's height is measured at the display's size.
+void FLcartge::resizeEvent(QResizeEvent *e)
+{
+    ScreenBase::resizeEvent(e);
+    arrange(model_.political());
+}
+
 void FLcartge::hideEvent(QHideEvent *e)
 {
     Timer1->stop();
     ScreenBase::hideEvent(e);
 }
 
-// Physical map: instructions on top, one list of features in two columns. Political map:
-// the chosen chief town above the chosen region, the lists of regions and chief towns
-// side by side.
+// The map with "Ascolta" on its corner, the column beside it and the two buttons: below the
+// column as designed, below the map at larger text. Physical map: instructions on top, one
+// list of features in two columns. Political map: the chosen chief town above the chosen
+// region, the lists of regions and chief towns side by side.
 void FLcartge::arrange(bool political)
 {
-    const int top = political ? 6 : 102;
-    Labnumero->setGeometry(6, top, 64, 88);
-    Label3->setGeometry(72, top, 32, 88);
+    const Presentation &p = scaler_->presentation();
+    const bool larger = p.textPercent > 100 || p.readableFont;
+    const double k = larger ? kMappaPiccola : 1.0;
+    const int mapW = int(std::lround(kMapW * k)), mapH = int(std::lround(kMapH * k));
+    Frame1->setGeometry(8, 8, mapW + 4, mapH + 4);
+    Image1->setGeometry(2, 2, mapW, mapH);
+    // As far from the map's left and bottom edges as designed, in proportion.
+    const int bottom = 10 + mapH - int(std::lround((10 + kMapH - kAscolta.bottom() - 1) * k));
+    Labascolta->setGeometry(10 + int(std::lround((kAscolta.x() - 10) * k)), bottom - kAscolta.height(),
+                            kAscolta.width(), kAscolta.height());
+    const int right = 8 + mapW + 4;
+    const Column c = larger ? Column{right + 8, 1008 - right - 8, 714, 96, 48} : kColonna;
+    Frame2->setGeometry(c.x, 8, c.w, c.h);
+    // At larger text one above the other under the map's frame.
+    const int below = 8 + mapH + 4;
+    const QRect esco = larger ? QRect(8, below + 78, 200, 64) : QRect(kFrame2X + 244, 658, kFrame2W - 244, 64);
+    cmdelemseg->setGeometry(larger ? QRect(8, below + 10, 400, 60) : QRect(kFrame2X, 660, 236, 60));
+    Frame3->setGeometry(esco);
+    cmdesco->setGeometry(4, 4, esco.width() - 8, 56);
+
+    // The instruction as tall as its text needs at larger text.
+    const int instruction = larger ? std::max(92, int(std::ceil(scaler_->textHeight(Label4, c.inner())))) : 92;
+    Label4->setGeometry(6, 8, c.inner(), instruction);
+    const int top = political ? 6 : 8 + instruction + 2;
+    const int number = larger ? 108 : 88; // the readable face's lines are half as tall again
+    Labnumero->setGeometry(6, top, c.numberW, number);
+    Label3->setGeometry(8 + c.numberW, top, c.questionW, number);
+    const int answer = larger ? 50 : 40;
+    // The region's box also holds the prompt of the first place, on two lines if need be.
+    const int block = political && larger ? 140 : number;
     if (political) {
-        Label1->setGeometry(kAnswerX, top, kAnswerW, 40);
-        Label2->setGeometry(kAnswerX, top + 48, kAnswerW, 40);
+        Label1->setGeometry(c.answerX(), top, c.answerW(), answer);
+        Label2->setGeometry(c.answerX(), top + answer + 8, c.answerW(), block - answer - 8);
     } else {
-        Label2->setGeometry(kAnswerX, top + 24, kAnswerW, 40);
+        Label2->setGeometry(c.answerX(), top + (number - answer) / 2, c.answerW(), answer);
     }
-    const int listTop = top + 100;
-    const int half = (kInner - 6) / 2;
+    const int listTop = top + block + 12;
+    const int head = larger ? 40 : 24;
+    const int inner = c.inner();
+    const int half = (inner - 6) / 2;
     if (political) {
-        headRegioni_->setGeometry(6, listTop, half, 24);
-        headCapoluoghi_->setGeometry(12 + half, listTop, half, 24);
+        headRegioni_->setGeometry(6, listTop, half, head);
+        headCapoluoghi_->setGeometry(12 + half, listTop, half, head);
         List2->setWrapping(false);
         List2->setFlow(QListView::TopToBottom);
         List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         List2->setGridSize(QSize());
-        List2->setGeometry(6, listTop + 26, half, kFrame2H - listTop - 32);
-        List1->setGeometry(12 + half, listTop + 26, half, kFrame2H - listTop - 32);
+        List2->setGeometry(6, listTop + head + 2, half, c.h - listTop - head - 8);
+        List1->setGeometry(12 + half, listTop + head + 2, half, c.h - listTop - head - 8);
     } else {
         // Two columns, so that all 22 names are in sight at once.
         List2->setFlow(QListView::TopToBottom);
         List2->setWrapping(true);
         List2->setResizeMode(QListView::Adjust);
         List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        const int height = kFrame2H - listTop - 6;
-        List2->setGridSize(QSize((kInner - 8) / 2, (height - 6) / 11));
-        List2->setGeometry(6, listTop, kInner, height);
+        const int height = c.h - listTop - 6;
+        List2->setGridSize(QSize((inner - 8) / 2, (height - 6) / 11));
+        List2->setGeometry(6, listTop, inner, height);
     }
     List2->setAccessibleName(political ? QStringLiteral("Regioni") : QStringLiteral("Nomi della carta fisica"));
     headRegioni_->setVisible(political);

@@ -43,6 +43,7 @@ protected:
     void hideEvent(QHideEvent *e) override;
     // Both maps decoded, the physical one (the first a pupil sees) set and so scaled.
     void prepare() override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void List2_Click(QListWidgetItem *item);

@@ -63,7 +63,6 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
         b->setObjectName(QStringLiteral("Check1_%1").arg(k));
         b->setFont(sans(20, true));
         b->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: 28px; height: 28px; }"));
-        b->setGeometry(840, y + (kRigaH - 8 - 40) / 2, 90, 40);
         b->setCursor(Qt::PointingHandCursor);
         connect(b, &QCheckBox::clicked, this, [this, k](bool ticked) { Check1_Click(k, ticked); });
         Check1[size_t(k)] = b;
@@ -93,8 +92,20 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
                                          QRect(640, 644, 186, 52), [this] { return ascolto::conclusioni(model_); });
     // With larger text the listen buttons widen into what the other two do not need.
     scaler_->addStack(Qt::Horizontal, {{Labseguente}, {Labascoltafrase}, {Labascoltaconclusioni}, {Labesco}}, 986);
+    placeBoxes();
+    connect(&app, &Application::presentationChanged, this, &FLfrasi::placeBoxes);
     new OptionKeys(this, Check1);
     setTabChain({Check1[0], Check1[1], Check1[2], Check1[3], Labascoltafrase, Labascoltaconclusioni, Labseguente, Labesco});
+}
+
+// Each box with its digit centred on its row; at larger text as tall as the row, so that
+// the digit keeps its size.
+void FLfrasi::placeBoxes()
+{
+    const Presentation &p = scaler_->presentation();
+    const int h = p.textPercent > 100 || p.readableFont ? kRigaH - 8 : 40;
+    for (int k = 0; k < 4; ++k)
+        Check1[size_t(k)]->setGeometry(840, 10 + k * kRigaH + (kRigaH - 8 - h) / 2, 90, h);
 }
 
 void FLfrasi::activate()

@@ -40,6 +40,7 @@ public:
 private:
     void Check1_Click(int k, bool ticked);
     void Labseguente_Click();
+    void placeBoxes();
     // Redraws the premise, the conclusions and the boxes from the model.
     void mostra();
 

@@ -5,6 +5,7 @@
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
+#include "ui/widgets/rowpane.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -23,6 +24,9 @@ const std::array<QColor, 10> kRighe = {
     QColor(255, 248, 220), QColor(220, 248, 248), QColor(255, 228, 240), QColor(236, 248, 220),
     QColor(232, 236, 255), QColor(248, 240, 228)};
 
+// The events and their boxes, in a box of rows from y 50; the dates' column beside it.
+constexpr int kRigheY = 50, kRigaPasso = 58, kRigaH = 54;
+
 } // namespace
 
 FLstoria2::FLstoria2(Application &app)
@@ -35,29 +39,32 @@ FLstoria2::FLstoria2(Application &app)
     Labtitolo->setFont(sans(14, true));
     Labtitolo->setWordWrap(true);
     Labtitolo->setAlignment(Qt::AlignCenter);
-    Labtitolo->setGeometry(10, 4, 996, 42);
 
+    // The events with their boxes scroll when the larger text makes them taller than the
+    // screen; the scroll bar takes the gap before the dates, which stay in sight.
+    eventi = new RowPane(QStringLiteral("Riquadrofatti"), QStringLiteral("Fatti"), this);
+    eventi->setGeometry(10, kRigheY, 820, 9 * kRigaPasso + kRigaH);
     board = new DragDropBoard(this);
     for (int r = 0; r < 10; ++r) {
-        const int y = 50 + r * 58;
-        auto *e = new QLabel(this);
+        const int y = r * kRigaPasso;
+        auto *e = new QLabel(eventi->rows());
         e->setObjectName(QStringLiteral("Label1_%1").arg(r));
         e->setFont(sans(13));
         e->setWordWrap(true);
         e->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         e->setFrameStyle(QFrame::Box | QFrame::Plain);
         e->setMargin(4);
-        e->setGeometry(10, y, 610, 54);
+        e->setGeometry(0, y, 610, kRigaH);
         setBackColor(e, kRighe[size_t(r)]);
         Label1[size_t(r)] = e;
 
-        auto *c = new QLabel(this);
+        auto *c = new QLabel(eventi->rows());
         c->setObjectName(QStringLiteral("Label2_%1").arg(r));
         c->setFont(sans(14, true));
         c->setAlignment(Qt::AlignCenter);
         c->setFrameStyle(QFrame::Box | QFrame::Plain);
         c->setLineWidth(2);
-        c->setGeometry(628, y, 180, 54);
+        c->setGeometry(618, y, 180, kRigaH);
         setBackColor(c, kGialloChiaro);
         Label2[size_t(r)] = c;
         board->addTarget(c, r);
@@ -67,18 +74,22 @@ FLstoria2::FLstoria2(Application &app)
         d->setFont(sans(14, true));
         d->setAlignment(Qt::AlignCenter);
         d->setFrameStyle(QFrame::Box | QFrame::Plain);
-        d->setGeometry(830, y, 176, 54);
         setBackColor(d, kGiallo);
         Label3[size_t(r)] = d;
         board->addSource(d, r);
     }
 
-    // With larger text the title and the rows take the height their texts need, down to
-    // the buttons.
-    QList<QList<QWidget *>> righe{{Labtitolo}};
-    for (int r = 0; r < 10; ++r)
-        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)], Label3[size_t(r)]});
-    scaler_->addStack(Qt::Vertical, righe, 642);
+    // With larger text the title takes the height it needs and the box of events what is
+    // left above the buttons; every event row the height its text needs (the box scrolls),
+    // the dates theirs down to the buttons.
+    scaler_->addStack(Qt::Vertical, {{Labtitolo}, {eventi}}, 642);
+    QList<QList<QWidget *>> righe, date;
+    for (int r = 0; r < 10; ++r) {
+        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)]});
+        date.append(QList<QWidget *>{Label3[size_t(r)]});
+    }
+    scaler_->addStack(Qt::Vertical, righe, ScreenScaler::kNoEnd);
+    scaler_->addStack(Qt::Vertical, date, 642);
 
     const QColor grigio(192, 192, 192);
     Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
@@ -87,14 +98,31 @@ FLstoria2::FLstoria2(Application &app)
 
     Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(16, 646, 264, 60),
                               [this] { return ascolto::eventi(model_); });
+    // The buttons widen into the free space on their right as their texts need.
+    scaler_->addStack(Qt::Horizontal, {{Labascolta}, {Labseguente}, {Labesco}}, 1006);
+    placeForText();
+    connect(&app, &Application::presentationChanged, this, &FLstoria2::placeForText);
     // Tab: the dates, the boxes, the listen button, then the two buttons.
     QList<QWidget *> chain(Label3.begin(), Label3.end());
     chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
     setTabChain(chain << Labascolta << Labseguente << Labesco);
 
     connect(board, &DragDropBoard::dropped, this, &FLstoria2::Label2_DragDrop);
+    connect(board, &DragDropBoard::dragStarted, eventi, [this] { eventi->followDrag(true); });
+    connect(board, &DragDropBoard::dragEnded, eventi, [this] { eventi->followDrag(false); });
     connect(Labseguente, &ClickLabel::clicked, this, &FLstoria2::Labseguente_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
+}
+
+// At larger text the title spans the events only, so that the dates' column begins at the
+// top and has the height of the screen for dates on two lines.
+void FLstoria2::placeForText()
+{
+    const Presentation &p = scaler_->presentation();
+    const bool larger = p.textPercent > 100 || p.readableFont;
+    Labtitolo->setGeometry(10, 4, larger ? 816 : 996, 42);
+    for (int r = 0; r < 10; ++r)
+        Label3[size_t(r)]->setGeometry(larger ? QRect(830, 4 + r * 63, 176, 59) : QRect(830, kRigheY + r * kRigaPasso, 176, kRigaH));
 }
 
 void FLstoria2::activate()

@@ -1,5 +1,6 @@
 // FLstoria2: the chronology of events. Ten events of a half stand in a column with an
-// empty box each; the pupil drags each date of the right-hand column onto its event.
+// empty box each; the pupil drags each date of the right-hand column onto its event. At
+// larger text the column of events scrolls; the dates stay in sight.
 #pragma once
 
 #include "battery/analysis/storia2model.h"
@@ -12,6 +13,7 @@ namespace qv::ui {
 
 class ClickLabel;
 class DragDropBoard;
+class RowPane;
 
 class FLstoria2 : public ScreenBase {
     Q_OBJECT
@@ -22,6 +24,7 @@ public:
     Storia2Model &model() { return model_; }
 
     QLabel *Labtitolo;                  // the instruction, large
+    RowPane *eventi;                    // the events and their boxes, scrolling at larger text
     std::array<QLabel *, 10> Label1{};  // events
     std::array<QLabel *, 10> Label2{};  // date boxes: drop targets
     std::array<QLabel *, 10> Label3{};  // dates: drag sources
@@ -35,6 +38,7 @@ private:
     void Label2_DragDrop(int index, int source);
     void Labseguente_Click();
     void ridisegna();
+    void placeForText();
 
     Storia2Model model_;
 };

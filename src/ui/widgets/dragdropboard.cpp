@@ -262,6 +262,7 @@ void DragDropBoard::startDrag(int sourceIndex)
     drag->setHotSpot(pressPos_);
     emit dragStarted(sourceIndex);
     drag->exec(Qt::CopyAction);
+    emit dragEnded(sourceIndex);
 }
 
 bool DragDropBoard::eventFilter(QObject *watched, QEvent *event)

@@ -51,6 +51,8 @@ signals:
     void dropped(int targetIndex, int sourceIndex);
     // A drag of the source has begun (the system then runs it until the button is released).
     void dragStarted(int sourceIndex);
+    // That drag is over, dropped or not.
+    void dragEnded(int sourceIndex);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

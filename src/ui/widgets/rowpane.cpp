@@ -1,0 +1,111 @@
+#include "ui/widgets/rowpane.h"
+
+#include <QApplication>
+#include <QChildEvent>
+#include <QCursor>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+
+namespace qv::ui {
+
+namespace {
+
+constexpr int kDragTick = 40; // ms between two scroll steps while a drag is held near an edge
+
+} // namespace
+
+RowPane::RowPane(const QString &name, const QString &accessibleName, QWidget *parent)
+    : QScrollArea(parent), rows_(new QWidget), drag_(new QTimer(this))
+{
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setWidgetResizable(false);
+    setFocusPolicy(Qt::NoFocus);
+    // A bar wide enough to grab, scaled with the screen; the screen leaves it room.
+    setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 20px; background: #eeeeee; border: 1px solid #808080; }"
+                                 "QScrollBar::handle:vertical { background: #5a6f99; min-height: 40px; margin: 2px; }"
+                                 "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"));
+    rows_->setObjectName(name + QStringLiteral("Righe"));
+    setWidget(rows_);
+    // The screen's background shows between the rows.
+    rows_->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    rows_->installEventFilter(this);
+    viewport()->installEventFilter(this);
+
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && rows_->isAncestorOf(now))
+            ensureWidgetVisible(now, 0, now->height() / 4);
+    });
+    drag_->setInterval(kDragTick);
+    connect(drag_, &QTimer::timeout, this, [this] { scrollToward(mapFromGlobal(QCursor::pos())); });
+}
+
+bool RowPane::scrolls() const
+{
+    return verticalScrollBar()->maximum() > 0;
+}
+
+void RowPane::followDrag(bool on)
+{
+    if (on)
+        drag_->start();
+    else
+        drag_->stop();
+}
+
+int RowPane::scrollToward(QPoint at)
+{
+    QScrollBar *bar = verticalScrollBar();
+    if (!scrolls() || at.x() < 0 || at.x() >= width())
+        return 0;
+    // The nearer the edge (or the further past it, up to the band's depth), the faster.
+    const int band = std::max(8, height() / 8);
+    int step = 0;
+    if (at.y() < band && at.y() >= -band)
+        step = -std::max(1, (band - at.y()) / 4);
+    else if (at.y() >= height() - band && at.y() < height() + band)
+        step = std::max(1, (at.y() - (height() - band)) / 4);
+    const int before = bar->value();
+    bar->setValue(before + step);
+    return bar->value() - before;
+}
+
+bool RowPane::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        if (watched == rows_)
+            static_cast<QChildEvent *>(event)->child()->installEventFilter(this);
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (watched != rows_)
+            fitRows();
+        break;
+    default:
+        break;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+// The rows' widget as wide as the box's inside and as tall as its rows reach (at least
+// the box's height): the bar appears only when they reach further.
+void RowPane::fitRows()
+{
+    int bottom = 0;
+    for (QObject *o : rows_->children())
+        if (auto *w = qobject_cast<QWidget *>(o); w && !w->isHidden())
+            bottom = std::max(bottom, w->geometry().bottom() + 1);
+    const QSize want(viewport()->width(), std::max(bottom, viewport()->height()));
+    if (rows_->size() != want)
+        rows_->resize(want);
+}
+
+} // namespace qv::ui
