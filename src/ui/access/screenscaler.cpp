@@ -150,10 +150,10 @@ QRect ScreenScaler::scaled(const QRect &r, bool onScreen) const
 // where the design puts it, less where the box begins: its edges round as the screen's do.
 QRect ScreenScaler::scaledInPane(const Control &c, const QRect &r) const
 {
-    const auto k = known_.constFind(c.pane.data());
-    if (k == known_.constEnd() || controls_[*k].w != c.pane)
+    const Control *found = control(c.pane.data());
+    if (!found)
         return scaled(r, false);
-    const Control &box = controls_[*k];
+    const Control &box = *found;
     const QRect at = box.room.isValid() ? box.room : box.geometry;
     return scaled(r.translated(at.topLeft()), box.onScreen)
         .translated(-scaled(at, box.onScreen).topLeft() - c.pane->viewport()->pos());
@@ -269,7 +269,7 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen, QScrollArea *pane)
         if (!w || w->isWindow() || w->objectName().startsWith(QLatin1String("qt_")) || w->property(kUnscaledProperty).toBool())
             continue;
         // A widget made at the address of a destroyed one is new.
-        if (const auto k = known_.constFind(w); k == known_.constEnd() || controls_[*k].w != w) {
+        if (!control(w)) {
             known_.insert(w, controls_.size());
             Control c;
             c.w = w;
@@ -480,10 +480,16 @@ void ScreenScaler::clearStacks()
     everything_ = true;
 }
 
-ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
+// The control of `w`; none for a widget never met, or made at the address of a destroyed one.
+const ScreenScaler::Control *ScreenScaler::control(const QWidget *w) const
 {
     const auto k = known_.constFind(w);
     return k != known_.constEnd() && controls_[*k].w == w ? &controls_[*k] : nullptr;
+}
+
+ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
+{
+    return const_cast<Control *>(std::as_const(*this).control(w));
 }
 
 // What a label's text needs along `along` at the presentation's size, frame and margins
@@ -660,10 +666,9 @@ void ScreenScaler::layOutStacks()
 
 qreal ScreenScaler::textShare(const QWidget *w) const
 {
-    const auto k = known_.constFind(w);
-    if (k == known_.constEnd() || controls_[*k].w != w)
+    const Control *c = control(w);
+    if (!c)
         return 1.0;
-    const Control *c = &controls_[*k];
     const QFont want = scaledFont(c->font);
     const QFont drawn = w->font();
     if (want.pointSizeF() > 0 && drawn.pointSizeF() > 0)

@@ -122,6 +122,7 @@ private:
     QString scaledSheet(const QString &design, QColor *back) const;
     QColor effectiveBack(const Control &c, const QColor &parentBack) const;
     QString fitKey(const Control &c, const QFont &font) const;
+    const Control *control(const QWidget *w) const;
     Control *control(const QWidget *w);
     qreal textNeed(const Control &c, Qt::Orientation along, qreal width) const;
     std::pair<int, int> rowSpan(const Stack &s, size_t i);
