@@ -152,14 +152,17 @@ void Application::setPreparesAhead(bool on)
         prepareTimer_.stop();
 }
 
-bool Application::preparing() const
+std::optional<Screen> Application::nextToPrepare() const
 {
-    if (!preparesAhead_)
-        return false;
     for (Screen s : kPreparedOrder)
         if (!prepared_.count(s) && factories_.count(s))
-            return true;
-    return false;
+            return s;
+    return std::nullopt;
+}
+
+bool Application::preparing() const
+{
+    return preparesAhead_ && nextToPrepare();
 }
 
 void Application::planPreparation()
@@ -176,19 +179,15 @@ void Application::prepareNext()
     const ScreenBase *nome = screen(Screen::FrmNOME);
     if (!(start && start->isVisible()) && !(nome && nome->isVisible()))
         return;
-    for (Screen s : kPreparedOrder) {
-        if (prepared_.count(s) || !factories_.count(s))
-            continue;
-        // Two steps a screen, each short: first made, then drawn.
-        ScreenBase *w = screen(s);
-        if (!w) {
-            load(s);
-        } else {
+    // Two steps a screen, each short: first made, then drawn.
+    if (const std::optional<Screen> s = nextToPrepare()) {
+        if (ScreenBase *w = screen(*s)) {
             if (!w->isVisible())
                 w->prepareOutOfSight();
-            prepared_.insert(s);
+            prepared_.insert(*s);
+        } else {
+            load(*s);
         }
-        break;
     }
     if (preparing())
         prepareTimer_.start(kNextStepMs);

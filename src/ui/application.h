@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 namespace qv::ui {
@@ -65,6 +66,8 @@ private:
     // One screen made ready, and the next step planned, while the pupil is on the start or
     // the name-entry screen.
     void prepareNext();
+    // The first screen, in a pupil's order, not yet made ready.
+    std::optional<Screen> nextToPrepare() const;
     void planPreparation();
 
     Presentation presentation_;
