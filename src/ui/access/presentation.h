@@ -10,6 +10,9 @@ struct Presentation {
     bool readableFont = false;
     bool highContrast = false;
     bool operator==(const Presentation &) const = default;
+    // Whether texts take more room than the design gives them: a screen may arrange itself
+    // otherwise then.
+    bool largerText() const { return textPercent > 100 || readableFont; }
 };
 
 } // namespace qv::ui

@@ -197,8 +197,7 @@ void FLcartge::hideEvent(QHideEvent *e)
 // region, the lists of regions and chief towns side by side.
 void FLcartge::arrange(bool political)
 {
-    const Presentation &p = scaler_->presentation();
-    const bool larger = p.textPercent > 100 || p.readableFont;
+    const bool larger = scaler_->presentation().largerText();
     const double k = larger ? kMappaPiccola : 1.0;
     const int mapW = int(std::lround(kMapW * k)), mapH = int(std::lround(kMapH * k));
     Frame1->setGeometry(8, 8, mapW + 4, mapH + 4);

@@ -102,8 +102,7 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
 // the digit keeps its size.
 void FLfrasi::placeBoxes()
 {
-    const Presentation &p = scaler_->presentation();
-    const int h = p.textPercent > 100 || p.readableFont ? kRigaH - 8 : 40;
+    const int h = scaler_->presentation().largerText() ? kRigaH - 8 : 40;
     for (int k = 0; k < 4; ++k)
         Check1[size_t(k)]->setGeometry(840, 10 + k * kRigaH + (kRigaH - 8 - h) / 2, 90, h);
 }

@@ -118,8 +118,7 @@ FLstoria2::FLstoria2(Application &app)
 // top and has the height of the screen for dates on two lines.
 void FLstoria2::placeForText()
 {
-    const Presentation &p = scaler_->presentation();
-    const bool larger = p.textPercent > 100 || p.readableFont;
+    const bool larger = scaler_->presentation().largerText();
     Labtitolo->setGeometry(10, 4, larger ? 816 : 996, 42);
     for (int r = 0; r < 10; ++r)
         Label3[size_t(r)]->setGeometry(larger ? QRect(830, 4 + r * 63, 176, 59) : QRect(830, kRigheY + r * kRigaPasso, 176, kRigaH));
