@@ -680,20 +680,15 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
     attach.finish();
     bool withBin = false;
     if (ok) {
-        QSqlQuery q(results.sql());
-        withBin = q.exec(QStringLiteral(
-                      "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'eliminati'")) &&
-                  q.next() && results.hasTable(QStringLiteral("eliminati"));
-        q.finish();
-        bool withAnswers = q.exec(QStringLiteral(
-                               "SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = 'risposte'")) &&
-                           q.next();
-        q.finish();
-        const bool withTools = q.exec(QStringLiteral("SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND "
-                                                     "name = 'strumenti'")) &&
-                               q.next();
-        q.finish();
-        ok = replaceRows(results, withBin, withAnswers, withTools, &e);
+        // Whether the copy has the table (an older version's copy may lack some).
+        const auto copyHas = [&results](const char *table) {
+            QSqlQuery q(results.sql());
+            q.prepare(QStringLiteral("SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = ?"));
+            q.addBindValue(QLatin1String(table));
+            return q.exec() && q.next();
+        };
+        withBin = copyHas("eliminati") && results.hasTable(QStringLiteral("eliminati"));
+        ok = replaceRows(results, withBin, copyHas("risposte"), copyHas("strumenti"), &e);
         QString ignored;
         exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
     }
