@@ -109,9 +109,12 @@ const Smaller kMayStaySmaller[] = {
     {"FLstoria1", "Labtitolo", "not yet: title, statements and scheme need more height than the screen has", true},
 };
 
-bool mayStaySmaller(const QString &screen, const QWidget *w, bool readable)
+// Whether `w` of `screen` stands in one of the exception tables below (in the readable face
+// or not).
+template <size_t N>
+bool listed(const Smaller (&table)[N], const QString &screen, const QWidget *w, bool readable)
 {
-    return std::any_of(std::begin(kMayStaySmaller), std::end(kMayStaySmaller), [&](const Smaller &s) {
+    return std::any_of(std::begin(table), std::end(table), [&](const Smaller &s) {
         return screen == QLatin1String(s.screen) && (readable || !s.readableOnly)
                && (!*s.name || w->objectName().startsWith(QLatin1String(s.name)));
     });
@@ -129,7 +132,7 @@ QString shrunkTexts(ScreenBase *screen, const QString &name)
         else if (auto *b = qobject_cast<QAbstractButton *>(w))
             text = b->text();
         const qreal share = screen->scaler()->textShare(w);
-        if (!text.isEmpty() && w->isVisibleTo(screen) && share < 0.9 && !mayStaySmaller(name, w, readable))
+        if (!text.isEmpty() && w->isVisibleTo(screen) && share < 0.9 && !listed(kMayStaySmaller, name, w, readable))
             out << QStringLiteral("%1 \"%2\" at %3 %").arg(w->objectName(), text.simplified().left(30)).arg(int(share * 100));
     }
     return out.join(QStringLiteral("; "));
@@ -205,12 +208,6 @@ struct Shown {
                       // that stands out most from it
 };
 
-bool mayMerge(const char *screen, const QWidget *w)
-{
-    return std::any_of(std::begin(kMayMerge), std::end(kMayMerge), [&](const Smaller &s) {
-        return qstrcmp(screen, s.screen) == 0 && w->objectName().startsWith(QLatin1String(s.name));
-    });
-}
 
 bool paintsOwnBack(const QWidget *w)
 {
@@ -454,10 +451,11 @@ private slots:
             if (s.back == Qt::black && l && !l->text().isEmpty() && s.designInk.hsvSaturationF() > 0.3 && s.designInk.valueF() > 0.3)
                 QVERIFY2(colourName(s.ink) == colourName(s.designInk), qPrintable(what));
         }
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
         for (const Shown &a : shown)
             for (const Shown &b : shown)
                 if (&a < &b && a.ownBack && b.ownBack && apart(a.designBack, b.designBack, 24)
-                    && !mayMerge(QTest::currentDataTag(), a.w) && !mayMerge(QTest::currentDataTag(), b.w))
+                    && !listed(kMayMerge, tag, a.w, false) && !listed(kMayMerge, tag, b.w, false))
                     QVERIFY2(apart(a.back, b.back, 40),
                              qPrintable(QStringLiteral("%1 %2 and %3 %4 both %5")
                                             .arg(a.w->objectName(), a.designBack.name(), b.w->objectName(),
