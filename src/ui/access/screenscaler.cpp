@@ -13,7 +13,9 @@
 #include <QPixmapCache>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -237,7 +239,9 @@ QString ScreenScaler::scaledSheet(const QString &design, QColor *back) const
             designBack = QColor(b.captured(1).trimmed());
         if (designBack.alpha() == 0)
             designBack = QColor(); // "transparent": the parent shows through
-        if (designBack.isValid() && !back->isValid())
+        // The control's own background: not a scroll bar's or another part's.
+        const QString selector = out.mid(at, hit.capturedStart() - at);
+        if (designBack.isValid() && !back->isValid() && !selector.contains(QLatin1String("::")))
             *back = designBack;
         if (contrast && designBack.isValid()) {
             const QColor cb = contrastBack(designBack);
@@ -281,6 +285,7 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen, QScrollArea *pane)
         if (isContainer(w))
             collect(w, false);
         else if (auto *box = qobject_cast<QScrollArea *>(w); box && box->widget()) {
+            collectFlowing(box->verticalScrollBar()); // its sheet scaled; the box places it
             collectFlowing(box->widget());
             if (isContainer(box->widget()))
                 collect(box->widget(), false, box);
@@ -288,8 +293,8 @@ void ScreenScaler::collect(QWidget *parent, bool onScreen, QScrollArea *pane)
     }
 }
 
-// The text inside a scrolling box: its font, margins and sheet are scaled, its geometry is
-// the box's business.
+// The text inside a scrolling box, or its scroll bar: its font, margins and sheet are scaled,
+// its geometry is the box's business.
 void ScreenScaler::collectFlowing(QWidget *w)
 {
     if (control(w))
@@ -601,24 +606,30 @@ void ScreenScaler::layOutStacks()
         c.room = QRect();
     if (stacks_.empty() || (presentation_.textPercent <= 100 && !presentation_.readableFont))
         return;
-    QHash<const QWidget *, int> uses;
+    // Uses along each orientation: a control in a vertical and a horizontal stack takes its
+    // height from one and its width from the other.
+    QHash<std::pair<const QWidget *, int>, int> uses;
     for (const Stack &s : stacks_)
         for (const auto &row : s.rows)
             for (const QPointer<QWidget> &w : row)
-                ++uses[w.data()];
+                ++uses[{w.data(), int(s.along)}];
     std::vector<std::vector<qreal>> sizes;
     for (const Stack &s : stacks_)
         sizes.push_back(stackSizes(s, {}));
-    // A control in two stacks takes the smaller room, and both stacks lay out around it.
-    QHash<const QWidget *, qreal> fixed;
+    // A control in two stacks along one orientation takes the smaller room, and both stacks
+    // lay out around it.
+    std::array<QHash<const QWidget *, qreal>, 2> fixed;
+    const auto along = [](const Stack &s) { return s.along == Qt::Vertical ? 1 : 0; };
     for (size_t k = 0; k < stacks_.size(); ++k)
         for (size_t i = 0; i < stacks_[k].rows.size(); ++i)
             for (const QPointer<QWidget> &w : stacks_[k].rows[i])
-                if (w && uses.value(w.data()) > 1)
-                    fixed[w.data()] = std::min(fixed.value(w.data(), sizes[k][i]), sizes[k][i]);
-    if (!fixed.isEmpty())
-        for (size_t k = 0; k < stacks_.size(); ++k)
-            sizes[k] = stackSizes(stacks_[k], fixed);
+                if (w && uses.value({w.data(), int(stacks_[k].along)}) > 1) {
+                    QHash<const QWidget *, qreal> &f = fixed[size_t(along(stacks_[k]))];
+                    f[w.data()] = std::min(f.value(w.data(), sizes[k][i]), sizes[k][i]);
+                }
+    for (size_t k = 0; k < stacks_.size(); ++k)
+        if (!fixed[size_t(along(stacks_[k]))].isEmpty())
+            sizes[k] = stackSizes(stacks_[k], fixed[size_t(along(stacks_[k]))]);
 
     for (size_t k = 0; k < stacks_.size(); ++k) {
         const Stack &s = stacks_[k];

@@ -4,6 +4,7 @@
 #include "ui/access/keyboard.h"
 #include "ui/access/optionkeys.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/rowpane.h"
 #include "ui/widgets/textpane.h"
 
 #include <QScrollBar>
@@ -18,8 +19,15 @@ namespace {
 constexpr double kScala = 1.35;
 
 constexpr int kTestoX = 20, kTestoY = 20, kTestoW = 535, kTestoH = 690, kTesto2Y = 350;
-constexpr int kColX = 585, kColW = 411;
+constexpr int kColX = 585, kColW = 411, kColFine = kColX + kColW;
+// In the readable face, wider than the design's, the passage gives this much of its width (it
+// scrolls anyway) to the column of the question, whose texts would otherwise need more
+// scrolling than the passage's; at text 150 % what "Domanda seguente" needs on one line.
+constexpr int kCede = 110, kCede150 = 40;
 constexpr int kRigaY = 140, kRigaH = 108, kBox = 30;
+// The question and its options lie in a box of rows from the column's left, kTestoY down to
+// "Domanda seguente"; its scroll bar, when larger text needs one, takes the screen's right margin.
+constexpr int kDomandeH = 556, kBarra = 20;
 
 QFont serif(double points, bool bold = false)
 {
@@ -44,46 +52,43 @@ FLETTURA::FLETTURA(Application &app)
     : ScreenBase(app, QStringLiteral("COMPRENSIONE DELLA LETTURA")), model_(app.session())
 {
     LabtestoRiquadro = new TextPane(QStringLiteral("Labtesto"), QStringLiteral("Testo"), this);
-    LabtestoRiquadro->setGeometry(kTestoX, kTestoY, kTestoW, kTestoH);
     Labtesto = LabtestoRiquadro->label();
     Labtesto->setStyleSheet(QString::fromLatin1(kStileTesto));
 
     // Over the lower part of Labtesto; only the synthesis question uses it.
     Labtesto2Riquadro = new TextPane(QStringLiteral("Labtesto2"), QStringLiteral("Riassunti c e d"), this);
-    Labtesto2Riquadro->setGeometry(kTestoX, kTestoY + kTesto2Y, kTestoW, kTestoH - kTesto2Y);
     Labtesto2 = Labtesto2Riquadro->label();
     Labtesto2->setStyleSheet(QString::fromLatin1(kStileTesto));
     Labtesto2Riquadro->hide();
 
     Label2 = new QLabel(this);
     Label2->setObjectName("Label2");
-    Label2->setGeometry(kTestoX + kTestoW + 10, kTestoY, 8, kTestoH);
     setBackColor(Label2, vbColor(0x8B4513)); // dark blue
 
+    Riquadrodomanda = new RowPane(QStringLiteral("Riquadrodomanda"), QStringLiteral("Domanda e risposte"), this);
+    QWidget *righe = Riquadrodomanda->rows();
     for (int i = 0; i < 5; ++i) {
-        auto *l = new QLabel(this);
+        auto *l = new QLabel(righe);
         l->setObjectName(QStringLiteral("Labris_%1").arg(i));
         l->setTextFormat(Qt::PlainText);
         l->setWordWrap(true);
         if (i == 0) {
             l->setFont(serif(17, true));
             l->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-            l->setGeometry(kColX, kTestoY, kColW, kRigaY - kTestoY - 10);
         } else {
             l->setFont(serif(16));
             l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-            l->setGeometry(kColX + kBox + 12, kRigaY + (i - 1) * kRigaH, kColW - kBox - 12, kRigaH - 6);
         }
         setTextColor(l, QColor(0x10, 0x10, 0x10));
         Labris[size_t(i)] = l;
     }
 
     for (int k = 0; k < 4; ++k) {
-        auto *c = new QCheckBox(this);
+        auto *c = new QCheckBox(righe);
         c->setObjectName(QStringLiteral("Check1_%1").arg(k));
         c->setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(kBox - 4));
         // Centred on its option's row.
-        c->setGeometry(kColX, kRigaY + k * kRigaH + (kRigaH - 6 - kBox) / 2, kBox, kBox);
+        c->setGeometry(0, kRigaY - kTestoY + k * kRigaH + (kRigaH - 6 - kBox) / 2, kBox, kBox);
         c->setCursor(Qt::PointingHandCursor);
         connect(c, &QCheckBox::clicked, this, [this, k](bool ticked) { Check1_Click(k, ticked); });
         Check1[size_t(k)] = c;
@@ -92,8 +97,6 @@ FLETTURA::FLETTURA(Application &app)
     Labseguente = new ClickLabel(QStringLiteral("       Domanda seguente"), this);
     Labseguente->setObjectName("Labseguente");
     Labseguente->setFont(QFont(QStringLiteral("Liberation Sans"), 18, QFont::Bold));
-    Labseguente->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    Labseguente->setGeometry(kColX, 580, kColW, 58);
     Labseguente->setStyleSheet(
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#204d80"), QStringLiteral("#dcebff"), QStringLiteral("#0b2a57")));
     connect(Labseguente, &ClickLabel::clicked, this, &FLETTURA::Labseguente_Click);
@@ -102,28 +105,67 @@ FLETTURA::FLETTURA(Application &app)
     Labesco->setObjectName("Labesco");
     Labesco->setFont(QFont(QStringLiteral("Liberation Sans"), 16, QFont::Bold));
     Labesco->setAlignment(Qt::AlignCenter);
-    Labesco->setGeometry(kColX, 652, 150, 52);
     Labesco->setStyleSheet(
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
 
     Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\ndomanda"),
-                                     QRect(745, 652, 80, 52), [this] { return ascolto::domanda(model_); });
+                                     QRect(), [this] { return ascolto::domanda(model_); });
     Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nrisposte"),
-                                      QRect(830, 652, 80, 52), [this] { return ascolto::risposte(model_); });
+                                      QRect(), [this] { return ascolto::risposte(model_); });
     Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
-                                   QRect(915, 652, 81, 52), [this] { return ascolto::brano(model_); }, true,
+                                   QRect(), [this] { return ascolto::brano(model_); }, true,
                                    [this] { return ascolto::hasBrano(model_); });
-    // With larger text the question and the options take the height their texts need,
-    // down to "Domanda seguente".
-    QList<QList<QWidget *>> righe{{Labris[0]}};
+    // With larger text the question and the options take the height their texts need (their
+    // box scrolls), the listen buttons widen into what "Esco" does not need, and the buttons
+    // take the height their texts need from the box above them.
+    QList<QList<QWidget *>> domanda{{Labris[0]}};
     for (int k = 0; k < 4; ++k)
-        righe.append(QList<QWidget *>{Check1[size_t(k)], Labris[size_t(k + 1)]});
-    scaler_->addStack(Qt::Vertical, righe, 576);
-    // The listen buttons widen into what "Esco" does not need.
-    scaler_->addStack(Qt::Horizontal, {{Labesco}, {Labascoltadomanda}, {Labascoltarisposte}, {Labascoltabrano}}, 996);
+        domanda.append(QList<QWidget *>{Check1[size_t(k)], Labris[size_t(k + 1)]});
+    scaler_->addStack(Qt::Vertical, domanda, ScreenScaler::kNoEnd);
+    scaler_->addStack(Qt::Horizontal, {{Labesco}, {Labascoltadomanda}, {Labascoltarisposte}, {Labascoltabrano}}, kColFine);
+    scaler_->addStack(Qt::Vertical,
+                      {{Riquadrodomanda}, {Labseguente}, {Labesco, Labascoltadomanda, Labascoltarisposte, Labascoltabrano}},
+                      kTestoY + kTestoH);
+    placeForText();
+    connect(&app, &Application::presentationChanged, this, &FLETTURA::placeForText);
     new OptionKeys(this, Check1);
     setTabChain({LabtestoRiquadro, Labtesto2Riquadro, Check1[0], Check1[1], Check1[2], Check1[3], Labascoltadomanda, Labascoltarisposte, Labascoltabrano, Labseguente, Labesco});
+}
+
+int FLETTURA::testoW() const
+{
+    const Presentation &p = scaler_->presentation();
+    return kTestoW - (p.readableFont ? kCede : p.textPercent > 125 ? kCede150 : 0);
+}
+
+// At the synthesis question the first box ends where the second begins, so that what does
+// not fit scrolls instead of going under it.
+void FLETTURA::placeText()
+{
+    LabtestoRiquadro->setGeometry(kTestoX, kTestoY, testoW(), model_.testo2Visible() ? kTesto2Y : kTestoH);
+}
+
+void FLETTURA::placeForText()
+{
+    const int w = testoW();
+    placeText();
+    Labtesto2Riquadro->setGeometry(kTestoX, kTestoY + kTesto2Y, w, kTestoH - kTesto2Y);
+    Label2->setGeometry(kTestoX + w + 10, kTestoY, 8, kTestoH);
+    const int x = kColX - (kTestoW - w), cw = kColFine - x;
+    Riquadrodomanda->setGeometry(x, kTestoY, cw + kBarra, kDomandeH);
+    Labris[0]->setGeometry(0, 0, cw, kRigaY - kTestoY - 10);
+    for (int i = 1; i < 5; ++i)
+        Labris[size_t(i)]->setGeometry(kBox + 12, kRigaY - kTestoY + (i - 1) * kRigaH, cw - kBox - 12, kRigaH - 6);
+    Labseguente->setGeometry(x, 580, cw, 58);
+    // Its leading blanks stand for centring; at larger text it may wrap, each line centred.
+    Labseguente->setAlignment(w < kTestoW ? Qt::AlignCenter : Qt::AlignVCenter | Qt::AlignLeft);
+    Labesco->setGeometry(x, 652, 150, 52);
+    // The three listen buttons share what "Esco" leaves, 5 apart.
+    const int b = (cw - 160 - 10) / 3;
+    Labascoltadomanda->setGeometry(x + 160, 652, b, 52);
+    Labascoltarisposte->setGeometry(x + 165 + b, 652, b, 52);
+    Labascoltabrano->setGeometry(x + 170 + 2 * b, 652, kColFine - (x + 170 + 2 * b), 52);
 }
 
 void FLETTURA::activate()
@@ -142,13 +184,11 @@ void FLETTURA::mostra()
     Labtesto->setText(aCapo(model_.testo()));
     Labtesto2->setFont(f);
     Labtesto2->setText(aCapo(model_.testo2()));
-    // At the synthesis question the first box ends where the second begins, so that what
-    // does not fit scrolls instead of going under it.
-    const bool due = model_.testo2Visible();
-    LabtestoRiquadro->setGeometry(kTestoX, kTestoY, kTestoW, due ? kTesto2Y : kTestoH);
-    Labtesto2Riquadro->setVisible(due);
+    placeText();
+    Labtesto2Riquadro->setVisible(model_.testo2Visible());
     LabtestoRiquadro->verticalScrollBar()->setValue(0);
     Labtesto2Riquadro->verticalScrollBar()->setValue(0);
+    Riquadrodomanda->verticalScrollBar()->setValue(0);
 
     for (int i = 0; i < 5; ++i)
         Labris[size_t(i)]->setText(model_.labris(i));

@@ -12,6 +12,7 @@
 namespace qv::ui {
 
 class ClickLabel;
+class RowPane;
 class TextPane;
 
 class FLETTURA : public ScreenBase {
@@ -28,6 +29,8 @@ public:
     TextPane *LabtestoRiquadro;
     TextPane *Labtesto2Riquadro;
     QLabel *Label2;
+    // The question and its options, in a box that scrolls when larger text makes them taller.
+    RowPane *Riquadrodomanda;
     std::array<QLabel *, 5> Labris{};
     std::array<QCheckBox *, 4> Check1{};
     ClickLabel *Labseguente;
@@ -41,6 +44,11 @@ private:
     void Check1_Click(int k, bool ticked);
     void Labseguente_Click();
     void Labesco_Click();
+    // The passage's width: less at the larger texts that need it in the question's column.
+    int testoW() const;
+    void placeText();
+    // Places the passage, the question's column and the buttons for the presentation.
+    void placeForText();
     // Redraws the text area, the question and the boxes from the model.
     void mostra();
 
