@@ -513,6 +513,7 @@ private slots:
     {
         QFETCH(QSize, window);
         QWidget w;
+        ScreenScaler scaler(&w, {1016, 730}); // before the box, as every screen has it
         auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), &w);
         pane->setGeometry(10, 50, 820, 576);
         QList<QLabel *> inPane, onScreen;

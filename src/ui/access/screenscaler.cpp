@@ -158,7 +158,9 @@ QRect ScreenScaler::scaledInPane(const Control &c, const QRect &r) const
     const Control &box = *found;
     const QRect at = box.room.isValid() ? box.room : box.geometry;
     return scaled(r.translated(at.topLeft()), box.onScreen)
-        .translated(-scaled(at, box.onScreen).topLeft() - c.pane->viewport()->pos());
+        // Where the viewport lies once laid out: its own position may still be the one it had
+        // under a frame the box no longer has.
+        .translated(-scaled(at, box.onScreen).topLeft() - c.pane->contentsRect().topLeft());
 }
 
 // A picture is drawn at its design size × factor; one larger than its box in the design
@@ -419,7 +421,10 @@ void ScreenScaler::fitText(Control &c, const QFont &font)
         while ((widest(f) + 12 > cell.width() || QFontMetrics(f).height() + 2 > cell.height()) && !tiny(f))
             f = shrunk(f);
     }
-    if (c.w->font() != f)
+    // A box of other controls shows no text of its own: a font set on it would only reach
+    // its controls' fonts through the attributes they leave unset, and they have their own.
+    const bool holder = isContainer(c.w) || qobject_cast<QScrollArea *>(c.w.data()) || qobject_cast<QScrollBar *>(c.w.data());
+    if (c.w->font() != f && !holder)
         c.w->setFont(f);
     c.aFont = c.w->font();
     c.fitKey = key;
