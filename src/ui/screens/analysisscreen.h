@@ -11,6 +11,7 @@
 #include "ui/screenbase.h"
 #include "ui/widgets/clicklabel.h"
 #include "ui/widgets/dragdropboard.h"
+#include "ui/widgets/rowpane.h"
 
 #include <QApplication>
 #include <QFont>
@@ -31,6 +32,8 @@ public:
     static constexpr int kRighe = AnalysisModel::kRighe;
 
     QLabel *Label4;
+    // The ten rows, in a box that scrolls when larger text makes them taller than the screen.
+    RowPane *Riquadrorighe;
     std::array<QLabel *, kRighe> Label6{};
     std::array<QLabel *, kRighe> Label2{};
     std::array<QLabel *, NCategorie> Label1{};
@@ -65,27 +68,30 @@ protected:
 
         Label4 = new QLabel(look.istruzione, this);
         Label4->setObjectName(QStringLiteral("Label4"));
-        Label4->setGeometry(20, 10, 976, 52);
         Label4->setWordWrap(true);
         Label4->setAlignment(Qt::AlignCenter);
         Label4->setFont(sans(14, true));
         Label4->setFrameStyle(QFrame::Box | QFrame::Plain);
         setBackColor(Label4, QColor(255, 255, 255));
 
+        // The rows from (30, 72); the box's scroll bar, when one is needed, takes the gap
+        // before the categories.
+        Riquadrorighe = new RowPane(QStringLiteral("Riquadrorighe"), QStringLiteral("Frase"), this);
+        Riquadrorighe->setGeometry(30, 72, 697, 54 * (kRighe - 1) + 46);
         for (int r = 0; r < kRighe; ++r) {
-            const int y = 72 + 54 * r;
-            auto *e = new QLabel(this);
+            const int y = 54 * r;
+            auto *e = new QLabel(Riquadrorighe->rows());
             e->setObjectName(QStringLiteral("Label6_%1").arg(r));
-            e->setGeometry(30, y, 360, 46);
+            e->setGeometry(0, y, 360, 46);
             e->setFont(sans(15, false));
             e->setIndent(10);
             e->setFrameStyle(QFrame::Box | QFrame::Plain);
             setBackColor(e, look.elemento);
             Label6[size_t(r)] = e;
 
-            auto *b = new QLabel(this);
+            auto *b = new QLabel(Riquadrorighe->rows());
             b->setObjectName(QStringLiteral("Label2_%1").arg(r));
-            b->setGeometry(405, y, 300, 46);
+            b->setGeometry(375, y, 300, 46);
             b->setFont(sans(14, true));
             b->setAlignment(Qt::AlignCenter);
             b->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -97,7 +103,6 @@ protected:
         for (int i = 0; i < NCategorie; ++i) {
             auto *c = new QLabel(i < cat.size() ? cat.at(i) : QString(), this);
             c->setObjectName(QStringLiteral("Label1_%1").arg(i));
-            c->setGeometry(730, 72 + 62 * i, 260, 52);
             c->setFont(sans(14, true));
             c->setAlignment(Qt::AlignCenter);
             c->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -107,22 +112,25 @@ protected:
             board->addSource(c, i);
         }
 
-        Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"), 600);
-        Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"), 664);
+        Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"));
+        Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"));
         Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
                                        QRect(30, 620, 330, 54), [this] { return ascolto::frase(model_); });
         Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
                                            QRect(375, 620, 330, 54), [this] { return ascolto::categorie(model_); });
-        // With larger text the instruction line wraps into the room the rows below give:
-        // the rows and the listen buttons down to the screen's foot, the categories down to
-        // "Frase seguente".
-        QList<QList<QWidget *>> righe{{Label4}}, colonna{{Label4}};
+        // With larger text the instruction spans the rows only and takes the height it
+        // needs from their box, whose rows take theirs (it scrolls); the categories and the
+        // two buttons theirs, from the top of the screen down to its foot.
+        QList<QList<QWidget *>> righe, colonna;
         for (int r = 0; r < kRighe; ++r)
             righe.append(QList<QWidget *>{Label6[size_t(r)], Label2[size_t(r)]});
         for (QLabel *c : Label1)
             colonna.append(QList<QWidget *>{c});
-        scaler_->addStack(Qt::Vertical, righe << QList<QWidget *>{Labascoltafrase, Labascoltacategorie}, 724);
-        scaler_->addStack(Qt::Vertical, colonna, 592);
+        scaler_->addStack(Qt::Vertical, righe, ScreenScaler::kNoEnd);
+        scaler_->addStack(Qt::Vertical, {{Label4}, {Riquadrorighe}, {Labascoltafrase, Labascoltacategorie}}, 724);
+        scaler_->addStack(Qt::Vertical, colonna << QList<QWidget *>{Labseguente} << QList<QWidget *>{Labesco}, 718);
+        placeForText();
+        QObject::connect(&app, &Application::presentationChanged, this, [this] { placeForText(); });
         // Tab: the categories, the boxes, the listen buttons, then the two buttons.
         QList<QWidget *> chain(Label1.begin(), Label1.end());
         chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
@@ -140,6 +148,8 @@ protected:
             }
         });
         QObject::connect(Labesco, &ClickLabel::clicked, this, [this] { model_.leave(); });
+        QObject::connect(board, &DragDropBoard::dragStarted, Riquadrorighe, [this] { Riquadrorighe->followDrag(true); });
+        QObject::connect(board, &DragDropBoard::dragEnded, Riquadrorighe, [this] { Riquadrorighe->followDrag(false); });
     }
 
     // At a change of sentence, after the boxes have been emptied.
@@ -154,9 +164,24 @@ protected:
     }
 
 private:
-    ClickLabel *button(const QString &name, const QString &caption, int y)
+    // At larger text the instruction spans the rows only, so that the categories' column
+    // begins at the top of the screen, "Frase seguente" and "Esco" right below them: the
+    // height left over is theirs to grow into.
+    void placeForText()
     {
-        return raisedButton(name, caption, QRect(730, y, 260, 54), 16, 2, QColor(255, 255, 192));
+        const bool larger = scaler_->presentation().largerText();
+        Label4->setGeometry(20, 10, larger ? 707 : 976, 52);
+        const int top = larger ? 10 : 72;
+        for (int i = 0; i < NCategorie; ++i)
+            Label1[size_t(i)]->setGeometry(730, top + 62 * i, 260, 52);
+        const int buttons = larger ? top + 62 * NCategorie : 600;
+        Labseguente->setGeometry(730, buttons, 260, 54);
+        Labesco->setGeometry(730, buttons + 64, 260, 54);
+    }
+
+    ClickLabel *button(const QString &name, const QString &caption)
+    {
+        return raisedButton(name, caption, QRect(), 16, 2, QColor(255, 255, 192));
     }
 
     Model model_;
