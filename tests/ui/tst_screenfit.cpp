@@ -13,6 +13,7 @@
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flcartge.h"
+#include "ui/screens/flettura.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/flstoria2.h"
 #include "ui/widgets/clicklabel.h"
@@ -564,6 +565,26 @@ private slots:
         const int stopped = bar->value();
         QTest::qWait(150);
         QCOMPARE(bar->value(), stopped);
+    }
+
+    // The reading test's options scroll in the readable face: the keyboard brings the last
+    // into view, and the first back with the question over it.
+    void questionComesBackWithTheFirstOption()
+    {
+        test::AppEnv env;
+        auto *s = static_cast<FLETTURA *>(showOn(env, Screen::FLETTURA, 0, {150, true, false}));
+        QVERIFY(s);
+        QScrollBar *bar = s->Riquadrodomanda->verticalScrollBar();
+        QVERIFY(s->Riquadrodomanda->scrolls() && bar->value() == 0);
+        const auto inView = [s](QWidget *w) {
+            const QRect r(w->mapTo(s->Riquadrodomanda->viewport(), QPoint()), w->size());
+            return s->Riquadrodomanda->viewport()->rect().contains(r);
+        };
+        s->Check1[3]->setFocus();
+        QVERIFY(bar->value() > 0 && inView(s->Check1[3]) && !inView(s->Labris[0]));
+        s->Check1[0]->setFocus();
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(inView(s->Labris[0]));
     }
 
     // At larger text the map test's column is wider, beside the whole map drawn smaller:

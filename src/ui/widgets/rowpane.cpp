@@ -39,7 +39,18 @@ RowPane::RowPane(const QString &name, const QString &accessibleName, QWidget *pa
     viewport()->installEventFilter(this);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        if (now && rows_->isAncestorOf(now))
+        if (!now || !rows_->isAncestorOf(now))
+            return;
+        // The first control that takes the focus brings what lies above it (a question over
+        // its options) into view with it.
+        const QList<QWidget *> all = rows_->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        const bool first = std::none_of(all.begin(), all.end(), [now](const QWidget *w) {
+            return w != now && w->isVisibleTo(w->window()) && (w->focusPolicy() & Qt::TabFocus)
+                   && w->geometry().top() < now->geometry().top();
+        });
+        if (first)
+            verticalScrollBar()->setValue(0);
+        else
             ensureWidgetVisible(now, 0, now->height() / 4);
     });
     drag_->setInterval(kDragTick);
