@@ -588,8 +588,8 @@ private slots:
     }
 
     // At larger text the map test's column is wider, beside the whole map drawn smaller:
-    // on both maps, in both faces, every text keeps its size, the lists lie in the column and
-    // "Ascolta" on the map's lower left quarter.
+    // on both maps, in both faces, every text keeps its size, the lists' names too, the
+    // lists lie in the column and "Ascolta" on the map's lower left quarter.
     void mapColumnAtLargerText_data()
     {
         QTest::addColumn<bool>("political");
@@ -617,8 +617,10 @@ private slots:
         test::screenshot(s, QStringLiteral("FLcartge-") + QString::fromLatin1(QTest::currentDataTag()));
         const QString small = shrunkTexts(s, QStringLiteral("FLcartge"));
         QVERIFY2(small.isEmpty(), qPrintable(small));
-        for (QWidget *list : {static_cast<QWidget *>(s->List1), static_cast<QWidget *>(s->List2)})
+        for (QWidget *list : {static_cast<QWidget *>(s->List1), static_cast<QWidget *>(s->List2)}) {
             QVERIFY(!list->isVisible() || s->Frame2->rect().contains(list->geometry()));
+            QVERIFY2(!list->isVisible() || s->scaler()->textShare(list) >= 0.9, qPrintable(list->objectName()));
+        }
         const QSize picture = s->Image1->pixmap().size();
         QVERIFY(qAbs(picture.width() - s->Image1->width()) <= 1 && qAbs(picture.height() - s->Image1->height()) <= 1);
         const QRect map(s->Image1->mapTo(s, QPoint()), s->Image1->size());

@@ -502,6 +502,13 @@ ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
     return const_cast<Control *>(std::as_const(*this).control(w));
 }
 
+QSizeF ScreenScaler::textSize(const QWidget *w, const QString &text) const
+{
+    const Control *c = control(w);
+    const QFontMetricsF fm(scaledFont(c && w->font() == c->aFont ? c->font : w->font()));
+    return QSizeF(fm.horizontalAdvance(text), fm.height()) / factor_;
+}
+
 // What a label's text needs along `along` at the presentation's size, frame and margins
 // included, in design units (across `width` when vertical); -1 for a control without text.
 qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal width) const

@@ -65,6 +65,8 @@ public:
     // The height, in design units, a label's text needs across `width` design units at the
     // presentation's size, frame and margins included; -1 for a control without text.
     qreal textHeight(QWidget *w, int width);
+    // The size `text` takes on one line in `w`'s font at the presentation's size, in design units.
+    QSizeF textSize(const QWidget *w, const QString &text) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -246,13 +246,20 @@ void FLcartge::arrange(bool political)
         List2->setGeometry(6, listTop + head + 2, half, c.h - listTop - head - 8);
         List1->setGeometry(12 + half, listTop + head + 2, half, c.h - listTop - head - 8);
     } else {
-        // Two columns, so that all 22 names are in sight at once.
+        // Two columns, so that all 22 names are in sight at once, where the names keep (nine
+        // tenths of) their size there; else, in the readable face, one column that scrolls.
+        const int height = c.h - listTop - 6;
+        const QSize cell((inner - 8) / 2, (height - 6) / 11);
+        QSizeF name;
+        for (const QString &n : model_.List2)
+            name = name.expandedTo(scaler_->textSize(List2, n));
+        const bool two = !larger || (0.9 * name.width() + 12 <= cell.width() && 0.9 * name.height() + 2 <= cell.height());
         List2->setFlow(QListView::TopToBottom);
-        List2->setWrapping(true);
+        List2->setWrapping(two);
         List2->setResizeMode(QListView::Adjust);
         List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        const int height = c.h - listTop - 6;
-        List2->setGridSize(QSize((inner - 8) / 2, (height - 6) / 11));
+        List2->setVerticalScrollBarPolicy(two ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn);
+        List2->setGridSize(two ? cell : QSize(inner - 40, int(std::ceil(name.height())) + 6));
         List2->setGeometry(6, listTop, inner, height);
     }
     List2->setAccessibleName(political ? QStringLiteral("Regioni") : QStringLiteral("Nomi della carta fisica"));
