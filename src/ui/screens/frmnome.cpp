@@ -107,24 +107,26 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
 }
 
 // As designed, the instruction heads the left column and the class its list. With larger
-// text the instruction spans the screen, the captions stand beside their fields and the
-// class with its list moves down beside the left column; every caption takes the height it
-// needs, the list gives up what the class needs (it scrolls), and the credits line grows
-// to the right, its syllables kept together.
+// text the instruction spans the screen, the captions stand beside their fields, the
+// teacher's button goes to the bottom and the class with its list moves down beside the
+// left column; every text takes the height it needs, the list and the room for the tools
+// chosen give up what they do not use (the list scrolls), and the credits line grows to
+// the right, its syllables kept together.
 void FrmNOME::placeForText()
 {
-    if (scaler_->presentation().largerText()) {
+    const bool larger = scaler_->presentation().largerText();
+    if (larger) {
         Label7->setGeometry(30, 20, 956, 96);
-        Label1->setGeometry(30, 130, 190, 50);
-        Text1->setGeometry(230, 130, 340, 50);
-        Label4->setGeometry(30, 196, 190, 50);
-        Text4->setGeometry(230, 196, 340, 50);
-        CmdOK->setGeometry(30, 270, 300, 64);
-        Cmdesco->setGeometry(370, 270, 200, 64);
-        CmdSTRUMENTI->setGeometry(30, 356, 540, 40);
-        LabSTRUMENTI->setGeometry(30, 400, 540, 72);
-        Labclasse->setGeometry(620, 130, 360, 50);
-        List1->setGeometry(620, 190, 360, 460);
+        Label1->setGeometry(30, 136, 200, 56);
+        Text1->setGeometry(240, 136, 330, 56);
+        Label4->setGeometry(30, 208, 200, 56);
+        Text4->setGeometry(240, 208, 330, 56);
+        CmdOK->setGeometry(30, 286, 300, 72);
+        Cmdesco->setGeometry(370, 286, 200, 72);
+        LabSTRUMENTI->setGeometry(30, 374, 540, 222);
+        CmdSTRUMENTI->setGeometry(30, 606, 540, 44);
+        Labclasse->setGeometry(620, 136, 360, 56);
+        List1->setGeometry(620, 204, 360, 446);
     } else {
         Label7->setGeometry(30, 30, 560, 130);
         Label1->setGeometry(30, 190, 300, 36);
@@ -138,10 +140,12 @@ void FrmNOME::placeForText()
         Labclasse->setGeometry(620, 40, 360, 50);
         List1->setGeometry(620, 100, 360, 500);
     }
+    // The tools chosen are told right above the teacher's button, which stays at the bottom.
+    LabSTRUMENTI->setAlignment(Qt::AlignLeft | (larger ? Qt::AlignBottom : Qt::AlignVCenter));
     scaler_->clearStacks();
-    if (scaler_->presentation().largerText()) {
-        scaler_->addStack(Qt::Vertical, {{Label7}, {Label1, Text1}, {Label4, Text4}, {CmdOK, Cmdesco}, {CmdSTRUMENTI},
-                                         {LabSTRUMENTI}}, 650);
+    if (larger) {
+        scaler_->addStack(Qt::Vertical, {{Label7}, {Label1, Text1}, {Label4, Text4}, {CmdOK, Cmdesco}, {LabSTRUMENTI},
+                                         {CmdSTRUMENTI}}, 650);
         scaler_->addStack(Qt::Vertical, {{Label7}, {Labclasse}, {List1}}, 650);
     }
     scaler_->addStack(Qt::Horizontal, {{Label8[0]}, {Label8[1]}, {Label8[2]}, {Label8[3]}, {Label8[4]}, {Label8[5]},
