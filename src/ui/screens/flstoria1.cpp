@@ -19,8 +19,9 @@ namespace {
 const QColor kArancioChiaro(255, 224, 192);
 const QColor kArancio(255, 128, 0);
 const QColor kMagenta(255, 0, 255);
-// At larger text, the height of the statements' and the scheme's columns (from y 72).
-constexpr int kColonnaH = 568, kBottoniY = 656;
+// At larger text: the title's height (two lines of the readable face), where the buttons
+// stand, and the statements' and the scheme's columns between.
+constexpr int kTitoloH = 100, kBottoniY = 656, kColonnaY = 6 + kTitoloH + 8, kColonnaH = kBottoniY - 8 - kColonnaY;
 
 // Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
 // the top edge of the other.
@@ -138,22 +139,24 @@ void FLstoria1::disponi()
     for (LineShape *l : linee_)
         l->hide();
     const bool larger = scaler_->presentation().largerText();
+    const bool quattro = model_.caselle() == 4;
+    Labtitolo->setGeometry(16, 6, 984, larger ? kTitoloH : 56);
     if (larger) {
         // Larger text: the statements one under the other on the left, the scheme on the
         // right, both filling the height from under the title to above the buttons, which
         // move down to the screen's lower edge.
         const int n = model_.caselle(), alte = (kColonnaH - (n - 1) * 10) / n;
         for (int i = 0; i < 4; ++i)
-            Label2[size_t(i)]->setGeometry(16, 72 + i * (alte + 10), 470, alte);
+            Label2[size_t(i)]->setGeometry(16, kColonnaY + i * (alte + 10), 470, alte);
         const int casella = (kColonnaH - 2 * 48) / 3, riga = casella + 48;
         if (model_.tiposchema() == 1) {
             for (int i = 0; i < 3; ++i)
-                Label1[size_t(i)]->setGeometry(502, 72 + i * riga, 498, casella);
+                Label1[size_t(i)]->setGeometry(502, kColonnaY + i * riga, 498, casella);
         } else {
-            Label1[0]->setGeometry(502, 72, 241, casella);
-            Label1[1]->setGeometry(759, 72, 241, casella);
-            Label1[2]->setGeometry(502, 72 + riga, 498, casella);
-            Label1[3]->setGeometry(502, 72 + 2 * riga, 498, casella);
+            Label1[0]->setGeometry(502, kColonnaY, 241, casella);
+            Label1[1]->setGeometry(759, kColonnaY, 241, casella);
+            Label1[2]->setGeometry(502, kColonnaY + riga, 498, casella);
+            Label1[3]->setGeometry(502, kColonnaY + 2 * riga, 498, casella);
         }
     } else if (model_.tiposchema() == 1) {
         Label2[0]->setGeometry(16, 72, 484, 72);
@@ -183,7 +186,6 @@ void FLstoria1::disponi()
         freccia(Line7, Line8, Line9, sotto(Label1[1]), sopra(Label1[2], dx));
         freccia(Line2, Line5, Line6, sotto(Label1[2]), sopra(Label1[3]));
     }
-    const bool quattro = model_.caselle() == 4;
     Label2[3]->setVisible(quattro);
     Label1[3]->setVisible(quattro);
     // With larger text the title, the statements and the scheme's boxes take the height
@@ -191,11 +193,8 @@ void FLstoria1::disponi()
     // still joins its boxes. The title heads both columns.
     QList<QList<QWidget *>> schema{{Labtitolo}};
     if (!larger)
-        schema << QList<QWidget *>{Label2[0], Label2[1]};
-    if (!larger && model_.tiposchema() == 1)
-        schema << QList<QWidget *>{Label2[2]};
-    else if (!larger)
-        schema << QList<QWidget *>{Label2[2], Label2[3]};
+        schema << QList<QWidget *>{Label2[0], Label2[1]}
+               << (quattro ? QList<QWidget *>{Label2[2], Label2[3]} : QList<QWidget *>{Label2[2]});
     if (model_.tiposchema() == 1)
         schema << QList<QWidget *>{Label1[0]} << QList<QWidget *>{Line1, Line3, Line4} << QList<QWidget *>{Label1[1]}
                << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[2]};
