@@ -3,7 +3,8 @@
 // contrast: the screen fills its display keeping the design's proportions, every visible
 // label's text fits its box, no two visible controls overlap unless one is meant to lie
 // on the other, every arrow still joins its boxes, and at larger text (in either face) every
-// text keeps at least 90 % of its larger size. With QUORVANE_SCREENSHOTS=<dir> a picture of each.
+// text keeps at least 90 % of its larger size; the causal schemes also with every box filled.
+// With QUORVANE_SCREENSHOTS=<dir> a picture of each.
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
