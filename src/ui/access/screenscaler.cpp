@@ -175,9 +175,11 @@ QSize ScreenScaler::pictureSize(const Control &c) const
     return (s * factor_).toSize();
 }
 
-// A scrolling box of rows.
+// A scrolling box of rows, or a list (its items scroll as well).
 bool ScreenScaler::holdsRows(const Control &c) const
 {
+    if (qobject_cast<const QListView *>(c.w.data()))
+        return true;
     auto *box = qobject_cast<const QScrollArea *>(c.w.data());
     return box && box->widget() && isContainer(box->widget());
 }
@@ -713,6 +715,11 @@ void ScreenScaler::sync()
     canvas_ = QRect(QPoint((s.width() - c.width()) / 2, (s.height() - c.height()) / 2), c);
 
     collect(screen_, true);
+    // The stacks lay out from the design as the screen set it now: a screen that arranged
+    // itself otherwise must not get rooms worked out from its former places.
+    for (Control &ctl : controls_)
+        if (ctl.w && ctl.w->geometry() != ctl.aGeometry && !ctl.flows)
+            ctl.geometry = ctl.w->geometry();
     layOutStacks();
     if (everything_) {
         // The screen's own colours: black behind everything in high contrast.

@@ -59,8 +59,8 @@ public:
     // Forgets every stack: for a screen whose rows change with what it shows.
     void clearStacks();
     // A stack's end for rows that take all they need: the rows of a scrolling box (a
-    // QScrollArea whose widget is a plain QWidget holding them). Such a box, in a stack of
-    // the screen, gives up height down to a quarter of its own: its rows scroll.
+    // QScrollArea whose widget is a plain QWidget holding them). Such a box, or a list, in a
+    // stack of the screen gives up height down to a quarter of its own: its rows scroll.
     static constexpr int kNoEnd = INT_MAX;
     // The height, in design units, a label's text needs across `width` design units at the
     // presentation's size, frame and margins included; -1 for a control without text.

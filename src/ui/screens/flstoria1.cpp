@@ -19,6 +19,9 @@ namespace {
 const QColor kArancioChiaro(255, 224, 192);
 const QColor kArancio(255, 128, 0);
 const QColor kMagenta(255, 0, 255);
+// At larger text: the title's height (two lines of the readable face), where the buttons
+// stand, and the statements' and the scheme's columns between.
+constexpr int kTitoloH = 100, kBottoniY = 656, kColonnaY = 6 + kTitoloH + 8, kColonnaH = kBottoniY - 8 - kColonnaY;
 
 // Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
 // the top edge of the other.
@@ -87,6 +90,8 @@ FLstoria1::FLstoria1(Application &app)
     setTabChain({Labascolta, Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
                  Labesco});
 
+    // Larger text asks for the other arrangement.
+    connect(&app, &Application::presentationChanged, this, &FLstoria1::disponi);
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(Labnuovo, &ClickLabel::clicked, this, &FLstoria1::Labnuovo_Click);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
@@ -133,15 +138,33 @@ void FLstoria1::disponi()
 {
     for (LineShape *l : linee_)
         l->hide();
-    if (model_.tiposchema() == 1) {
+    const bool larger = scaler_->presentation().largerText();
+    const bool quattro = model_.caselle() == 4;
+    Labtitolo->setGeometry(16, 6, 984, larger ? kTitoloH : 56);
+    if (larger) {
+        // Larger text: the statements one under the other on the left, the scheme on the
+        // right, both filling the height from under the title to above the buttons, which
+        // move down to the screen's lower edge.
+        const int n = model_.caselle(), alte = (kColonnaH - (n - 1) * 10) / n;
+        for (int i = 0; i < 4; ++i)
+            Label2[size_t(i)]->setGeometry(16, kColonnaY + i * (alte + 10), 470, alte);
+        const int casella = (kColonnaH - 2 * 48) / 3, riga = casella + 48;
+        if (model_.tiposchema() == 1) {
+            for (int i = 0; i < 3; ++i)
+                Label1[size_t(i)]->setGeometry(502, kColonnaY + i * riga, 498, casella);
+        } else {
+            Label1[0]->setGeometry(502, kColonnaY, 241, casella);
+            Label1[1]->setGeometry(759, kColonnaY, 241, casella);
+            Label1[2]->setGeometry(502, kColonnaY + riga, 498, casella);
+            Label1[3]->setGeometry(502, kColonnaY + 2 * riga, 498, casella);
+        }
+    } else if (model_.tiposchema() == 1) {
         Label2[0]->setGeometry(16, 72, 484, 72);
         Label2[1]->setGeometry(516, 72, 484, 72);
         Label2[2]->setGeometry(266, 154, 484, 72);
         Label1[0]->setGeometry(208, 250, 600, 80);
         Label1[1]->setGeometry(208, 376, 600, 80);
         Label1[2]->setGeometry(208, 502, 600, 80);
-        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[1]));
-        freccia(Line2, Line5, Line6, sotto(Label1[1]), sopra(Label1[2]));
     } else {
         Label2[0]->setGeometry(16, 72, 484, 72);
         Label2[1]->setGeometry(516, 72, 484, 72);
@@ -151,26 +174,45 @@ void FLstoria1::disponi()
         Label1[1]->setGeometry(550, 250, 450, 80);
         Label1[2]->setGeometry(208, 380, 600, 80);
         Label1[3]->setGeometry(208, 510, 600, 80);
-        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[2], -120));
-        freccia(Line7, Line8, Line9, sotto(Label1[1]), sopra(Label1[2], 120));
+    }
+    if (model_.tiposchema() == 1) {
+        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[1]));
+        freccia(Line2, Line5, Line6, sotto(Label1[1]), sopra(Label1[2]));
+    } else {
+        // The two causes' arrows meet the effect's box a quarter of its width apart (120
+        // in the design's wider scheme).
+        const int dx = larger ? Label1[2]->width() / 4 : 120;
+        freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[2], -dx));
+        freccia(Line7, Line8, Line9, sotto(Label1[1]), sopra(Label1[2], dx));
         freccia(Line2, Line5, Line6, sotto(Label1[2]), sopra(Label1[3]));
     }
-    const bool quattro = model_.caselle() == 4;
     Label2[3]->setVisible(quattro);
     Label1[3]->setVisible(quattro);
     // With larger text the title, the statements and the scheme's boxes take the height
     // their texts need down to the buttons; each arrow moves with the gap it spans, so it
-    // still joins its boxes.
-    QList<QList<QWidget *>> righe{{Labtitolo}, {Label2[0], Label2[1]}};
+    // still joins its boxes. The title heads both columns.
+    QList<QList<QWidget *>> schema{{Labtitolo}};
+    if (!larger)
+        schema << QList<QWidget *>{Label2[0], Label2[1]}
+               << (quattro ? QList<QWidget *>{Label2[2], Label2[3]} : QList<QWidget *>{Label2[2]});
     if (model_.tiposchema() == 1)
-        righe << QList<QWidget *>{Label2[2]} << QList<QWidget *>{Label1[0]} << QList<QWidget *>{Line1, Line3, Line4}
-              << QList<QWidget *>{Label1[1]} << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[2]};
+        schema << QList<QWidget *>{Label1[0]} << QList<QWidget *>{Line1, Line3, Line4} << QList<QWidget *>{Label1[1]}
+               << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[2]};
     else
-        righe << QList<QWidget *>{Label2[2], Label2[3]} << QList<QWidget *>{Label1[0], Label1[1]}
-              << QList<QWidget *>{Line1, Line3, Line4, Line7, Line8, Line9} << QList<QWidget *>{Label1[2]}
-              << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[3]};
+        schema << QList<QWidget *>{Label1[0], Label1[1]} << QList<QWidget *>{Line1, Line3, Line4, Line7, Line8, Line9}
+               << QList<QWidget *>{Label1[2]} << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[3]};
+    const int y = larger ? kBottoniY : 620;
+    Labascolta->setGeometry(16, y, 264, 60);
+    Labnuovo->setGeometry(290, y, 240, 60);
+    Labesco->setGeometry(570, y, 160, 60);
     scaler_->clearStacks();
-    scaler_->addStack(Qt::Vertical, righe, 612);
+    scaler_->addStack(Qt::Vertical, schema, y - 8);
+    if (larger) {
+        QList<QList<QWidget *>> frasi{{Labtitolo}};
+        for (int i = 0; i < model_.caselle(); ++i)
+            frasi << QList<QWidget *>{Label2[size_t(i)]};
+        scaler_->addStack(Qt::Vertical, frasi, y - 8);
+    }
 }
 
 void FLstoria1::ridisegna()

@@ -20,36 +20,29 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     Label7->setObjectName("Label7");
     Label7->setWordWrap(true);
     Label7->setFont(sans(16));
-    Label7->setGeometry(30, 30, 560, 130);
 
     Labclasse = new QLabel(this);
     Labclasse->setObjectName("Labclasse");
     Labclasse->setFont(sans(22, true));
-    Labclasse->setGeometry(620, 40, 360, 50);
     Labclasse->setAlignment(Qt::AlignCenter);
 
     Label1 = new QLabel(QStringLiteral("Cognome"), this);
     Label1->setObjectName("Label1");
     Label1->setFont(sans(18, true));
-    Label1->setGeometry(30, 190, 300, 36);
     Text1 = new QLineEdit(this);
     Text1->setObjectName("Text1");
     Text1->setFont(sans(20));
-    Text1->setGeometry(30, 230, 540, 50);
 
     Label4 = new QLabel(QStringLiteral("Nome"), this);
     Label4->setObjectName("Label4");
     Label4->setFont(sans(18, true));
-    Label4->setGeometry(30, 310, 300, 36);
     Text4 = new QLineEdit(this);
     Text4->setObjectName("Text4");
     Text4->setFont(sans(20));
-    Text4->setGeometry(30, 350, 540, 50);
 
     List1 = new QListWidget(this);
     List1->setObjectName("List1");
     List1->setFont(sans(14));
-    List1->setGeometry(620, 100, 360, 500);
     List1->setSelectionMode(QAbstractItemView::NoSelection);
 
     LabNOMI = new QLabel(QStringLiteral("Mostra l'elenco dei nomi presenti nell'archivio dei risultati"), this);
@@ -60,21 +53,17 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     CmdOK = new QPushButton(QStringLiteral("OK, ho fatto..."), this);
     CmdOK->setObjectName("CmdOK");
     CmdOK->setFont(sans(18, true));
-    CmdOK->setGeometry(30, 440, 300, 64);
     Cmdesco = new QPushButton(QStringLiteral("Esco"), this);
     Cmdesco->setObjectName("Cmdesco");
     Cmdesco->setFont(sans(18, true));
-    Cmdesco->setGeometry(370, 440, 200, 64);
 
     CmdSTRUMENTI = new QPushButton(QStringLiteral("Strumenti compensativi (insegnante)"), this);
     CmdSTRUMENTI->setObjectName("CmdSTRUMENTI");
     CmdSTRUMENTI->setFont(sans(13, true));
-    CmdSTRUMENTI->setGeometry(30, 530, 540, 40);
     LabSTRUMENTI = new QLabel(this);
     LabSTRUMENTI->setObjectName("LabSTRUMENTI");
     LabSTRUMENTI->setWordWrap(true);
     LabSTRUMENTI->setFont(sans(11));
-    LabSTRUMENTI->setGeometry(30, 574, 540, 72);
     connect(CmdSTRUMENTI, &QPushButton::clicked, this, [this] {
         if (model_.chooseTools(Text1->text(), Text4->text())) {
             const QStringList names = toolNames(*model_.chosenTools());
@@ -97,13 +86,8 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
         x += l->width() + (i == 2 || i == 3 || i == 4 || i == 6 ? 10 : 0);
         Label8[i] = l;
     }
-    // With larger text the left column's captions take the height they need (the list of
-    // chosen tools gives what it does not use), and the credits line grows to the right,
-    // its syllables kept together.
-    scaler_->addStack(Qt::Vertical, {{Label7}, {Label1}, {Text1}, {Label4}, {Text4}, {CmdOK, Cmdesco}, {CmdSTRUMENTI},
-                                     {LabSTRUMENTI}}, 650);
-    scaler_->addStack(Qt::Horizontal, {{Label8[0]}, {Label8[1]}, {Label8[2]}, {Label8[3]}, {Label8[4]}, {Label8[5]},
-                                       {Label8[6]}, {Label8[7]}, {Label8[8]}}, 986);
+    placeForText();
+    connect(&app, &Application::presentationChanged, this, &FrmNOME::placeForText);
 
     // Screen readers name the fields by their captions.
     Label1->setBuddy(Text1);
@@ -120,6 +104,52 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     connect(Text1, &QLineEdit::returnPressed, this, [this] { Text4->setFocus(Qt::TabFocusReason); });
     connect(Text4, &QLineEdit::returnPressed, this, &FrmNOME::CmdOK_Click);
     connect(Cmdesco, &QPushButton::clicked, this, [this] { session().closeAndExit(); });
+}
+
+// As designed, the instruction heads the left column and the class its list. With larger
+// text the instruction spans the screen, the captions stand beside their fields, the
+// teacher's button goes to the bottom and the class with its list moves down beside the
+// left column; every text takes the height it needs, the list and the room for the tools
+// chosen give up what they do not use (the list scrolls), and the credits line grows to
+// the right, its syllables kept together.
+void FrmNOME::placeForText()
+{
+    const bool larger = scaler_->presentation().largerText();
+    if (larger) {
+        Label7->setGeometry(30, 20, 956, 96);
+        Label1->setGeometry(30, 136, 200, 56);
+        Text1->setGeometry(240, 136, 330, 56);
+        Label4->setGeometry(30, 208, 200, 56);
+        Text4->setGeometry(240, 208, 330, 56);
+        CmdOK->setGeometry(30, 286, 300, 72);
+        Cmdesco->setGeometry(370, 286, 200, 72);
+        LabSTRUMENTI->setGeometry(30, 374, 540, 222);
+        CmdSTRUMENTI->setGeometry(30, 606, 540, 44);
+        Labclasse->setGeometry(620, 136, 360, 56);
+        List1->setGeometry(620, 204, 360, 446);
+    } else {
+        Label7->setGeometry(30, 30, 560, 130);
+        Label1->setGeometry(30, 190, 300, 36);
+        Text1->setGeometry(30, 230, 540, 50);
+        Label4->setGeometry(30, 310, 300, 36);
+        Text4->setGeometry(30, 350, 540, 50);
+        CmdOK->setGeometry(30, 440, 300, 64);
+        Cmdesco->setGeometry(370, 440, 200, 64);
+        CmdSTRUMENTI->setGeometry(30, 530, 540, 40);
+        LabSTRUMENTI->setGeometry(30, 574, 540, 72);
+        Labclasse->setGeometry(620, 40, 360, 50);
+        List1->setGeometry(620, 100, 360, 500);
+    }
+    // The tools chosen are told right above the teacher's button, which stays at the bottom.
+    LabSTRUMENTI->setAlignment(Qt::AlignLeft | (larger ? Qt::AlignBottom : Qt::AlignVCenter));
+    scaler_->clearStacks();
+    if (larger) {
+        scaler_->addStack(Qt::Vertical, {{Label7}, {Label1, Text1}, {Label4, Text4}, {CmdOK, Cmdesco}, {LabSTRUMENTI},
+                                         {CmdSTRUMENTI}}, 650);
+        scaler_->addStack(Qt::Vertical, {{Label7}, {Labclasse}, {List1}}, 650);
+    }
+    scaler_->addStack(Qt::Horizontal, {{Label8[0]}, {Label8[1]}, {Label8[2]}, {Label8[3]}, {Label8[4]}, {Label8[5]},
+                                       {Label8[6]}, {Label8[7]}, {Label8[8]}}, 986);
 }
 
 void FrmNOME::load()

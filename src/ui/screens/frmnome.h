@@ -45,6 +45,8 @@ public:
 
 private:
     void CmdOK_Click();
+    // Places the controls for the presentation in force (see the definition).
+    void placeForText();
 
     NomeModel model_;
     qint16 contatore_ = 0;
