@@ -518,7 +518,8 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     auto *l = qobject_cast<const QLabel *>(c.w.data());
     if (!l || !l->pixmap().isNull())
         return -1;
-    const QFontMetrics fm(scaledFont(l->font() != c.aFont ? l->font() : c.font));
+    const QFont font = scaledFont(l->font() != c.aFont ? l->font() : c.font);
+    const QFontMetrics fm(font);
     // Frame, style-sheet border and padding, margin and indent as the label has them now:
     // at the design's size until the first time it is scaled.
     const qreal now = c.aGeometry.isNull() ? 1.0 : factor_;
@@ -531,16 +532,31 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
                              : std::max(l->indent(), 0) / now;
     const QString text = l->text();
     if (along == Qt::Horizontal) // in a box, a space's breadth on both sides so as not to touch it
-        return (fm.boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop, text).width()
+        return (measure(font, 100000, Qt::AlignLeft | Qt::AlignTop, text).width()
                 + (across > 0 ? 2 * fm.horizontalAdvance(QLatin1Char(' ')) : 0)) / factor_ + across + indent + 1;
     // As fitText lays it out: on one line when it fits there, else wrapped.
     const int px = int((width - across - indent) * factor_);
-    const QRect line = fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop, text);
+    const QSize line = measure(font, px, Qt::AlignLeft | Qt::AlignTop, text);
     const bool wrap = c.wordWrap || (text.contains(QLatin1Char(' ')) && line.width() > px);
     const int h = text.isEmpty() ? fm.height()
-                  : wrap ? fm.boundingRect(QRect(0, 0, px, 100000), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height()
+                  : wrap ? measure(font, px, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text).height()
                          : line.height();
     return h / factor_ + around + 1;
+}
+
+// The stacks ask for the same texts' sizes at every sync: each is measured once per font,
+// width and text.
+QSize ScreenScaler::measure(const QFont &font, int width, int flags, const QString &text) const
+{
+    const QString key = font.key() + QLatin1Char('\x1f') + QString::number(width) + QLatin1Char('\x1f')
+                        + QString::number(flags) + QLatin1Char('\x1f') + text;
+    if (const auto hit = measures_.constFind(key); hit != measures_.constEnd())
+        return *hit;
+    if (measures_.size() > 4096)
+        measures_.clear();
+    const QSize size = QFontMetrics(font).boundingRect(QRect(0, 0, width, 100000), flags, text).size();
+    measures_.insert(key, size);
+    return size;
 }
 
 // Where row `i` of `s` begins and ends along the stack in the design; begin > end when none

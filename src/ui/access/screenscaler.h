@@ -127,6 +127,7 @@ private:
     const Control *control(const QWidget *w) const;
     Control *control(const QWidget *w);
     qreal textNeed(const Control &c, Qt::Orientation along, qreal width) const;
+    QSize measure(const QFont &font, int width, int flags, const QString &text) const;
     std::pair<int, int> rowSpan(const Stack &s, size_t i);
     std::vector<qreal> stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed);
     void layOutStacks();
@@ -143,6 +144,7 @@ private:
     std::vector<Control> controls_; // parents before their children
     QHash<const QWidget *, size_t> known_; // where each control's widget is in controls_
     std::vector<Stack> stacks_;
+    mutable QHash<QString, QSize> measures_; // see measure()
 };
 
 } // namespace qv::ui
