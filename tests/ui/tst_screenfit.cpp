@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -295,6 +296,11 @@ class TstScreenFit : public QObject {
     static void check(ScreenBase *w, const QString &name, qv::Screen screen)
     {
         QCoreApplication::processEvents();
+        // Rows that reach past their box show its scroll bar (it comes with the events that
+        // follow), or what lies below is out of reach.
+        for (auto *box : w->findChildren<QScrollArea *>())
+            if (box->isVisibleTo(w) && box->widget() && box->widget()->height() > box->viewport()->height())
+                QTRY_VERIFY2(box->verticalScrollBar()->isVisible(), qPrintable(name + QStringLiteral(": no bar ") + box->objectName()));
         test::screenshot(w, name);
         const QString cut = cutText(w);
         QVERIFY2(cut.isEmpty(), qPrintable(name + QStringLiteral(": cut ") + cut));
