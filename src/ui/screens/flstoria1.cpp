@@ -158,9 +158,10 @@ void FLstoria1::disponi()
     const bool quattro = model_.caselle() == 4;
     Labtitolo->setGeometry(16, 6, 984, larger ? kTitoloH : 56);
     const QRect posto = larger ? QRect(16, kColonnaY, kSchemaX + kSchemaW - 16, kColonnaH) : kPosto;
-    riquadro->setGeometry(posto.adjusted(-kBordo, -kBordo, kBordo + (larger ? kBarra : 0), kBordo));
+    const QRect box = posto.adjusted(-kBordo, -kBordo, kBordo + (larger ? kBarra : 0), kBordo);
+    riquadro->setGeometry(box);
     // Places a control of the box from where it stands on the screen.
-    const QPoint o = riquadro->geometry().topLeft();
+    const QPoint o = box.topLeft();
     auto metti = [o](QWidget *w, int x, int y, int width, int height) { w->setGeometry(QRect(x, y, width, height).translated(-o)); };
     if (larger) {
         // Larger text: the statements one under the other on the left, the scheme on the
