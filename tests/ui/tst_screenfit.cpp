@@ -3,7 +3,8 @@
 // contrast: the screen fills its display keeping the design's proportions, every visible
 // label's text fits its box, no two visible controls overlap unless one is meant to lie
 // on the other, every arrow still joins its boxes, and at larger text (in either face) every
-// text keeps at least 90 % of its larger size; the causal schemes also with every box filled.
+// text keeps at least 90 % of its larger size; the causal schemes in each of their sets, empty
+// and with every box filled.
 // With QUORVANE_SCREENSHOTS=<dir> a picture of each.
 #include "startup/datafolder.h"
 #include "storage/database.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -40,6 +42,8 @@ Q_DECLARE_METATYPE(qv::ui::Presentation)
 namespace {
 
 const QList<QSize> kDisplays = {{1366, 768}, {1920, 1080}, {2560, 1440}};
+const QList<std::pair<const char *, Presentation>> kLooks = {
+    {"100", {}}, {"125", {125, false, false}}, {"150", {150, false, false}}, {"150-readable-contrast", {150, true, true}}};
 
 // Where a label lays out its text.
 QRect textArea(const QLabel *l)
@@ -239,8 +243,9 @@ void drawnColours(QWidget *screen, QList<Shown> &shown)
 class TstScreenFit : public QObject {
     Q_OBJECT
 
-    // A pupil of class B starting the battery; for the map test, the maps the asset tool made.
-    static void preparePupil(test::AppEnv &env)
+    // A pupil of class B starting the battery, or resuming it at set `sub` of the causal
+    // schemes; for the map test, the maps the asset tool made.
+    static void preparePupil(test::AppEnv &env, int sub = 1)
     {
         const QString made = qEnvironmentVariable("QUORVANE_BINARY_DIR") + QStringLiteral("/Perquorvane/");
         for (const char *f : {kPhysicalMapFile, kPoliticalMapFile}) {
@@ -257,20 +262,21 @@ class TstScreenFit : public QObject {
         rs.addNew();
         rs.setField("nome", "NERI GIULIA");
         rs.setField("arrivo", 1);
-        rs.setField("sub", 1);
+        rs.setField("sub", sub);
         rs.update();
         rs.move(0, rs.lastModified());
         st.segnalibro = rs.bookmark();
-        st.tipoavvio = kAvvioNuovo;
+        st.tipoavvio = sub > 1 ? kAvvioRipresa : kAvvioNuovo;
     }
 
     // The screen shown on `display` with the pupil's tools as the teacher sets them, the
     // "Ascolta" buttons shown too; the start screen sets the default back, so the
     // presentation is set after.
-    static ScreenBase *showOn(test::AppEnv &env, qv::Screen screen, int display, const Presentation &presentation)
+    static ScreenBase *showOn(test::AppEnv &env, qv::Screen screen, int display, const Presentation &presentation,
+                              int sub = 1)
     {
         if (screen != Screen::FLINIZIO)
-            preparePupil(env);
+            preparePupil(env, sub);
         ScreenBase *w = env.app->load(screen);
         if (!w)
             return nullptr;
@@ -290,6 +296,11 @@ class TstScreenFit : public QObject {
     static void check(ScreenBase *w, const QString &name, qv::Screen screen)
     {
         QCoreApplication::processEvents();
+        // Rows that reach past their box show its scroll bar (it comes with the events that
+        // follow), or what lies below is out of reach.
+        for (auto *box : w->findChildren<QScrollArea *>())
+            if (box->isVisibleTo(w) && box->widget() && box->widget()->height() > box->viewport()->height())
+                QTRY_VERIFY2(box->verticalScrollBar()->isVisible(), qPrintable(name + QStringLiteral(": no bar ") + box->objectName()));
         test::screenshot(w, name);
         const QString cut = cutText(w);
         QVERIFY2(cut.isEmpty(), qPrintable(name + QStringLiteral(": cut ") + cut));
@@ -337,13 +348,11 @@ private slots:
         QTest::addColumn<int>("display");
         QTest::addColumn<Presentation>("presentation");
         QTest::addColumn<qv::Screen>("screen");
-        const QList<std::pair<const char *, Presentation>> looks = {
-            {"100", {}}, {"125", {125, false, false}}, {"150", {150, false, false}}, {"150-readable-contrast", {150, true, true}}};
         const QList<qv::Screen> screens = {Screen::FLINIZIO, Screen::FrmNOME,  Screen::FLETTURA,
                                            Screen::FLgrasem, Screen::FLogsem,  Screen::FLfrasi,
                                            Screen::FLstoria1, Screen::FLstoria2, Screen::FLcartge};
         for (int d = 0; d < kDisplays.size(); ++d)
-            for (const auto &look : looks)
+            for (const auto &look : kLooks)
                 for (qv::Screen s : screens)
                     QTest::addRow("%s-%dx%d-%s", screenName(s), kDisplays[d].width(), kDisplays[d].height(), look.first)
                         << d << look.second << s;
@@ -377,13 +386,38 @@ private slots:
             QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
         }
         check(w, name, screen);
-        if (screen == Screen::FLstoria1) {
-            // Each box holding a statement: the statement fits there at its size too.
-            auto *s = static_cast<FLstoria1 *>(w);
-            for (int i = 0; i < s->model().caselle(); ++i)
-                s->board->dropOn(i, i);
-            check(w, name + QStringLiteral("-piene"), screen);
-        }
+    }
+
+    // The causal schemes in each of their nine sets on the smallest display and a wide one,
+    // as they come (in a fixed order) and with each box holding a statement, which must fit
+    // there at its size too.
+    void everySetFits_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::addColumn<int>("set");
+        for (int d : {0, 1})
+            for (const auto &look : kLooks)
+                for (int set = 1; set <= 9; ++set)
+                    QTest::addRow("%dx%d-%s-%d", kDisplays[d].width(), kDisplays[d].height(), look.first, set)
+                        << d << look.second << set;
+    }
+    void everySetFits()
+    {
+        QFETCH(int, display);
+        QFETCH(Presentation, presentation);
+        QFETCH(int, set);
+        test::AppEnv env;
+        auto *s = static_cast<FLstoria1 *>(showOn(env, Screen::FLstoria1, display, presentation, set));
+        QVERIFY(s);
+        s->model().setSeedSource([] { return 7u; });
+        s->activate();
+        QCOMPARE(s->model().numesercizio(), set);
+        const QString name = QStringLiteral("FLstoria1-") + QString::fromLatin1(QTest::currentDataTag());
+        check(s, name, Screen::FLstoria1);
+        for (int i = 0; i < s->model().caselle(); ++i)
+            s->board->dropOn(i, i);
+        check(s, name + QStringLiteral("-piene"), Screen::FLstoria1);
     }
 
     // Every pupil screen in high contrast, as drawn: every text at 7:1 or more on what lies

@@ -1,5 +1,6 @@
 // FLstoria1: the causal-relation schemes. The statements of a set stand above a scheme of
-// boxes joined by arrows; the pupil drags each statement into its box.
+// boxes joined by arrows; the pupil drags each statement into its box. Statements, boxes
+// and arrows lie in one box that scrolls when the larger text makes them taller than it.
 #pragma once
 
 #include "battery/analysis/storia1model.h"
@@ -13,6 +14,7 @@ namespace qv::ui {
 class ClickLabel;
 class DragDropBoard;
 class LineShape;
+class RowPane;
 
 class FLstoria1 : public ScreenBase {
     Q_OBJECT
@@ -23,6 +25,7 @@ public:
     Storia1Model &model() { return model_; }
 
     QLabel *Labtitolo;                  // the instruction, large
+    RowPane *riquadro;                  // holds the statements, the boxes and the arrows
     std::array<QLabel *, 4> Label2{};   // statements: drag sources
     std::array<QLabel *, 4> Label1{};   // scheme boxes: drop targets
     LineShape *Line1, *Line2, *Line3, *Line4, *Line5, *Line6;
@@ -43,6 +46,7 @@ private:
 
     Storia1Model model_;
     std::array<LineShape *, 12> linee_{};
+    std::array<QWidget *, 2> fondo_{}; // the room below the statements and below the scheme
 };
 
 } // namespace qv::ui
