@@ -113,7 +113,7 @@ void Application::show(Screen s)
         session_.resetSpeechNotice();
     }
     if (s == Screen::FLINIZIO || isTest(s))
-        setPresentation(Presentation{st.strumenti.textPercent, st.strumenti.readableFont, st.strumenti.highContrast});
+        setPresentation(presentationFor(st.strumenti));
     if (isTest(s) && st.strumenti.readAloud)
         session_.prepareSpeech();
     if (s == Screen::FLINIZIO || s == Screen::FrmNOME)
@@ -217,6 +217,13 @@ void Application::setPresentation(const Presentation &p)
         return;
     presentation_ = p;
     emit presentationChanged();
+    prepared_.clear();
+    planPreparation();
+}
+
+Presentation Application::presentationFor(const PupilTools &t)
+{
+    return Presentation{t.textPercent, t.readableFont, t.highContrast};
 }
 
 } // namespace qv::ui

@@ -57,7 +57,11 @@ public:
 
     // How the pupils' screens are drawn now; screens redraw on presentationChanged().
     const Presentation &presentation() const { return presentation_; }
+    // Changing it makes the hidden screens ready again, in idle time on the start and the
+    // name-entry screens, in the new presentation.
     void setPresentation(const Presentation &p);
+    // How `t` asks the screens to present themselves.
+    static Presentation presentationFor(const PupilTools &t);
 
 signals:
     void presentationChanged();

@@ -1,6 +1,7 @@
 // The start screen and the name-entry screen as a pupil uses them.
 #include "storage/classmap.h"
 #include "support/fakes.h"
+#include "ui/screens/flettura.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/frmnome.h"
 #include "ui/widgets/clicklabel.h"
@@ -63,7 +64,17 @@ class TstStartScreen : public QObject {
             QCOMPARE(QApplication::activeWindow(), start);
         }
         FrmNOME *n = toNameEntry(env, 2);
-        enter(env, n, "Neri", "Ugo", tools);
+        if (prepared) {
+            // The teacher's tools make the tests ready again, in their presentation, while
+            // the pupil types the name.
+            env.dialogs.tools = {tools};
+            click(n->CmdSTRUMENTI);
+            QCOMPARE(env.app->presentation(), Application::presentationFor(tools));
+            QTRY_VERIFY_WITH_TIMEOUT(!env.app->preparing(), 30000);
+            auto *lettura = env.app->screenAs<FLETTURA>(Screen::FLETTURA);
+            QVERIFY(!lettura->isVisible() && lettura->scaler()->textShare(lettura->Labseguente) >= 0.9);
+        }
+        enter(env, n, "Neri", "Ugo", prepared ? std::nullopt : std::optional(tools));
         QWidget *first = env.app->screen(Screen::FLETTURA);
         QVERIFY(first && first->isVisible());
         QCOMPARE(env.dialogs.alerts.size(), 2); // the empty class, the teacher's password saved

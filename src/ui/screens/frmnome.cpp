@@ -66,6 +66,9 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     LabSTRUMENTI->setFont(sans(11));
     connect(CmdSTRUMENTI, &QPushButton::clicked, this, [this] {
         if (model_.chooseTools(Text1->text(), Text4->text())) {
+            // The pupil types the name in the tools' presentation, while the tests are made
+            // ready in it.
+            this->app().setPresentation(Application::presentationFor(*model_.chosenTools()));
             const QStringList names = toolNames(*model_.chosenTools());
             LabSTRUMENTI->setText(names.isEmpty() ? QStringLiteral("Nessuno strumento compensativo.")
                                                   : QStringLiteral("Strumenti: %1.").arg(names.join(QStringLiteral("; "))));
