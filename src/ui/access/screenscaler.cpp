@@ -81,16 +81,21 @@ bool tiny(const QFont &f)
     return f.pointSizeF() > 0 ? f.pointSizeF() <= kSmallestPoints : f.pixelSize() <= 7;
 }
 
-// The picture at `size`, scaled once per picture and size: a screen shown again, or set the
-// same picture again, takes the scaled copy made before.
-QPixmap scaledPicture(const QPixmap &design, QSize size)
+// The picture at `size`, scaled once per picture, size and display: a screen shown again,
+// or set the same picture again, takes the scaled copy made before.
+QPixmap scaledPicture(const QPixmap &design, QSize size, qreal ratio)
 {
-    if (size == design.size())
+    // On a display that scales the program (device pixels per pixel `ratio`), as many pixels
+    // as the display shows there: the picture is never enlarged again when painted.
+    size = (QSizeF(size) * ratio).toSize();
+    if (size == design.size() && design.devicePixelRatio() == ratio)
         return design;
-    const QString key = QStringLiteral("qvscaled:%1:%2x%3").arg(design.cacheKey()).arg(size.width()).arg(size.height());
+    const QString key =
+        QStringLiteral("qvscaled:%1:%2x%3@%4").arg(design.cacheKey()).arg(size.width()).arg(size.height()).arg(ratio);
     QPixmap scaled;
     if (!QPixmapCache::find(key, &scaled)) {
         scaled = design.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
         QPixmapCache::insert(key, scaled);
     }
     return scaled;
@@ -461,7 +466,7 @@ void ScreenScaler::apply(Control &c, QColor parentBack)
         if (const int i = times(c.indent, factor_); c.indent > 0 && l->indent() != i)
             l->setIndent(i);
         if (!c.pixmap.isNull()) {
-            const QPixmap p = scaledPicture(c.pixmap, pictureSize(c));
+            const QPixmap p = scaledPicture(c.pixmap, pictureSize(c), w->devicePixelRatioF());
             if (l->pixmap().cacheKey() != p.cacheKey())
                 l->setPixmap(p);
         }
