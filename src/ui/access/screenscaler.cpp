@@ -509,10 +509,16 @@ ScreenScaler::Control *ScreenScaler::control(const QWidget *w)
     return const_cast<Control *>(std::as_const(*this).control(w));
 }
 
+// A control's font in design units: the screen's own if it set one since the scaler's last,
+// else the one recorded.
+QFont ScreenScaler::designFont(const Control *c, const QWidget *w) const
+{
+    return c && w->font() == c->aFont ? c->font : w->font();
+}
+
 QSizeF ScreenScaler::textSize(const QWidget *w, const QString &text) const
 {
-    const Control *c = control(w);
-    const QFontMetricsF fm(scaledFont(c && w->font() == c->aFont ? c->font : w->font()));
+    const QFontMetricsF fm(scaledFont(designFont(control(w), w)));
     return QSizeF(fm.horizontalAdvance(text), fm.height()) / factor_;
 }
 
@@ -523,7 +529,7 @@ qreal ScreenScaler::textNeed(const Control &c, Qt::Orientation along, qreal widt
     auto *l = qobject_cast<const QLabel *>(c.w.data());
     if (!l || !l->pixmap().isNull())
         return -1;
-    const QFont font = scaledFont(l->font() != c.aFont ? l->font() : c.font);
+    const QFont font = scaledFont(designFont(&c, l));
     const QFontMetrics fm(font);
     // Frame, style-sheet border and padding, margin and indent as the label has them now:
     // at the design's size until the first time it is scaled.

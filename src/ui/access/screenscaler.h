@@ -126,6 +126,7 @@ private:
     QString fitKey(const Control &c, const QFont &font) const;
     const Control *control(const QWidget *w) const;
     Control *control(const QWidget *w);
+    QFont designFont(const Control *c, const QWidget *w) const;
     qreal textNeed(const Control &c, Qt::Orientation along, qreal width) const;
     QSize measure(const QFont &font, int width, int flags, const QString &text) const;
     std::pair<int, int> rowSpan(const Stack &s, size_t i);
