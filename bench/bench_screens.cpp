@@ -18,8 +18,9 @@
 // in that presentation, as they are while the pupil types the name.
 //
 // One line per change: "change <from> <to> <round> <milliseconds> <minor page faults>"; the
-// faults count the fresh memory the change touched (a new window's backing store, 3 MB
-// for a screen, is most of it), which costs far more on some machines than on others. And
+// faults count the fresh memory the change touched (a new window's backing store, 3 MB at
+// the design's size, would be most of it; the pupils' screens share one window, the
+// archive has its own), which costs far more on some machines than on others. And
 // "prepared <milliseconds> <resident MB>" once the screens are ready, "resident <MB>" at the end.
 #include "battery/analysis/analysismodel.h"
 #include "battery/analysis/storiacontent.h"

@@ -4,6 +4,7 @@
 #include "ui/access/focusring.h"
 #include "ui/access/keyboard.h"
 #include "ui/access/labelbutton.h"
+#include "ui/pupilwindow.h"
 #include "ui/screenbase.h"
 
 #include <QEvent>
@@ -95,7 +96,13 @@ ScreenBase *Application::load(Screen s)
     ScreenBase *w = f->second(*this);
     w->setObjectName(QString::fromLatin1(screenName(s)));
     screens_[s] = w;
-    w->move(0, 0);
+    if (w->fillsScreen()) {
+        if (!pupilWindow_)
+            pupilWindow_ = std::make_unique<PupilWindow>();
+        pupilWindow_->adopt(w);
+    } else {
+        w->move(0, 0);
+    }
     if (isTest(s))
         w->setLeftOnlyByItsButtons();
     w->load();

@@ -17,6 +17,7 @@
 
 namespace qv::ui {
 
+class PupilWindow;
 class ScreenBase;
 
 class Application : public QObject, public Navigator {
@@ -77,6 +78,8 @@ private:
     Presentation presentation_;
     Session session_;
     std::map<Screen, Factory> factories_;
+    // The pupils' screens' one window, made with the first of them.
+    std::unique_ptr<PupilWindow> pupilWindow_;
     std::map<Screen, ScreenBase *> screens_;
     bool preparesAhead_ = false;
     std::set<Screen> prepared_;

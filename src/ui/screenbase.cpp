@@ -2,6 +2,7 @@
 
 #include "battery/ascolto.h"
 #include "startup/datafolder.h"
+#include "ui/pupilwindow.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QCloseEvent>
@@ -37,6 +38,11 @@ void ScreenBase::present()
         show();
         return;
     }
+    if (auto *window = qobject_cast<PupilWindow *>(parentWidget())) {
+        window->present(this);
+        scaler_->sync();
+        return;
+    }
     // Placed on its display first: without a window manager full screen is only a wish.
     if (QScreen *s = screen())
         setGeometry(s->geometry());
@@ -49,6 +55,10 @@ void ScreenBase::prepareOutOfSight()
     if (isVisible())
         return;
     prepare();
+    if (auto *window = qobject_cast<PupilWindow *>(parentWidget())) {
+        window->prepare(this);
+        return;
+    }
     setAttribute(Qt::WA_DontShowOnScreen);
     setAttribute(Qt::WA_ShowWithoutActivating);
     if (QScreen *s = screen(); s && fillsScreen_)

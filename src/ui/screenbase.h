@@ -1,7 +1,8 @@
-// Base of every screen: a top-level window drawn at the design's 1016 × 730 and scaled to
-// its real size by a ScreenScaler. The pupils' screens fill the display (full screen, the
-// desktop out of reach) and follow the pupil's presentation; the teacher's archive is a
-// normal window that can be resized. The program's background picture when it has one.
+// Base of every screen: drawn at the design's 1016 × 730 and scaled to its real size by a
+// ScreenScaler. The pupils' screens fill the display (full screen, the desktop out of reach)
+// and follow the pupil's presentation: in the program they take turns in one PupilWindow,
+// on their own they are windows of their own. The teacher's archive is a normal window that
+// can be resized. The program's background picture when it has one.
 #pragma once
 
 #include "storage/session.h"
@@ -41,10 +42,10 @@ public:
     void refreshListenButtons();
     // Shows the screen: full screen for the pupils, a normal window for the teacher.
     void present();
-    // Makes a hidden screen ready for its first showing without showing it: its window made,
-    // laid out at the size present() gives and painted into its backing store, which takes
-    // the window system's memory for it once and for all. Nothing reaches the display, the
-    // keyboard or the active window.
+    // Makes a hidden screen ready for its first showing without showing it: laid out at the
+    // size present() gives and painted once (see PupilWindow::prepare); a screen of its own
+    // has its window made and painted into its backing store. Nothing reaches the display,
+    // the keyboard or the active window.
     void prepareOutOfSight();
     bool fillsScreen() const { return fillsScreen_; }
     // A test screen is left only through its own buttons: the window manager's close

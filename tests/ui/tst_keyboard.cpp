@@ -155,8 +155,8 @@ private slots:
         auto *lettura = shown<FLETTURA>(Screen::FLETTURA);
         QVERIFY(lettura);
         // Alt+F4 or the title bar's close: the test stays on screen.
-        QVERIFY(lettura->windowHandle());
-        lettura->windowHandle()->close();
+        QVERIFY(lettura->window()->windowHandle());
+        lettura->window()->windowHandle()->close();
         QVERIFY(lettura->isVisible());
         QCOMPARE(name(lettura->Check1[1]), lettura->Labris[2]->text().simplified());
         options(lettura, lettura::soluzioni(), lettura::kDomande);

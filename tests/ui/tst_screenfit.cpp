@@ -280,7 +280,7 @@ class TstScreenFit : public QObject {
         ScreenBase *w = env.app->load(screen);
         if (!w)
             return nullptr;
-        w->setScreen(QGuiApplication::screens().at(display));
+        w->window()->setScreen(QGuiApplication::screens().at(display)); // the pupils' window, in the program
         env.app->state().strumenti =
             PupilTools{true, true, presentation.textPercent, presentation.readableFont, presentation.highContrast};
         env.app->show(screen);
@@ -370,7 +370,7 @@ private slots:
         QVERIFY(env.folder.ok());
         ScreenBase *w = showOn(env, screen, display, presentation);
         QVERIFY(w && w->isVisible());
-        QCOMPARE(w->geometry(), on->geometry());
+        QCOMPARE(QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), on->geometry());
 
         // The design's proportions: the drawing as large as the display allows, centred.
         const QRect canvas = w->scaler()->canvas();
@@ -441,7 +441,7 @@ private slots:
         auto open = [&](test::AppEnv &env, bool contrast) {
             preparePupil(env);
             ScreenBase *w = env.app->load(screen);
-            w->setScreen(QGuiApplication::screens().at(0));
+            w->window()->setScreen(QGuiApplication::screens().at(0));
             env.app->state().strumenti = PupilTools{true, true, 100, false, contrast}; // "Ascolta" shown too
             env.app->show(screen);
             env.app->setPresentation({100, false, contrast});

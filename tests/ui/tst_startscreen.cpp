@@ -58,10 +58,10 @@ class TstStartScreen : public QObject {
                 QVERIFY2(!w, screenName(s));
                 continue;
             }
-            // Made and painted out of sight: the window's memory taken, nothing on show.
-            QVERIFY2(w && !w->isVisible() && w->backingStore(), screenName(s));
-            QCOMPARE(w->backingStore()->size(), w->size());
-            QCOMPARE(QApplication::activeWindow(), start);
+            // Made and laid out out of sight, in the start screen's window; nothing on show.
+            QVERIFY2(w && !w->isVisible() && w->window() == start->window(), screenName(s));
+            QCOMPARE(w->size(), start->size());
+            QCOMPARE(QApplication::activeWindow(), start->window());
         }
         FrmNOME *n = toNameEntry(env, 2);
         if (prepared) {
@@ -239,10 +239,15 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        QWidget *pupils = s->window();
+        QVERIFY(pupils != s && pupils->isVisible());
+        QCOMPARE(pupils->windowTitle(), s->windowTitle());
         click(s->Labarchivio);
         QCOMPARE(env.app->state().nomeclasse, QString("prima-A"));
         QVERIFY(!s->isVisible());
         QVERIFY(env.app->screen(Screen::FLstampa));
+        // The pupils' window goes with its last screen: no blank screen behind the archive.
+        QTRY_VERIFY(!pupils->isVisible());
     }
 
     void exitAreaClosesTheDatabase()

@@ -63,7 +63,7 @@ void readableByKeyboard(QWidget *window)
     for (QAbstractScrollArea *v : window->findChildren<QAbstractScrollArea *>()) {
         // Not a table's headers, nor a combo box's pop-up list (a window of its own).
         if ((!qobject_cast<QAbstractItemView *>(v) && !qobject_cast<QGraphicsView *>(v)) || qobject_cast<QHeaderView *>(v)
-            || v->window() != window)
+            || v->window() != window->window())
             continue;
         if (v->focusPolicy() == Qt::NoFocus)
             v->setFocusPolicy(Qt::StrongFocus);

@@ -158,7 +158,7 @@ QLabel *DragDropBoard::targetLabel(int index) const
 bool DragDropBoard::onScreen(QObject *o) const
 {
     auto *w = qobject_cast<QWidget *>(o);
-    return w && w->window() == screen_;
+    return w && (w == screen_ || screen_->isAncestorOf(w));
 }
 
 QMimeData *DragDropBoard::mimeFor(int sourceIndex) const

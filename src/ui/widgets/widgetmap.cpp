@@ -1,5 +1,8 @@
 #include "ui/widgets/widgetmap.h"
 
+#include "ui/pupilwindow.h"
+#include "ui/screenbase.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QAbstractItemView>
@@ -97,9 +100,19 @@ QJsonObject describe(const QWidget *w, const QString &window)
 QByteArray WidgetMap::snapshot() const
 {
     QJsonArray all;
+    // The pupils' screens take turns in one window; each is mapped as a window of its own.
+    QList<QWidget *> windows;
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (!top->isVisible())
             continue;
+        if (auto *pupils = qobject_cast<PupilWindow *>(top)) {
+            if (ScreenBase *s = pupils->current())
+                windows.append(s);
+        } else {
+            windows.append(top);
+        }
+    }
+    for (QWidget *top : windows) {
         const QString window = top->objectName().isEmpty() ? top->windowTitle() : top->objectName();
         QJsonObject t = describe(top, window);
         t["title"] = top->windowTitle();
