@@ -65,6 +65,14 @@ int LetturaModel::storedScore(const QString &field) const
     return ok ? v : 0;
 }
 
+void LetturaModel::preview()
+{
+    layout_ = Layout::Brano1;
+    check_ = {};
+    domande = lettura::domande();
+    domanda = 1;
+}
+
 void LetturaModel::setUp()
 {
     Modquorv &st = s_.state;

@@ -27,6 +27,9 @@ public:
 
     // Set-up, each time the test is entered: new test (tipoavvio 111) or resumption (222).
     void setUp();
+    // What a new pupil meets first (the first passage and its first question), for the screen
+    // to draw ahead; the pupil's record and times are left alone, setUp() follows.
+    void preview();
     // Click on Check1(k), k = 0..3: box k as the click left it, the others unticked.
     void choose(int k, bool ticked);
     // Scores the question on screen against risposta.

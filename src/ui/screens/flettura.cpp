@@ -176,6 +176,12 @@ void FLETTURA::activate()
     mostra();
 }
 
+void FLETTURA::prepare()
+{
+    model_.preview();
+    mostra();
+}
+
 void FLETTURA::mostra()
 {
     QFont f(QStringLiteral("Liberation Sans"));

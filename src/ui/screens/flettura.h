@@ -40,6 +40,10 @@ public:
     ClickLabel *Labascoltarisposte;
     ClickLabel *Labascoltabrano;
 
+protected:
+    // The first passage and question drawn ahead, so the first showing finds them laid out.
+    void prepare() override;
+
 private:
     void Check1_Click(int k, bool ticked);
     void Labseguente_Click();
