@@ -2,6 +2,7 @@
 
 #include "ui/screenbase.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -13,6 +14,13 @@ PupilWindow::PupilWindow() : QWidget(nullptr)
 {
     setObjectName(QStringLiteral("Quorvane"));
     setWindowTitle(QStringLiteral("Quorvane"));
+}
+
+void PupilWindow::paintEvent(QPaintEvent *)
+{
+    // Seen only behind a message between two screens: dark, so that the message stands out.
+    // Painted, not set in the palette, which the screens would inherit.
+    QPainter(this).fillRect(rect(), QColor(48, 48, 48));
 }
 
 void PupilWindow::adopt(ScreenBase *s)
@@ -86,8 +94,15 @@ bool PupilWindow::eventFilter(QObject *watched, QEvent *e)
 
 void PupilWindow::hideIfEmpty()
 {
-    if (isVisible() && !current())
-        hide();
+    if (!isVisible() || current())
+        return;
+    // A message between two screens ("L'archivio è vuoto..." before name entry) keeps the
+    // window behind it, and the desktop out of sight, until it is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(100, this, &PupilWindow::hideIfEmpty);
+        return;
+    }
+    hide();
 }
 
 void PupilWindow::closeEvent(QCloseEvent *e)

@@ -2,8 +2,8 @@
 // filling it; a change of screen hides one child and shows another. One window means one
 // backing store: the window system maps and fills its memory once, on the start screen, and no
 // test screen pays for a new window of its own on its first showing. The window shows the
-// current screen's caption as its title, hides itself when no screen is left on show, and
-// passes a close from outside to that screen, which may refuse it.
+// current screen's caption as its title, hides itself when no screen is left on show and no
+// message is open, and passes a close from outside to that screen, which may refuse it.
 #pragma once
 
 #include <QImage>
@@ -33,6 +33,7 @@ protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 
 private:
