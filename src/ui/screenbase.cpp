@@ -17,6 +17,9 @@ namespace qv::ui {
 ScreenBase::ScreenBase(Application &app, const QString &caption) : QWidget(nullptr), app_(app)
 {
     setWindowTitle(caption);
+    // In the pupils' one window a screen is a panel: named by its caption, so that a screen
+    // reader tells the pupil which screen the focus has come into.
+    setAccessibleName(caption);
     resize(kScreenWidth, kScreenHeight);
     setAutoFillBackground(true);
     scaler_ = new ScreenScaler(this, QSize(kScreenWidth, kScreenHeight));
