@@ -4,6 +4,7 @@
 #include "battery/geography/cartgecontent.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
+#include "ui/widgets/rowpane.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -55,7 +56,8 @@ QListWidget *list(QWidget *parent, const char *name)
     l->setUniformItemSizes(true);
     l->setStyleSheet(QStringLiteral("QListWidget { background: #fffef8; }"
                                     "QListWidget::item { padding: 1px 4px; }"
-                                    "QListWidget::item:selected { background: #2f6db5; color: white; }"));
+                                    "QListWidget::item:selected { background: #2f6db5; color: white; }")
+                    + scrollBarSheet());
     return l;
 }
 

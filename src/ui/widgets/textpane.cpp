@@ -1,5 +1,7 @@
 #include "ui/widgets/textpane.h"
 
+#include "ui/widgets/rowpane.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,8 +17,8 @@ TextPane::TextPane(const QString &name, const QString &accessibleName, QWidget *
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
-    // A bar wide enough to grab, scaled with the screen.
-    setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 22px; }"));
+    // The house's bar, on the bar alone: on the box its sheet would restyle the text.
+    verticalScrollBar()->setStyleSheet(scrollBarSheet());
     // The label paints the box's background; the viewport shows nothing of its own.
     viewport()->setAutoFillBackground(false);
     label_ = new QLabel;
