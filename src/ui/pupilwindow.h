@@ -23,8 +23,9 @@ public:
     // Shows `s` filling the window, over the others, and the window full screen on its
     // display if it is not on show yet.
     void present(ScreenBase *s);
-    // Lays `s` out at the window's size and paints it once out of sight, under the screen
-    // on show, so that its first showing finds its layout, text and pictures ready.
+    // Lays `s` out at the window's size and paints it once out of sight, beyond the window's
+    // edge and into an image, so that its first showing finds its layout, text and pictures
+    // ready.
     void prepare(ScreenBase *s);
     // The screen on show, or nullptr.
     ScreenBase *current() const;
