@@ -28,7 +28,7 @@ const std::array<Fatto, kCronologiaEventi> &fatti()
          QStringLiteral("ROMOLO AUGUSTOLO viene deposto da Odoacre: finisce l'Impero romano "
                         "d'Occidente.")},
         {QStringLiteral("800"),
-         QStringLiteral("CARLO MAGNO viene incoronato imperatore dal papa la notte di Natale.")},
+         QStringLiteral("CARLO MAGNO viene incoronato imperatore dal papa il giorno di Natale.")},
         {QStringLiteral("843"),
          QStringLiteral("Con il TRATTATO DI VERDUN l'impero di Carlo Magno viene diviso in tre regni.")},
         {QStringLiteral("1348"),

@@ -22,7 +22,7 @@ const std::array<Domanda, kDomande> kTesti = {{
     {u" Più una persona è alta, più lunghi devono essere i suoi pantaloni. Marco è più alto di Luca, quindi",
      {u" Marco ha bisogno di pantaloni più lunghi di quelli di Luca",
       u" Luca ha bisogno di pantaloni più lunghi di quelli di Marco",
-      u" Marco e Luca possono scambiarsi i pantaloni", u" Luca crescerà più di Marco"},
+      u" Marco e Luca possono indossare pantaloni della stessa lunghezza", u" Luca crescerà più di Marco"},
      1},
     // 3: a syllogism on a named town
     {u" Tutti i paesi della valle hanno una fontana in piazza. Roccalta è un paese della valle, quindi",
@@ -31,7 +31,8 @@ const std::array<Domanda, kDomande> kTesti = {{
      2},
     // 4: order of three people by age
     {u" Anna è più grande di Bruno e Bruno è più grande di Carla, allora",
-     {u" Carla è la più grande dei tre", u" Bruno è il più piccolo dei tre", u" Carla è più grande di Anna",
+     {u" Carla è la più grande dei tre e Anna la più piccola", u" Bruno è il più grande dei tre",
+      u" Carla è più grande di Anna e di Bruno",
       u" Anna è la più grande e Carla la più piccola"},
      4},
     // 5: the converse of a comparison of height
@@ -62,18 +63,18 @@ const std::array<Domanda, kDomande> kTesti = {{
      4},
     // 10: two particular statements combined
     {u" Molti ragazzi della scuola giocano a calcio e alcuni di loro giocano anche a tennis, quindi",
-     {u" tutti i ragazzi della scuola giocano a tennis", u" chi gioca a tennis non gioca a calcio",
-      u" alcuni ragazzi della scuola giocano sia a calcio sia a tennis",
-      u" nessun ragazzo della scuola gioca a tennis"},
+     {u" tutti i ragazzi della scuola giocano a tennis", u" nessun ragazzo gioca sia a calcio sia a tennis",
+      u" alcuni ragazzi giocano sia a calcio sia a tennis",
+      u" tutti quelli che giocano a calcio giocano anche a tennis"},
      3},
     // 11: denying the consequent
     {u" Se una figura è un poligono, ha degli angoli. La figura disegnata alla lavagna non ha angoli, quindi",
      {u" la figura alla lavagna è un triangolo", u" la figura alla lavagna non è un poligono",
-      u" tutte le figure con gli angoli sono poligoni", u" la figura alla lavagna ha almeno un angolo"},
+      u" le figure con gli angoli sono poligoni", u" la figura alla lavagna ha un angolo"},
      2},
     // 12: the transitive order of X, Y, Z
     {u" In una fila di cartelli, la lettera X viene prima della Y e la Y viene prima della Z, allora",
-     {u" la Z viene prima della X", u" la Y viene prima della X", u" la X viene dopo la Z",
+     {u" la Z viene prima della X", u" la Y viene prima della X e della Z", u" la X viene dopo la Z",
       u" la X viene prima della Z"},
      4},
 }};

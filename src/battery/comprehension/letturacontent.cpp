@@ -27,17 +27,19 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      3},
     // 3: vocabulary
     {u"Le barche escono dal porto \"in fila indiana\". Che cosa vuol dire?",
-     {u"una accanto all'altra", u"una dietro l'altra", u"tutte insieme, senza un ordine", u"a grande velocità"},
+     {u"una accanto all'altra", u"una dietro l'altra", u"tutte insieme, senza un ordine",
+      u"a grande velocità verso il largo"},
      2},
     // 4: vocabulary
     {u"I due pescatori \"non stanno un attimo con le mani in mano\". Che cosa vuol dire?",
      {u"che lavorano senza fermarsi mai", u"che si riposano spesso",
-      u"che tengono le mani in tasca per il freddo", u"che aspettano senza fare niente"},
+      u"che tengono le mani in tasca", u"che aspettano senza fare nulla"},
      1},
     // 5: facts
     {u"Come pescano zio Tano e Peppe?",
-     {u"con la canna da pesca e l'amo", u"con le reti lasciate vicino agli scogli",
-      u"con una rete che la barca trascina sul fondo del mare", u"tuffandosi in mare con la maschera"},
+     {u"con le canne da pesca, dal bordo della barca",
+      u"con le reti lasciate la sera prima vicino agli scogli",
+      u"con una rete che la barca trascina sul fondale", u"tuffandosi in mare con la maschera e la fiocina"},
      3},
     // 6: vocabulary
     {u"Con quale parola il brano indica il fondo del mare?",
@@ -45,31 +47,34 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      2},
     // 7: vocabulary
     {u"Peppe dice che la tramontana di ieri \"porterà buoni frutti\". Che cosa vuol dire?",
-     {u"che farà maturare la frutta", u"che darà buoni risultati, cioè una pesca abbondante",
-      u"che porterà in porto frutta fresca", u"che renderà il mare più calmo"},
+     {u"che farà maturare presto la frutta", u"che aiuterà le barche a pescare molto",
+      u"che porterà in porto frutta fresca", u"che renderà il mare calmo e sicuro"},
      2},
     // 8: vocabulary
     {u"Nel brano, che cosa indica la parola \"bottino\"?",
-     {u"una piccola botte", u"il premio di una gara", u"la paga dei pescatori", u"il pesce pescato"},
+     {u"una piccola botte", u"il premio di una gara", u"la paga dei pescatori",
+      u"il pesce preso con la rete"},
      4},
     // 9: inference
     {u"Perché chi racconta ha potuto passare una giornata sul peschereccio?",
-     {u"perché è in vacanza da suo zio, che è il padrone della barca", u"perché ha vinto un premio a scuola",
+     {u"perché il peschereccio è di suo zio", u"perché ha vinto un premio a scuola",
       u"perché lavora come aiutante di Peppe", u"perché ha pagato il viaggio come un turista"},
      1},
     // 10: inference
     {u"Chi ha scritto il brano?",
-     {u"zio Tano", u"Peppe, l'aiutante dello zio", u"un ragazzo che va ancora a scuola",
+     {u"zio Tano, il padrone del peschereccio", u"Peppe, l'aiutante dello zio",
+      u"un ragazzo che va ancora a scuola",
       u"un giornalista in visita al porto"},
      3},
     // 11: inference
     {u"Come si sentono i due pescatori alla fine della giornata?",
-     {u"delusi, perché la pesca è andata male", u"contenti per il pesce preso", u"arrabbiati con il ragazzo",
-      u"spaventati dalla tramontana"},
+     {u"delusi, perché hanno pescato poco", u"contenti, perché hanno pescato abbastanza",
+      u"arrabbiati con il ragazzo che li ha disturbati", u"spaventati dalla tramontana"},
      1},
     // 12: facts
     {u"Secondo Peppe, grazie a che cosa la pesca sarebbe andata bene?",
-     {u"alla rete nuova", u"alla luna piena", u"alle luci accese delle barche", u"alla tramontana del giorno prima"},
+     {u"alla rete nuova dello zio", u"alla luna piena", u"alle luci accese delle barche",
+      u"alla tramontana del giorno prima"},
      4},
     // 13: synthesis (the summaries are shown in the text area)
     {u"Leggi i quattro riassunti: quale racconta meglio il brano che hai letto?", {nullptr, nullptr, nullptr, nullptr},
@@ -77,15 +82,17 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
 
     // 14 (1): facts
     {u"Che cosa è riuscito ad aprire il bambino?",
-     {u"la finestra della sua cameretta", u"il cancello del giardino", u"la porta di casa", u"il frigorifero"},
+     {u"la finestra della sua cameretta", u"il cancello del giardino", u"la porta di casa",
+      u"il frigorifero della cucina"},
      3},
     // 15 (2): facts
     {u"Chi era di turno al 113?",
-     {u"un medico", u"la domestica", u"un agente di polizia", u"un vigile del fuoco"},
+     {u"un medico del pronto soccorso", u"la domestica", u"un agente di polizia", u"un vigile del fuoco"},
      3},
     // 16 (3): facts
     {u"Chi ha ritrovato il bambino?",
-     {u"una pattuglia della polizia", u"la domestica", u"i genitori", u"un passante"},
+     {u"una pattuglia della polizia", u"la domestica, uscita a cercarlo", u"i genitori, tornati dalla cena",
+      u"un passante"},
      1},
     // 17 (4): facts
     {u"Che cosa indossava il bambino?",
@@ -93,7 +100,8 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      2},
     // 18 (5): facts
     {u"Dove camminava il bambino quando è stato trovato?",
-     {u"sul marciapiede di una via vicina", u"in mezzo alla strada", u"nel giardino di casa", u"nel parco giochi"},
+     {u"sul marciapiede di una via vicina", u"in mezzo alla strada, tra le auto",
+      u"nel giardino di casa, vicino al cancello", u"nel parco giochi del quartiere"},
      1},
     // 19 (6): facts
     {u"Chi ha denunciato il \"rapimento\"?",
@@ -101,8 +109,8 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      4},
     // 20 (7): inference
     {u"Che cosa ha fatto la domestica per avvertire la polizia?",
-     {u"è corsa al commissariato", u"ha gridato dalla finestra", u"ha chiesto aiuto ai vicini",
-      u"ha telefonato al numero di emergenza"},
+     {u"è corsa a piedi al commissariato", u"ha gridato dalla finestra", u"ha chiesto aiuto ai vicini",
+      u"ha telefonato al numero 113"},
      4},
     // 21 (8): inference
     {u"Il bambino era grande o piccolo?",
@@ -112,7 +120,8 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
     // 22 (9): inference
     {u"Il bambino dormiva, come credeva la domestica?",
      {u"sì, dormiva profondamente", u"sì, ma si è svegliato quando è arrivata la polizia",
-      u"no, era sveglio ed è uscito di casa", u"non si può sapere"},
+      u"no, era sveglio ed è uscito di casa",
+      u"no, era sveglio ma è rimasto nel suo lettino"},
      3},
     // 23 (10): inference
     {u"Che cosa ha pensato la domestica quando ha trovato il lettino vuoto?",
@@ -122,7 +131,7 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
     // 24 (11): inference
     {u"Il bambino era stato rapito davvero?",
      {u"sì, da uno sconosciuto", u"sì, ma poi è riuscito a scappare", u"no, era uscito di casa da solo",
-      u"sì, e la polizia ha arrestato il rapitore"},
+      u"no, era andato a cena con i genitori"},
      3},
     // 25 (12): inference
     {u"Che cosa ha fatto la pattuglia dopo aver trovato il bambino?",
@@ -131,39 +140,40 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
      3},
     // 26 (13): inference
     {u"Perché è stata la domestica a chiamare la polizia?",
-     {u"perché era la mamma del bambino", u"perché i genitori erano fuori e il bambino era affidato a lei",
-      u"perché aveva visto il rapitore", u"perché lavorava anche lei nella polizia"},
+     {u"perché era la mamma del bambino", u"perché i genitori non erano in casa",
+      u"perché aveva visto il rapitore dalla finestra", u"perché lavorava anche lei nella polizia"},
      2},
     // 27 (14): inference
     {u"Il bambino voleva scappare di casa?",
-     {u"no, voleva solo curiosare in giro", u"sì, voleva andare a vivere da solo", u"sì, perché era stato sgridato",
+     {u"no, voleva solo curiosare in giro", u"sì, voleva andare a vivere da solo",
+      u"no, camminava nel sonno senza saperlo",
       u"sì, perché aveva paura della domestica"},
      1},
     // 28 (15): inference
     {u"Perché la domestica non ha fermato il bambino?",
-     {u"perché era uscita anche lei", u"perché lo credeva addormentato e non si è accorta che usciva",
+     {u"perché era uscita anche lei", u"perché lo credeva addormentato",
       u"perché gli aveva dato il permesso", u"perché si era addormentata anche lei"},
      2},
     // 29 (16): inference
     {u"Perché la domestica ha pensato a un rapimento?",
      {u"perché dalla camera del bambino aveva sentito arrivare delle grida e dei passi sconosciuti",
       u"perché aveva visto un'auto sconosciuta fermarsi davanti a casa mentre guardava la televisione",
-      u"perché ha trovato il lettino vuoto e non pensava che un bambino così piccolo potesse uscire da solo",
+      u"perché aveva trovato il lettino vuoto e non pensava che il bambino potesse uscire da solo",
       u"perché il bambino le aveva raccontato che un uomo sconosciuto voleva portarlo via con sé"},
      3},
     // 30 (17): author's purpose
     {u"Perché chi scrive usa l'espressione \"è riuscito ad aprire\"?",
      {u"per far capire che, per un bambino così piccolo, aprire la porta era difficile",
-      u"per far capire che la porta di casa era rotta e si apriva con una spinta",
+      u"per far capire che la porta di casa era rotta e si apriva con una leggera spinta",
       u"per far capire che qualcuno, da fuori, lo aveva aiutato ad aprire la porta",
       u"per dire che la porta di casa era già aperta quando il bambino si è svegliato"},
      1},
     // 31 (18): author's purpose
     {u"Perché chi scrive dice l'età del bambino?",
      {u"per far capire quanto era piccolo e quanto era pericolosa la sua uscita",
-      u"perché proprio quel giorno il bambino compiva tre anni e voleva festeggiare",
+      u"perché quel giorno il bambino compiva tre anni e voleva festeggiare",
       u"perché la polizia, quella sera, cercava soltanto bambini di tre anni",
-      u"per far sapere ai lettori in quale classe della scuola andava il bambino"},
+      u"per far sapere ai lettori in quale classe andava il bambino"},
      1},
     // 32 (19): author's purpose
     {u"Perché chi scrive mette tra virgolette la parola \"rapimento\"?",
@@ -173,14 +183,15 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
     // 33 (20): author's purpose
     {u"Perché chi scrive dice che il bambino camminava \"tranquillo\"?",
      {u"perché il bambino camminava nel sonno e non sapeva di essere uscito di casa",
-      u"per dire che il bambino camminava molto lentamente perché era stanco e aveva sonno",
+      u"per dire che il bambino camminava lentamente perché era stanco e aveva sonno",
       u"per far capire che il bambino non era spaventato e non si accorgeva del pericolo",
-      u"perché il bambino era stato sgridato dalla domestica e non voleva tornare a casa"},
+      u"perché il bambino era stato sgridato e non voleva più tornare a casa"},
      3},
     // 34 (21): synthesis
     {u"Qual è il titolo più adatto per questo articolo?",
-     {u"\"Rapito un bambino di tre anni\"", u"\"Passeggiata notturna in pigiama per un bimbo di tre anni\"",
-      u"\"Domestica arrestata dalla polizia\"", u"\"La polizia cattura i rapitori\""},
+     {u"\"Rapito a Borgomare un bambino di tre anni\"", u"\"A tre anni va a spasso di notte in pigiama\"",
+      u"\"Domestica arrestata dalla polizia di Borgomare\"",
+      u"\"La polizia cattura i rapitori del bambino\""},
      2},
 }};
 
@@ -305,7 +316,7 @@ const std::array<QString, 4> &riassunti()
         QStringLiteral("d) Zio Tano racconta al nipote com'era la pesca di una volta, quando il gasolio costava poco "
                        "e il mare era pieno di pesci. Per dimostrarglielo, lo porta con sé sul peschereccio e, grazie "
                        "alla tramontana, in poche ore riempiono la barca di triglie, merluzzi e seppie. Tornano a "
-                       "casa felici."),
+                       "casa felici e la sera vendono il pesce al mercato."),
     };
     return r;
 }
