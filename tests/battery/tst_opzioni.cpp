@@ -45,19 +45,14 @@ Quesiti quesitiFrasi()
     return out;
 }
 
-int longestOther(const Quesito &q)
-{
-    int m = 0;
-    for (int k = 0; k < 4; ++k)
-        if (k != q.chiave)
-            m = std::max(m, int(q.opzioni[k].size()));
-    return m;
-}
-
 // A key at least ten characters and 1.35 times longer than every other option.
 bool tooLong(const Quesito &q)
 {
-    const int key = int(q.opzioni[q.chiave].size()), other = longestOther(q);
+    int other = 0;
+    for (int k = 0; k < 4; ++k)
+        if (k != q.chiave)
+            other = std::max(other, int(q.opzioni[k].size()));
+    const int key = int(q.opzioni[q.chiave].size());
     return key - other >= 10 && key >= 1.35 * other;
 }
 
