@@ -39,7 +39,7 @@ const std::array<Domanda, kDomande> kDomandeTesti = {{
     {u"Come pescano zio Tano e Peppe?",
      {u"con le canne da pesca, dal bordo della barca",
       u"con le reti lasciate la sera prima vicino agli scogli",
-      u"con una rete che la barca trascina sul fondale", u"tuffandosi in mare con la maschera e la fiocina"},
+      u"con una rete che la barca trascina sul fondo", u"tuffandosi in mare con la maschera e la fiocina"},
      3},
     // 6: vocabulary
     {u"Con quale parola il brano indica il fondo del mare?",
