@@ -147,7 +147,7 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
     for (const int i : qa.hardest) {
         const ItemStats &s = qa.items[size_t(i)];
         p.text(itemName(s.prova, s.numero));
-        right(p, kWidth, QStringLiteral("giuste: %1 %").arg(qRound(100.0 * s.share())));
+        right(p, kWidth, QStringLiteral("risposte giuste: %1 %").arg(qRound(100.0 * s.share())));
         p.endLine();
         const QString what = s.contesto.isEmpty() ? s.testo : QStringLiteral("%1 (in \"%2\")").arg(s.testo, s.contesto);
         for (const QString &l : wrapped(what, kWidth, 6))

@@ -186,7 +186,7 @@ private slots:
             "Prove da finire \\(2\\): GAMMA GINO, DELTA DORA",
             "STORIA \\(RELAZIONI CAUSALI, CRONOLOGIA\\)",
             "D – Iniziale \\(1\\): BETA BRUNO",
-            "Lettura, brano 2, domanda 7 +giuste: 33 %",
+            "Lettura, brano 2, domanda 7 +risposte giuste: 33 %",
             "Risposta sbagliata più frequente: a\\) ",
             // The charts' own text: the profile and the distributions.
             "Media di ogni prova in percentuale del massimo",
