@@ -200,6 +200,7 @@ private slots:
         // The profile's labels whole, and the profile on a page with more than itself.
         QVERIFY2(text.contains(QRegularExpression("Lettura +Grammatica +Logica +Frasi +Cause +Cronologia +C\\. (fi|\uFB01)sica +C\\. politica")),
                  qPrintable(text));
+        QVERIFY2(text.count("20–39 %") == insight::kPartCount, qPrintable(text)); // every band chart's names whole
         for (const QString &page : text.split('\f'))
             if (page.contains("Media di ogni prova in percentuale del massimo"))
                 QVERIFY2(page.contains("FASCE DI PUNTEGGIO") || page.contains("giuste:"), qPrintable(page));

@@ -68,7 +68,7 @@ bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const Q
     };
 
     // The profile across the page, laid out wide enough for every test's name to stand whole.
-    const double profileH = width * 0.5;
+    const double profileH = width * 0.45;
     y += gap;
     if (place(profileH)) {
         QChart *chart = profileChart(ci.profile);
@@ -76,8 +76,8 @@ bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const Q
         y += profileH + gap;
     }
     // The eight distributions, two by two, each row where it fits; the heading stays with
-    // the first row.
-    const double w = width / 2, h = w * 0.62;
+    // the first row. On A4 the profile and all four rows share one page.
+    const double w = width / 2, h = w * 0.45;
     for (int row = 0; row < (insight::kPartCount + 1) / 2; ++row) {
         const double head = row == 0 ? gap * 2 : 0;
         if (!place(head + h))
@@ -92,7 +92,11 @@ bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const Q
             if (i >= insight::kPartCount)
                 break;
             const QRectF cell(col * w, y, w, h);
-            drawChart(p, distributionChart(ci.stats, insight::Part(i)), QSizeF(380, 380 * 0.62),
+            QChart *chart = distributionChart(ci.stats, insight::Part(i));
+            for (QAbstractAxis *axis : chart->axes())
+                axis->setTruncateLabels(false);
+            // Laid out larger than on screen so the band names keep their room in a flat cell.
+            drawChart(p, chart, QSizeF(440, 440 * 0.45),
                       cell.adjusted(w * 0.02, h * 0.02, -w * 0.02, -h * 0.02));
         }
         y += h;
