@@ -51,10 +51,12 @@ QString quoted(const QString &name)
     return '"' + n + '"';
 }
 
+// With seconds: two copies are often made within a minute (the one before a restore and
+// the one restored may be).
 QString dayAndTime(const QDateTime &t)
 {
     return QStringLiteral("del %1 alle %2")
-        .arg(t.toString(QStringLiteral("dd/MM/yyyy")), t.toString(QStringLiteral("HH:mm")));
+        .arg(t.toString(QStringLiteral("dd/MM/yyyy")), t.toString(QStringLiteral("HH:mm:ss")));
 }
 
 // "quorvane-2026-12-09_08-30-05.mdb", and "…_02.mdb" onwards for more copies in one second.

@@ -35,14 +35,37 @@ QString field(const QString &text)
 }
 } // namespace
 
+const std::array<QString, 14> &quadroCsvHeads()
+{
+    // The printout's columns, k = 0..13, in words; the maxima are the points each test gives.
+    static const std::array<QString, 14> h = {
+        QStringLiteral("Lettura: fatti (su 9)"),
+        QStringLiteral("Lettura: lessico (su 6)"),
+        QStringLiteral("Lettura: inferenze (su 13)"),
+        QStringLiteral("Lettura: scopi dell'autore (su 4)"),
+        QStringLiteral("Lettura: sintesi (su 2)"),
+        QStringLiteral("Analisi grammaticale (su 53)"),
+        // Carried by the archive from older disks; no test of this program writes it.
+        QStringLiteral("Analisi grammaticale complessa (nessuna prova la assegna)"),
+        QStringLiteral("Analisi logica (su 34)"),
+        QStringLiteral("Comprensione di frasi (su 12)"),
+        QStringLiteral("Relazioni causali semplici (su 15)"),
+        QStringLiteral("Relazioni causali complesse (su 16)"),
+        QStringLiteral("Cronologia: date e avvenimenti (su 20)"),
+        QStringLiteral("Carta fisica: elementi fisici (su 22)"),
+        QStringLiteral("Carta politica: regioni e capoluoghi (su 40)"),
+    };
+    return h;
+}
+
 QByteArray quadroCsv(const ResultMatrix &v, const std::vector<insight::PupilLevels> &livelli)
 {
     QStringList head = {QStringLiteral("Alunno")};
-    for (const QString &t : titoli())
+    for (const QString &t : quadroCsvHeads())
         head << t;
-    head << QStringLiteral("Minuti lettura") << QStringLiteral("Minuti grammatica") << QStringLiteral("Minuti logica")
-         << QStringLiteral("Minuti frasi") << QStringLiteral("Minuti cause") << QStringLiteral("Minuti cronologia")
-         << QStringLiteral("Minuti carta fisica") << QStringLiteral("Minuti carta politica");
+    // Minutes in the order of the matrix's columns 19..26, which is the parts' order.
+    for (const insight::PartInfo &p : insight::parts())
+        head << QStringLiteral("Minuti: ") + p.title.toLower();
     for (int a = 0; a < insight::kAreaCount; ++a)
         head << (a == int(insight::Area::Complessivo) ? QStringLiteral("Livello complessivo")
                                                       : QStringLiteral("Livello ") + insight::areaName(insight::Area(a)));
@@ -67,14 +90,16 @@ QByteArray quadroCsv(const ResultMatrix &v, const std::vector<insight::PupilLeve
 
 QByteArray domandeCsv(const insight::QuestionAnalysis &a)
 {
-    QString out = QStringLiteral("Prova;Numero;Testo;Frase;Risposta giusta;Giuste;Sbagliate;Vuote;Percentuale giuste;"
-                                 "Risposta sbagliata più data;Volte\r\n");
+    QString out = QStringLiteral("Prova;Domanda;Testo;Frase;Risposta giusta;Giuste;Sbagliate;Vuote;Percentuale giuste;"
+                                 "Risposta sbagliata più frequente;Volte\r\n");
     for (const insight::ItemStats &s : a.items) {
-        const QStringList row = {field(insight::testTitle(s.prova)), QString::number(s.numero), field(s.testo),
-                                 field(s.contesto), field(s.chiave), QString::number(s.right), QString::number(s.wrong),
-                                 QString::number(s.empty),
+        const QStringList row = {field(insight::testTitle(s.prova)), field(insight::itemPlace(s.prova, s.numero)),
+                                 field(s.testo), field(s.contesto),
+                                 field(insight::answerText(s.prova, s.numero, s.chiave)), QString::number(s.right),
+                                 QString::number(s.wrong), QString::number(s.empty),
                                  s.answered() > 0 ? QString::number(qRound(100.0 * s.share())) : QString(),
-                                 field(s.commonWrong), s.commonWrongCount > 0 ? QString::number(s.commonWrongCount) : QString()};
+                                 field(insight::answerText(s.prova, s.numero, s.commonWrong)),
+                                 s.commonWrongCount > 0 ? QString::number(s.commonWrongCount) : QString()};
         out += row.join(QLatin1Char(';')) + QStringLiteral("\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <numeric>
 
 namespace qv::insight {
 
@@ -209,16 +210,21 @@ ClassStats classStats(const std::vector<PupilRow> &rows)
 QString levelName(Level l)
 {
     switch (l) {
-    case Level::Avanzato: return QStringLiteral("Avanzato");
-    case Level::Intermedio: return QStringLiteral("Intermedio");
-    case Level::Base: return QStringLiteral("Base");
-    case Level::Iniziale: return QStringLiteral("Iniziale");
+    case Level::Avanzato: return QStringLiteral("A – Avanzato");
+    case Level::Intermedio: return QStringLiteral("B – Intermedio");
+    case Level::Base: return QStringLiteral("C – Base");
+    case Level::Iniziale: return QStringLiteral("D – Iniziale");
     case Level::NonFinita: break;
     }
-    return QStringLiteral("non finita");
+    return QStringLiteral("prove da finire");
 }
 
-Level levelOf(int points, int maximum)
+QString levelGroupName(Level l)
+{
+    return l == Level::NonFinita ? QStringLiteral("Prove da finire") : levelName(l);
+}
+
+Level levelOf(long long points, long long maximum)
 {
     // Whole-number arithmetic, so 79.9 % is not rounded up to Avanzato.
     const long long p = 100LL * points;
@@ -264,6 +270,26 @@ int areaMaximum(Area a)
     return m;
 }
 
+QString areaCaption(Area a)
+{
+    if (a == Area::Complessivo)
+        return QStringLiteral("Complessivo (tutte le prove)");
+    QStringList tests;
+    for (Part p : areaParts(a))
+        tests << parts()[size_t(p)].title.toLower();
+    return QStringLiteral("%1 (%2)").arg(areaName(a), tests.join(QStringLiteral(", ")));
+}
+
+QString levelRule()
+{
+    return QStringLiteral(
+        "Il livello di un'area è la media delle percentuali ottenute nelle sue prove: ogni prova conta "
+        "allo stesso modo, qualunque sia il suo punteggio massimo. A – Avanzato dall'80 %, B – Intermedio "
+        "dal 60 %, C – Base dal 40 %, D – Iniziale sotto il 40 %. Queste soglie sono una convenzione del "
+        "programma: la certificazione delle competenze descrive i livelli, non fissa percentuali. Contano "
+        "solo le prove finite; un'area con una prova da finire non ha livello.");
+}
+
 PupilLevels pupilLevels(const PupilRow &row)
 {
     PupilLevels out;
@@ -271,14 +297,25 @@ PupilLevels pupilLevels(const PupilRow &row)
     out.data = row.data;
     const std::array<bool, kPartCount> done = finishedParts(row);
     for (int a = 0; a < kAreaCount; ++a) {
+        const std::vector<Part> tests = areaParts(Area(a));
+        // The mean of the tests' shares as one exact fraction: each share brought to the
+        // least common multiple of the maxima.
+        long long common = 1;
+        for (Part p : tests)
+            common = std::lcm(common, (long long)parts()[size_t(p)].maximum);
         bool all = true;
         int pts = 0;
-        for (Part p : areaParts(Area(a))) {
+        long long scaled = 0;
+        for (Part p : tests) {
             all = all && done[size_t(p)];
-            pts += partPoints(row, p);
+            const int got = partPoints(row, p);
+            pts += got;
+            scaled += got * (common / parts()[size_t(p)].maximum);
         }
+        const long long whole = common * (long long)tests.size();
         out.points[size_t(a)] = pts;
-        out.levels[size_t(a)] = all ? levelOf(pts, areaMaximum(Area(a))) : Level::NonFinita;
+        out.percent[size_t(a)] = 100.0 * double(scaled) / double(whole);
+        out.levels[size_t(a)] = all ? levelOf(scaled, whole) : Level::NonFinita;
     }
     return out;
 }

@@ -89,12 +89,18 @@ struct ClassStats {
 };
 ClassStats classStats(const std::vector<PupilRow> &rows);
 
-// Levels of competence, by share of the maximum: Avanzato ≥ 80 %, Intermedio 60–79 %,
-// Base 40–59 %, Iniziale < 40 %; NonFinita when a test of the area is not finished.
+// Levels of competence, with the letters of the certificate of competences: A – Avanzato
+// from 80 % of the maximum, B – Intermedio from 60 %, C – Base from 40 %, D – Iniziale
+// below; the thresholds are this program's convention. NonFinita: a test of the area is
+// still to be finished.
 enum class Level { Avanzato, Intermedio, Base, Iniziale, NonFinita };
 inline constexpr int kLevelCount = 5;
+// "A – Avanzato" … "D – Iniziale", "prove da finire".
 QString levelName(Level l);
-Level levelOf(int points, int maximum);
+// The heading of a level's group of pupils: "A – Avanzato" …, "Prove da finire".
+QString levelGroupName(Level l);
+// The level of points / maximum, compared exactly (79.9 % is Intermedio).
+Level levelOf(long long points, long long maximum);
 
 // Italiano: reading, grammar, logic, sentences; Storia: causes, chronology; Geografia:
 // the two maps; Complessivo: all of them.
@@ -103,12 +109,19 @@ inline constexpr int kAreaCount = 4;
 QString areaName(Area a);
 std::vector<Part> areaParts(Area a);
 int areaMaximum(Area a);
+// "Italiano (lettura, grammatica, logica, frasi)", for a heading.
+QString areaCaption(Area a);
+// How an area's level is reached and what the thresholds are, for the page and the printout.
+QString levelRule();
 
+// A pupil's level in each area comes from the mean of the percentages of the area's tests,
+// each test counting the same whatever its maximum.
 struct PupilLevels {
     QString nome;
     QString data;
     std::array<Level, kAreaCount> levels{};
-    std::array<int, kAreaCount> points{}; // meaningful only where the level is not NonFinita
+    std::array<int, kAreaCount> points{};    // points summed; meaningful only where the level is not NonFinita
+    std::array<double, kAreaCount> percent{}; // mean percentage of the area's tests, likewise
 };
 PupilLevels pupilLevels(const PupilRow &row);
 std::vector<PupilLevels> classLevels(const std::vector<PupilRow> &rows);

@@ -37,7 +37,17 @@ struct QuestionAnalysis {
 
 bool questionAnalysis(Database &db, const QString &table, QuestionAnalysis &out, QString *error);
 
-// A test's short name as the statistics window shows it ("Lettura", "C. fisica", …).
+// A test's name as the statistics show it ("Lettura", "Carta fisica", …).
 QString testTitle(const QString &prova);
+// Where the pupil met the item, numbered as on the test's screen: "brano 2, domanda 7",
+// "frase 3, parola 3", "schema 6, casella 4", "parte 2, avvenimento 1", "luogo 4
+// (capoluogo)"; "numero n" for an item the test does not have.
+QString itemPlace(const QString &prova, int numero);
+// The test's name and the place: "Lettura, brano 2, domanda 7".
+QString itemName(const QString &prova, int numero);
+// An answer as the pupil saw it: in the two multiple-choice tests the option's letter and
+// text ("c) da prima dell'alba fino al pomeriggio") in place of its stored number; any
+// other test's answer (a caption, a name, a date) as it is.
+QString answerText(const QString &prova, int numero, const QString &risposta);
 
 } // namespace qv::insight

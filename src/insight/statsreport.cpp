@@ -21,7 +21,25 @@ void right(PrintLines &p, int end, const QString &t)
     p.tab(qMax(1, end - int(t.size()) + 1)).text(t);
 }
 
-// "Avanzato: ANNA, BRUNO" wrapped under its label.
+// `text` broken at blanks into lines of at most `width` characters, each after `indent` blanks.
+QStringList wrapped(const QString &text, int width, int indent = 0)
+{
+    QStringList lines;
+    const QString lead(indent, QLatin1Char(' '));
+    QString line;
+    for (const QString &word : text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && indent + line.size() + 1 + word.size() > width) {
+            lines << lead + line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        lines << lead + line;
+    return lines;
+}
+
+// "A – Avanzato (2): ANNA, BRUNO" wrapped under its label.
 void nameList(PrintLines &p, const QString &label, const QStringList &names)
 {
     const QString head = QStringLiteral("   ") + label + QStringLiteral(" (%1): ").arg(names.size());
@@ -63,8 +81,18 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
         .endLine();
     p.endLine();
 
-    p.text(QStringLiteral("PROVA")).tab(34).text(QStringLiteral("Finita da")).tab(48).text(QStringLiteral("Minuti medi"));
-    p.tab(64).text(QStringLiteral("Media classe")).tab(80).text(QStringLiteral("Media scuola")).endLine();
+    // Two-line heads, each word over its right-aligned column.
+    p.text(QStringLiteral("PROVA"));
+    right(p, 42, QStringLiteral("Alunni che"));
+    right(p, 58, QStringLiteral("Minuti"));
+    right(p, 73, QStringLiteral("Media"));
+    right(p, 89, QStringLiteral("Media"));
+    p.endLine();
+    right(p, 42, QStringLiteral("l'hanno finita"));
+    right(p, 58, QStringLiteral("medi"));
+    right(p, 73, QStringLiteral("classe"));
+    right(p, 89, QStringLiteral("scuola"));
+    p.endLine();
     for (int i = 0; i < kPartCount; ++i) {
         const PartStats &ps = s.parts[size_t(i)];
         p.text(parts()[size_t(i)].title + QStringLiteral(" (su %1)").arg(parts()[size_t(i)].maximum));
@@ -94,17 +122,15 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
     }
     p.endLine();
 
-    p.text(QStringLiteral("LIVELLI: Avanzato dall'80 % del massimo, Intermedio dal 60 al 79 %, Base dal 40 al 59 %,"))
-        .endLine();
-    p.text(QStringLiteral("Iniziale sotto il 40 %. Un'area con una prova non finita non ha livello.")).endLine();
+    p.text(QStringLiteral("LIVELLI")).endLine();
+    for (const QString &l : wrapped(levelRule(), kWidth))
+        p.text(l).endLine();
     for (int a = 0; a < kAreaCount; ++a) {
         p.endLine();
-        p.text(areaName(Area(a)).toUpper() + QStringLiteral(" (su %1 punti)").arg(areaMaximum(Area(a)))).endLine();
+        p.text(areaCaption(Area(a)).toUpper()).endLine();
         const auto groups = groupsByLevel(ci.levels, Area(a));
-        for (int l = 0; l < kLevelCount; ++l) {
-            const QString label = Level(l) == Level::NonFinita ? QStringLiteral("Prove non finite") : levelName(Level(l));
-            nameList(p, label, groups[size_t(l)]);
-        }
+        for (int l = 0; l < kLevelCount; ++l)
+            nameList(p, levelGroupName(Level(l)), groups[size_t(l)]);
     }
 
     // The items the class found hardest, from the answers kept.
@@ -116,13 +142,23 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
         .endLine();
     if (qa.hardest.empty())
         p.text(QStringLiteral("Non ci sono risposte registrate per questa classe.")).endLine();
+    // Each item where the pupil met it, its share of right answers, its text, and the wrong
+    // answer given most.
     for (const int i : qa.hardest) {
         const ItemStats &s = qa.items[size_t(i)];
-        QString what = s.contesto.isEmpty() ? s.testo : QStringLiteral("%1 (in \"%2\")").arg(s.testo, s.contesto);
-        if (what.size() > 60)
-            what = what.left(59) + QChar(0x2026);
-        p.text(QStringLiteral("%1 %2").arg(testTitle(s.prova)).arg(s.numero)).tab(24).text(what);
-        p.tab(86).text(QStringLiteral("%1 %").arg(qRound(100.0 * s.share()))).endLine();
+        p.text(itemName(s.prova, s.numero));
+        right(p, kWidth, QStringLiteral("risposte giuste: %1 %").arg(qRound(100.0 * s.share())));
+        p.endLine();
+        const QString what = s.contesto.isEmpty() ? s.testo : QStringLiteral("%1 (in \"%2\")").arg(s.testo, s.contesto);
+        for (const QString &l : wrapped(what, kWidth, 6))
+            p.text(l).endLine();
+        if (!s.commonWrong.isEmpty())
+            for (const QString &l : wrapped(QStringLiteral("Risposta sbagliata più frequente: %1 (%2)")
+                                                .arg(answerText(s.prova, s.numero, s.commonWrong),
+                                                     s.commonWrongCount == 1 ? QStringLiteral("1 alunno")
+                                                                             : QStringLiteral("%1 alunni").arg(s.commonWrongCount)),
+                                            kWidth, 6))
+                p.text(l).endLine();
     }
 
     Report rep;

@@ -276,7 +276,7 @@ private slots:
         const RestoreResult back = restoreBackup(*r.db, copy.file, r.copie(), r.now);
         QVERIFY2(back.ok, qPrintable(back.message));
         QVERIFY2(back.message.startsWith(
-                     "Ho rimesso la copia del 09/12/2026 alle 08:31: ora l'archivio ha 5 risultati."),
+                     "Ho rimesso la copia del 09/12/2026 alle 08:31:05: ora l'archivio ha 5 risultati."),
                  qPrintable(back.message));
         QCOMPARE(back.message.contains("il cestino è rimasto com'era"), !copyHasBin);
         QCOMPARE(r.rows(false), atCopy); // the deleted pupil is back with its rowid; the added ones are gone
@@ -347,7 +347,7 @@ private slots:
             const RestoreResult back = restoreBackup(*r.db, f.fileName(), r.copie(), r.now);
             QVERIFY2(
                 !back.ok &&
-                    back.message.startsWith("Non posso rimettere la copia del " + date + " alle 10:00: ") &&
+                    back.message.startsWith("Non posso rimettere la copia del " + date + " alle 10:00:00: ") &&
                     back.message.contains("Scegli un'altra copia"),
                 qPrintable(back.message));
             QCOMPARE(r.entries(), entries); // a refused restore makes no copy
@@ -418,12 +418,12 @@ private slots:
                  qPrintable(b.message));
         const QString pending = pendingBackupProblem(*r.db);
         QVERIFY2(pending.startsWith(
-                     "La copia di sicurezza dei risultati del 09/12/2026 alle 08:32 non è riuscita: ") &&
+                     "La copia di sicurezza dei risultati del 09/12/2026 alle 08:32:05 non è riuscita: ") &&
                      pending.contains(why),
                  qPrintable(pending));
         // A restore needs a copy of the present results first: refused as well.
         const RestoreResult back = restoreBackup(*r.db, goodCopy, r.copie(), r.now);
-        QVERIFY2(!back.ok && back.message.startsWith("Non ho rimesso la copia del 09/12/2026 alle 08:31, perché prima devo fare una copia") &&
+        QVERIFY2(!back.ok && back.message.startsWith("Non ho rimesso la copia del 09/12/2026 alle 08:31:05, perché prima devo fare una copia") &&
                      back.message.contains(why),
                  qPrintable(back.message));
         QCOMPARE(r.entries(), entriesBefore);

@@ -5,6 +5,7 @@
 #include "archive/csvexport.h"
 #include "archive/exchange.h"
 #include "archive/testoaiuto.h"
+#include "battery/items.h"
 #include "support/computer.h"
 #include "support/fakes.h"
 
@@ -422,15 +423,42 @@ private slots:
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n");
         QCOMPARE(lines.size(), 5); // head, three pupils, the empty rest after the last line end
-        QVERIFY(lines[0].startsWith("Alunno;fatti;lessi;infer;scopi;sinte;GRsem;GRcom;ANsem;"));
-        QVERIFY(lines[0].endsWith(";Livello Italiano;Livello Storia;Livello Geografia;Livello complessivo"));
+        QVERIFY2(lines[0].startsWith("Alunno;Lettura: fatti (su 9);Lettura: lessico (su 6);Lettura: inferenze (su 13);"),
+                 qPrintable(lines[0]));
+        QVERIFY(lines[0].contains(";Comprensione di frasi (su 12);"));
+        QVERIFY(lines[0].contains(";Minuti: comprensione della lettura;Minuti: analisi grammaticale;"));
+        QVERIFY(lines[0].endsWith(";Minuti: carta politica;Livello Italiano;Livello Storia;Livello Geografia;Livello complessivo"));
         QCOMPARE(lines[0].split(';').size(), 1 + 14 + 8 + 4);
         QCOMPARE(lines[1], QString("NICOLÒ DELL'ACQUA;7;0;0;0;0;0;2;0;0;0;0;0;0;0;20;;;;;;;9;"
-                                   "non finita;non finita;non finita;non finita"));
+                                   "prove da finire;prove da finire;prove da finire;prove da finire"));
         QVERIFY(lines[2].startsWith("\"ZOË; \"\"LA\"\" BRAVA\";0;"));
-        QVERIFY(lines[3].endsWith(";Avanzato;Base;Avanzato;Avanzato"));
+        QVERIFY(lines[3].endsWith(";A – Avanzato;C – Base;A – Avanzato;A – Avanzato"));
         QVERIFY(a.lastAlert().contains("3 alunni"));
         QCOMPARE(quadroCsv(ResultMatrix()).count('\n'), 1);
+    }
+
+    // Each "(su N)" of the spreadsheet, and each maximum the statistics use, is the number of
+    // items the tests score into those fields.
+    void maximaAreThePointsTheTestsGive()
+    {
+        QHash<QString, int> items; // score field -> items counted into it
+        for (const QString &t : itemTests())
+            for (const Item &it : testItems(t))
+                ++items[it.categoria];
+        const QStringList columns[14] = {{"fatti1", "fatti2"}, {"lessico1"}, {"inferen1", "inferen2"}, {"scopi2"},
+                                         {"sintesi1", "sintesi2"}, {"gramsem"}, {}, {"logsem"}, {"frasi1"},
+                                         {"causasem"}, {"causacom"}, {"cronolog"}, {"elemfis"}, {"elempol"}};
+        const QRegularExpression su(" \\(su (\\d+)\\)$");
+        for (int k = 0; k < 14; ++k) {
+            const QString head = quadroCsvHeads()[size_t(k)];
+            int points = 0;
+            for (const QString &f : columns[k])
+                points += items.value(f);
+            const auto m = su.match(head);
+            QVERIFY2(columns[k].isEmpty() ? !m.hasMatch() : m.captured(1).toInt() == points, qPrintable(head));
+        }
+        for (const insight::ScoreField &f : insight::scoreFields())
+            QVERIFY2(f.maximum == items.value(QString::fromLatin1(f.name)), f.name);
     }
 
     // Names typed at name entry must not open as formulas in a spreadsheet; numbers stay numbers.

@@ -164,6 +164,37 @@ private slots:
         QVERIFY(italiano[size_t(L::Base)].isEmpty());
     }
 
+    // An area's level is the mean of its tests' percentages, each test counting the same:
+    // summed points would let the 53-point grammar test outweigh the 12 sentences.
+    void levelsFromTheMeanOfTheTests()
+    {
+        struct Case {
+            const char *what;
+            QVariantMap fields;
+            Area area;
+            Level level;
+            double percent;
+        };
+        const Case cases[] = {
+            // 100 + 49.1 + 100 + 100: 87.3 % (summed: 106/133, 79.7 %, Intermedio).
+            {"grammar low", {{"gramsem", 26}}, Area::Italiano, Level::Avanzato, (300 + 2600.0 / 53) / 4},
+            // 100 + 0: 50 % (summed: 31/51, 60.8 %, Intermedio).
+            {"chronology empty", {{"cronolog", 0}}, Area::Storia, Level::Base, 50},
+            // 100 + 60 exactly 80 %; 100 + 57.5 is 78.75 % (summed: 46/62 and 45/62, Intermedio).
+            {"at 80 %", {{"elempol", 24}}, Area::Geografia, Level::Avanzato, 80},
+            {"below 80 %", {{"elempol", 23}}, Area::Geografia, Level::Intermedio, 78.75},
+            // Six tests at 100 %, sentences and chronology at 0: 75 % (summed: 214/246, 87 %, Avanzato).
+            {"all tests", {{"frasi1", 0}, {"cronolog", 0}}, Area::Complessivo, Level::Intermedio, 75},
+        };
+        for (const Case &c : cases) {
+            const PupilLevels l = pupilLevels(pupil("P", 10, 20, with(allMaxima(), c.fields)));
+            QVERIFY2(l.levels[size_t(c.area)] == c.level, c.what);
+            QVERIFY2(qAbs(l.percent[size_t(c.area)] - c.percent) < 1e-9, c.what);
+        }
+        QCOMPARE(levelName(Level::Intermedio), QStringLiteral("B – Intermedio"));
+        QCOMPARE(levelName(Level::NonFinita), QStringLiteral("prove da finire"));
+    }
+
     // The progress code decides which parts count.
     void finishedFromProgressCode()
     {

@@ -95,9 +95,47 @@ private slots:
         QCOMPARE(a.items[size_t(a.hardest[1])].share(), 0.25);
 
         const QString csv = QString::fromUtf8(domandeCsv(a).mid(3));
-        QVERIFY(csv.startsWith("Prova;Numero;Testo;"));
+        QVERIFY(csv.startsWith("Prova;Domanda;Testo;Frase;Risposta giusta;"));
         QCOMPARE(csv.count("\r\n"), int(expected) + 1);
-        QVERIFY2(csv.contains(";0;4;0;0;1;2\r\n"), qPrintable(csv.left(600)));
+        // Options by their letter and text, as the pupil read them, never by their number.
+        QVERIFY2(csv.contains("\r\nLettura;brano 1, domanda 2;Quando si è svolta la pesca?;;c) da prima dell'alba "
+                              "fino al pomeriggio;0;4;0;0;a) dal tramonto all'alba;2\r\n"),
+                 qPrintable(csv.left(600)));
+    }
+
+    // Items numbered as on the test's screen, answers as the options the pupil read.
+    void itemsAsThePupilSawThem()
+    {
+        const struct { const char *prova; int numero; const char *name; } places[] = {
+            {"lettura", 13, "Lettura, brano 1, domanda 13"}, {"lettura", 20, "Lettura, brano 2, domanda 7"},
+            {"lettura", 34, "Lettura, brano 2, domanda 21"}, {"grammatica", 23, "Grammatica, frase 3, parola 3"},
+            {"logica", 1, "Logica, frase 1, elemento 1"},   {"frasi", 12, "Frasi, domanda 12"},
+            {"cause", 15, "Cause, schema 5, casella 3"},    {"cause", 19, "Cause, schema 6, casella 4"},
+            {"cronologia", 5, "Cronologia, parte 1, avvenimento 1"},
+            {"cronologia", 14, "Cronologia, parte 2, avvenimento 10"},
+            {"fisica", 22, "Carta fisica, luogo 22"},         {"politica", 4, "Carta politica, luogo 4 (regione)"},
+            {"politica", 24, "Carta politica, luogo 4 (capoluogo)"},
+        };
+        for (const auto &c : places)
+            QCOMPARE(itemName(c.prova, c.numero), QString::fromUtf8(c.name));
+        // Every item of every test has a place of its own.
+        QSet<QString> seen;
+        for (const QString &t : itemTests())
+            for (const Item &it : testItems(t)) {
+                const QString n = itemName(t, it.numero);
+                QVERIFY2(!n.contains("numero") && !seen.contains(n), qPrintable(n));
+                seen.insert(n);
+            }
+        const struct { const char *prova; int numero; const char *given, *shown; } answers[] = {
+            {"frasi", 1, "3", "c) solo alcuni gatti sono grigi"},
+            {"lettura", 2, "4", "d) dal pomeriggio alla sera"},
+            {"cronologia", 1, "476 d.C.", "476 d.C."}, // a caption stays as it was dragged
+            {"lettura", 2, "", ""},
+        };
+        for (const auto &c : answers)
+            QCOMPARE(answerText(c.prova, c.numero, c.given), QString::fromUtf8(c.shown));
+        // The first synthesis question's options are its summaries, led by their letter.
+        QVERIFY(answerText("lettura", 13, "2").startsWith("b) Un ragazzo in vacanza"));
     }
 
     void noAnswersAtAll()

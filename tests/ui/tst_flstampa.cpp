@@ -352,13 +352,26 @@ private slots:
                  qPrintable(d->List1->item(0)->text()));
         QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
         QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));
-        QVERIFY(!(d->List1->item(2)->flags() & Qt::ItemIsSelectable));
+        // Nothing chosen yet, not even with the list in focus; a damaged copy chosen says so.
+        auto *ripristino = d->findChild<QPushButton *>("cmdripristino");
+        auto clickRow = [&](int row) {
+            QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {}, d->List1->visualItemRect(d->List1->item(row)).center());
+        };
+        d->List1->setFocus();
+        QVERIFY(!ripristino->isEnabled());
+        clickRow(2);
+        QVERIFY(!ripristino->isEnabled());
+        QVERIFY(d->Labstato->isVisibleTo(d) && d->Labstato->text().startsWith("Questa copia è danneggiata"));
         test::screenshot(d, "FrmCOPIE");
+        clickRow(1);
+        QVERIFY(ripristino->isEnabled() && !d->Labstato->isVisibleTo(d));
 
-        d->List1->setCurrentRow(1);
         env->dialogs.answers = {true};
-        click(d->findChild<QPushButton *>("cmdripristino"));
+        click(ripristino);
         QVERIFY(env->dialogs.questions.last().startsWith("Vuoi rimettere i risultati di tutte le classi come erano il 14/09/2026 alle 09:00:00?"));
+        // Made a minute apart, the copy put back and the one of the results before it are told by their seconds too.
+        QVERIFY2(env->dialogs.alerts.last().contains(QRegularExpression("copia del 14/09/2026 alle 09:00:00.*copia del 14/09/2026 alle 09:02:\\d\\d")),
+                 qPrintable(env->dialogs.alerts.last()));
         QCOMPARE(test::listTexts(a->List1), QStringList{"SALVATA"});
         QCOMPARE(d->List1->count(), 4); // the copy made just before the restore is listed too
         QVERIFY(d->List1->item(0)->text().contains("2 risultati"));

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace qv;
@@ -77,6 +78,21 @@ private slots:
         for (const QVariantMap &rec : test::handMadeClass())
             add("prima-C", rec);
         add("prima-E", {{"nome", "ZERO ZENO"}, {"arrivo", 10}, {"sub", 20}}); // the school has one more
+        // Question 7 of the second passage: two of the class ticked a), one the key.
+        {
+            Database &db = *env->app->state().dbrisultati;
+            QSqlQuery q(db.sql());
+            QVERIFY(q.exec("SELECT data FROM \"prima-C\" ORDER BY rowid LIMIT 3"));
+            for (int i = 0; q.next(); ++i) {
+                QSqlQuery in(db.sql());
+                in.prepare("INSERT INTO risposte (classe, data, prova, numero, risposta, giusta, quando) "
+                           "VALUES ('prima-C', ?, 'lettura', 20, ?, ?, '2026-09-14 09:00:00')");
+                in.addBindValue(q.value(0));
+                in.addBindValue(i < 2 ? "1" : "3");
+                in.addBindValue(i < 2 ? 0 : 1);
+                QVERIFY(in.exec());
+            }
+        }
         FrmSTATISTICHE *d = openStatistics();
         QVERIFY(d && d->isVisible());
         auto *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
@@ -126,15 +142,20 @@ private slots:
         QCOMPARE(test::listTexts(d->Listlivelli[4]), QStringList({"GAMMA GINO", "DELTA DORA"}));
         d->Comboarea->setCurrentIndex(1);
         QCOMPARE(test::listTexts(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
-        QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("Iniziale (1)"));
-        QCOMPARE(d->Listlivelli[3]->accessibleName(), QString("Iniziale (1)")); // a screen reader hears the area's count
-        QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "Intermedio", "Iniziale", "Base", "Base"}));
+        QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("D – Iniziale (1)"));
+        QCOMPARE(d->Listlivelli[3]->accessibleName(), QString("D – Iniziale (1)")); // a screen reader hears the area's count
+        QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "B – Intermedio", "D – Iniziale", "C – Base", "C – Base"}));
+        QCOMPARE(row(d->Tablivelli, 2).last(), QString("prove da finire"));
+        QVERIFY(d->findChild<QLabel *>("Labregola")->text().contains("media delle percentuali"));
         test::screenshot(d, "FrmSTATISTICHE-livelli");
         d->Schede->setCurrentIndex(1);
         test::screenshot(d, "FrmSTATISTICHE-punteggi");
         // Per question: every item of every test listed; the records here carry no answers.
         QCOMPARE(d->Tabdomande->rowCount(), int(d->insight().questions.items.size()));
-        QCOMPARE(d->Tabdifficili->rowCount(), 0);
+        QVERIFY(row(d->Tabdifficili, 0).first().startsWith("Lettura, brano 2, domanda 7: "));
+        QVERIFY(row(d->Tabdifficili, 0).last().startsWith("a) "));
+        QCOMPARE(d->Tabdomande->horizontalHeaderItem(5)->text().simplified(), QString("Risposta sbagliata più frequente"));
+        QCOMPARE(d->Tabprove->horizontalHeaderItem(1)->text(), QString("Alunni che l'hanno finita"));
         d->Schede->setCurrentIndex(4);
         test::screenshot(d, "FrmSTATISTICHE-domande");
 
@@ -157,11 +178,16 @@ private slots:
             "Comprensione della lettura \\(su 34\\) +4 +— +50,7 % +40,6 %",
             "Analisi grammaticale +53 +3 +37,7 +40,0 +20 +53 +71,1 %",
             "Comprensione di frasi +12 +2 +",
-            "ITALIANO \\(su 133 punti\\)",
-            "Avanzato \\(1\\): ALFA ANNA",
-            "Prove non finite \\(2\\): GAMMA GINO, DELTA DORA",
-            "STORIA \\(su 51 punti\\)",
-            "Iniziale \\(1\\): BETA BRUNO",
+            "l'hanno finita",
+            "media delle percentuali ottenute nelle sue prove",
+            "convenzione del",
+            "ITALIANO \\(COMPRENSIONE DELLA LETTURA, ANALISI GRAMMATICALE",
+            "A – Avanzato \\(1\\): ALFA ANNA",
+            "Prove da finire \\(2\\): GAMMA GINO, DELTA DORA",
+            "STORIA \\(RELAZIONI CAUSALI, CRONOLOGIA\\)",
+            "D – Iniziale \\(1\\): BETA BRUNO",
+            "Lettura, brano 2, domanda 7 +risposte giuste: 33 %",
+            "Risposta sbagliata più frequente: a\\) ",
             // The charts' own text: the profile and the distributions.
             "Media di ogni prova in percentuale del massimo",
             "Classe", "Scuola",
@@ -171,7 +197,13 @@ private slots:
         };
         for (const QString &re : expected)
             QVERIFY2(text.contains(QRegularExpression(re)), qPrintable(re + "\n---\n" + text));
-        QVERIFY(text.count('\f') >= 3); // the lines, the profile, the distributions
+        // The profile's labels whole, and the profile on a page with more than itself.
+        QVERIFY2(text.contains(QRegularExpression("Lettura +Grammatica +Logica +Frasi +Cause +Cronologia +C\\. (fi|\uFB01)sica +C\\. politica")),
+                 qPrintable(text));
+        QVERIFY2(text.count("20–39 %") == insight::kPartCount, qPrintable(text)); // every band chart's names whole
+        for (const QString &page : text.split('\f'))
+            if (page.contains("Media di ogni prova in percentuale del massimo"))
+                QVERIFY2(page.contains("FASCE DI PUNTEGGIO") || page.contains("giuste:"), qPrintable(page));
     }
 
     // A class with nothing in it, and one whose pupils all scored the same.

@@ -64,7 +64,7 @@ bool paintReport(QPrinter &printer, const Report &report)
     return p.end();
 }
 
-bool paintLines(QPainter &p, QPrinter &printer, const Report &report)
+bool paintLines(QPainter &p, QPrinter &printer, const Report &report, double *usedHeight)
 {
     const QRectF area = printer.pageRect(QPrinter::DevicePixel);
     const double largest = report.landscape ? 10.0 : 11.0;
@@ -84,6 +84,8 @@ bool paintLines(QPainter &p, QPrinter &printer, const Report &report)
             p.drawText(QPointF(0, y), line);
         y += step;
     }
+    if (usedHeight)
+        *usedHeight = y - fm.ascent();
     return true;
 }
 

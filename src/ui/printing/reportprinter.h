@@ -27,7 +27,8 @@ bool paintReport(QPrinter &printer, const Report &report);
 bool beginReport(QPainter &p, QPrinter &printer, const Report &report);
 // Paints the lines with a painter already begun on `printer`, from the top of the current
 // page, going on to new pages as needed; false when a new page cannot be started.
-bool paintLines(QPainter &p, QPrinter &printer, const Report &report);
+// `usedHeight`, if given, receives how far down the last page the lines reach (device pixels).
+bool paintLines(QPainter &p, QPrinter &printer, const Report &report, double *usedHeight = nullptr);
 
 // Sets up the default printer (or the first one installed) or, with none or with forcePdf,
 // an A4 PDF file in pdfFolder named after `title`, and hands it to `paint`.

@@ -429,7 +429,7 @@ void FLstampa::copie()
     auto rows = std::make_shared<QList<BackupInfo>>();
     auto refill = [this, d, rows] {
         *rows = model_.copie();
-        QStringList text;
+        QStringList text, notes;
         QList<bool> usable;
         for (const BackupInfo &c : *rows) {
             const QString when = c.when.isValid() ? c.when.toString(QStringLiteral("dd/MM/yyyy  hh:mm:ss"))
@@ -448,8 +448,12 @@ void FLstampa::copie()
                                  perClass.join(QStringLiteral(", ")));
             }
             usable << !c.damaged;
+            notes << (c.damaged ? QStringLiteral("Questa copia è danneggiata e non si può ripristinare: %1. Scegli "
+                                                 "un'altra copia.")
+                                      .arg(c.problem)
+                                : QString());
         }
-        d->setRows(text, usable);
+        d->setRows(text, usable, notes);
     };
     d->addAction(QStringLiteral("cmdripristino"), QStringLiteral("Ripristino questa copia"), true, [this, d, rows, refill] {
         if (const int i = d->currentRow(); i >= 0 && i < rows->size()) {

@@ -56,6 +56,13 @@ QChartView *view(QChart *chart, const QString &reading, const QString &name, QWi
     return v;
 }
 
+// A long answer cut for a table cell; the cell's tool tip has it whole.
+QString shortened(const QString &text)
+{
+    constexpr int kMost = 28;
+    return text.size() <= kMost ? text : text.left(kMost - 1).trimmed() + QChar(0x2026);
+}
+
 QLabel *note(const QString &text, QWidget *parent)
 {
     auto *l = new QLabel(text, parent);
@@ -97,7 +104,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     auto *prove = new QWidget;
     auto *pl = new QVBoxLayout(prove);
     Tabprove = table(QStringLiteral("Tabprove"),
-                     {QStringLiteral("Prova"), QStringLiteral("Finita da"), QStringLiteral("Minuti medi"),
+                     {QStringLiteral("Prova"), QStringLiteral("Alunni che l'hanno finita"), QStringLiteral("Minuti medi"),
                       QStringLiteral("Media classe"), QStringLiteral("Media scuola")},
                      kPartCount, prove);
     for (int i = 0; i < kPartCount; ++i) {
@@ -158,9 +165,9 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     // Page 4: the levels.
     auto *livelli = new QWidget;
     auto *ll = new QVBoxLayout(livelli);
-    ll->addWidget(note(QStringLiteral("Avanzato dall'80 % del massimo, Intermedio dal 60 al 79 %, Base dal 40 al 59 %, "
-                                      "Iniziale sotto il 40 %. Contano solo le prove finite."),
-                       livelli));
+    auto *rule = note(levelRule(), livelli);
+    rule->setObjectName(QStringLiteral("Labregola"));
+    ll->addWidget(rule);
     auto *choose = new QHBoxLayout;
     auto *area = new QLabel(QStringLiteral("Area:"), livelli);
     choose->addWidget(area);
@@ -168,7 +175,7 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     Comboarea->setObjectName(QStringLiteral("Comboarea"));
     area->setBuddy(Comboarea);
     for (int a = 0; a < kAreaCount; ++a)
-        Comboarea->addItem(areaName(Area(a)) + QStringLiteral(" (su %1 punti)").arg(areaMaximum(Area(a))));
+        Comboarea->addItem(areaCaption(Area(a)));
     choose->addWidget(Comboarea);
     choose->addStretch(1);
     ll->addLayout(choose);
@@ -218,22 +225,33 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
                                  .arg(qa.covered)
                                  .arg(qa.records),
                        domande));
-    auto fill = [this, &qa](QTableWidget *t, const std::vector<int> &which) {
+    auto fill = [&qa](QTableWidget *t, const std::vector<int> &which) {
+        // The place first, then as much of the text as the column holds.
+        t->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Interactive);
+        t->setColumnWidth(5, 250);
         for (int r = 0; r < int(which.size()); ++r) {
             const ItemStats &it = qa.items[size_t(which[size_t(r)])];
-            put(t, r, 0, it.contesto.isEmpty() ? it.testo : QStringLiteral("%1  (in \"%2\")").arg(it.testo, it.contesto));
-            put(t, r, 1, QStringLiteral("%1 %2").arg(testTitle(it.prova)).arg(it.numero));
-            put(t, r, 2, QString::number(it.right));
-            put(t, r, 3, QString::number(it.wrong));
-            put(t, r, 4, QString::number(it.empty));
-            put(t, r, 5, it.answered() > 0 ? QStringLiteral("%1 %").arg(qRound(100.0 * it.share())) : QStringLiteral("—"));
-            put(t, r, 6, it.commonWrong.isEmpty() ? QString() : QStringLiteral("%1 (%2)").arg(it.commonWrong).arg(it.commonWrongCount));
-            t->item(r, 0)->setToolTip(t->item(r, 0)->text());
+            const QString place = itemName(it.prova, it.numero);
+            const QString text = it.contesto.isEmpty() ? it.testo : QStringLiteral("%1  (in \"%2\")").arg(it.testo, it.contesto);
+            put(t, r, 0, place + QStringLiteral(": ") + text);
+            put(t, r, 1, QString::number(it.right));
+            put(t, r, 2, QString::number(it.wrong));
+            put(t, r, 3, QString::number(it.empty));
+            put(t, r, 4, it.answered() > 0 ? QStringLiteral("%1 %").arg(qRound(100.0 * it.share())) : QStringLiteral("—"));
+            const QString wrong = answerText(it.prova, it.numero, it.commonWrong);
+            put(t, r, 5, wrong.isEmpty() ? QString() : QStringLiteral("%1 (%2)").arg(shortened(wrong)).arg(it.commonWrongCount));
+            t->item(r, 5)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            // The whole texts, with the right answer, for whoever points at the row.
+            const QString tip = QStringLiteral("%1\n%2\nRisposta giusta: %3%4")
+                                    .arg(place, text, answerText(it.prova, it.numero, it.chiave),
+                                         wrong.isEmpty() ? QString() : QStringLiteral("\nRisposta sbagliata più frequente: ") + wrong);
+            for (int c = 0; c < t->columnCount(); ++c)
+                t->item(r, c)->setToolTip(tip);
         }
     };
-    const QStringList heads = {QStringLiteral("Domanda"), QStringLiteral("Prova"), QStringLiteral("Giuste"),
-                               QStringLiteral("Sbagliate"), QStringLiteral("Vuote"), QStringLiteral("% giuste"),
-                               QStringLiteral("Sbagliata più data")};
+    const QStringList heads = {QStringLiteral("Domanda"), QStringLiteral("Giuste"), QStringLiteral("Sbagliate"),
+                               QStringLiteral("Vuote"), QStringLiteral("% giuste"),
+                               QStringLiteral("Risposta sbagliata\npiù frequente")};
     auto *hardTitle = new QLabel(QStringLiteral("Le dieci domande più difficili per la classe"), domande);
     QFont bold = f;
     bold.setBold(true);
@@ -279,7 +297,7 @@ void FrmSTATISTICHE::showArea(int area)
         QListWidget *list = Listlivelli[size_t(l)];
         list->clear();
         list->addItems(groups[size_t(l)]);
-        const QString name = Level(l) == Level::NonFinita ? QStringLiteral("Prove non finite") : levelName(Level(l));
+        const QString name = levelGroupName(Level(l));
         if (auto *head = findChild<QLabel *>(QStringLiteral("Labtitololivello%1").arg(l)))
             head->setText(QStringLiteral("%1 (%2)").arg(name).arg(groups[size_t(l)].size()));
     }

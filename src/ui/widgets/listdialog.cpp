@@ -23,6 +23,11 @@ ListDialog::ListDialog(const QString &objectName, const QString &title, const QS
     List1->setObjectName(QStringLiteral("List1"));
     List1->setAccessibleName(title);
     layout->addWidget(List1, 1);
+    Labstato = new QLabel(this);
+    Labstato->setObjectName(QStringLiteral("Labstato"));
+    Labstato->setWordWrap(true);
+    Labstato->hide();
+    layout->addWidget(Labstato);
     buttons_ = new QHBoxLayout;
     layout->addLayout(buttons_);
     cmdchiudo = new QPushButton(QStringLiteral("Chiudo"), this);
@@ -30,7 +35,9 @@ ListDialog::ListDialog(const QString &objectName, const QString &title, const QS
     connect(cmdchiudo, &QPushButton::clicked, this, &QDialog::accept);
     buttons_->addStretch(1);
     buttons_->addWidget(cmdchiudo);
-    connect(List1, &QListWidget::currentRowChanged, this, &ListDialog::updateButtons);
+    // A row counts as chosen once it is selected (a click, the arrows, Space), not when the
+    // list merely takes the focus and marks its first row as current.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &ListDialog::updateButtons);
     // Fits a 1024 x 768 screen with room to spare.
     resize(760, 480);
 }
@@ -47,28 +54,42 @@ QPushButton *ListDialog::addAction(const QString &name, const QString &caption, 
     return b;
 }
 
-void ListDialog::setRows(const QStringList &rows, const QList<bool> &enabled)
+void ListDialog::setRows(const QStringList &rows, const QList<bool> &enabled, const QStringList &notes)
 {
     List1->clear();
+    usable_.clear();
+    notes_ = notes;
     for (int i = 0; i < rows.size(); ++i) {
         auto *item = new QListWidgetItem(rows[i], List1);
         item->setToolTip(rows[i]); // a long row can be read whole
-        if (i < enabled.size() && !enabled[i])
-            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+        const bool ok = i >= enabled.size() || enabled[i];
+        usable_ << ok;
+        if (!ok) // still chosen with a click, so the window can say why nothing can be done with it
+            item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
     }
     updateButtons();
 }
 
+int ListDialog::chosenRow() const
+{
+    const QList<QListWidgetItem *> chosen = List1->selectedItems();
+    return chosen.isEmpty() ? -1 : List1->row(chosen.first());
+}
+
 int ListDialog::currentRow() const
 {
-    const QListWidgetItem *item = List1->currentItem();
-    return item && (item->flags() & Qt::ItemIsSelectable) ? List1->currentRow() : -1;
+    const int row = chosenRow();
+    return row >= 0 && row < usable_.size() && usable_[row] ? row : -1;
 }
 
 void ListDialog::updateButtons()
 {
     for (QPushButton *b : rowButtons_)
         b->setEnabled(currentRow() >= 0);
+    const int row = chosenRow();
+    const QString note = row >= 0 ? notes_.value(row) : QString();
+    Labstato->setText(note);
+    Labstato->setVisible(!note.isEmpty());
 }
 
 } // namespace qv::ui
