@@ -4,8 +4,9 @@
 //   labcomputer <cartella> <classe> nuovo <cognome> <nome> <stores> <ms> [<start>]
 //       registers a new pupil (a name already there: a new test, as OK answers), then stores
 //       <stores> times, on average one every <ms> milliseconds, each with one answer logged
-//   labcomputer <cartella> <classe> riprendo <cognome> <nome> <stores> <ms> [<start>]
-//       resumes the pupil's interrupted test and stores on from where it stopped
+//   labcomputer <cartella> <classe> riprendo <cognome> <nome> <stores> <ms> [<start>] [<first>]
+//       resumes the pupil's interrupted test and stores on from where it stopped; with
+//       <first>, the first store waits for that moment (a computer left behind)
 //   labcomputer <cartella> <classe> elimino <cognome> <nome> [<start>]
 //       the teacher moves the first record of that name into the bin
 // <start>: the moment to begin, in milliseconds since the epoch, so that all begin together.
@@ -14,7 +15,8 @@
 // first <ms>, each next one after a gap drawn between half and one and a half <ms>.
 // Each store writes sub = k and inferen1 = k, fatti1 = temlettura = the number in <nome>,
 // and answer k of "lettura" with the whole name as answer. Prints "registrato <data>",
-// "store <ms>" for each store that succeeded, "fallito <why>" for each that did not.
+// "store <ms>" for each store that succeeded, "fallito <why>" for each that did not, and
+// "altrove" when the test went on on another computer (no more stores then).
 #include "archive/cestino.h"
 #include "startup/datafolder.h"
 #include "startup/nome.h"
@@ -111,6 +113,8 @@ int main(int argc, char **argv)
         err << "nome non accettato: " << dialogs.said.join(QLatin1Char(' ')) << Qt::endl;
         return 1;
     }
+    // As a test's set-up does: the progress read now is what the stores expect.
+    s.holdRecord();
     out << "registrato " << s.pupilField(QStringLiteral("data")).toString() << Qt::endl;
     const int number = QString(a[5]).remove(QRegularExpression(QStringLiteral("\\D"))).toInt();
     const int from = role == QLatin1String("nuovo") ? 1 : s.pupilField(QStringLiteral("sub")).toInt() + 1;
@@ -118,6 +122,7 @@ int main(int argc, char **argv)
     const int period = a[7].toInt();
     QRandomGenerator pace = QRandomGenerator::securelySeeded();
     const auto draw = [&](int span) { return span > 0 ? qint64(pace.bounded(span)) : 0; };
+    waitUntil(a.value(needed + 1).toLongLong());
     QElapsedTimer since;
     since.start();
     qint64 due = draw(period);
@@ -131,10 +136,14 @@ int main(int argc, char **argv)
         const bool ok = s.storePupil({{QStringLiteral("sub"), k}, {QStringLiteral("inferen1"), k},
                                       {QStringLiteral("fatti1"), number}, {QStringLiteral("temlettura"), number}});
         const double ms = double(t.nsecsElapsed()) / 1e6;
-        if (ok)
+        if (ok) {
             out << "store " << ms << Qt::endl;
-        else
+        } else if (dialogs.said.contains(qv::Session::movedOnMessage())) {
+            out << "altrove" << Qt::endl;
+            break;
+        } else {
             out << "fallito " << s.state.rsclasse->lastError() << Qt::endl;
+        }
     }
     return 0;
 }

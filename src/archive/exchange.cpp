@@ -234,8 +234,10 @@ const QStringList &transferredFields()
 ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile)
 {
-    if (!isClassTable(table) || !results.isOpen())
+    if (!isClassTable(table))
         return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
     if (isProgramFile(diskFile, results, templateFile))
         return failed(programFileMessage(diskFile, false));
     QList<Row> rows;
@@ -585,8 +587,10 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile)
 {
-    if (!isClassTable(table) || !results.isOpen())
+    if (!isClassTable(table))
         return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
     if (isProgramFile(diskFile, results, templateFile))
         return failed(programFileMessage(diskFile, true));
     if (!QFileInfo::exists(diskFile))

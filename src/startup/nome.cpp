@@ -7,12 +7,34 @@
 
 namespace qv {
 
+QString NomeModel::unreachableMessage(const QString &why)
+{
+    return QStringLiteral("Non riesco a leggere l'archivio dei risultati (%1). Riprova fra poco; se il problema "
+                          "continua, chiama l'insegnante.")
+        .arg(why);
+}
+
+void NomeModel::tellUnreachable(const QString &why)
+{
+    s_.dialogs.alert(unreachableMessage(why.isEmpty() ? QStringLiteral("archivio chiuso") : why));
+}
+
 QStringList NomeModel::load()
 {
     QStringList names;
     Modquorv &st = s_.state;
     std::unique_ptr<Recordset> rs = st.dbrisultati ? st.dbrisultati->openRecordset(st.tabellaclasse) : nullptr;
-    if (!rs || rs->bof()) {
+    if (!rs) {
+        tellUnreachable(st.dbrisultati ? st.dbrisultati->lastError() : QString());
+        return names;
+    }
+    // An empty class stands at its beginning and its end at once; a first row that could
+    // not be read leaves the cursor before it only.
+    if (rs->bof() && !rs->eof()) {
+        tellUnreachable(rs->lastError());
+        return names;
+    }
+    if (rs->bof()) {
         s_.dialogs.alert(QStringLiteral("L'archivio è vuoto..."));
         return names;
     }
@@ -67,7 +89,10 @@ bool NomeModel::openShared()
     st.rsclasse.reset();
     if (st.dbrisultati)
         st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
-    return st.rsclasse != nullptr;
+    if (st.rsclasse)
+        return true;
+    tellUnreachable(st.dbrisultati ? st.dbrisultati->lastError() : QString());
+    return false;
 }
 
 bool NomeModel::findResumable(Recordset &rs, bool nullProgressIsComplete)
@@ -154,7 +179,21 @@ NomeModel::Outcome NomeModel::ControllaNOME()
     Modquorv &st = s_.state;
     {
         std::unique_ptr<Recordset> own = st.dbrisultati ? st.dbrisultati->openRecordset(st.tabellaclasse) : nullptr;
-        if (!own || !own->setIndex(QStringLiteral("nome")) || (own->seek(QStringLiteral("="), nomecompleto_), own->noMatch())) {
+        if (!own) {
+            // Whether the name is there cannot be told: nothing is made, the pupil tries again.
+            tellUnreachable(st.dbrisultati ? st.dbrisultati->lastError() : QString());
+            scelta_ = QStringLiteral("positivo");
+            return Outcome::Stay;
+        }
+        own->setIndex(QStringLiteral("nome"));
+        own->seek(QStringLiteral("="), nomecompleto_);
+        // A search that failed (not one that found nothing) says nothing of the name.
+        if (own->noMatch() && !own->lastError().isEmpty()) {
+            tellUnreachable(own->lastError());
+            scelta_ = QStringLiteral("positivo");
+            return Outcome::Stay;
+        }
+        if (own->noMatch()) {
             scelta_ = QStringLiteral("negativo");
             return Outcome::Stay;
         }
@@ -220,6 +259,10 @@ NomeModel::Outcome NomeModel::confirm(const QString &cognome, const QString &nom
     Recordset &rs = *st.rsclasse;
     rs.setIndex(QStringLiteral("nome"));
     rs.seek(QStringLiteral("="), nomecompleto_);
+    if (rs.noMatch() && !rs.lastError().isEmpty()) {
+        tellUnreachable(rs.lastError());
+        return Outcome::Stay;
+    }
     if (rs.noMatch()) {
         s_.dialogs.alert(QStringLiteral("Probabilmente non hai scritto bene il tuo nome, oppure hai sbagliato classe; riprova"));
         return Outcome::Stay;

@@ -14,8 +14,11 @@ public:
     explicit NomeModel(Session &s) : s_(s) {}
 
     // Names of the class table in the table's order; reports "L'archivio è vuoto..."
-    // when the table has no rows.
+    // when the table has no rows, and unreachableMessage() when it cannot be read.
     QStringList load();
+    // What the pupil is told when the class cannot be read (the server away, say); `why`
+    // is the reason the storage gave.
+    static QString unreachableMessage(const QString &why);
 
     // Surname and first name trimmed, joined by one blank, cut to 50, trimmed, upper case.
     static QString buildName(const QString &cognome, const QString &nome);
@@ -50,7 +53,9 @@ private:
     bool findResumable(Recordset &rs, bool nullProgressIsComplete);
     Outcome noneToComplete();
     Outcome dispatch();
+    // rsclasse opened afresh on the class; false, the pupil told, when it cannot be.
     bool openShared();
+    void tellUnreachable(const QString &why);
     // With the record on rsclasse: stores the tools chosen here for it, and makes its tools
     // those of the pupil at work.
     void takeTools();

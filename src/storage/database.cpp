@@ -91,13 +91,32 @@ bool Database::reconnect(QString *error)
     return startServerSession(error);
 }
 
+bool Database::ensureOpen(QString *error)
+{
+    if (isOpen())
+        return true;
+    QString e;
+    if (!onServer() || !db_.isValid())
+        e = QStringLiteral("archivio chiuso");
+    else if (reconnect(&e))
+        return true;
+    lastError_ = e;
+    if (error)
+        *error = e;
+    return false;
+}
+
 // The driver leaves the session in UTC: "data" is made in this computer's local time, as
 // the file makes it.
 bool Database::startServerSession(QString *error)
 {
     QSqlQuery q(db_);
-    // The server's notices ("already exists, skipping") are of no use to anyone here.
-    q.exec(QStringLiteral("SET client_min_messages = warning"));
+    // The server's notices ("already exists, skipping") are of no use to anyone here. A
+    // statement waiting for a lock another connection holds (or running away) fails within
+    // seconds, so a pupil is told at once instead of facing a screen that does not answer.
+    q.exec(QStringLiteral("SET client_min_messages = warning; SET lock_timeout = %1; SET statement_timeout = %2")
+               .arg(kLockTimeoutMs)
+               .arg(kStatementTimeoutMs));
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
     if (!zone.isEmpty() && q.exec(QStringLiteral("SET TIME ZONE '%1'").arg(QString(zone).replace('\'', QStringLiteral("''")))))
         return true;
@@ -160,7 +179,7 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
         db.setDatabaseName(path);
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000");
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kLockTimeoutMs);
         if (!tweak.connectOptions.isEmpty())
             options += QLatin1Char(';') + tweak.connectOptions;
         db.setConnectOptions(options);
@@ -308,7 +327,7 @@ bool Database::serverCanWrite(QString *error)
 bool Database::canWrite(QString *error)
 {
     if (onServer())
-        return isOpen() ? serverCanWrite(error) : false;
+        return ensureOpen(error) && serverCanWrite(error);
     auto setError = [&](const QString &e) {
         if (error)
             *error = e;
@@ -358,6 +377,8 @@ void Database::close()
 
 QSqlQuery *Database::prepared(const QString &sql)
 {
+    if (!ensureOpen())
+        return nullptr;
     auto it = statements_.find(sql);
     if (it != statements_.end())
         return &*it;
@@ -413,10 +434,8 @@ QStringList Database::columns(const QString &table, QStringList *textColumns) co
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
 {
-    if (!isOpen()) {
-        lastError_ = QStringLiteral("archivio chiuso");
+    if (!ensureOpen())
         return nullptr;
-    }
     if (!isKnownTable(table)) {
         lastError_ = QStringLiteral("tabella sconosciuta: %1").arg(table);
         return nullptr;
@@ -424,8 +443,14 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
     QStringList text;
     QStringList cols = columns(table, &text);
     // A server connection lost since (the server restarted): one try on a new connection.
-    if (cols.isEmpty() && onServer() && reconnect())
+    if (cols.isEmpty() && onServer()) {
+        QString e;
+        if (!reconnect(&e)) {
+            lastError_ = e;
+            return nullptr;
+        }
         cols = columns(table, &text);
+    }
     if (cols.isEmpty()) {
         lastError_ = QStringLiteral("manca la tabella \"%1\"").arg(table);
         return nullptr;
@@ -437,7 +462,9 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
 
 bool Database::begin()
 {
-    if (!isOpen() || !db_.transaction()) {
+    if (!ensureOpen())
+        return false;
+    if (!db_.transaction()) {
         lastError_ = db_.lastError().text();
         return false;
     }

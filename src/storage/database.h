@@ -22,6 +22,12 @@ class Database {
 public:
     enum class Journal { Wal, Rollback };
 
+    // How long a statement waits for a lock another connection (another computer, another
+    // program on the same file) holds before it fails, and, on the server, how long any
+    // statement may run.
+    static constexpr int kLockTimeoutMs = 3000;
+    static constexpr int kStatementTimeoutMs = 10000;
+
     // Opens an existing file. Never creates one: a missing file, a file that is not a
     // database, or one that cannot be read gives nullptr and an Italian message in *error.
     static std::unique_ptr<Database> open(const QString &path, QString *error,
@@ -84,6 +90,11 @@ public:
     // under a new name: the statements prepared on the old one go with it (never sent to the
     // new one) and the cursors prepare theirs again. Nothing to do for a file.
     bool reconnect(QString *error = nullptr);
+    // Whether the handle is open; on the server a connection left closed (a reconnect that
+    // failed while the server was away) is tried again first, so the program connects as
+    // soon as the server is back. A handle closed by close() stays closed. On failure the
+    // reason is in lastError() (and in *error).
+    bool ensureOpen(QString *error = nullptr);
     // Grows at every new connection, so cursors know their prepared statements are gone.
     int connectionGeneration() const { return connectionGeneration_; }
     // Grows at every write through this handle (cursor writes, committed transactions):
@@ -106,7 +117,13 @@ public:
     bool commit(bool cursorWritesOnly = false);
     bool rollback();
 
-    QSqlDatabase &sql() { return db_; }
+    // The connection for statements of its own; on the server opened again first when it
+    // was left closed (ensureOpen).
+    QSqlDatabase &sql()
+    {
+        ensureOpen();
+        return db_;
+    }
     // Cursors hold this token weakly, so a cursor that outlives its database fails
     // cleanly instead of touching freed memory.
     std::weak_ptr<int> token() const { return token_; }

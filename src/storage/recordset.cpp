@@ -66,7 +66,7 @@ bool Recordset::currentRow() const
 
 bool Recordset::alive() const
 {
-    return open_ && !token_.expired() && db_->isOpen();
+    return open_ && !token_.expired() && db_->ensureOpen();
 }
 
 QSqlQuery &Recordset::prepared(const QString &sql) const
@@ -392,6 +392,17 @@ void Recordset::cancelUpdate()
 
 bool Recordset::update()
 {
+    return write({});
+}
+
+bool Recordset::update(const QList<QPair<QString, QVariant>> &expect)
+{
+    return write(expect);
+}
+
+bool Recordset::write(const QList<QPair<QString, QVariant>> &expect)
+{
+    changedElsewhere_ = false;
     if (mode_ == Mode::None)
         return fail(QStringLiteral("Update senza Edit o AddNew"));
     if (!alive()) {
@@ -415,7 +426,19 @@ bool Recordset::update()
         QStringList sets;
         for (const QString &n : names)
             sets << n + QStringLiteral(" = ?");
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(table_), sets.join(", "));
+        QString where = QStringLiteral("rowid = ?");
+        for (const auto &e : expect) {
+            const QString col = column(e.first);
+            if (col.isEmpty()) {
+                cancelUpdate();
+                return fail(QStringLiteral("campo inesistente: %1").arg(e.first));
+            }
+            if (e.second.isNull())
+                where += QStringLiteral(" AND %1 IS NULL").arg(quoted(col));
+            else
+                where += QStringLiteral(" AND %1 = ?").arg(quoted(col));
+        }
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(table_), sets.join(", "), where);
         if (db_->dialect().updateReturnsRow())
             sql += QStringLiteral(" RETURNING %1, %2").arg(keyExpr(), names.join(", "));
     } else if (buffer_.isEmpty()) {
@@ -440,8 +463,12 @@ bool Recordset::update()
     }
     for (const auto &entry : buffer_)
         q.addBindValue(entry.second);
-    if (!adding)
+    if (!adding) {
         q.addBindValue(rowid_);
+        for (const auto &e : expect)
+            if (!e.second.isNull())
+                q.addBindValue(e.second);
+    }
     cancelUpdate();
     const bool rowCurrent = rowRead_ && rowGeneration_ == db_->writeGeneration();
     db_->noteWrite();
@@ -474,8 +501,19 @@ bool Recordset::update()
     if (adding) {
         lastModified_ = QString::number(id);
     } else {
-        if (rows != 1)
+        if (rows != 1) {
+            rowRead_ = false;
+            // Only on this road: whether the row is gone or holds what another wrote.
+            if (!expect.isEmpty()) {
+                QSqlQuery &probe = prepared(QStringLiteral("SELECT 1 FROM %1 WHERE rowid = ?").arg(quoted(table_)));
+                probe.addBindValue(rowid_);
+                changedElsewhere_ = probe.exec() && probe.next();
+                probe.finish();
+                if (changedElsewhere_)
+                    return fail(QStringLiteral("il record è stato cambiato da un altro computer"));
+            }
             return fail(QStringLiteral("il record non esiste più"));
+        }
         lastModified_ = QString::number(rowid_);
         // The row's place in the index moves only when its key was written.
         if (keyChanged && !returning)

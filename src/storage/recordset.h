@@ -68,6 +68,12 @@ public:
     bool setField(const QString &name, const QVariant &value);
     bool setField(int position, const QVariant &value);
     bool update();
+    // Update of an Edit written only if the row's fields named in `expect` still hold those
+    // values (a null value: the field is empty). The condition is part of the UPDATE's
+    // WHERE, so the store stays one statement. When the row holds other values nothing is
+    // written and changedElsewhere() is true until the next update.
+    bool update(const QList<QPair<QString, QVariant>> &expect);
+    bool changedElsewhere() const { return changedElsewhere_; }
     void cancelUpdate();
     bool editing() const { return mode_ != Mode::None; }
 
@@ -99,6 +105,7 @@ private:
     QString selectList() const;
     bool fail(const QString &what);
     QString column(const QString &name) const;
+    bool write(const QList<QPair<QString, QVariant>> &expect);
 
     bool alive() const;
     // A prepared statement kept for the cursor's life; the caller binds, runs and finishes it.
@@ -119,6 +126,7 @@ private:
     Mode mode_ = Mode::None;
     QList<QPair<QString, QVariant>> buffer_;
     QString lastModified_;
+    bool changedElsewhere_ = false;
     mutable QString lastError_;
     mutable QVariantList row_;
     mutable quint64 rowGeneration_ = 0;

@@ -47,6 +47,62 @@ void Session::endStretchAndContinue()
     state.orainizio = state.orafine;
 }
 
+bool Session::holdRecord()
+{
+    Recordset *rs = state.rsclasse.get();
+    if (!rs || state.segnalibro.isEmpty() || !rs->setBookmark(state.segnalibro))
+        return false;
+    held_ = Held{owner(), rs->field(QStringLiteral("arrivo")), rs->field(QStringLiteral("sub"))};
+    return true;
+}
+
+FieldValues Session::expected() const
+{
+    if (!held_ || held_->owner != owner())
+        return {};
+    return {{QStringLiteral("arrivo"), held_->arrivo}, {QStringLiteral("sub"), held_->sub}};
+}
+
+void Session::noteWritten(const FieldValues &fields)
+{
+    std::optional<QVariant> arrivo, sub;
+    for (const auto &f : fields) {
+        if (f.first.compare(QLatin1String("arrivo"), Qt::CaseInsensitive) == 0)
+            arrivo = f.second;
+        else if (f.first.compare(QLatin1String("sub"), Qt::CaseInsensitive) == 0)
+            sub = f.second;
+    }
+    if (held_ && held_->owner == owner()) {
+        if (arrivo)
+            held_->arrivo = *arrivo;
+        if (sub)
+            held_->sub = *sub;
+    } else if (arrivo && sub) {
+        // A record written here for the first time: its progress is now known.
+        held_ = Held{owner(), *arrivo, *sub};
+    }
+}
+
+void Session::movedOnElsewhere()
+{
+    pending_.clear();
+    held_.reset();
+    // Nothing more of this test may reach the record from here.
+    state.segnalibro.clear();
+    movedOn_ = true;
+    dialogs.alert(movedOnMessage());
+    nav.show(Screen::FLINIZIO);
+    for (Screen t : {Screen::FLETTURA, Screen::FLgrasem, Screen::FLogsem, Screen::FLfrasi, Screen::FLstoria1,
+                     Screen::FLstoria2, Screen::FLcartge})
+        nav.hide(t);
+}
+
+void Session::warnStoreFailed()
+{
+    if (!movedOn_)
+        dialogs.alert(storeFailedMessage());
+}
+
 bool Session::storePupil(const FieldValues &fields)
 {
     Recordset *rs = state.rsclasse.get();
@@ -54,6 +110,7 @@ bool Session::storePupil(const FieldValues &fields)
     if (db && db->onServer() && storeFailed_)
         db->reconnect();
     storeFailed_ = true; // until the record is written
+    movedOn_ = false;
     // On the server a cursor still on the record does not read it first: the Update says
     // whether it still exists and gives back what it wrote.
     if (!rs || !rs->editAt(state.segnalibro))
@@ -75,14 +132,21 @@ bool Session::storePupil(const FieldValues &fields)
     for (const auto &f : fields)
         if (!rs->setField(f.first, f.second))
             return fail();
-    if (!rs->update())
-        return fail();
+    if (!rs->update(expected())) {
+        fail();
+        if (rs->changedElsewhere()) {
+            storeFailed_ = false; // the connection is sound
+            movedOnElsewhere();
+        }
+        return false;
+    }
     if (withLog) {
         // The log's rows are no cursor's: the record's cursor keeps its row current.
         if (!writeAnswers(*rs) || !db->commit(true))
             return fail();
         pending_.clear();
     }
+    noteWritten(fields);
     storeFailed_ = false;
     return true;
 }
@@ -181,7 +245,10 @@ int Session::pupilFieldOrInit(const QString &name, int start)
     QVariant v = rs->field(name);
     if (v.isNull()) {
         if (rs->edit()) {
-            if (!rs->setField(name, start) || !rs->update())
+            const FieldValues written{{name, start}};
+            if (rs->setField(name, start) && rs->update(expected()))
+                noteWritten(written);
+            else
                 rs->cancelUpdate();
         }
         return start;

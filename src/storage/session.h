@@ -145,13 +145,35 @@ public:
                               "continua, chiama l'insegnante.");
     }
 
+    // What the pupil is told when another computer has gone on with this test since this
+    // one last read or wrote the record.
+    static QString movedOnMessage()
+    {
+        return QStringLiteral("Il tuo test è andato avanti su un altro computer: qui non posso più registrare "
+                              "i risultati. Continua su quel computer; se invece vuoi continuare qui, scegli "
+                              "\"RIPRENDO UN TEST INTERROTTO\".");
+    }
+
+    // Puts rsclasse on segnalibro, reading the record afresh: its progress (arrivo, sub) as
+    // read now is what the next store expects to find. Each test does it at set-up.
+    bool holdRecord();
+
     // Writes the fields into the pupil's record: rsclasse on segnalibro, Edit, fields,
     // Update, as one statement; with the answers logged since the last successful store,
     // the record and the log rows are written in one transaction. false (and nothing
     // written, the answers kept for the next store) on any failure.
+    // The Update writes only if the record's progress is still what this computer last
+    // read (holdRecord) or wrote, so that a computer left behind never writes over the
+    // newer work of another on which the pupil resumed the test. When it is not, nothing is
+    // written, answers included (those of the other computer are the newer), the pending
+    // answers are dropped, the pupil is told (movedOnMessage) and the start screen is shown
+    // in place of the test. A record never held nor written here is written as found.
     // On the server, a store after a failed one first takes a new connection: the failure
     // may have been the server restarting or the network dropping.
     bool storePupil(const FieldValues &fields);
+    // Tells the pupil that the record could not be written (storeFailedMessage), unless the
+    // last store failed because the test went on on another computer: that was told then.
+    void warnStoreFailed();
 
     // An answer scored into the test's counters, written with the next store of the record
     // (a later answer to the same item replaces it).
@@ -174,6 +196,13 @@ public:
 
 private:
     bool writeAnswers(Recordset &rs);
+    QString owner() const { return state.tabellaclasse + QLatin1Char('/') + state.segnalibro; }
+    // The progress the record must still hold for a write to go through; empty when this
+    // computer never read or wrote it.
+    FieldValues expected() const;
+    // The progress just written becomes the expected one.
+    void noteWritten(const FieldValues &fields);
+    void movedOnElsewhere();
 
     QString dataDir_;
     Speech *speech_ = nullptr;
@@ -183,6 +212,14 @@ private:
     // The record the pending answers belong to (class table and bookmark).
     QString pendingOwner_;
     bool storeFailed_ = false;
+    bool movedOn_ = false;
+    // The record's progress as this computer last read or wrote it, and the record's owner
+    // key (class table and bookmark).
+    struct Held {
+        QString owner;
+        QVariant arrivo, sub;
+    };
+    std::optional<Held> held_;
 };
 
 } // namespace qv

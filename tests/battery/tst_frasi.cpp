@@ -294,26 +294,29 @@ private slots:
         QCOMPARE(stored("temfrasi").toInt(), 3);
     }
 
-    // A checkpoint that cannot be written keeps the answer in memory and its minutes for
-    // the next store.
-    void failedCheckpointIsRetried()
+    // A checkpoint that cannot be written is told at once; the question stays with its
+    // answer ticked and unscored, and confirming it again stores it with the minutes of
+    // the whole stretch.
+    void failedCheckpointIsToldAndRetried()
     {
         env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
         newTest();
         const QString bm = env->session.state.segnalibro;
         env->session.state.segnalibro = QStringLiteral("987654");
         env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 10));
-        QCOMPARE(answer(*m, kChiave[1]), Outcome::Shown);
-        QCOMPARE(m->domanda, qint16(2));
-        QCOMPARE(m->punti, qint16(1));
+        QCOMPARE(answer(*m, kChiave[1]), Outcome::NotStored);
+        QCOMPARE(env->dialogs.alerts, QStringList{Session::storeFailedMessage()});
+        QCOMPARE(m->domanda, qint16(1));
+        QVERIFY(m->checked(kChiave[1] - 1));
+        QCOMPARE(m->punti, qint16(0));
         QCOMPARE(env->session.state.minuti, qint16(0));
         env->session.state.segnalibro = bm;
         QCOMPARE(stored("sub").toInt(), 1);
 
         env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 30));
-        QCOMPARE(answer(*m, kChiave[2]), Outcome::Shown);
-        QCOMPARE(stored("sub").toInt(), 3);
-        QCOMPARE(stored("frasi1").toInt(), 2);
+        QCOMPARE(m->nextQuestion(), Outcome::Shown);
+        QCOMPARE(stored("sub").toInt(), 2);
+        QCOMPARE(stored("frasi1").toInt(), 1);
         QCOMPARE(stored("temfrasi").toInt(), 3);
     }
 };

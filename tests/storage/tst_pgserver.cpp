@@ -2,7 +2,9 @@
 // that is not whole, a role that may not write (each an orderly stop at start, never the
 // file instead), a server lost in the middle of a test, "data" made by the server, and the
 // set-up run again on a server that holds results. Runs only against the test cluster.
+#include "archive/resultmatrix.h"
 #include "startup/datafolder.h"
+#include "startup/nome.h"
 #include "startup/inizio.h"
 #include "storage/recordset.h"
 #include "support/fakes.h"
@@ -152,6 +154,35 @@ private slots:
         Database &db = *env.session.state.dbrisultati;
         QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM risposte")), 2);
         QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM \"prima-C\"")), 1);
+    }
+
+    // The server stops while a pupil is at name entry: the list of names, "OK, ho fatto..."
+    // and the archive's grid each say that the archive cannot be read (never that it is
+    // empty) and leave the connection closed; once the server is back, each connects again.
+    void connectsAgainOnceTheServerIsBack()
+    {
+        test::ModelEnv env;
+        QVERIFY2(env.folder.ok(), qPrintable(env.folder.error()));
+        env.addPupil(QStringLiteral("ROSSI ANNA"));
+        env.session.state.modoavvio = QStringLiteral("inizio");
+        NomeModel nome(env.session);
+        ResultMatrix grid;
+        QVERIFY(cluster("halt"));
+        const QStringList namesWhileDown = nome.load();
+        const NomeModel::Outcome okWhileDown = nome.confirm(QStringLiteral("VERDI"), QStringLiteral("LUCA"));
+        const bool gridWhileDown = matrice(env.session.state, grid);
+        QVERIFY(cluster("resume"));
+        QVERIFY(namesWhileDown.isEmpty());
+        QVERIFY(okWhileDown == NomeModel::Outcome::Stay);
+        QVERIFY(!gridWhileDown);
+        QCOMPARE(env.dialogs.alerts.size(), 2);
+        for (const QString &said : std::as_const(env.dialogs.alerts))
+            QVERIFY2(said.startsWith(QStringLiteral("Non riesco a leggere l'archivio dei risultati (")), qPrintable(said));
+
+        QCOMPARE(nome.load(), QStringList{QStringLiteral("ROSSI ANNA")});
+        QVERIFY(nome.confirm(QStringLiteral("VERDI"), QStringLiteral("LUCA")) == NomeModel::Outcome::Dispatched);
+        QVERIFY(matrice(env.session.state, grid));
+        QCOMPARE(grid.numalunni(), 2);
     }
 
     // "data" is made by the server in the shape SQLite gives it, and differs row by row.

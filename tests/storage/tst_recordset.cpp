@@ -223,6 +223,39 @@ private slots:
         QCOMPARE(rs->recordCount(), 3);
     }
 
+    // A conditional Update writes only while the row holds the expected values (an empty
+    // field expected empty); a row changed since is told apart from a row gone.
+    void conditionalUpdate_data()
+    {
+        QTest::addColumn<QVariant>("sub");       // the row's sub before the store
+        QTest::addColumn<QVariant>("expected");  // the sub the store expects
+        QTest::addColumn<bool>("removed");       // the row is deleted first
+        QTest::addColumn<bool>("written");
+        QTest::newRow("as expected") << QVariant(4) << QVariant(4) << false << true;
+        QTest::newRow("empty, expected empty") << QVariant() << QVariant() << false << true;
+        QTest::newRow("moved on") << QVariant(9) << QVariant(4) << false << false;
+        QTest::newRow("filled, expected empty") << QVariant(4) << QVariant() << false << false;
+        QTest::newRow("gone") << QVariant(4) << QVariant(4) << true << false;
+    }
+    void conditionalUpdate()
+    {
+        QFETCH(QVariant, sub);
+        QFETCH(QVariant, expected);
+        QFETCH(bool, removed);
+        QFETCH(bool, written);
+        auto rs = db->openRecordset("prima-D");
+        const QString bm = add(*rs, "ROSSI ANNA");
+        QVERIFY(rs->setBookmark(bm) && rs->edit() && rs->setField("sub", sub) && rs->update());
+        auto other = db->openRecordset("prima-D");
+        QVERIFY(other->setBookmark(bm));
+        if (removed)
+            QVERIFY(other->remove());
+        QVERIFY(rs->edit() && rs->setField("lessico1", 7));
+        QCOMPARE(rs->update({{"arrivo", 1}, {"sub", expected}}), written);
+        QCOMPARE(rs->changedElsewhere(), !written && !removed);
+        QCOMPARE(other->setBookmark(bm) && other->field("lessico1").toInt() == 7, written);
+    }
+
     void aStoreMovesTheCursorOnlyWithItsKey()
     {
         auto rs = db->openRecordset("prima-C");

@@ -105,8 +105,7 @@ void AnalysisModel::resume()
 {
     // Every step tolerates failure: a field that cannot be read keeps its start value.
     Modquorv &st = s_.state;
-    if (st.rsclasse && !st.segnalibro.isEmpty())
-        st.rsclasse->setBookmark(st.segnalibro);
+    s_.holdRecord();
     for (const QString &f : cfg_.resumeOrder) {
         if (f == QLatin1String("sub"))
             numfrase_ = clamp16(s_.pupilFieldOrInit(f, 1));
@@ -217,7 +216,7 @@ void AnalysisModel::checkpoint()
 
 void AnalysisModel::warnNotStored()
 {
-    s_.dialogs.alert(Session::storeFailedMessage());
+    s_.warnStoreFailed();
 }
 
 bool AnalysisModel::registro()

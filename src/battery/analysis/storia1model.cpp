@@ -10,7 +10,6 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
-const QString kNonRegistro = Session::storeFailedMessage();
 
 qint16 asMinuti(int n)
 {
@@ -28,7 +27,7 @@ bool Storia1Model::store(const FieldValues &fields)
 {
     if (s_.storePupil(fields))
         return true;
-    s_.dialogs.alert(kNonRegistro);
+    s_.warnStoreFailed();
     return false;
 }
 
@@ -80,8 +79,7 @@ void Storia1Model::caricaInsieme()
 void Storia1Model::apertura()
 {
     Modquorv &st = s_.state;
-    if (st.rsclasse && !st.segnalibro.isEmpty())
-        st.rsclasse->setBookmark(st.segnalibro);
+    s_.holdRecord();
     const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
     numesercizio_ = sub == 0 ? 1 : sub;
     s_.startStretch();
@@ -239,7 +237,7 @@ void Storia1Model::esco()
     if (!storeProgress()) {
         // Leaving now would lose the sets done since the last store: stay, to try again.
         s_.restoreStretch(prima);
-        s_.dialogs.alert(kNonRegistro);
+        s_.warnStoreFailed();
         return;
     }
     s_.closeAndExit();

@@ -7,7 +7,6 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
-const QString kNonRegistro = Session::storeFailedMessage();
 
 } // namespace
 
@@ -17,7 +16,7 @@ bool Storia2Model::store(const FieldValues &fields)
 {
     if (s_.storePupil(fields))
         return true;
-    s_.dialogs.alert(kNonRegistro);
+    s_.warnStoreFailed();
     return false;
 }
 
@@ -110,8 +109,7 @@ void Storia2Model::apertura()
     }
     // Resumption: a step that cannot be done is passed over, and a progress code that
     // cannot be read starts the first half.
-    if (st.rsclasse && !st.segnalibro.isEmpty())
-        st.rsclasse->setBookmark(st.segnalibro);
+    s_.holdRecord();
     st.minuti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("temcrono"), 0), 0, 32767));
     punti_ = s_.pupilFieldOrInit(QStringLiteral("cronolog"), 0);
     int parte = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);

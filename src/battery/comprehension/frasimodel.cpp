@@ -5,7 +5,6 @@
 namespace qv {
 
 namespace {
-const QString kNonRegistrato = Session::storeFailedMessage();
 }
 
 void FrasiModel::setUp()
@@ -17,8 +16,7 @@ void FrasiModel::setUp()
     risposta = 0;
     check_ = {};
 
-    if (st.rsclasse && !st.segnalibro.isEmpty())
-        st.rsclasse->setBookmark(st.segnalibro);
+    s_.holdRecord();
     const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
     // A progress code outside the test cannot name a question: keep within 1..12.
     domanda = qint16(std::clamp(sub, 1, frasi::kDomande));
@@ -70,15 +68,22 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
             punti = puntiPrima;
             s_.dropAnswersFrom(inAttesa);
             --domanda;
-            s_.dialogs.alert(kNonRegistrato);
+            s_.warnStoreFailed();
             return Outcome::NotStored;
         }
         return Outcome::Finished;
     }
+    // Checkpoint, so a power cut loses at most the question on screen. A failure is told
+    // at once, as the last question's store does, and the question stays on screen with
+    // its answer ticked and unscored, to be confirmed again.
+    if (!storeProgress(true)) {
+        punti = puntiPrima;
+        s_.dropAnswersFrom(inAttesa);
+        --domanda;
+        s_.warnStoreFailed();
+        return Outcome::NotStored;
+    }
     check_ = {};
-    // Checkpoint, so a power cut loses at most the question on screen. A failure keeps
-    // everything in memory; the next store (checkpoint, end or "Esco") writes it.
-    storeProgress(true);
     return Outcome::Shown;
 }
 
@@ -130,7 +135,7 @@ FrasiModel::Outcome FrasiModel::leave()
 {
     if (!storeProgress(false)) {
         // Leaving now would lose the work: stay, so the pupil can try again.
-        s_.dialogs.alert(kNonRegistrato);
+        s_.warnStoreFailed();
         return Outcome::NotStored;
     }
     s_.closeAndExit();

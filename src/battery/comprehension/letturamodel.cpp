@@ -7,7 +7,6 @@ namespace qv {
 namespace {
 const QString kPrima = QStringLiteral("prima");
 const QString kSeconda = QStringLiteral("seconda");
-const QString kNonRegistrato = Session::storeFailedMessage();
 const QString kProva = QStringLiteral("lettura");
 } // namespace
 
@@ -84,8 +83,7 @@ void LetturaModel::setUp()
     azzera();
 
     // The pupil's record: where name entry left the cursor, i.e. on segnalibro.
-    if (st.rsclasse && !st.segnalibro.isEmpty())
-        st.rsclasse->setBookmark(st.segnalibro);
+    s_.holdRecord();
     const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
     // A progress code outside the test cannot name a question: keep within 1..34.
     domanda = qint16(std::clamp(sub, 1, lettura::kDomande));
@@ -175,7 +173,7 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
     if (domanda > lettura::kDomande) {
         if (!registro()) {
             restore(before);
-            s_.dialogs.alert(kNonRegistrato);
+            s_.warnStoreFailed();
             return Outcome::NotStored;
         }
         return Outcome::Finished;
@@ -183,7 +181,7 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
     if (domanda == lettura::kPrimaSecondo) {
         if (!registro()) {
             restore(before);
-            s_.dialogs.alert(kNonRegistrato);
+            s_.warnStoreFailed();
             return Outcome::NotStored;
         }
         brano = kSeconda;
@@ -192,9 +190,14 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
     }
     if (domanda == lettura::kUltimaPrimo)
         layout_ = Layout::Sintesi;
-    // Checkpoint, so a power cut loses at most the question on screen. A failure keeps
-    // everything in memory; the next store (checkpoint, passage or "Esco") writes it.
-    storeProgress(true);
+    // Checkpoint, so a power cut loses at most the question on screen. A failure is told
+    // at once, as the passage's store does, and the question stays on screen with its
+    // answer ticked, so nothing more than it is ever held only in memory.
+    if (!storeProgress(true)) {
+        restore(before);
+        s_.warnStoreFailed();
+        return Outcome::NotStored;
+    }
     return Outcome::Shown;
 }
 
@@ -281,7 +284,7 @@ LetturaModel::Outcome LetturaModel::leave()
 {
     if (!storeProgress(false)) {
         // Leaving now would lose the work: stay, so the pupil can try again.
-        s_.dialogs.alert(kNonRegistrato);
+        s_.warnStoreFailed();
         return Outcome::NotStored;
     }
     s_.closeAndExit();

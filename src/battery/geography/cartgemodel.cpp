@@ -9,7 +9,6 @@ namespace qv {
 const QString CartgeModel::kPrompt = QStringLiteral("Scegli sia la regione che il capoluogo");
 
 namespace {
-const QString kStoreFailed = Session::storeFailedMessage();
 const QString kFinito = QStringLiteral(
     "IL TEST E' FINITO......ora puoi controllare i risultati nell'ARCHIVIO, o uscire dal programma");
 
@@ -24,8 +23,7 @@ void CartgeModel::load()
     Modquorv &st = s_.state;
     lampeggio = 1;
     LabnumeroVisible = true;
-    if (st.rsclasse)
-        st.rsclasse->setBookmark(st.segnalibro); // the pupil's row, whatever moved the cursor since
+    s_.holdRecord(); // the pupil's row, whatever moved the cursor since
     numero = qint16(s_.pupilFieldOrInit(QStringLiteral("sub"), 1));
     s_.startStretch();
     if (st.tipoavvio == kAvvioRipresa && st.tappa == 9)
@@ -203,7 +201,7 @@ bool CartgeModel::registro(qint16 score)
         // Nothing was written: the answer stays on screen and the minutes of this stretch
         // are counted when the pupil tries again.
         st.minuti = before;
-        s_.dialogs.alert(kStoreFailed);
+        s_.warnStoreFailed();
         return false;
     }
     punti = score;
@@ -245,7 +243,7 @@ void CartgeModel::esco()
 {
     if (!storeProgress(false)) {
         // Leaving now would lose the work done: the pupil stays and may try again.
-        s_.dialogs.alert(kStoreFailed);
+        s_.warnStoreFailed();
         return;
     }
     s_.closeAndExit();
