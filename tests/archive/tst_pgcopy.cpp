@@ -123,7 +123,10 @@ private slots:
         // Again, through the tool: everything is on the server already.
         const QString before = snapshot(*server);
         QProcess tool;
-        tool.start(qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/mkquorvane", {"--copia-sul-server", folder.path()});
+        tool.start(qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/mkquorvane",
+                   {"--copia-sul-server", "--utente", test::DataFolder::kTeacherLogin, folder.path()});
+        tool.write(QByteArray(test::DataFolder::kTeacherPassword) + '\n');
+        tool.closeWriteChannel();
         QVERIFY(tool.waitForFinished(60000));
         const QString said = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
         QVERIFY2(tool.exitCode() == 0 && said.contains("0 risultati aggiunti, 0 aggiornati, 8 lasciati com'erano"), qPrintable(said));
