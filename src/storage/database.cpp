@@ -285,7 +285,7 @@ bool Database::serverCanWrite(QString *error)
         names << QLatin1Char('\'') + QString(quoted(t)).replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
     const QString sql = QStringLiteral(
         "SELECT current_user, current_setting('transaction_read_only'), (SELECT string_agg(t, ', ') FROM unnest(ARRAY[%1]) t "
-        "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE'))))")
+        "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')))")
                             .arg(names.join(QStringLiteral(", ")));
     if (!q.exec(sql) || !q.next()) {
         if (error)
