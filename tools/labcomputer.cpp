@@ -7,7 +7,8 @@
 //   labcomputer <cartella> <classe> riprendo <cognome> <nome> <stores> <ms> [<start>]
 //       resumes the pupil's interrupted test and stores on from where it stopped
 //   labcomputer <cartella> <classe> elimino <cognome> <nome> [<start>]
-//       the teacher moves the first record of that name into the bin
+//       the teacher moves the first record of that name into the bin (on a server, through
+//       the archive's door, as the login QUORVANE_LOGIN with password QUORVANE_PASSWORD)
 // <start>: the moment to begin, in milliseconds since the epoch, so that all begin together.
 // After that each pupil goes at a pace of their own, as in a lab, where no two pupils press
 // "Domanda seguente" at the same millisecond: the first store falls anywhere within the
@@ -16,6 +17,7 @@
 // and answer k of "lettura" with the whole name as answer. Prints "registrato <data>",
 // "store <ms>" for each store that succeeded, "fallito <why>" for each that did not.
 #include "archive/cestino.h"
+#include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "startup/nome.h"
 #include "storage/recordset.h"
@@ -35,8 +37,14 @@ public:
     void alert(const QString &text) override { said << text; }
     bool ask(const QString &, Buttons) override { return true; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
-    QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
+    QStringList askLogin(const QString &, const QString &, const QString &) override
+    {
+        if (tries++ > 0 || qEnvironmentVariable("QUORVANE_LOGIN").isEmpty())
+            return {};
+        return {qEnvironmentVariable("QUORVANE_LOGIN"), qEnvironmentVariable("QUORVANE_PASSWORD")};
+    }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
+    int tries = 0;
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     QStringList said;
 };
@@ -92,6 +100,13 @@ int main(int argc, char **argv)
     waitUntil(a.value(needed).toLongLong());
 
     if (role == QLatin1String("elimino")) {
+        if (s.state.dbrisultati->onServer()) {
+            if (!qv::openArchiveDoor(s)) {
+                err << "l'archivio non si apre: " << dialogs.said.join(QLatin1Char(' ')) << Qt::endl;
+                return 1;
+            }
+            qv::enterArchive(s);
+        }
         auto rs = s.state.dbrisultati->openRecordset(a[2]);
         if (!rs || !rs->setIndex(QStringLiteral("nome"))
             || (rs->seek(QStringLiteral("="), qv::NomeModel::buildName(a[4], a[5])), rs->noMatch())) {
