@@ -252,7 +252,7 @@ private slots:
         // On the server only the technician drops a table (the pupils' view goes with it).
         const auto technician = env.folder.onServer() ? env.folder.openAdmin() : nullptr;
         QSqlQuery q(technician ? technician->sql() : env.session.state.dbrisultati->sql());
-        QVERIFY(q.exec("DROP TABLE \"prima-D\" CASCADE"));
+        QVERIFY(q.exec(QStringLiteral("DROP TABLE \"prima-D\"") + (technician ? " CASCADE" : "")));
         q.finish();
         env.session.state.dbrisultati.reset();
         InizioModel inizio(env.session);
