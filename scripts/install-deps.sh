@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl1-mesa-dev qt6-translations-l10n libsodium-dev
   fonts-liberation fonts-opendyslexic libbenchmark-dev
   # The results on a server: Qt's PostgreSQL driver, and a private cluster for the tests.
-  libqt6sql6-psql postgresql
+  # postgresql-contrib: auth_delay, which slows every wrong password at the server.
+  libqt6sql6-psql postgresql postgresql-contrib
   # The "Ascolta" buttons: Qt TextToSpeech through speech-dispatcher with an Italian espeak-ng voice.
   # qt6-declarative-dev: the CMake files of Qt TextToSpeech need Qt QmlIntegration's, which qt6-speech-dev does not pull in.
   qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng

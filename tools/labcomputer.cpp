@@ -8,7 +8,8 @@
 //       resumes the pupil's interrupted test and stores on from where it stopped; with
 //       <first>, the first store waits for that moment (a computer left behind)
 //   labcomputer <cartella> <classe> elimino <cognome> <nome> [<start>]
-//       the teacher moves the first record of that name into the bin
+//       the teacher moves the first record of that name into the bin (on a server, through
+//       the archive's door, as the login QUORVANE_LOGIN with password QUORVANE_PASSWORD)
 // <start>: the moment to begin, in milliseconds since the epoch, so that all begin together.
 // After that each pupil goes at a pace of their own, as in a lab, where no two pupils press
 // "Domanda seguente" at the same millisecond: the first store falls anywhere within the
@@ -18,6 +19,7 @@
 // "store <ms>" for each store that succeeded, "fallito <why>" for each that did not, and
 // "altrove" when the test went on on another computer (no more stores then).
 #include "archive/cestino.h"
+#include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "startup/nome.h"
 #include "storage/recordset.h"
@@ -37,7 +39,14 @@ public:
     void alert(const QString &text) override { said << text; }
     bool ask(const QString &, Buttons) override { return true; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QStringList askLogin(const QString &, const QString &, const QString &) override
+    {
+        if (tries++ > 0 || qEnvironmentVariable("QUORVANE_LOGIN").isEmpty())
+            return {};
+        return {qEnvironmentVariable("QUORVANE_LOGIN"), qEnvironmentVariable("QUORVANE_PASSWORD")};
+    }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
+    int tries = 0;
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     QStringList said;
 };
@@ -93,6 +102,13 @@ int main(int argc, char **argv)
     waitUntil(a.value(needed).toLongLong());
 
     if (role == QLatin1String("elimino")) {
+        if (s.state.dbrisultati->onServer()) {
+            if (!qv::openArchiveDoor(s)) {
+                err << "l'archivio non si apre: " << dialogs.said.join(QLatin1Char(' ')) << Qt::endl;
+                return 1;
+            }
+            qv::enterArchive(s);
+        }
         auto rs = s.state.dbrisultati->openRecordset(a[2]);
         if (!rs || !rs->setIndex(QStringLiteral("nome"))
             || (rs->seek(QStringLiteral("="), qv::NomeModel::buildName(a[4], a[5])), rs->noMatch())) {

@@ -23,6 +23,7 @@ public:
     bool ask(const QString &, Buttons) override { return false; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     // The teacher's password: chosen, then typed, as "fotografie".
+    QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &labels) override
     {
         return QStringList(labels.size(), QStringLiteral("fotografie"));

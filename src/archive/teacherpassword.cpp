@@ -1,6 +1,7 @@
 #include "archive/teacherpassword.h"
 
 #include "storage/schema.h"
+#include "storage/serverguard.h"
 
 #include <QDateTime>
 #include <sodium.h>
@@ -166,10 +167,72 @@ bool TeacherPassword::remove(Database &db, QString *error)
     return false;
 }
 
+namespace {
+
+// The door on the server: the teacher's own login, checked by the server, on a connection of
+// its own. Wrong tries wait as at the file's door, counted in this run (the server slows
+// every wrong try as well).
+bool teacherLogin(Session &s)
+{
+    Modquorv &st = s.state;
+    const ServerConfig lab = st.dbrisultati->serverConfig();
+    for (;;) {
+        const int failures = st.accessisbagliati;
+        if (const int wait = waitAfter(failures); wait > 0 && st.ultimoaccessosbagliato.isValid()) {
+            const qint64 left = qint64(wait) * 1000 - st.ultimoaccessosbagliato.msecsTo(s.clock.now());
+            if (left > 0 && left <= qint64(wait) * 1000) {
+                s.dialogs.alert(QStringLiteral("Troppi accessi sbagliati di seguito: aspetta ancora %1 secondi, poi riprova.")
+                                    .arg((left + 999) / 1000));
+                return false;
+            }
+        }
+        const QStringList a = s.dialogs.askLogin(
+            kTitle,
+            QStringLiteral("L'archivio dei risultati è riservato agli insegnanti.\n"
+                           "Scrivi il tuo nome utente del server dei risultati e la sua password."),
+            st.ultimodocente);
+        if (a.size() != 2)
+            return false;
+        const QString login = a[0].trimmed();
+        if (login.isEmpty() || a[1].isEmpty()) {
+            s.dialogs.alert(QStringLiteral("Scrivi il nome utente e la password."));
+            continue;
+        }
+        st.ultimodocente = login;
+        QString e;
+        auto db = Database::connect(lab.with(QStringLiteral("user"), login), &e, a[1]);
+        if (db) {
+            const ServerRole role = serverRole(*db);
+            if (role.teacher) {
+                st.accessisbagliati = 0;
+                st.dbdocente = std::move(db);
+                return true;
+            }
+            e = QStringLiteral("L'utente \"%1\" non è tra gli insegnanti di Quorvane sul server (il gruppo \"%2\").")
+                    .arg(login, QString::fromLatin1(kTeacherGroup));
+        } else if (e.contains(QLatin1String("password"), Qt::CaseInsensitive) || e.contains(QLatin1String("authentication"))
+                   || e.contains(QLatin1String("autenticazione")) || e.contains(QLatin1String("does not exist"))
+                   || e.contains(QLatin1String("non esiste"))) {
+            // A wrong password and an unknown login are told alike, as the server tells them.
+            e = QStringLiteral("Il server non ha accettato il nome utente o la password.");
+        }
+        ++st.accessisbagliati;
+        st.ultimoaccessosbagliato = s.clock.now();
+        QString message = e;
+        if (const int wait = waitAfter(st.accessisbagliati); wait > 0)
+            message += QStringLiteral(" Prima di riprovare aspetta %1 secondi.").arg(wait);
+        s.dialogs.alert(message);
+    }
+}
+
+} // namespace
+
 bool openArchiveDoor(Session &s)
 {
     if (!s.state.dbrisultati)
         return true; // the archive itself reports a results file that is not open
+    if (s.state.dbrisultati->onServer())
+        return teacherLogin(s);
     TeacherPassword tp(*s.state.dbrisultati, s.clock);
     if (!tp.isSet()) {
         for (;;) {
@@ -202,10 +265,41 @@ bool openArchiveDoor(Session &s)
     }
 }
 
+void enterArchive(Session &s)
+{
+    Modquorv &st = s.state;
+    if (!st.dbdocente)
+        return;
+    st.rsclasse.reset();
+    st.dblaboratorio = std::move(st.dbrisultati);
+    st.dbrisultati = std::move(st.dbdocente);
+}
+
+void leaveArchive(Session &s)
+{
+    Modquorv &st = s.state;
+    st.dbdocente.reset();
+    if (!st.dblaboratorio)
+        return;
+    st.rsclasse.reset();
+    st.dbrisultati = std::move(st.dblaboratorio);
+}
+
+QString serverPasswordMessage()
+{
+    return QStringLiteral("Sul server dei risultati la password è quella del tuo utente di PostgreSQL, e la controlla il server. "
+                          "La cambia il tecnico della scuola, sul server, con il comando  sudo -u postgres psql -c "
+                          "'\\password NOMEUTENTE'  (al posto di NOMEUTENTE il tuo nome utente).");
+}
+
 void changeArchivePassword(Session &s)
 {
     if (!s.state.dbrisultati)
         return;
+    if (s.state.dbrisultati->onServer()) {
+        s.dialogs.alert(serverPasswordMessage());
+        return;
+    }
     TeacherPassword tp(*s.state.dbrisultati, s.clock);
     for (;;) {
         const QStringList a = s.dialogs.askPasswords(

@@ -44,8 +44,16 @@ private:
 };
 
 // The way into the archive: asks the teacher to choose a password the first time, and
-// for it at every later opening. false when the teacher cancels.
+// for it at every later opening. false when the teacher cancels. On the server it asks the
+// teacher's own login and password instead, which the server checks, and leaves the
+// teacher's connection in state.dbdocente (nothing of it is stored).
 bool openArchiveDoor(Session &s);
+// The archive opened and closed: on the server it works on the teacher's connection, and the
+// lab computer's comes back (the teacher's closed) when it closes. Nothing to do on a file.
+void enterArchive(Session &s);
+void leaveArchive(Session &s);
+// What a teacher is told who would change or reset the password on the server.
+QString serverPasswordMessage();
 // "Cambio la password" in the archive.
 void changeArchivePassword(Session &s);
 

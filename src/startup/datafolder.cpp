@@ -3,6 +3,7 @@
 #include "battery/analysis/analysiscontent.h"
 #include "storage/database.h"
 #include "storage/schema.h"
+#include "storage/serverguard.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,7 +50,7 @@ int emptyTemplate(Database &db, QString *e)
 
 } // namespace
 
-bool prepareServer(const QString &folder, QString *error)
+bool prepareServer(const QString &folder, QString *error, QStringList *notices)
 {
     const ServerConfig config = ServerConfig::read(folder);
     if (config.state() == ServerConfig::State::Absent) {
@@ -58,9 +59,14 @@ bool prepareServer(const QString &folder, QString *error)
                          .arg(QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath()), QString::fromLatin1(kServerFile));
         return false;
     }
+    return prepareServer(config, error, notices);
+}
+
+bool prepareServer(const ServerConfig &config, QString *error, QStringList *notices)
+{
     QString e;
     auto db = Database::connect(config, &e);
-    if (!db || !fillResults(*db, &e)) {
+    if (!db || !canPrepareServer(*db, &e) || !fillResults(*db, &e) || !guardServer(*db, notices, &e)) {
         if (error)
             *error = db ? QStringLiteral("%1 (%2)").arg(e, config.describe()) : e;
         return false;

@@ -5,6 +5,7 @@
 #include "storage/database.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace qv {
@@ -22,9 +23,13 @@ inline constexpr const char *kPoliticalMapFile = "itareg2.bmp";
 bool prepareDataFolder(const QString &folder, QString *error, QString *notice = nullptr);
 
 // Creates or completes the results schema on the server that `folder`/server.ini names (the
-// same rules as for the file: a class table's rows are never touched) and loads the content
-// tables. false with an Italian message naming the server.
-bool prepareServer(const QString &folder, QString *error);
+// same rules as for the file: a class table's rows are never touched), loads the content
+// tables and sets up the server's guard (storage/serverguard.h): the connection must be the
+// database's owner or a superuser. false with an Italian message naming the server; what the
+// technician should still do goes into *notices.
+bool prepareServer(const QString &folder, QString *error, QStringList *notices = nullptr);
+// The same on the connection `config` names.
+bool prepareServer(const ServerConfig &config, QString *error, QStringList *notices = nullptr);
 
 // The results of `folder`: the server its server.ini names, or else its results file.
 // nullptr and an Italian message when it cannot be opened; never a file when server.ini is there.

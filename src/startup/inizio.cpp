@@ -84,7 +84,6 @@ bool InizioModel::loadServer(const ServerConfig &server, QString *error)
                                       "nomina in \"%1\" un utente che lo abbia, ")
                            .arg(server.file())
                            + restart);
-    ensureArchiveTables(*db, &e);
     s_.state.dbrisultati = std::move(db);
     return true;
 }

@@ -126,6 +126,7 @@ NomeModel::Outcome NomeModel::noneToComplete()
 
 void NomeModel::reset()
 {
+    s_.state.dbdocente.reset();
     nomecompleto_.clear();
     scelta_.clear();
     chosenTools_.reset();
@@ -152,7 +153,11 @@ void NomeModel::takeTools()
     QString e;
     if (chosenTools_) {
         tools = *chosenTools_;
-        if (!writeTools(*st.dbrisultati, st.tabellaclasse, data, tools, &e))
+        // On the server the tools are the teacher's to write, on the connection the door opened.
+        Database &db = st.dbdocente ? *st.dbdocente : *st.dbrisultati;
+        const bool written = writeTools(db, st.tabellaclasse, data, tools, &e);
+        st.dbdocente.reset();
+        if (!written)
             s_.dialogs.alert(QStringLiteral("Non riesco a registrare gli strumenti compensativi nell'archivio: "
                                             "l'alunno li ha per questa volta, poi l'insegnante li imposti "
                                             "dall'archivio.\n(%1)")

@@ -39,7 +39,7 @@ Database::Database(QSqlDatabase db, QString connection, QString path, Dialect di
 {
 }
 
-std::unique_ptr<Database> Database::connect(const ServerConfig &config, QString *error)
+std::unique_ptr<Database> Database::connect(const ServerConfig &config, QString *error, const QString &password)
 {
     auto setError = [&](const QString &e) {
         if (error)
@@ -57,6 +57,8 @@ std::unique_ptr<Database> Database::connect(const ServerConfig &config, QString 
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn);
         db.setConnectOptions(config.connectionString());
+        if (!password.isNull())
+            db.setPassword(password);
         result.reset(new Database(db, conn, QString(), Dialect(Dialect::Engine::Postgres)));
     }
     result->server_ = config;
@@ -302,8 +304,8 @@ bool Database::serverCanWrite(QString *error)
         names << QLatin1Char('\'') + QString(quoted(t)).replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
     const QString sql = QStringLiteral(
         "SELECT current_user, current_setting('transaction_read_only'), (SELECT string_agg(t, ', ') FROM unnest(ARRAY[%1]) t "
-        "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE') "
-        "AND has_table_privilege(t, 'DELETE')))").arg(names.join(QStringLiteral(", ")));
+        "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')))")
+                            .arg(names.join(QStringLiteral(", ")));
     if (!q.exec(sql) || !q.next()) {
         if (error)
             *error = QStringLiteral("Non riesco a leggere i permessi sul %1: %2").arg(where(), q.lastError().text());

@@ -41,8 +41,11 @@ public:
     static bool createWhole(const QString &path, Journal journal,
                             const std::function<bool(Database &, QString *)> &fill, QString *error);
     // Connects to the server `config` names (State::Ready). Never falls back to a file:
-    // nullptr and an Italian message naming the server in *error.
-    static std::unique_ptr<Database> connect(const ServerConfig &config, QString *error);
+    // nullptr and an Italian message naming the server in *error. A `password` given is
+    // kept in memory for this connection's reconnects only (a teacher's login); without
+    // one libpq finds it in the password file, or the server needs none (peer).
+    static std::unique_ptr<Database> connect(const ServerConfig &config, QString *error,
+                                             const QString &password = QString());
     // Removes a database file and the companions SQLite may have left beside it.
     static void removeFiles(const QString &path);
     ~Database();
@@ -57,8 +60,8 @@ public:
     // Whether the file takes writes: a write is tried inside a transaction that is rolled
     // back, so nothing changes. false with an Italian message naming the file in *error
     // (a write-protected file or medium: "... è di sola lettura ..."). On the server: whether
-    // the role may add, change and delete rows of every class table, and the database is
-    // not read-only.
+    // the role may add and change rows of every class table (what the pupils' road does),
+    // and the database is not read-only.
     bool canWrite(QString *error);
     // Whether this user may write the file and the companions SQLite keeps beside it
     // (-wal, -shm, -journal) and its folder, checked on the file system before any open: a read-only open
@@ -83,6 +86,8 @@ public:
     QStringList columns(const QString &table, QStringList *textColumns = nullptr) const;
 
     const Dialect &dialect() const { return dialect_; }
+    // The connection a server's handle was made with; an Absent one for a file.
+    const ServerConfig &serverConfig() const { return server_; }
     bool onServer() const { return dialect_.server(); }
     // "file \"path\"" or "database \"name\" sul server host", for messages ("al ...", "nel ...").
     QString where() const;

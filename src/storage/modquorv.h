@@ -31,6 +31,14 @@ struct Modquorv {
     std::array<QString, 16> elementi;
     // The compensatory tools of the pupil at work; none between pupils.
     PupilTools strumenti;
+    // On the server: the teacher's own connection, opened by the archive's door and closed
+    // when the archive or the tools chosen on name entry are done with it; and the lab
+    // computer's connection, put aside while the archive works on the teacher's.
+    std::unique_ptr<Database> dbdocente;
+    std::unique_ptr<Database> dblaboratorio;
+    QString ultimodocente; // the login typed last at the door in this run
+    int accessisbagliati = 0;
+    QDateTime ultimoaccessosbagliato;
 };
 
 } // namespace qv

@@ -192,6 +192,15 @@ bool ensureExportSchema(Database &db, QString *error)
 
 bool ensureArchiveTables(Database &db, QString *error)
 {
+    // On the server the tables are the set-up tool's, and the program's roles may create
+    // nothing: those there are not made again.
+    if (db.onServer()) {
+        QSqlQuery q(db.sql());
+        if (q.exec(QStringLiteral("SELECT count(*) FROM unnest(ARRAY['impostazioni', 'eliminati', 'risposte', 'strumenti']) t "
+                                  "WHERE to_regclass(t) IS NOT NULL"))
+            && q.next() && q.value(0).toInt() == 4)
+            return true;
+    }
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  %1,\n"
                                   "  classe TEXT NOT NULL,\n  riga %2,\n  eliminato TEXT NOT NULL,\n  %3\n)")

@@ -147,6 +147,14 @@ QString ServerConfig::value(const QString &key) const
     return v;
 }
 
+ServerConfig ServerConfig::with(const QString &key, const QString &value) const
+{
+    ServerConfig c = *this;
+    c.pairs_.removeIf([&](const QPair<QString, QString> &p) { return p.first == key; });
+    c.pairs_.append({key, value});
+    return c;
+}
+
 QString ServerConfig::connectionString() const
 {
     QStringList parts;

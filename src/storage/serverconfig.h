@@ -28,6 +28,8 @@ public:
     // The connection string handed to the driver, with a connect timeout when none was given.
     QString connectionString() const;
     QString value(const QString &key) const;
+    // The same connection with `key` set to `value` (a teacher's login in place of the lab's).
+    ServerConfig with(const QString &key, const QString &value) const;
     // "database \"quorvane\" sul server 10.0.0.5 (porta 5432)", for messages ("al ...", "nel ...").
     QString describe() const;
 

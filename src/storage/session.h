@@ -34,6 +34,9 @@ public:
     // A window titled `title` with `text` and one masked field per label; the fields'
     // contents on OK, an empty list on Cancel.
     virtual QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) = 0;
+    // A window titled `title` with `text`, a login field (filled with `login`) and a masked
+    // password field: {login, password} on OK, an empty list on Cancel.
+    virtual QStringList askLogin(const QString &title, const QString &text, const QString &login) = 0;
     // The window of a pupil's compensatory tools (FrmSTRUMENTI), filled with `current`;
     // the tools as the teacher left them on OK, nothing on Cancel.
     virtual std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) = 0;

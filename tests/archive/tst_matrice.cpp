@@ -36,7 +36,7 @@ class TstMatrice : public QObject {
 private slots:
     void init()
     {
-        env = std::make_unique<test::ModelEnv>("prima-C");
+        env = std::make_unique<test::ModelEnv>("prima-C", test::ModelEnv::Road::Archive);
         QVERIFY2(env->folder.ok(), qPrintable(env->folder.error()));
         QVERIFY(env->session.state.dbrisultati);
     }

@@ -123,7 +123,10 @@ private slots:
         // Again, through the tool: everything is on the server already.
         const QString before = snapshot(*server);
         QProcess tool;
-        tool.start(qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/mkquorvane", {"--copia-sul-server", folder.path()});
+        tool.start(qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/mkquorvane",
+                   {"--copia-sul-server", "--utente", test::DataFolder::kTeacherLogin, folder.path()});
+        tool.write(QByteArray(test::DataFolder::kTeacherPassword) + '\n');
+        tool.closeWriteChannel();
         QVERIFY(tool.waitForFinished(60000));
         const QString said = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
         QVERIFY2(tool.exitCode() == 0 && said.contains("0 risultati aggiunti, 0 aggiornati, 8 lasciati com'erano"), qPrintable(said));
@@ -142,7 +145,8 @@ private slots:
         add(*local, "prima-A", "2026-09-14 09:00:00.001 00000001", {{"nome", "PRIMO"}, {"arrivo", 2}}, "a");
         add(*local, "prima-F", "2026-09-14 09:00:00.002 00000002", {{"nome", "GUASTO"}, {"arrivo", 2}}, "b");
         add(*server, "prima-A", "2026-09-14 09:00:00.003 00000003", {{"nome", "GIA' QUI"}, {"arrivo", 2}}, "c");
-        QSqlQuery q(server->sql());
+        const auto technician = folder.openAdmin(); // a trigger is the technician's to make
+        QSqlQuery q(technician->sql());
         QVERIFY2(q.exec("CREATE FUNCTION guasto() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
                         "IF NEW.nome = 'GUASTO' THEN RAISE EXCEPTION 'disco del server pieno'; END IF; RETURN NEW; END $$")
                      && q.exec("CREATE TRIGGER guasto BEFORE INSERT ON \"prima-F\" FOR EACH ROW EXECUTE FUNCTION guasto()"),

@@ -58,7 +58,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, again);
         QFETCH(QString, refusal);
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         TeacherPassword tp(db(env), env.clock);
         const auto r = tp.choose(password, again);
         QCOMPARE(r.ok, refusal.isEmpty());
@@ -81,7 +81,7 @@ private slots:
     // file, so a restart of the program does not reset it; the right password resets it.
     void waitGrowsAndSurvivesARestart()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         QVERIFY(TeacherPassword(db(env), env.clock).choose("giusta1", "giusta1").ok);
         const QList<int> waits = {0, 0, 2, 4, 8, 16, 32, 60, 60};
         for (int i = 0; i < waits.size(); ++i) {
@@ -111,7 +111,7 @@ private slots:
 
     void damagedSettings()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         TeacherPassword tp(db(env), env.clock);
         QVERIFY(tp.choose("giusta1", "giusta1").ok);
         QVERIFY(setSetting(db(env), "password_errori", "molti"));
@@ -129,7 +129,9 @@ private slots:
     // A results file of an older version gets the teacher's tables at start-up, results kept.
     void olderFileGetsTheTeachersTables()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
+        // The server's tables are the set-up tool's; its roles make none.
+        QV_FILE_ONLY(env.folder);
         env.addPupil("ROSSI ANNA");
         QSqlQuery q(db(env).sql());
         QVERIFY(q.exec("DROP TABLE impostazioni") && q.exec("DROP TABLE eliminati") && q.exec("DROP TABLE strumenti"));
@@ -147,7 +149,9 @@ private slots:
     // keeps the archive shut; a forgotten password is removed by the set-up tool.
     void theDoor()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
+        // On the server the door is the teacher's own login (tst_pgguard).
+        QV_FILE_ONLY(env.folder);
         auto &d = env.dialogs;
         d.passwords = {{"corta", "corta"}, {"lunga123", "lunga124"}, {}};
         QVERIFY(!openArchiveDoor(env.session));
@@ -192,7 +196,7 @@ private slots:
     // doubled, and is erased for real when the bin is emptied.
     void recycleBin()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         ArchivioModel archivio(env.session);
         auto rs = db(env).openRecordset("prima-C");
         rs->addNew();

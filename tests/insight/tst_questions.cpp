@@ -41,7 +41,7 @@ class TstQuestions : public QObject {
 private slots:
     void scriptedAnswers()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         Database &db = *env.session.state.dbrisultati;
         QStringList pupils;
         for (const char *n : {"UNO", "DUE", "TRE", "QUATTRO", "SENZA RISPOSTE"}) {
@@ -140,7 +140,7 @@ private slots:
 
     void noAnswersAtAll()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
         env.addPupil("IMPORTATO");
         QuestionAnalysis a;
         QVERIFY(questionAnalysis(*env.session.state.dbrisultati, "prima-C", a, nullptr));

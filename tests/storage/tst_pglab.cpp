@@ -56,6 +56,11 @@ class TstPgLab : public QObject {
     {
         auto *p = new QProcess(this);
         p->setProcessChannelMode(QProcess::SeparateChannels);
+        // The teacher's login at the archive's door of the one that deletes.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUORVANE_LOGIN", test::DataFolder::kTeacherLogin);
+        env.insert("QUORVANE_PASSWORD", test::DataFolder::kTeacherPassword);
+        p->setProcessEnvironment(env);
         p->start(qEnvironmentVariable("QUORVANE_BINARY_DIR") + "/labcomputer", args);
         return p;
     }
@@ -135,7 +140,8 @@ private slots:
         QVERIFY(db.commit());
         teacher.join();
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(records(db, "eliminati"), QStringList{"ROSSI ANNA 7 |"});
+        const auto archive = env.folder.open(); // the bin is the teachers' to read
+        QCOMPARE(records(*archive, "eliminati"), QStringList{"ROSSI ANNA 7 |"});
     }
 };
 

@@ -83,9 +83,9 @@ private slots:
             << base + "\nuser=conpassword"
             << "GRANT USAGE ON SCHEMA {s} TO conpassword; GRANT ALL ON ALL TABLES IN SCHEMA {s} TO conpassword"
             << "*:*:*:conpassword:giusta" << QStringList{};
-        QTest::newRow("missing table") << base << "DROP TABLE \"prima-D\"" << ""
+        QTest::newRow("missing table") << base << "DROP TABLE \"prima-D\" CASCADE" << ""
                                        << QStringList{"non è completo: manca la tabella \"prima-D\"", "mkquorvane --server"};
-        QTest::newRow("missing column") << base << "ALTER TABLE \"prima-B\" DROP COLUMN temgram" << ""
+        QTest::newRow("missing column") << base << "ALTER TABLE \"prima-B\" DROP COLUMN temgram CASCADE" << ""
                                         << QStringList{"\"prima-B\"", "manca il campo \"temgram\"", "mkquorvane --server"};
         QTest::newRow("read-only role")
             << base + "\nuser=lettore"
@@ -100,9 +100,11 @@ private slots:
         QFETCH(QStringList, expected);
         test::ModelEnv env;
         QVERIFY2(env.folder.ok(), qPrintable(env.folder.error()));
-        const QString schema = schemaOf(*env.session.state.dbrisultati);
+        const QString schema = env.folder.schema();
+        auto technician = env.folder.openAdmin();
+        QVERIFY(technician && schemaOf(*technician) == schema);
         for (const QString &sql : setup.split(QStringLiteral("; "), Qt::SkipEmptyParts))
-            QVERIFY(run(*env.session.state.dbrisultati, QString(sql).replace(QStringLiteral("{s}"), schema)));
+            QVERIFY(run(*technician, QString(sql).replace(QStringLiteral("{s}"), schema)));
         const QString iniFile = env.folder.file(QStringLiteral("server.ini"));
         QFile::remove(iniFile);
         if (ini == QLatin1String("<folder>")) {
@@ -213,16 +215,16 @@ private slots:
     {
         test::DataFolder folder;
         QVERIFY2(folder.ok(), qPrintable(folder.error()));
-        auto db = folder.open();
+        auto db = folder.openAdmin();
         QVERIFY(db);
         auto rs = db->openRecordset(QStringLiteral("prima-E"));
         rs->addNew();
         rs->setField(QStringLiteral("nome"), QStringLiteral("VERDI LUCA"));
         QVERIFY(rs->update());
-        QVERIFY(run(*db, QStringLiteral("DROP TABLE \"prima-F\"")));
+        QVERIFY(run(*db, QStringLiteral("DROP TABLE \"prima-F\" CASCADE")));
         QVERIFY(run(*db, QStringLiteral("DELETE FROM a_grammaticale")));
         QString e;
-        QVERIFY2(prepareServer(folder.path(), &e), qPrintable(e));
+        QVERIFY2(prepareServer(folder.adminConfig(), &e), qPrintable(e));
         QCOMPARE(count(*db, QStringLiteral("SELECT count(*) FROM \"prima-E\" WHERE nome = 'VERDI LUCA'")), 1);
         QVERIFY(db->hasTable(QStringLiteral("prima-F")));
         QVERIFY(count(*db, QStringLiteral("SELECT count(*) FROM a_grammaticale")) > 0);

@@ -12,7 +12,7 @@
 namespace qv::test {
 
 struct Computer {
-    ModelEnv env{"prima-C"};
+    ModelEnv env{"prima-C", ModelEnv::Road::Archive};
     ArchivioModel archivio{env.session};
     Database &db() { return *env.session.state.dbrisultati; }
 

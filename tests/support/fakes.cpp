@@ -4,6 +4,7 @@
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "storage/serverconfig.h"
+#include "storage/serverguard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -53,10 +54,16 @@ DataFolder::DataFolder()
             error_ = QStringLiteral("test server: ") + error_;
             return;
         }
-        ini.write(QStringLiteral("[server]\n%1\noptions='-c search_path=%2 -c client_min_messages=warning'\n").arg(testServer(), schema_).toUtf8());
-        ini.close();
-        if (!prepareServer(path(), &error_))
+        // The technician prepares the schema; the lab computer's server.ini names the pupils'
+        // role and its views, as on a lab computer.
+        const QString options = QStringLiteral(" options='-c search_path=%1 -c client_min_messages=warning'");
+        if (!prepareServer(adminConfig(), &error_))
             return;
+        // As "$user", public on a server: each role finds the first schema it may use.
+        ini.write(QStringLiteral("[server]\n%1\nuser=%2\n%3\n")
+                      .arg(testServer(), QString::fromLatin1(kPupilRole), options.arg(pupilSchemaFor(schema_) + ',' + schema_))
+                      .toUtf8());
+        ini.close();
     }
     ok_ = prepareDataFolder(path(), &error_);
     // A plain background, so screens that load it find one.
@@ -68,10 +75,21 @@ DataFolder::DataFolder()
 DataFolder::~DataFolder()
 {
     if (onServer())
-        onTestServer(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema_), nullptr);
+        onTestServer(QStringLiteral("DROP SCHEMA IF EXISTS %1, %2 CASCADE").arg(schema_, pupilSchemaFor(schema_)), nullptr);
 }
 
 std::unique_ptr<Database> DataFolder::open(QString *error) const
+{
+    if (!onServer())
+        return openPupils(error);
+    QString e;
+    auto db = Database::connect(teacherConfig(), &e, QString::fromLatin1(kTeacherPassword));
+    if (error)
+        *error = e;
+    return db;
+}
+
+std::unique_ptr<Database> DataFolder::openPupils(QString *error) const
 {
     QString e;
     auto db = openResults(path(), &e);
@@ -80,15 +98,31 @@ std::unique_ptr<Database> DataFolder::open(QString *error) const
     return db;
 }
 
+ServerConfig DataFolder::adminConfig() const
+{
+    return ServerConfig::parse(testServer() + QStringLiteral(" options='-c search_path=%1 -c client_min_messages=warning'").arg(schema_));
+}
+
+std::unique_ptr<Database> DataFolder::openAdmin() const
+{
+    QString e;
+    return Database::connect(adminConfig(), &e);
+}
+
+ServerConfig DataFolder::teacherConfig() const
+{
+    return ServerConfig::read(path()).with(QStringLiteral("user"), QString::fromLatin1(kTeacherLogin));
+}
+
 QString DataFolder::file(const QString &name) const
 {
     return QDir(path()).filePath(name);
 }
 
-ModelEnv::ModelEnv(const QString &table) : session(dialogs, clock, exit, nav, folder.path())
+ModelEnv::ModelEnv(const QString &table, Road road) : session(dialogs, clock, exit, nav, folder.path())
 {
     QString e;
-    session.state.dbrisultati = folder.open(&e);
+    session.state.dbrisultati = road == Road::Pupils ? folder.openPupils(&e) : folder.open(&e);
     session.state.tabellaclasse = table;
     if (session.state.dbrisultati)
         session.state.rsclasse = session.state.dbrisultati->openRecordset(table);
@@ -109,7 +143,10 @@ QString ModelEnv::addPupil(const QString &nome)
 
 QVariant ModelEnv::stored(const QString &field)
 {
-    auto rs = session.state.dbrisultati->openRecordset(session.state.tabellaclasse);
+    // Read as a teacher: the pupils' views leave a finished record's scores empty.
+    if (!checker_)
+        checker_ = folder.open();
+    auto rs = checker_ ? checker_->openRecordset(session.state.tabellaclasse) : nullptr;
     if (!rs || !rs->setBookmark(session.state.segnalibro))
         return {};
     return rs->field(field);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "storage/database.h"
+#include "storage/serverconfig.h"
 #include "storage/session.h"
 #include "ui/application.h"
 
@@ -43,6 +44,23 @@ public:
         passwords.pop_front();
         return a;
     }
+    // Answers from `logins` in turn; when it runs out, the test server's teacher with the
+    // right password. An empty answer is Cancel.
+    QStringList askLogin(const QString &title, const QString &text, const QString &login) override
+    {
+        passwordTitles << title;
+        passwordTexts << text;
+        loginsShown << login;
+        if (logins.empty())
+            return {QString::fromLatin1(kTeacherLogin), QString::fromLatin1(kTeacherPassword)};
+        const QStringList a = logins.front();
+        logins.pop_front();
+        return a;
+    }
+    static constexpr const char *kTeacherLogin = "maestra";
+    static constexpr const char *kTeacherPassword = "lavagna";
+    std::deque<QStringList> logins;
+    QStringList loginsShown;
     // The tools window: answers from `tools` in turn (nullopt is Cancel); when it runs out,
     // Cancel. Records whose tools were asked and what the window showed.
     std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override
@@ -124,9 +142,23 @@ public:
     QString file(const QString &name) const;
     bool ok() const { return ok_; }
     QString error() const { return error_; }
-    // The results as the program opens them (the server when there is one).
+    // The results with every right on their data: the file, or on the server a teacher's
+    // login (kTeacherLogin), as the archive opens them.
     std::unique_ptr<Database> open(QString *error = nullptr) const;
+    // The results as the program on a lab computer opens them: the file, or the server
+    // through server.ini (the pupils' role and its views).
+    std::unique_ptr<Database> openPupils(QString *error = nullptr) const;
+    // On the server, the technician's connection (the test server's owner of the database,
+    // acting as the tables' owner), standing in the folder's schema.
+    std::unique_ptr<Database> openAdmin() const;
+    ServerConfig adminConfig() const;
+    // The teacher's connection to the test server (the password is kTeacherPassword).
+    ServerConfig teacherConfig() const;
+    static constexpr const char *kTeacherLogin = FakeDialogs::kTeacherLogin;
+    static constexpr const char *kTeacherPassword = FakeDialogs::kTeacherPassword;
     bool onServer() const { return !schema_.isEmpty(); }
+    // The schema of the results' tables on the test server.
+    QString schema() const { return schema_; }
     // The test server's connection string, empty when the tests run on SQLite files.
     static QString testServer();
 
@@ -140,7 +172,10 @@ private:
 // A session for model tests: fake seams, the results database open, a class chosen.
 class ModelEnv {
 public:
-    explicit ModelEnv(const QString &table = QStringLiteral("prima-C"));
+    // Whose connection the session has on the server: the lab computer's (the pupils' road)
+    // or a teacher's (the archive). One file either way.
+    enum class Road { Pupils, Archive };
+    explicit ModelEnv(const QString &table = QStringLiteral("prima-C"), Road road = Road::Pupils);
     // Adds a pupil record (nome, arrivo 1, sub 1) and makes it the pupil of the session,
     // as the name-entry screen does.
     QString addPupil(const QString &nome);
@@ -153,6 +188,9 @@ public:
     FakeExit exit;
     FakeNavigator nav;
     Session session;
+
+private:
+    std::unique_ptr<Database> checker_;
 };
 
 // A full application with the real screens and fake seams, for GUI tests.

@@ -176,6 +176,7 @@ void FLINIZIO::Labarchivio_Click()
     // Nothing of the archive is loaded or shown before the teacher's password.
     if (!openArchiveDoor(app().session()))
         return;
+    enterArchive(app().session());
     const QString classe = model_.archiveClass();
     if (auto *archivio = dynamic_cast<FLstampa *>(app().load(Screen::FLstampa)))
         archivio->openFromStart(classe);

@@ -1,5 +1,6 @@
 #include "ui/screens/flstampa.h"
 
+#include "archive/teacherpassword.h"
 #include "ui/printing/reportprinter.h"
 #include "ui/printing/statsprinter.h"
 #include "ui/screens/frmstatistiche.h"
@@ -272,6 +273,7 @@ FLstampa::FLstampa(Application &app)
     connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
     connect(cmdcopie, &QPushButton::clicked, this, &FLstampa::copie);
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
+        leaveArchive(session());
         app_.show(Screen::FLINIZIO);
         hide();
     });

@@ -63,7 +63,11 @@ bool installItalianTranslations()
     return QCoreApplication::installTranslator(translator);
 }
 
-QStringList QtDialogs::askPasswords(const QString &title, const QString &text, const QStringList &labels)
+namespace {
+// The password window: one field per label, masked from `firstMasked` on; the first field
+// may hold a text to start from.
+QStringList askFields(const QString &title, const QString &text, const QStringList &labels, int firstMasked,
+                      const QString &first = QString())
 {
     QDialog d(QApplication::activeWindow());
     d.setObjectName(QStringLiteral("FrmPASSWORD"));
@@ -80,12 +84,18 @@ QStringList QtDialogs::askPasswords(const QString &title, const QString &text, c
     for (const QString &label : labels) {
         auto *edit = new QLineEdit(&d);
         edit->setObjectName(QStringLiteral("Text%1").arg(fields.size() + 1));
-        edit->setEchoMode(QLineEdit::Password);
+        if (fields.size() >= firstMasked)
+            edit->setEchoMode(QLineEdit::Password);
+        else if (fields.isEmpty())
+            edit->setText(first);
         edit->setAccessibleName(label);
         edit->setMinimumWidth(320);
         form->addRow(label, edit);
         fields << edit;
     }
+    // A login already typed: the password is what is left to write.
+    if (!first.isEmpty() && fields.size() > 1)
+        fields.at(1)->setFocus();
     layout->addLayout(form);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
@@ -102,6 +112,17 @@ QStringList QtDialogs::askPasswords(const QString &title, const QString &text, c
     for (QLineEdit *e : fields)
         e->clear();
     return out;
+}
+} // namespace
+
+QStringList QtDialogs::askPasswords(const QString &title, const QString &text, const QStringList &labels)
+{
+    return askFields(title, text, labels, 0);
+}
+
+QStringList QtDialogs::askLogin(const QString &title, const QString &text, const QString &login)
+{
+    return askFields(title, text, {QStringLiteral("Nome utente:"), QStringLiteral("Password:")}, 1, login);
 }
 
 std::optional<PupilTools> QtDialogs::askTools(const QString &nome, const PupilTools &current)

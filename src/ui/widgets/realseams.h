@@ -12,6 +12,7 @@ public:
     bool ask(const QString &text, Buttons buttons) override;
     QString chooseFolder(const QString &title, const QString &start) override;
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
+    QStringList askLogin(const QString &title, const QString &text, const QString &login) override;
     std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override;
 };
 
