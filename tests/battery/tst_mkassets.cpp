@@ -46,11 +46,10 @@ struct Marker {
     int radius;
 };
 
-// What lies under each pixel of the maps, drawn from the data without smoothing: 0 the sea,
-// a region's id, kLakeMark a lake, kAbroad and up a neighbouring country (kAnyCountry for
-// them all).
+// Marks of what lies under a map's pixels besides the sea (0) and the regions (their ids).
 constexpr int kLakeMark = 50, kAbroad = 100, kAnyCountry = 255;
 
+// A (Multi)Polygon feature, projected.
 QPainterPath outline(const QJsonObject &feature)
 {
     QPainterPath path;
@@ -326,58 +325,48 @@ private slots:
     {
         QFETCH(QString, map);
         QFETCH(QString, fault);
-        QImage under(kMapW, kMapH, QImage::Format_Indexed8);
-        under.setColorCount(256);
-        under.fill(0);
+        // What lies under each pixel, in its red: 0 the sea, a region's id, kLakeMark a lake,
+        // kAbroad and up a neighbouring country.
+        QImage under(kMapW, kMapH, QImage::Format_RGB32);
+        under.fill(Qt::black);
         QHash<int, QString> name{{0, "the sea"}, {kLakeMark, "the lakes"}, {kAnyCountry, "the neighbouring countries"}};
-        {
-            QImage rgb(kMapW, kMapH, QImage::Format_RGB32);
-            rgb.fill(qRgb(0, 0, 0));
-            QPainter p(&rgb);
-            p.setPen(Qt::NoPen);
-            int abroad = kAbroad;
-            for (const QJsonValue &v : features("neighbours.geojson")) {
-                name[abroad] = v.toObject().value("properties").toObject().value("adm0_a3").toString();
-                p.fillPath(outline(v.toObject()), QColor(abroad++, 0, 0));
-            }
-            for (const QJsonValue &v : features("regions.geojson")) {
+        QPainter painter(&under);
+        int abroad = kAbroad;
+        for (const char *file : {"neighbours.geojson", "regions.geojson", "gshhg/lakes.geojson"})
+            for (const QJsonValue &v : features(file)) {
                 const QJsonObject pr = v.toObject().value("properties").toObject();
-                name[pr.value("id").toInt()] = pr.value("name").toString();
-                p.fillPath(outline(v.toObject()), QColor(pr.value("id").toInt(), 0, 0));
+                const int mark = pr.contains("adm0_a3") ? abroad++ : pr.contains("id") ? pr.value("id").toInt() : kLakeMark;
+                if (mark != kLakeMark)
+                    name.insert(mark, pr.value(pr.contains("adm0_a3") ? "adm0_a3" : "name").toString());
+                painter.fillPath(outline(v.toObject()), QColor(mark, 0, 0));
             }
-            for (const QJsonValue &v : features("gshhg/lakes.geojson"))
-                p.fillPath(outline(v.toObject()), QColor(kLakeMark, 0, 0));
-            p.end();
-            for (int y = 0; y < kMapH; ++y)
-                for (int x = 0; x < kMapW; ++x)
-                    under.setPixel(x, y, qRed(rgb.pixel(x, y)));
-        }
-        const auto what = [&under](int x, int y) { return under.pixelIndex(x, y); };
+        painter.end();
+        const auto at = [&under](int x, int y) { return qRed(under.pixel(x, y)); };
+        const auto isRegion = [](int mark) { return mark >= 1 && mark <= 20; };
         QStringList faults;
-        if (fault != "colour") {
-            for (const Marker &m : markers.value(map)) {
-                std::set<int> lying;
-                for (int dy = -m.radius; dy <= m.radius; ++dy)
-                    for (int dx = -m.radius; dx <= m.radius; ++dx)
-                        if (dx * dx + dy * dy <= m.radius * m.radius)
-                            lying.insert(what(int(std::floor(m.centre.x())) + dx, int(std::floor(m.centre.y())) + dy));
-                for (int on : lying)
-                    if (fault == "abroad" ? on >= kAbroad : on >= 1 && on <= 20 && on != m.number)
-                        faults << QStringLiteral("circle %1 lies on %2").arg(m.number).arg(name.value(on));
-                if (fault == "region" && what(int(m.centre.x()), int(m.centre.y())) != m.number)
-                    faults << QStringLiteral("circle %1 is off its region").arg(m.number);
-            }
-        } else {
+        for (const Marker &m : fault == "colour" ? QList<Marker>() : markers.value(map)) {
+            std::set<int> lying;
+            for (int dy = -m.radius; dy <= m.radius; ++dy)
+                for (int dx = -m.radius; dx <= m.radius; ++dx)
+                    if (dx * dx + dy * dy <= m.radius * m.radius)
+                        lying.insert(at(int(m.centre.x()) + dx, int(m.centre.y()) + dy));
+            for (int on : lying)
+                if (fault == "abroad" ? on >= kAbroad : isRegion(on) && on != m.number)
+                    faults << QStringLiteral("circle %1 lies on %2").arg(m.number).arg(name.value(on));
+            if (fault == "region" && at(int(m.centre.x()), int(m.centre.y())) != m.number)
+                faults << QStringLiteral("circle %1 is off its region").arg(m.number);
+        }
+        if (fault == "colour") {
             // Each area's colour as drawn: the one most of its pixels show.
             const QImage img = picture("itareg2.bmp");
             QMap<int, QHash<QRgb, int>> counts;
             std::set<std::pair<int, int>> bordering;
             for (int y = 0; y + 1 < kMapH; ++y)
                 for (int x = 0; x + 1 < kMapW; ++x) {
-                    const int here = what(x, y);
+                    const int here = at(x, y);
                     ++counts[here >= kAbroad ? kAnyCountry : here][img.pixel(x, y)];
-                    for (const int next : {what(x + 1, y), what(x, y + 1)})
-                        if (here >= 1 && here <= 20 && next >= 1 && next <= 20 && next != here)
+                    for (const int next : {at(x + 1, y), at(x, y + 1)})
+                        if (isRegion(here) && isRegion(next) && next != here)
                             bordering.insert({std::min(here, next), std::max(here, next)});
                 }
             QMap<int, QRgb> colour;
@@ -385,16 +374,12 @@ private slots:
                 colour[it.key()] = std::max_element(it->cbegin(), it->cend()).key();
             QCOMPARE(colour.size(), 23);
             QVERIFY(bordering.size() > 30);
-            auto compare = [&](int a, int b) {
-                const double d = difference(colour[a], colour[b]);
-                if (d < kApart)
-                    faults << QStringLiteral("%1 and %2 differ by %3").arg(name.value(a), name.value(b)).arg(d, 0, 'f', 1);
-            };
             for (int id = 1; id <= 20; ++id)
                 for (const int backdrop : {0, kLakeMark, kAnyCountry})
-                    compare(id, backdrop);
+                    bordering.insert({id, backdrop});
             for (const auto &[a, b] : bordering)
-                compare(a, b);
+                if (const double d = difference(colour[a], colour[b]); d < kApart)
+                    faults << QStringLiteral("%1 and %2 differ by %3").arg(name.value(a), name.value(b)).arg(d, 0, 'f', 1);
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     }

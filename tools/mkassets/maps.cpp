@@ -6,11 +6,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
-#include <lcms2.h>
 #include <cmath>
 #include <limits>
 #include <map>
 #include <set>
+
+#include <lcms2.h>
 
 namespace mkassets {
 
@@ -109,10 +110,10 @@ QFont markerFont(int radius)
 // A white circle with the number, and a leader line to the place when the circle is set
 // off; the line stops short of the place so that a small island or strait stays visible.
 // Circles of the political map lie on the region they name and need no line.
-void drawMarker(QPainter &p, const Marker &m, bool leader)
+void drawMarker(QPainter &p, const Marker &m, bool withLeader)
 {
     const QLineF toPlace(m.centre, m.place);
-    if (leader && toPlace.length() > m.radius + 6) {
+    if (withLeader && toPlace.length() > m.radius + 6) {
         QLineF leader = toPlace;
         leader.setP1(toPlace.pointAt(m.radius / toPlace.length()));
         leader.setLength(toPlace.length() - m.radius - 5);
@@ -242,7 +243,6 @@ qreal distanceTo(const QPointF &p, const Drawn &d)
 {
     return !d.area.isEmpty() && d.area.contains(p) ? 0.0 : distanceToLines(p, d.lines);
 }
-
 
 // A piece of land as its projected rings, filled even-odd.
 struct Outline {
