@@ -1,6 +1,8 @@
 // The asset tool: the three pictures exist with their sizes, every number of both maps is
 // drawn where its place is, small places stay visible, a circle that could be taken for
-// something else drawn fails the tool, and a second run gives the same bytes.
+// something else drawn fails the tool, no circle lies on land it does not name, the regions'
+// colours are told apart from the sea's and their neighbours', and a second run gives the
+// same bytes.
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -9,15 +11,22 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QPainter>
+#include <QPainterPath>
 #include <QtTest>
 #include <cmath>
+#include <lcms2.h>
+#include <set>
 
 namespace {
 
 // The projection the maps are drawn in, restated here so the test checks the tool
 // independently: equirectangular, x scaled by cos(41.75°), box lon 6.4–18.9, lat 36.4–47.2.
 constexpr double kWest = 6.4, kNorth = 47.2, kSouth = 36.4, kCos = 0.74664;
-constexpr int kMapW = 605, kMapH = 700, kRadius = 13;
+constexpr int kMapW = 605, kMapH = 700;
+// The least perceived difference (CIEDE2000) between a region's colour and the sea's, the
+// lakes', the neighbouring countries' or a bordering region's.
+constexpr double kApart = 15;
 
 QPointF project(double lon, double lat)
 {
@@ -34,7 +43,45 @@ QJsonArray unproject(const QPointF &px)
 struct Marker {
     int number;
     QPointF place, centre;
+    int radius;
 };
+
+// Marks of what lies under a map's pixels besides the sea (0) and the regions (their ids).
+constexpr int kLakeMark = 50, kAbroad = 100, kAnyCountry = 255;
+
+// A (Multi)Polygon feature, projected.
+QPainterPath outline(const QJsonObject &feature)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    const QJsonObject g = feature.value("geometry").toObject();
+    QJsonArray polygons = g.value("coordinates").toArray();
+    if (g.value("type").toString() == "Polygon")
+        polygons = QJsonArray{polygons};
+    for (const QJsonValue &poly : polygons)
+        for (const QJsonValue &ring : poly.toArray()) {
+            QPolygonF pts;
+            for (const QJsonValue &pt : ring.toArray())
+                pts << project(pt.toArray().at(0).toDouble(), pt.toArray().at(1).toDouble());
+            path.addPolygon(pts);
+            path.closeSubpath();
+        }
+    return path;
+}
+
+double difference(QRgb a, QRgb b)
+{
+    static const cmsHTRANSFORM toLab = cmsCreateTransform(cmsCreate_sRGBProfile(), TYPE_RGB_8,
+                                                          cmsCreateLab4Profile(nullptr), TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
+    auto lab = [](QRgb c) {
+        const unsigned char rgb[3] = {uchar(qRed(c)), uchar(qGreen(c)), uchar(qBlue(c))};
+        cmsCIELab out;
+        cmsDoTransform(toLab, rgb, &out, 1);
+        return out;
+    };
+    const cmsCIELab la = lab(a), lb = lab(b);
+    return cmsCIE2000DeltaE(&la, &lb, 1, 1, 1);
+}
 
 bool dark(QRgb c) { return qGray(c) < 90; }
 bool white(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
@@ -81,16 +128,17 @@ class TstMkassets : public QObject {
     void checkMarkerDrawn(const QImage &img, const Marker &m)
     {
         int darkPx = 0, whitePx = 0;
-        for (int dy = -kRadius + 2; dy <= kRadius - 2; ++dy)
-            for (int dx = -kRadius + 2; dx <= kRadius - 2; ++dx) {
-                if (dx * dx + dy * dy > (kRadius - 2) * (kRadius - 2))
+        const int r = m.radius - 2;
+        for (int dy = -r; dy <= r; ++dy)
+            for (int dx = -r; dx <= r; ++dx) {
+                if (dx * dx + dy * dy > r * r)
                     continue;
                 const QRgb c = img.pixel(int(std::lround(m.centre.x())) + dx, int(std::lround(m.centre.y())) + dy);
                 darkPx += dark(c);
                 whitePx += white(c);
             }
         QVERIFY2(darkPx >= 15, qPrintable(QStringLiteral("number %1: no digits (%2)").arg(m.number).arg(darkPx)));
-        QVERIFY2(whitePx >= 150, qPrintable(QStringLiteral("number %1: no disc (%2)").arg(m.number).arg(whitePx)));
+        QVERIFY2(whitePx >= int(1.25 * r * r), qPrintable(QStringLiteral("number %1: no disc (%2)").arg(m.number).arg(whitePx)));
     }
 
 private slots:
@@ -106,10 +154,10 @@ private slots:
         QCOMPARE(run({"--markers", geo}, &out), 0);
         for (const QByteArray &line : out.split('\n')) {
             const QList<QByteArray> f = line.split(' ');
-            if (f.size() != 6)
+            if (f.size() != 7)
                 continue;
-            markers[QString::fromLatin1(f[0])]
-                << Marker{f[1].toInt(), QPointF(f[2].toDouble(), f[3].toDouble()), QPointF(f[4].toDouble(), f[5].toDouble())};
+            markers[QString::fromLatin1(f[0])] << Marker{f[1].toInt(), QPointF(f[2].toDouble(), f[3].toDouble()),
+                                                         QPointF(f[4].toDouble(), f[5].toDouble()), f[6].toInt()};
         }
     }
 
@@ -181,7 +229,7 @@ private slots:
         for (const Marker &m : markers.value("itafis3")) {
             if (m.number != 9 && m.number != 19 && m.number != 22)
                 continue; // Elba, Gulf of Naples, Strait of Messina
-            QVERIFY2(QLineF(m.place, m.centre).length() > kRadius + 8, qPrintable(QString::number(m.number)));
+            QVERIFY2(QLineF(m.place, m.centre).length() > m.radius + 8, qPrintable(QString::number(m.number)));
             const QRgb at = img.pixel(m.place.toPoint());
             QVERIFY2(!white(at) && !dark(at), qPrintable(QString::number(m.number)));
         }
@@ -195,7 +243,7 @@ private slots:
             const QPointF town = project(p.value("capital_lon").toDouble(), p.value("capital_lat").toDouble());
             QVERIFY2(dark(img.pixel(town.toPoint())), qPrintable(p.value("capital").toString()));
             for (const Marker &m : markers.value("itareg2"))
-                QVERIFY2(QLineF(m.centre, town).length() > kRadius + 4,
+                QVERIFY2(QLineF(m.centre, town).length() > m.radius + 4,
                          qPrintable(QStringLiteral("%1 hides %2").arg(m.number).arg(p.value("capital").toString())));
         }
     }
@@ -206,7 +254,7 @@ private slots:
             const QList<Marker> &ms = markers.value(map);
             for (qsizetype i = 0; i < ms.size(); ++i)
                 for (qsizetype j = i + 1; j < ms.size(); ++j)
-                    QVERIFY2(QLineF(ms[i].centre, ms[j].centre).length() > 2 * kRadius,
+                    QVERIFY2(QLineF(ms[i].centre, ms[j].centre).length() > ms[i].radius + ms[j].radius,
                              qPrintable(QStringLiteral("%1: %2 and %3").arg(map).arg(ms[i].number).arg(ms[j].number)));
         }
     }
@@ -259,6 +307,81 @@ private slots:
         QCOMPARE(run({"--markers", copy}, nullptr, &err), 1);
         QVERIFY2(err.contains("marker " + QByteArray::number(number) + " is not clearly nearer"),
                  err.constData());
+    }
+
+    // The drawn maps against what lies under them: a circle on land it does not name (another
+    // country; on the political map another region, or its centre off its own), a region
+    // painted like the sea, a lake, a neighbouring country or a region it borders.
+    void drawnMapsDoNotMislead_data()
+    {
+        QTest::addColumn<QString>("map");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("fisica, cerchi all'estero") << "itafis3" << "abroad";
+        QTest::newRow("politica, cerchi all'estero") << "itareg2" << "abroad";
+        QTest::newRow("politica, cerchi su altre regioni") << "itareg2" << "region";
+        QTest::newRow("politica, colori") << "itareg2" << "colour";
+    }
+    void drawnMapsDoNotMislead()
+    {
+        QFETCH(QString, map);
+        QFETCH(QString, fault);
+        // What lies under each pixel, in its red: 0 the sea, a region's id, kLakeMark a lake,
+        // kAbroad and up a neighbouring country.
+        QImage under(kMapW, kMapH, QImage::Format_RGB32);
+        under.fill(Qt::black);
+        QHash<int, QString> name{{0, "the sea"}, {kLakeMark, "the lakes"}, {kAnyCountry, "the neighbouring countries"}};
+        QPainter painter(&under);
+        int abroad = kAbroad;
+        for (const char *file : {"neighbours.geojson", "regions.geojson", "gshhg/lakes.geojson"})
+            for (const QJsonValue &v : features(file)) {
+                const QJsonObject pr = v.toObject().value("properties").toObject();
+                const int mark = pr.contains("adm0_a3") ? abroad++ : pr.contains("id") ? pr.value("id").toInt() : kLakeMark;
+                if (mark != kLakeMark)
+                    name.insert(mark, pr.value(pr.contains("adm0_a3") ? "adm0_a3" : "name").toString());
+                painter.fillPath(outline(v.toObject()), QColor(mark, 0, 0));
+            }
+        painter.end();
+        const auto at = [&under](int x, int y) { return qRed(under.pixel(x, y)); };
+        const auto isRegion = [](int mark) { return mark >= 1 && mark <= 20; };
+        QStringList faults;
+        for (const Marker &m : fault == "colour" ? QList<Marker>() : markers.value(map)) {
+            std::set<int> lying;
+            for (int dy = -m.radius; dy <= m.radius; ++dy)
+                for (int dx = -m.radius; dx <= m.radius; ++dx)
+                    if (dx * dx + dy * dy <= m.radius * m.radius)
+                        lying.insert(at(int(m.centre.x()) + dx, int(m.centre.y()) + dy));
+            for (int on : lying)
+                if (fault == "abroad" ? on >= kAbroad : isRegion(on) && on != m.number)
+                    faults << QStringLiteral("circle %1 lies on %2").arg(m.number).arg(name.value(on));
+            if (fault == "region" && at(int(m.centre.x()), int(m.centre.y())) != m.number)
+                faults << QStringLiteral("circle %1 is off its region").arg(m.number);
+        }
+        if (fault == "colour") {
+            // Each area's colour as drawn: the one most of its pixels show.
+            const QImage img = picture("itareg2.bmp");
+            QMap<int, QHash<QRgb, int>> counts;
+            std::set<std::pair<int, int>> bordering;
+            for (int y = 0; y + 1 < kMapH; ++y)
+                for (int x = 0; x + 1 < kMapW; ++x) {
+                    const int here = at(x, y);
+                    ++counts[here >= kAbroad ? kAnyCountry : here][img.pixel(x, y)];
+                    for (const int next : {at(x + 1, y), at(x, y + 1)})
+                        if (isRegion(here) && isRegion(next) && next != here)
+                            bordering.insert({std::min(here, next), std::max(here, next)});
+                }
+            QMap<int, QRgb> colour;
+            for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+                colour[it.key()] = std::max_element(it->cbegin(), it->cend()).key();
+            QCOMPARE(colour.size(), 23);
+            QVERIFY(bordering.size() > 30);
+            for (int id = 1; id <= 20; ++id)
+                for (const int backdrop : {0, kLakeMark, kAnyCountry})
+                    bordering.insert({id, backdrop});
+            for (const auto &[a, b] : bordering)
+                if (const double d = difference(colour[a], colour[b]); d < kApart)
+                    faults << QStringLiteral("%1 and %2 differ by %3").arg(name.value(a), name.value(b)).arg(d, 0, 'f', 1);
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     }
 
     void secondRunGivesTheSameBytes()

@@ -4,7 +4,8 @@
 // label's text fits its box, no two visible controls overlap unless one is meant to lie
 // on the other, every arrow still joins its boxes, and at larger text (in either face) every
 // text keeps at least 90 % of its larger size; the causal schemes in each of their sets, empty
-// and with every box filled.
+// and with every box filled. On a lab computer's 1024 × 768 and on 800 × 600, every name of
+// the map test's lists within reach of the mouse and the keys.
 // With QUORVANE_SCREENSHOTS=<dir> a picture of each.
 #include "startup/datafolder.h"
 #include "storage/database.h"
@@ -42,6 +43,8 @@ Q_DECLARE_METATYPE(qv::ui::Presentation)
 namespace {
 
 const QList<QSize> kDisplays = {{1366, 768}, {1920, 1080}, {2560, 1440}};
+// A lab computer's display and a smaller one, after those: the map test's lists there.
+const QList<QSize> kSmallDisplays = {{1024, 768}, {800, 600}};
 const QList<std::pair<const char *, Presentation>> kLooks = {
     {"100", {}}, {"125", {125, false, false}}, {"150", {150, false, false}}, {"150-readable-contrast", {150, true, true}}};
 
@@ -363,7 +366,7 @@ private slots:
         QFETCH(int, display);
         QFETCH(Presentation, presentation);
         QFETCH(qv::Screen, screen);
-        QCOMPARE(QGuiApplication::screens().size(), kDisplays.size());
+        QCOMPARE(QGuiApplication::screens().size(), kDisplays.size() + kSmallDisplays.size());
         QScreen *on = QGuiApplication::screens().at(display);
 
         test::AppEnv env;
@@ -662,9 +665,64 @@ private slots:
         QVERIFY(corner.contains(s->Labascolta->geometry()));
         QVERIFY(s->Frame1->geometry().right() < s->Frame2->geometry().left());
     }
+
+    // On a lab computer's display and below, every name of the map test's lists is within
+    // reach: a scroll bar shows wherever a name lies out of sight, and the arrow keys walk
+    // the names in order, each brought into view in turn.
+    void mapListsReachEveryName_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::addColumn<bool>("political");
+        for (int d = 0; d < kSmallDisplays.size(); ++d)
+            for (const auto &look : kLooks)
+                for (bool political : {false, true})
+                    QTest::addRow("%dx%d-%s-%s", kSmallDisplays[d].width(), kSmallDisplays[d].height(), look.first,
+                                  political ? "politica" : "fisica")
+                        << int(kDisplays.size()) + d << look.second << political;
+    }
+    void mapListsReachEveryName()
+    {
+        QFETCH(int, display);
+        QFETCH(Presentation, presentation);
+        QFETCH(bool, political);
+        test::AppEnv env;
+        auto *s = static_cast<FLcartge *>(showOn(env, Screen::FLcartge, display, presentation));
+        QVERIFY(s);
+        for (int i = 0; political && i < 22; ++i) {
+            s->model().clickList2(i);
+            QTest::mouseClick(s->cmdelemseg, Qt::LeftButton);
+        }
+        QCOMPARE(s->model().political(), political);
+        QCoreApplication::processEvents();
+        test::screenshot(s, QStringLiteral("FLcartge-elenchi-") + QString::fromLatin1(QTest::currentDataTag()));
+        for (QListWidget *list : {s->List2, s->List1}) {
+            if (!list->isVisibleTo(s))
+                continue;
+            QCOMPARE(list->count(), political ? 20 : 22);
+            const QRect view = list->viewport()->rect();
+            list->scrollToTop();
+            list->horizontalScrollBar()->setValue(0);
+            for (int i = 0; i < list->count(); ++i) {
+                const QRect r = list->visualItemRect(list->item(i));
+                const QScrollBar *bar = r.right() > view.right() ? list->horizontalScrollBar() : list->verticalScrollBar();
+                QVERIFY2(view.contains(r) || bar->isVisible(), qPrintable(list->item(i)->text() + QStringLiteral(": out of sight, no bar")));
+            }
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Home);
+            for (int i = 0; i < list->count(); ++i) {
+                if (i > 0)
+                    QTest::keyClick(list, Qt::Key_Down);
+                QCOMPARE(list->currentRow(), i);
+                QVERIFY2(view.contains(list->visualItemRect(list->currentItem())),
+                         qPrintable(QStringLiteral("%1 \"%2\" out of sight").arg(list->objectName(), list->currentItem()->text())));
+            }
+        }
+    }
 };
 
-// Three displays side by side on the offscreen platform, before the application starts.
+// Three displays side by side on the offscreen platform, and the small ones after them,
+// before the application starts.
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
@@ -674,7 +732,7 @@ int main(int argc, char **argv)
         return 1;
     QString screens;
     int x = 0;
-    for (const QSize &s : kDisplays) {
+    for (const QSize &s : kDisplays + kSmallDisplays) {
         screens += QStringLiteral("%1{\"name\":\"d%2\",\"x\":%2,\"y\":0,\"width\":%3,\"height\":%4,\"logicalDpi\":96}")
                        .arg(screens.isEmpty() ? "" : ",").arg(x).arg(s.width()).arg(s.height());
         x += s.width();

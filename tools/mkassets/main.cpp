@@ -2,7 +2,8 @@
 // data folder.
 //
 //   mkassets <folder> [<geo data folder>]     writes formavvio3.jpg, itafis3.bmp, itareg2.bmp
-//   mkassets --markers [<geo data folder>]    lists the numbered circles of both maps
+//   mkassets --markers [<geo data folder>]    lists the numbered circles of both maps, one a
+//                                             line: map, number, place x y, centre x y, radius
 //
 // The geographic data is read from the given folder, else from the source tree's data/geo.
 // The pictures depend on nothing but the data and the fonts: the same input gives the
@@ -49,7 +50,7 @@ void listMarkers(QTextStream &out, const char *map, const QList<Marker> &ms)
 {
     for (const Marker &m : ms)
         out << map << ' ' << m.number << ' ' << m.place.x() << ' ' << m.place.y() << ' ' << m.centre.x() << ' '
-            << m.centre.y() << '\n';
+            << m.centre.y() << ' ' << m.radius << '\n';
 }
 
 } // namespace
@@ -84,7 +85,8 @@ int main(int argc, char **argv)
     const QImage fis = drawPhysicalMap(data, &physical);
     const QImage reg = drawPoliticalMap(data, &political, &towns);
     const QStringList problems = layoutProblems(fis.size(), physical, {}) + misleadingMarkers(data, physical)
-        + layoutProblems(reg.size(), political, towns);
+        + layoutProblems(reg.size(), political, towns) + coveringMarkers(data, physical, political)
+        + colourClashes(data);
     for (const QString &pr : problems)
         std::fprintf(stderr, "mkassets: %s\n", qPrintable(pr));
 

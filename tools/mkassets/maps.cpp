@@ -9,6 +9,9 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
+
+#include <lcms2.h>
 
 namespace mkassets {
 
@@ -94,10 +97,11 @@ void drawLakes(QPainter &p, const Projection &proj, const GeoData &d, qreal edge
     fillFeatures(p, proj, d.lakes, kLake, QPen(kRiver, edgeWidth));
 }
 
-QFont markerFont()
+// Two digits stay clear of the ring in the small circles too.
+QFont markerFont(int radius)
 {
     QFont f(QStringLiteral("Liberation Sans"));
-    f.setPixelSize(15);
+    f.setPixelSize(radius < kMarkerRadius ? 13 : 15);
     f.setBold(true);
     f.setHintingPreference(QFont::PreferNoHinting);
     return f;
@@ -105,23 +109,23 @@ QFont markerFont()
 
 // A white circle with the number, and a leader line to the place when the circle is set
 // off; the line stops short of the place so that a small island or strait stays visible.
-void drawMarker(QPainter &p, const Marker &m)
+// Circles of the political map lie on the region they name and need no line.
+void drawMarker(QPainter &p, const Marker &m, bool withLeader)
 {
     const QLineF toPlace(m.centre, m.place);
-    if (toPlace.length() > kMarkerRadius + 6) {
+    if (withLeader && toPlace.length() > m.radius + 6) {
         QLineF leader = toPlace;
-        leader.setP1(toPlace.pointAt(kMarkerRadius / toPlace.length()));
-        leader.setLength(toPlace.length() - kMarkerRadius - 5);
+        leader.setP1(toPlace.pointAt(m.radius / toPlace.length()));
+        leader.setLength(toPlace.length() - m.radius - 5);
         p.setPen(QPen(kInk, 1.4));
         p.drawLine(leader);
     }
     p.setPen(QPen(kInk, 1.6));
     p.setBrush(Qt::white);
-    p.drawEllipse(m.centre, kMarkerRadius, kMarkerRadius);
-    p.setFont(markerFont());
+    p.drawEllipse(m.centre, m.radius, m.radius);
+    p.setFont(markerFont(m.radius));
     p.setPen(Qt::black);
-    const QRectF box(m.centre.x() - kMarkerRadius, m.centre.y() - kMarkerRadius, 2 * kMarkerRadius,
-                     2 * kMarkerRadius);
+    const QRectF box(m.centre.x() - m.radius, m.centre.y() - m.radius, 2 * m.radius, 2 * m.radius);
     p.drawText(box, Qt::AlignCenter, QString::number(m.number));
 }
 
@@ -152,12 +156,13 @@ QImage blankMap(const Projection &proj)
 QPointF physicalOffset(int number)
 {
     switch (number) {
+    case 1: return {12, 8};      // Alpi, on the central Alps clear of Switzerland
     case 3: return {22, -6};     // Adige, beside the river
     case 4: return {-6, 20};     // Po, south of the river, clear of the Adige to the north
-    case 5: return {-2, -28};    // Monte Bianco, above the summit
+    case 5: return {22, 11};     // Monte Bianco, down the valley in Italy: the summit is on the border
     case 7: return {-6, 24};     // Arno, below the river
     case 8: return {26, 0};      // Tevere, east of the river, clear of the lakes to the west
-    case 9: return {-38, 10};    // Elba, out in the sea
+    case 9: return {14, 44};     // Elba, out in the sea to the south, clear of Corsica and the small islands
     case 10: return {6, -28};    // Gran Sasso, above the summit
     case 11: return {22, -12};   // Volturno, east of the river
     case 12: return {30, 8};     // Vesuvio, inland of the volcano, clear of the Volturno
@@ -168,24 +173,37 @@ QPointF physicalOffset(int number)
     }
 }
 
-// Circles of the regions set off from their label points: small regions, and those whose
-// label point lies close to the chief town's dot.
+// Circles of the regions moved from their label points, each still wholly on its own region:
+// small regions, and those whose label point lies close to the chief town's dot or to a
+// neighbour.
 QPointF politicalOffset(int id)
 {
     switch (id) {
-    case 1: return {-34, -30};  // Valle d'Aosta, out over the Alps
+    case 1: return {13, -2};    // Valle d'Aosta, east of Aosta
     case 2: return {10, 2};     // Piemonte, clear of Torino
     case 4: return {-18, 4};    // Trentino-Alto Adige, between Trento and Bolzano
     case 7: return {-6, 0};     // Emilia-Romagna, clear of Bologna
-    case 8: return {-8, 10};    // Liguria
+    case 8: return {-27, 32};   // Liguria, by Imperia, where the strip is widest
     case 10: return {6, 10};    // Umbria, clear of Perugia
-    case 12: return {10, 10};   // Lazio, clear of Roma
+    case 12: return {6, 14};    // Lazio, clear of Roma and of Abruzzo
     case 13: return {4, -4};    // Abruzzo
-    case 14: return {26, -22};  // Molise, out in the Adriatic
-    case 16: return {-6, -20};  // Puglia, inland of Bari, clear of Basilicata
+    case 14: return {12, -9};   // Molise, clear of Campobasso
+    case 16: return {-8, -9};   // Puglia, inland of Bari, clear of Basilicata
     case 17: return {8, 10};    // Basilicata, clear of Potenza
     case 18: return {-4, -6};   // Calabria, clear of Catanzaro
     default: return {0, 0};
+    }
+}
+
+// Regions too small to hold a full-sized circle clear of their neighbours and of their chief
+// town's dot take a smaller one.
+int politicalRadius(int id)
+{
+    switch (id) {
+    case 1: return 9;   // Valle d'Aosta
+    case 8: return 9;   // Liguria
+    case 14: return 10; // Molise
+    default: return kMarkerRadius;
     }
 }
 
@@ -224,6 +242,67 @@ struct Drawn {
 qreal distanceTo(const QPointF &p, const Drawn &d)
 {
     return !d.area.isEmpty() && d.area.contains(p) ? 0.0 : distanceToLines(p, d.lines);
+}
+
+// A piece of land as its projected rings, filled even-odd.
+struct Outline {
+    QString name;
+    QList<QPolygonF> rings;
+};
+
+Outline outline(const Projection &proj, const GeoFeature &f, const QString &name)
+{
+    Outline o{name, {}};
+    for (const Polygon &poly : f.polygons)
+        for (const Ring &ring : poly)
+            o.rings << projectedLine(proj, ring);
+    return o;
+}
+
+bool inside(const QPointF &p, const Outline &o)
+{
+    bool in = false;
+    for (const QPolygonF &r : o.rings)
+        for (qsizetype i = 0, j = r.size() - 1; i < r.size(); j = i++)
+            if ((r[i].y() > p.y()) != (r[j].y() > p.y())
+                && p.x() < r[j].x() + (r[i].x() - r[j].x()) * (p.y() - r[j].y()) / (r[i].y() - r[j].y()))
+                in = !in;
+    return in;
+}
+
+// How far `p` lies outside the land: negative inside it.
+qreal clearance(const QPointF &p, const Outline &o)
+{
+    const qreal d = distanceToLines(p, o.rings);
+    return inside(p, o) ? -d : d;
+}
+
+QString regionName(const GeoFeature &f) { return f.properties.value(QLatin1String("name")).toString(); }
+int regionId(const GeoFeature &f) { return f.properties.value(QLatin1String("id")).toInt(); }
+
+// Pairs of regions (by id, smaller first) that share a stretch of border: neighbouring
+// regions share their border vertices exactly.
+std::set<std::pair<int, int>> borderingRegions(const QList<GeoFeature> &regions)
+{
+    using Point = std::pair<long, long>;
+    auto q = [](const QPointF &p) { return Point(std::lround(p.x() * 1000), std::lround(p.y() * 1000)); };
+    std::map<std::pair<Point, Point>, std::set<int>> owners;
+    for (const GeoFeature &f : regions)
+        for (const Polygon &poly : f.polygons)
+            for (const Ring &ring : poly)
+                for (qsizetype i = 0; i + 1 < ring.size(); ++i) {
+                    Point a = q(ring[i]), b = q(ring[i + 1]);
+                    if (b < a)
+                        std::swap(a, b);
+                    if (a != b)
+                        owners[{a, b}].insert(regionId(f));
+                }
+    std::set<std::pair<int, int>> out;
+    for (const auto &[edge, ids] : owners)
+        for (auto i = ids.begin(); i != ids.end(); ++i)
+            for (auto j = std::next(i); j != ids.end(); ++j)
+                out.insert({*i, *j});
+    return out;
 }
 
 } // namespace
@@ -276,7 +355,7 @@ QImage drawPhysicalMap(const GeoData &d, QList<Marker> *markers)
         list << m;
     }
     for (const Marker &m : list)
-        drawMarker(p, m);
+        drawMarker(p, m, true);
     if (markers)
         *markers = list;
     return img;
@@ -289,14 +368,9 @@ QImage drawPoliticalMap(const GeoData &d, QList<Marker> *markers, QList<QPointF>
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     fillFeatures(p, proj, d.neighbours, kNeighbour, QPen(kNeighbourEdge, 1.0));
-    // Pale colours a golden angle apart in hue: regions with close numbers are neighbours
-    // as a rule, and get clearly different colours.
     for (const GeoFeature &f : d.regions) {
-        const int id = f.properties.value(QLatin1String("id")).toInt();
-        const int hue = int(std::lround(std::fmod(id * 137.508, 360.0)));
-        const QColor fill = QColor::fromHsv(hue, id % 2 ? 70 : 52, 247);
         p.setPen(QPen(kRegionEdge, 1.0));
-        p.setBrush(fill);
+        p.setBrush(regionColour(f.properties.value(QLatin1String("id")).toInt()));
         p.drawPath(featurePath(proj, f));
     }
     p.setPen(QPen(kCoast, 1.4));
@@ -319,6 +393,7 @@ QImage drawPoliticalMap(const GeoData &d, QList<Marker> *markers, QList<QPointF>
         m.place = proj.map(pr.value(QLatin1String("label_lon")).toDouble(),
                            pr.value(QLatin1String("label_lat")).toDouble());
         m.centre = m.place + politicalOffset(id);
+        m.radius = politicalRadius(id);
         list << m;
     }
     for (const QPointF &t : towns) {
@@ -327,7 +402,7 @@ QImage drawPoliticalMap(const GeoData &d, QList<Marker> *markers, QList<QPointF>
         p.drawEllipse(t, 4.0, 4.0);
     }
     for (const Marker &m : list)
-        drawMarker(p, m);
+        drawMarker(p, m, false);
     if (markers)
         *markers = list;
     if (townsOut)
@@ -338,17 +413,16 @@ QImage drawPoliticalMap(const GeoData &d, QList<Marker> *markers, QList<QPointF>
 QStringList layoutProblems(const QSize &picture, const QList<Marker> &markers, const QList<QPointF> &dots)
 {
     QStringList out;
-    const QRectF inside = QRectF(QPointF(0, 0), QSizeF(picture)).adjusted(kMarkerRadius, kMarkerRadius,
-                                                                          -kMarkerRadius, -kMarkerRadius);
     for (qsizetype i = 0; i < markers.size(); ++i) {
         const Marker &m = markers[i];
+        const QRectF inside = QRectF(QPointF(0, 0), QSizeF(picture)).adjusted(m.radius, m.radius, -m.radius, -m.radius);
         if (!inside.contains(m.centre))
             out << QStringLiteral("marker %1 is off the picture").arg(m.number);
         for (qsizetype j = i + 1; j < markers.size(); ++j)
-            if (QLineF(m.centre, markers[j].centre).length() < 2 * kMarkerRadius + 3)
+            if (QLineF(m.centre, markers[j].centre).length() < m.radius + markers[j].radius + 3)
                 out << QStringLiteral("markers %1 and %2 overlap").arg(m.number).arg(markers[j].number);
         for (const QPointF &d : dots)
-            if (QLineF(m.centre, d).length() < kMarkerRadius + 6)
+            if (QLineF(m.centre, d).length() < m.radius + 6)
                 out << QStringLiteral("marker %1 covers a dot").arg(m.number);
     }
     return out;
@@ -402,6 +476,104 @@ QStringList misleadingMarkers(const GeoData &d, const QList<Marker> &markers)
                            .arg(name)
                            .arg(distance, 0, 'f', 1);
     }
+    return out;
+}
+
+QStringList coveringMarkers(const GeoData &d, const QList<Marker> &physical, const QList<Marker> &political)
+{
+    const Projection proj(kMapHeight);
+    QList<Outline> countries, regions;
+    for (const GeoFeature &f : d.neighbours)
+        countries << outline(proj, f, f.properties.value(QLatin1String("adm0_a3")).toString());
+    QHash<int, qsizetype> regionAt;
+    for (const GeoFeature &f : d.regions) {
+        regionAt.insert(regionId(f), regions.size());
+        regions << outline(proj, f, regionName(f));
+    }
+    QStringList out;
+    auto check = [&](const char *map, const Marker &m, const Outline &land) {
+        const qreal c = clearance(m.centre, land), reach = m.radius + kLandMargin;
+        if (c < reach)
+            out << QStringLiteral("%1: circle %2 lies on %3 (%4 px from it, %5 needed)")
+                       .arg(QLatin1String(map))
+                       .arg(m.number)
+                       .arg(land.name)
+                       .arg(c, 0, 'f', 1)
+                       .arg(reach, 0, 'f', 1);
+    };
+    for (const Marker &m : physical)
+        for (const Outline &c : countries)
+            check("itafis3", m, c);
+    for (const Marker &m : political) {
+        for (const Outline &c : countries)
+            check("itareg2", m, c);
+        const qsizetype own = regionAt.value(m.number, -1);
+        for (qsizetype i = 0; i < regions.size(); ++i)
+            if (i != own)
+                check("itareg2", m, regions[i]);
+        if (own < 0 || !inside(m.centre, regions[own]))
+            out << QStringLiteral("itareg2: circle %1 is not on its region").arg(m.number);
+    }
+    return out;
+}
+
+QColor regionColour(int id)
+{
+    // Five light colours of the school atlas, none blue or grey (the sea, the lakes and the
+    // neighbouring countries have those), each far enough from the others that bordering
+    // regions, which never share one, are told apart at a glance.
+    static const QColor yellow(0xF7, 0xE0, 0x7E), orange(0xF6, 0xB8, 0x86), pink(0xF2, 0xAC, 0xC4),
+        green(0xB8, 0xDE, 0x9C), lilac(0xD2, 0xBC, 0xEE);
+    static const QColor colours[] = {
+        orange, lilac, yellow, green, pink,   // Valle d'Aosta … Veneto
+        orange, green, orange, pink, yellow,  // Friuli-Venezia Giulia … Umbria
+        lilac, green, orange, lilac, yellow,  // Marche … Campania
+        pink, lilac, orange, green, yellow,   // Puglia … Sicilia
+    };
+    return id >= 1 && id <= 20 ? colours[id - 1] : QColor(Qt::white);
+}
+
+double colourDifference(const QColor &a, const QColor &b)
+{
+    // sRGB to CIE L*a*b* (D50) through Little CMS, made once.
+    static const cmsHTRANSFORM toLab = [] {
+        cmsHPROFILE srgb = cmsCreate_sRGBProfile(), lab = cmsCreateLab4Profile(nullptr);
+        cmsHTRANSFORM t = cmsCreateTransform(srgb, TYPE_RGB_8, lab, TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
+        cmsCloseProfile(srgb);
+        cmsCloseProfile(lab);
+        return t;
+    }();
+    auto lab = [](const QColor &c) {
+        const unsigned char rgb[3] = {uchar(c.red()), uchar(c.green()), uchar(c.blue())};
+        cmsCIELab out;
+        cmsDoTransform(toLab, rgb, &out, 1);
+        return out;
+    };
+    const cmsCIELab la = lab(a), lb = lab(b);
+    return cmsCIE2000DeltaE(&la, &lb, 1, 1, 1);
+}
+
+QStringList colourClashes(const GeoData &d)
+{
+    const std::pair<QColor, const char *> backdrops[] = {
+        {kSea, "the sea"}, {kLake, "the lakes"}, {kNeighbour, "the neighbouring countries"}};
+    QHash<int, QString> names;
+    for (const GeoFeature &f : d.regions)
+        names.insert(regionId(f), regionName(f));
+    QStringList out;
+    auto check = [&](int id, const QColor &other, const QString &what) {
+        const double diff = colourDifference(regionColour(id), other);
+        if (diff < kMinColourDifference)
+            out << QStringLiteral("itareg2: %1 is painted too like %2 (difference %3, %4 needed)")
+                       .arg(names.value(id), what)
+                       .arg(diff, 0, 'f', 1)
+                       .arg(kMinColourDifference, 0, 'f', 1);
+    };
+    for (const GeoFeature &f : d.regions)
+        for (const auto &[colour, what] : backdrops)
+            check(regionId(f), colour, QLatin1String(what));
+    for (const auto &[a, b] : borderingRegions(d.regions))
+        check(a, regionColour(b), names.value(b));
     return out;
 }
 

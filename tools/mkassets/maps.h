@@ -4,6 +4,7 @@
 
 #include "geo.h"
 
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QPointF>
@@ -23,6 +24,7 @@ struct Marker {
     int number = 0;
     QPointF place;   // projected position of the place (pixels)
     QPointF centre;  // centre of the circle (pixels)
+    int radius = kMarkerRadius; // smaller where a small region must hold it whole
 };
 
 QImage drawBackground();
@@ -42,5 +44,27 @@ inline constexpr qreal kClearMargin = 6.0;
 // a circle not clearly nearer its own feature (a river's course, else the place) than
 // every other river, every lake and every other feature's place. Empty when all is well.
 QStringList misleadingMarkers(const GeoData &data, const QList<Marker> &markers);
+
+// How far a circle, its outline included, must stay from land it does not name.
+inline constexpr qreal kLandMargin = 1.0;
+
+// Circles lying on land they do not name: any circle over a neighbouring country, and a
+// circle of the political map over a region other than its own or with its centre outside
+// its own. Empty when all is well.
+QStringList coveringMarkers(const GeoData &data, const QList<Marker> &physical, const QList<Marker> &political);
+
+// The fill of region `id` on the political map.
+QColor regionColour(int id);
+
+// The perceived difference (CIEDE2000) between two colours.
+double colourDifference(const QColor &a, const QColor &b);
+
+// How different a region's colour must be from the sea's, the lakes', the neighbouring
+// countries' and every region it borders, so that none of them is taken for another.
+inline constexpr double kMinColourDifference = 15.0;
+
+// Regions of the political map painted too like the sea, a lake, a neighbouring country or a
+// region they border. Empty when all is well.
+QStringList colourClashes(const GeoData &data);
 
 } // namespace mkassets

@@ -250,8 +250,11 @@ void FLcartge::arrange(bool political)
     } else {
         // Two columns, so that all 22 names are in sight at once, where the names keep (nine
         // tenths of) their size there; else, in the readable face, one column that scrolls.
+        // The eleven rows leave room for the list's frame, which does not shrink with the
+        // display, and for the cells' rounding there: on a display smaller than the design
+        // (down to about six tenths of it) no name goes to a third column, out of sight.
         const int height = c.h - listTop - 6;
-        const QSize cell((inner - 8) / 2, (height - 6) / 11);
+        const QSize cell((inner - 8) / 2, (height - 12) / 11);
         QSizeF name;
         for (const QString &n : model_.List2)
             name = name.expandedTo(scaler_->textSize(List2, n));
