@@ -37,6 +37,7 @@ public:
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
+    DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
     QStringList said;
 };
 class RealClock : public qv::Clock {

@@ -206,9 +206,35 @@ void ArchivioModel::CreaTabellaEXP()
         s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho esportato nulla."));
         return;
     }
-    const ExchangeResult r = esportaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
-                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
-                                           s_.dataFile(QString::fromLatin1(kExportFile)));
+    const Dialogs::DiskSecret secret = s_.dialogs.askDiskPassphrase(
+        QStringLiteral("Scegli una parola d'ordine per cifrare l'esportazione (almeno %1 caratteri) e scrivila due "
+                       "volte. Servirà per importare la classe sull'altro computer: dilla a voce, non scriverla sul "
+                       "disco.\nSe l'altro computer ha una versione precedente del programma, che non legge i dischi "
+                       "cifrati, puoi esportare senza cifrare: chi trovasse il disco potrebbe però leggerlo.")
+            .arg(kPassphraseMinLength),
+        true);
+    const QString templ = s_.dataFile(QString::fromLatin1(kExportFile));
+    ExchangeResult r;
+    switch (secret.choice) {
+    case Dialogs::DiskSecret::Choice::Cancel:
+        return;
+    case Dialogs::DiskSecret::Choice::Plain:
+        r = esportaInChiaro(*s_.state.dbrisultati, s_.state.tabellaclasse, folder, templ);
+        break;
+    case Dialogs::DiskSecret::Choice::Sealed:
+        if (!passphraseAcceptable(secret.passphrase)) {
+            s_.dialogs.alert(QStringLiteral("La parola d'ordine deve avere almeno %1 caratteri: non ho esportato nulla.")
+                                 .arg(kPassphraseMinLength));
+            return;
+        }
+        if (secret.passphrase != secret.repeated) {
+            s_.dialogs.alert(QStringLiteral("Le due parole d'ordine scritte non sono uguali: non ho esportato nulla. "
+                                            "Riprova con ESPORTO."));
+            return;
+        }
+        r = esportaSigillato(*s_.state.dbrisultati, s_.state.tabellaclasse, folder, secret.passphrase, templ);
+        break;
+    }
     s_.dialogs.alert(r.message);
 }
 
@@ -221,9 +247,24 @@ void ArchivioModel::importo()
         s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho importato nulla."));
         return;
     }
-    const ExchangeResult r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
-                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
-                                           s_.dataFile(QString::fromLatin1(kExportFile)));
+    const QString templ = s_.dataFile(QString::fromLatin1(kExportFile));
+    const DiskInFolder disk = diskInFolder(folder);
+    ExchangeResult r;
+    if (disk.sealed) {
+        const Dialogs::DiskSecret secret = s_.dialogs.askDiskPassphrase(
+            QStringLiteral("L'esportazione sul disco è cifrata: scrivi la parola d'ordine scelta quando la classe è "
+                           "stata esportata."),
+            false);
+        if (secret.choice != Dialogs::DiskSecret::Choice::Sealed)
+            return;
+        r = importaSigillato(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, secret.passphrase, templ);
+    } else {
+        r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, templ);
+    }
+    if (r.ok && !disk.older.isEmpty())
+        r.message += QStringLiteral("\nSul disco c'è anche il file \"%1\", di un'esportazione più vecchia: non l'ho "
+                                    "importato.")
+                         .arg(QFileInfo(disk.older).fileName());
     if (r.ok)
         reload();
     s_.dialogs.alert(r.message);

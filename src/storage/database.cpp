@@ -12,7 +12,10 @@
 #include <QSqlRecord>
 #include <QTimeZone>
 
+#include <QSqlDriver>
+
 #include <filesystem>
+#include <sqlite3.h>
 
 namespace qv {
 
@@ -190,6 +193,26 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     for (const QString &statement : tweak.statements)
         q.exec(statement);
     return result;
+}
+
+bool Database::limitValues(int bytes)
+{
+    if (onServer() || !isOpen())
+        return false;
+    const QVariant handle = db_.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!h)
+        return false;
+    sqlite3_limit(h, SQLITE_LIMIT_LENGTH, bytes);
+    QSqlQuery q(db_);
+    return q.exec(QStringLiteral("PRAGMA trusted_schema = OFF"));
+}
+
+bool Database::tooBig(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() % 256 == SQLITE_TOOBIG;
 }
 
 void Database::removeFiles(const QString &path)

@@ -13,6 +13,7 @@ public:
     QString chooseFolder(const QString &title, const QString &start) override;
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
     std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override;
+    DiskSecret askDiskPassphrase(const QString &text, bool exporting) override;
 };
 
 class SystemClock : public Clock {
