@@ -364,6 +364,54 @@ void ArchivioModel::recupero(qint64 id)
     s_.dialogs.alert(m);
 }
 
+void ArchivioModel::cancelloPerSempre(qint64 id)
+{
+    if (!s_.state.dbrisultati)
+        return;
+    Database &db = *s_.state.dbrisultati;
+    QString nome;
+    for (const DeletedResult &d : cestino())
+        if (d.id == id)
+            nome = d.nome;
+    if (nome.isEmpty()) {
+        s_.dialogs.alert(QStringLiteral("Questo risultato non è più nel cestino."));
+        return;
+    }
+    if (!s_.dialogs.ask(QStringLiteral("Vuoi cancellare per sempre il risultato di %1, con le risposte e gli strumenti compensativi, "
+                                       "dall'archivio e da tutte le copie di sicurezza?\nNon si potrà più recuperare, e "
+                                       "non tornerà né importando un disco né ripristinando una copia.")
+                            .arg(nome),
+                        Dialogs::Buttons::YesNo))
+        return;
+    DeletedResult erased;
+    QString e;
+    if (!eraseForGood(db, id, s_.clock.now(), &erased, &e)) {
+        s_.dialogs.alert(QStringLiteral("Non sono riuscito a cancellare %1: l'archivio è rimasto com'era.\n(%2)").arg(nome, e));
+        return;
+    }
+    reload();
+    QString m = QStringLiteral("Il risultato di %1 è stato cancellato per sempre dall'archivio").arg(erased.nome);
+    if (db.onServer()) {
+        m += QStringLiteral(" sul server. Restano però le copie di sicurezza del server stesso (per esempio quelle fatte "
+                            "con pg_dump): chiedi a chi cura il server di cancellarlo anche da quelle.");
+    } else {
+        const CopiesErased c = eraseFromCopies(s_.dataFile(QString::fromLatin1(kBackupFolder)), erased.data);
+        m += c.rewritten == 0 ? QStringLiteral("; nessuna copia di sicurezza lo conteneva.")
+            : c.rewritten == 1 ? QStringLiteral(" e dalla copia di sicurezza che lo conteneva.")
+                               : QStringLiteral(" e dalle %1 copie di sicurezza che lo contenevano.").arg(c.rewritten);
+        if (c.removed == 1)
+            m += QStringLiteral("\nUna copia danneggiata, che non si poteva pulire, è stata cancellata.");
+        else if (c.removed > 1)
+            m += QStringLiteral("\n%1 copie danneggiate, che non si potevano pulire, sono state cancellate.").arg(c.removed);
+        if (!c.failed.isEmpty())
+            m += QStringLiteral("\nATTENZIONE: non sono riuscito a toglierlo da: %1. Riprova; se non basta, cancella "
+                                "quelle copie dalla cartella \"copie\".")
+                     .arg(c.failed.join(QStringLiteral("; ")));
+    }
+    m += QStringLiteral("\nSe era stato esportato su un disco, cancella anche quell'esportazione.");
+    s_.dialogs.alert(m);
+}
+
 void ArchivioModel::svuotoCestino()
 {
     if (!s_.state.dbrisultati)
