@@ -428,7 +428,9 @@ void ArchivioModel::svuotoCestino()
     QString e;
     if (emptyBin(*s_.state.dbrisultati, &e))
         s_.dialogs.alert(QStringLiteral("Il cestino è stato svuotato. Restano solo le copie di sicurezza fatte prima "
-                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii."));
+                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii. Per "
+                                        "togliere subito un alunno anche da quelle, usa \"Cancello per sempre, anche "
+                                        "dalle copie\" prima di svuotare il cestino."));
     else
         s_.dialogs.alert(QStringLiteral("Non sono riuscito a svuotare il cestino: è rimasto com'era.\n(%1)").arg(e));
 }
