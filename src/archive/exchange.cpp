@@ -638,11 +638,15 @@ QString diskBeyondAClass(Database &disk)
 {
     QSqlQuery q(disk.sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT name, type FROM sqlite_master WHERE name IN ('prima', 'risposte', 'strumenti')")))
+    if (!q.exec(QStringLiteral("SELECT name, type, sql FROM sqlite_master WHERE name IN ('prima', 'risposte', 'strumenti')")))
         return QStringLiteral("non si può leggere (%1)").arg(q.lastError().text());
+    // An ordinary table; a virtual one (its rows made by a module) counts as not a table.
     QHash<QString, QString> kinds;
-    while (q.next())
-        kinds.insert(q.value(0).toString(), q.value(1).toString());
+    while (q.next()) {
+        const bool plain = q.value(1).toString() == QLatin1String("table")
+            && q.value(2).toString().simplified().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive);
+        kinds.insert(q.value(0).toString(), plain ? QStringLiteral("table") : q.value(1).toString() + QStringLiteral("*"));
+    }
     q.finish();
     if (!kinds.contains(QStringLiteral("prima")))
         return QStringLiteral("non contiene la tabella \"prima\"");

@@ -205,6 +205,9 @@ private slots:
         QTest::newRow("endless view") << QStringList{"CREATE VIEW prima AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
                                                      "FROM n) SELECT 'A' AS nome, i AS data FROM n"}
                                       << "\"prima\" non è una tabella";
+        QTest::newRow("virtual table") << QStringList{"CREATE VIRTUAL TABLE prima USING fts5(" + cols.join(", ") + ")",
+                                                      "INSERT INTO prima (nome, data) VALUES ('A', 'd-1')"}
+                                       << "\"prima\" non è una tabella";
     }
     void hostileDisksAreRefused()
     {
