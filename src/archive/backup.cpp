@@ -430,6 +430,8 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
         if (!db.open())
             error_ = db.lastError().text();
+        else
+            limitValueLength(db, kStoredValueMaxBytes);
     }
     ~CopyConnection()
     {

@@ -139,6 +139,11 @@ private:
     std::shared_ptr<int> token_ = std::make_shared<int>(0);
 };
 
+// The longest value any connection of the program to an SQLite file reads or writes.
+inline constexpr int kStoredValueMaxBytes = 1024 * 1024;
+// Sets that limit (SQLITE_LIMIT_LENGTH) on an open SQLite connection; false on any other.
+bool limitValueLength(QSqlDatabase &db, int bytes);
+
 // Table names a cursor may be opened on: the ten class tables, the two content tables,
 // and "prima" of the export database.
 bool isKnownTable(const QString &table);
