@@ -118,6 +118,70 @@ void BM_Import1000(benchmark::State &state)
     }
 }
 
+// Hostile disks: 0 nine rows beside a column of the disk's own computed as a 900 MB blob
+// (never read: the nine rows come in), then, each to be refused whole, 1 a name of 5 MB,
+// 2 200,000 rows, 3 "prima" a view without end.
+void BM_HostileDisk(benchmark::State &state)
+{
+    Folder f(30);
+    const QString disk = f.dir.filePath("disk/expquorvane.mdb");
+    QDir().mkpath(f.dir.filePath("disk"));
+    {
+        // Made as another program would, without the program's limits.
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "hostile");
+        db.setDatabaseName(disk);
+        db.open();
+        const QString cols = qv::transferredFields().join(", ");
+        QStringList sql;
+        switch (state.range(0)) {
+        case 0:
+            sql = {"CREATE TABLE prima (" + cols + ", gonfio BLOB GENERATED ALWAYS AS (zeroblob(900000000)))",
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9) "
+                   "INSERT INTO prima (nome, data) SELECT 'A' || i, 'd-' || i FROM n"};
+            break;
+        case 1:
+            sql = {"CREATE TABLE prima (" + cols + ")",
+                   "INSERT INTO prima (nome, data) VALUES (printf('%.*c', 5000000, 'x'), 'd-1')"};
+            break;
+        case 2:
+            sql = {"CREATE TABLE prima (" + cols + ")",
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
+                   "INSERT INTO prima (nome, data) SELECT 'A' || i, 'd-' || i FROM n"};
+            break;
+        default:
+            sql = {"CREATE VIEW prima AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                   "SELECT 'A' AS nome, i AS data FROM n"};
+        }
+        for (const QString &s : sql)
+            if (!QSqlQuery(db).exec(s))
+                state.SkipWithError("the hostile disk could not be made");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("hostile");
+    for (auto _ : state) {
+        auto r = qv::importaClasse(*f.st.dbrisultati, "prima-B", disk);
+        if (r.ok != (state.range(0) == 0))
+            state.SkipWithError(r.ok ? "a hostile disk was imported" : "the nine rows were refused");
+        benchmark::DoNotOptimize(r);
+    }
+}
+
+// A sealed export of 30 pupils and its import: the key derivation is most of it.
+void BM_SealedRoundTrip(benchmark::State &state)
+{
+    Folder f(30);
+    const QString folder = f.dir.filePath("disk");
+    QDir().mkpath(folder);
+    for (auto _ : state) {
+        auto x = qv::esportaSigillato(*f.st.dbrisultati, "prima-B", folder, "parola d'ordine",
+                                      QDir(f.data).filePath(qv::kExportFile));
+        auto r = qv::importaSigillato(*f.st.dbrisultati, "prima-C", QDir(folder).filePath(qv::kSealedExportFile),
+                                      "parola d'ordine");
+        if (!x.ok || !r.ok)
+            state.SkipWithError("the sealed round trip failed");
+    }
+}
+
 // A results file with `rows` records spread over the ten classes, and its copies' folder.
 struct Copies : Folder {
     QString copie = QDir(data).filePath(qv::kBackupFolder);
@@ -188,6 +252,8 @@ BENCHMARK(BM_ServerMatrice)->Arg(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClassReport)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Export1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Import1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostileDisk)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SealedRoundTrip)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

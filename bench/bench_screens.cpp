@@ -84,6 +84,7 @@ public:
     }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return tools; }
+    DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
     // The teacher's password, chosen the first time the archive opens and given after.
     QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &labels) override

@@ -105,6 +105,7 @@ struct Quiet : qv::Dialogs, qv::Clock, qv::Exit, qv::Navigator {
     QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
+    DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
     void endProgram() override {}
     void show(qv::Screen) override {}

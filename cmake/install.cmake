@@ -90,6 +90,6 @@ if(QV_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
-         ", libqt6widgets6, libqt6printsupport6, libqt6charts6, libqt6texttospeech6, libqt6gui6, libqt6sql6, libqt6core6, libsodium23, liblcms2-2")
+         ", libqt6widgets6, libqt6printsupport6, libqt6charts6, libqt6texttospeech6, libqt6gui6, libqt6sql6, libqt6core6, libsodium23, liblcms2-2, libsqlite3-0")
 endif()
 include(CPack)

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ccache pkg-config
   # libqt6opengl6-dev: the CMake files of Qt Charts need Qt OpenGL's, which qt6-charts-dev does not pull in.
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl1-mesa-dev qt6-translations-l10n libsodium-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl1-mesa-dev qt6-translations-l10n libsodium-dev libsqlite3-dev
   # liblcms2-dev: colour differences for the asset tool's checks of the maps' colours.
   liblcms2-dev
   fonts-liberation fonts-opendyslexic libbenchmark-dev

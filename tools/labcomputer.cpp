@@ -48,6 +48,7 @@ public:
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     int tries = 0;
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
+    DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
     QStringList said;
 };
 class RealClock : public qv::Clock {

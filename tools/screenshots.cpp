@@ -29,6 +29,7 @@ public:
         return QStringList(labels.size(), QStringLiteral("fotografie"));
     }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
+    DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
 };
 class Clock : public qv::Clock {
 public:

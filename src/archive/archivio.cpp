@@ -206,9 +206,35 @@ void ArchivioModel::CreaTabellaEXP()
         s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho esportato nulla."));
         return;
     }
-    const ExchangeResult r = esportaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
-                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
-                                           s_.dataFile(QString::fromLatin1(kExportFile)));
+    const Dialogs::DiskSecret secret = s_.dialogs.askDiskPassphrase(
+        QStringLiteral("Scegli una parola d'ordine per cifrare l'esportazione (almeno %1 caratteri) e scrivila due "
+                       "volte. Servirà per importare la classe sull'altro computer: dilla a voce, non scriverla sul "
+                       "disco.\nSe l'altro computer ha una versione precedente del programma, che non legge i dischi "
+                       "cifrati, puoi esportare senza cifrare: chi trovasse il disco potrebbe però leggerlo.")
+            .arg(kPassphraseMinLength),
+        true);
+    const QString templ = s_.dataFile(QString::fromLatin1(kExportFile));
+    ExchangeResult r;
+    switch (secret.choice) {
+    case Dialogs::DiskSecret::Choice::Cancel:
+        return;
+    case Dialogs::DiskSecret::Choice::Plain:
+        r = esportaInChiaro(*s_.state.dbrisultati, s_.state.tabellaclasse, folder, templ);
+        break;
+    case Dialogs::DiskSecret::Choice::Sealed:
+        if (!passphraseAcceptable(secret.passphrase)) {
+            s_.dialogs.alert(QStringLiteral("La parola d'ordine deve avere almeno %1 caratteri: non ho esportato nulla.")
+                                 .arg(kPassphraseMinLength));
+            return;
+        }
+        if (secret.passphrase != secret.repeated) {
+            s_.dialogs.alert(QStringLiteral("Le due parole d'ordine scritte non sono uguali: non ho esportato nulla. "
+                                            "Riprova con ESPORTO."));
+            return;
+        }
+        r = esportaSigillato(*s_.state.dbrisultati, s_.state.tabellaclasse, folder, secret.passphrase, templ);
+        break;
+    }
     s_.dialogs.alert(r.message);
 }
 
@@ -221,9 +247,24 @@ void ArchivioModel::importo()
         s_.dialogs.alert(QStringLiteral("L'archivio dei risultati non è aperto: non ho importato nulla."));
         return;
     }
-    const ExchangeResult r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse,
-                                           QDir(folder).filePath(QString::fromLatin1(kExportFile)),
-                                           s_.dataFile(QString::fromLatin1(kExportFile)));
+    const QString templ = s_.dataFile(QString::fromLatin1(kExportFile));
+    const DiskInFolder disk = diskInFolder(folder);
+    ExchangeResult r;
+    if (disk.sealed) {
+        const Dialogs::DiskSecret secret = s_.dialogs.askDiskPassphrase(
+            QStringLiteral("L'esportazione sul disco è cifrata: scrivi la parola d'ordine scelta quando la classe è "
+                           "stata esportata."),
+            false);
+        if (secret.choice != Dialogs::DiskSecret::Choice::Sealed)
+            return;
+        r = importaSigillato(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, secret.passphrase, templ);
+    } else {
+        r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, templ);
+    }
+    if (r.ok && !disk.older.isEmpty())
+        r.message += QStringLiteral("\nSul disco c'è anche il file \"%1\", di un'esportazione più vecchia: non l'ho "
+                                    "importato.")
+                         .arg(QFileInfo(disk.older).fileName());
     if (r.ok)
         reload();
     s_.dialogs.alert(r.message);
@@ -323,6 +364,54 @@ void ArchivioModel::recupero(qint64 id)
     s_.dialogs.alert(m);
 }
 
+void ArchivioModel::cancelloPerSempre(qint64 id)
+{
+    if (!s_.state.dbrisultati)
+        return;
+    Database &db = *s_.state.dbrisultati;
+    QString nome;
+    for (const DeletedResult &d : cestino())
+        if (d.id == id)
+            nome = d.nome;
+    if (nome.isEmpty()) {
+        s_.dialogs.alert(QStringLiteral("Questo risultato non è più nel cestino."));
+        return;
+    }
+    if (!s_.dialogs.ask(QStringLiteral("Vuoi cancellare per sempre il risultato di %1, con le risposte e gli strumenti compensativi, "
+                                       "dall'archivio e da tutte le copie di sicurezza?\nNon si potrà più recuperare, e "
+                                       "non tornerà né importando un disco né ripristinando una copia.")
+                            .arg(nome),
+                        Dialogs::Buttons::YesNo))
+        return;
+    DeletedResult erased;
+    QString e;
+    if (!eraseForGood(db, id, s_.clock.now(), &erased, &e)) {
+        s_.dialogs.alert(QStringLiteral("Non sono riuscito a cancellare %1: l'archivio è rimasto com'era.\n(%2)").arg(nome, e));
+        return;
+    }
+    reload();
+    QString m = QStringLiteral("Il risultato di %1 è stato cancellato per sempre dall'archivio").arg(erased.nome);
+    if (db.onServer()) {
+        m += QStringLiteral(" sul server. Restano però le copie di sicurezza del server stesso (per esempio quelle fatte "
+                            "con pg_dump): chiedi a chi cura il server di cancellarlo anche da quelle.");
+    } else {
+        const CopiesErased c = eraseFromCopies(s_.dataFile(QString::fromLatin1(kBackupFolder)), erased.data);
+        m += c.rewritten == 0 ? QStringLiteral("; nessuna copia di sicurezza lo conteneva.")
+            : c.rewritten == 1 ? QStringLiteral(" e dalla copia di sicurezza che lo conteneva.")
+                               : QStringLiteral(" e dalle %1 copie di sicurezza che lo contenevano.").arg(c.rewritten);
+        if (c.removed == 1)
+            m += QStringLiteral("\nUna copia danneggiata, che non si poteva pulire, è stata cancellata.");
+        else if (c.removed > 1)
+            m += QStringLiteral("\n%1 copie danneggiate, che non si potevano pulire, sono state cancellate.").arg(c.removed);
+        if (!c.failed.isEmpty())
+            m += QStringLiteral("\nATTENZIONE: non sono riuscito a toglierlo da: %1. Riprova; se non basta, cancella "
+                                "quelle copie dalla cartella \"copie\".")
+                     .arg(c.failed.join(QStringLiteral("; ")));
+    }
+    m += QStringLiteral("\nSe era stato esportato su un disco, cancella anche quell'esportazione.");
+    s_.dialogs.alert(m);
+}
+
 void ArchivioModel::svuotoCestino()
 {
     if (!s_.state.dbrisultati)
@@ -339,7 +428,9 @@ void ArchivioModel::svuotoCestino()
     QString e;
     if (emptyBin(*s_.state.dbrisultati, &e))
         s_.dialogs.alert(QStringLiteral("Il cestino è stato svuotato. Restano solo le copie di sicurezza fatte prima "
-                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii."));
+                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii. Per "
+                                        "togliere subito un alunno anche da quelle, usa \"Cancello per sempre, anche "
+                                        "dalle copie\" prima di svuotare il cestino."));
     else
         s_.dialogs.alert(QStringLiteral("Non sono riuscito a svuotare il cestino: è rimasto com'era.\n(%1)").arg(e));
 }

@@ -52,6 +52,10 @@ public:
     QList<DeletedResult> cestino() const;
     void recupero(qint64 id);
     void svuotoCestino();
+    // "Cancello per sempre, anche dalle copie": the result `id` of the bin erased, after a
+    // question, from the results and from every copy, never to come back by an import or a
+    // restore; on the server, what remains there is said.
+    void cancelloPerSempre(qint64 id);
     // "Copie di sicurezza": the copies in Perquorvane/copie, and one put back in place of
     // the results after a question (a copy of the results as they are is made first).
     QList<BackupInfo> copie() const;

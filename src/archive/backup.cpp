@@ -432,6 +432,8 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
         if (!db.open())
             error_ = db.lastError().text();
+        else
+            limitValueLength(db, kStoredValueMaxBytes);
     }
     ~CopyConnection()
     {
@@ -513,7 +515,7 @@ bool exec(Database &db, const QString &sql, QString *error)
 // without the log (an older version's) leaves no answers to the records it puts back; those
 // of the results in the bin stay with them. A copy without the tools leaves the tools as they
 // are, so a mark of how a result was obtained is never lost.
-bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withTools, QString *error)
+bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withTools, int *leftOut, QString *error)
 {
     const QString fields = pupilFields().join(QStringLiteral(", "));
     QList<QPair<QString, QString>> work; // table, its columns
@@ -551,6 +553,22 @@ bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withToo
             : QString();
         if (!exec(results, QStringLiteral("DELETE FROM main.risposte") + keep, error))
             return abandon();
+    }
+    // Pupils erased for good from this file stay erased, whatever the copy holds.
+    if (results.hasTable(QStringLiteral("cancellati"))) {
+        QStringList tables = classTables();
+        tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
+        for (const QString &t : tables) {
+            if (!results.hasTable(t))
+                continue;
+            QSqlQuery q(results.sql());
+            if (!q.exec(QStringLiteral("DELETE FROM main.%1 WHERE data IN (SELECT data FROM main.cancellati)").arg(quoted(t)))) {
+                *error = q.lastError().text();
+                return abandon();
+            }
+            if (t != QLatin1String("risposte") && t != QLatin1String("strumenti"))
+                *leftOut += q.numRowsAffected();
+        }
     }
     if (exec(results, QStringLiteral("COMMIT"), error))
         return true;
@@ -681,6 +699,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
         e = attach.lastError().text();
     attach.finish();
     bool withBin = false;
+    int leftOut = 0;
     if (ok) {
         // Whether the copy has the table (an older version's copy may lack some).
         const auto copyHas = [&results](const char *table) {
@@ -690,7 +709,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
             return q.exec() && q.next();
         };
         withBin = copyHas("eliminati") && results.hasTable(QStringLiteral("eliminati"));
-        ok = replaceRows(results, withBin, copyHas("risposte"), copyHas("strumenti"), &e);
+        ok = replaceRows(results, withBin, copyHas("risposte"), copyHas("strumenti"), &leftOut, &e);
         QString ignored;
         exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
     }
@@ -701,7 +720,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
                 .arg(describeCopy(info.file), e, untouched);
         return r;
     }
-    int total = 0;
+    int total = -leftOut;
     for (int n : info.counts)
         total += n;
     r.ok = true;
@@ -715,7 +734,139 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
         r.message +=
             QStringLiteral("\nQuesta copia è di una versione precedente del programma e non ha il cestino: "
                            "il cestino è rimasto com'era.");
+    if (leftOut > 0)
+        r.message += leftOut == 1
+            ? QStringLiteral("\n1 risultato della copia era stato cancellato per sempre e non è stato rimesso.")
+            : QStringLiteral("\n%1 risultati della copia erano stati cancellati per sempre e non sono stati rimessi.")
+                  .arg(leftOut);
     return r;
+}
+
+namespace {
+
+// The tables of a results file keyed by a pupil's data.
+QStringList pupilTables()
+{
+    QStringList t = classTables();
+    t << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
+    return t;
+}
+
+// Whether a copy holds anything of the pupil whose data is `data`.
+std::optional<bool> holdsPupil(const QString &file, const QString &data, QString *error)
+{
+    CopyConnection c(file);
+    if (!c.error().isEmpty()) {
+        *error = c.error();
+        return std::nullopt;
+    }
+    QSqlQuery q(c.db());
+    for (const QString &t : pupilTables()) {
+        if (!q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(t)) || !q.next())
+            continue;
+        q.finish();
+        q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE data = ? LIMIT 1").arg(quoted(t)));
+        q.addBindValue(data);
+        if (!q.exec()) {
+            *error = q.lastError().text();
+            return std::nullopt;
+        }
+        if (q.next())
+            return true;
+        q.finish();
+    }
+    return false;
+}
+
+// Writes into `temp` the copy `file` without the pupil: its rows deleted with the pages
+// overwritten, the file rebuilt, checked. The problem, or nullopt.
+std::optional<QString> rewriteWithout(const QString &file, const QString &temp, const QString &data)
+{
+    Database::removeFiles(temp);
+    if (!QFile::copy(file, temp))
+        return QStringLiteral("non riesco a scrivere nella cartella");
+    QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    {
+        QString e;
+        auto db = Database::open(temp, &e, Database::Journal::Rollback);
+        if (!db)
+            return e;
+        if (!db->begin())
+            return db->lastError();
+        for (const QString &t : pupilTables()) {
+            if (!db->hasTable(t))
+                continue;
+            QSqlQuery q(db->sql());
+            q.prepare(QStringLiteral("DELETE FROM %1 WHERE data = ?").arg(quoted(t)));
+            q.addBindValue(data);
+            if (!q.exec()) {
+                db->rollback();
+                return q.lastError().text();
+            }
+        }
+        if (!db->commit())
+            return db->lastError();
+        // Rebuilt from its live rows: no page of the old file is left in it.
+        QSqlQuery vacuum(db->sql());
+        if (!vacuum.exec(QStringLiteral("VACUUM")))
+            return vacuum.lastError().text();
+    }
+    QSqlError ignored;
+    if (const auto bad = verifyCopy(temp, &ignored))
+        return *bad;
+    QString e;
+    if (const auto still = holdsPupil(temp, data, &e); !still || *still)
+        return still ? QStringLiteral("l'alunno è ancora nella copia") : e;
+    if (!syncPath(temp))
+        return QString::fromLocal8Bit(strerror(errno));
+    return std::nullopt;
+}
+
+} // namespace
+
+CopiesErased eraseFromCopies(const QString &copieDir, const QString &data)
+{
+    CopiesErased out;
+    if (!QFileInfo(copieDir).isDir() || data.isEmpty())
+        return out;
+    QLockFile lock(QDir(copieDir).filePath(kLockName));
+    if (const auto f = takeFolder(copieDir, lock)) {
+        out.failed << describe(f->problem, copieDir, f->why);
+        return out;
+    }
+    removeLeftovers(copieDir);
+    const QDir d(copieDir);
+    for (const Named &n : copiesIn(copieDir)) {
+        QList<int> counts(kClassCount, 0);
+        if (checkCopy(n.file, counts)) {
+            // A damaged copy cannot be restored nor cleaned: it goes, with what it holds.
+            if (QFile::remove(n.file))
+                ++out.removed;
+            else
+                out.failed << QStringLiteral("la %1 è danneggiata e non riesco a cancellarla").arg(describeCopy(n.file));
+            continue;
+        }
+        QString e;
+        const auto holds = holdsPupil(n.file, data, &e);
+        if (holds && !*holds)
+            continue;
+        const QString temp = d.absoluteFilePath(QLatin1Char('.') + QFileInfo(n.file).fileName() + kTempMark);
+        std::optional<QString> why = holds ? rewriteWithout(n.file, temp, data) : std::optional<QString>(e);
+        std::error_code ec;
+        if (!why) {
+            std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(n.file).toStdString(), ec);
+            if (ec)
+                why = QString::fromLocal8Bit(ec.message());
+        }
+        if (why) {
+            Database::removeFiles(temp);
+            out.failed << QStringLiteral("la %1 (%2)").arg(describeCopy(n.file), *why);
+            continue;
+        }
+        ++out.rewritten;
+    }
+    syncPath(d.absolutePath());
+    return out;
 }
 
 QString pendingBackupProblem(Database &results)

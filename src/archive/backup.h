@@ -64,6 +64,17 @@ BackupInfo inspectBackup(const QString &copyFile);
 RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
                             const QDateTime &now);
 
+// Removes the pupil whose data is `data` (record, bin, answers, tools) from every copy in
+// `copieDir`: a copy holding them is rewritten into a temporary file, rebuilt, verified and
+// renamed in, under the folder's lock, as copies are made. A damaged copy, which can be
+// neither restored nor cleaned, is deleted.
+struct CopiesErased {
+    int rewritten = 0;  // copies rewritten without the pupil
+    int removed = 0;    // damaged copies deleted
+    QStringList failed; // copies that may still hold the pupil, with why
+};
+CopiesErased eraseFromCopies(const QString &copieDir, const QString &data);
+
 // The last failed copy, not yet shown, as a sentence for the teacher with its date; empty
 // when there is none. clearBackupProblem() once it was shown.
 QString pendingBackupProblem(Database &results);

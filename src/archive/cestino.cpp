@@ -152,6 +152,64 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
     return true;
 }
 
+bool eraseForGood(Database &db, qint64 id, const QDateTime &when, DeletedResult *erased, QString *error)
+{
+    if (!ensureArchiveTables(db, error))
+        return false;
+    DeletedResult found;
+    const bool ok = transaction(db, error, [&](QString &e) {
+        QSqlQuery find(db.sql());
+        find.prepare(QStringLiteral("SELECT classe, nome, data FROM eliminati WHERE id = ?"));
+        find.addBindValue(id);
+        if (!exec(find, e))
+            return false;
+        if (!find.next()) {
+            e = QStringLiteral("questo risultato non è più nel cestino");
+            return false;
+        }
+        found = DeletedResult{id, find.value(0).toString(), find.value(1).toString(), find.value(2).toString(), {}};
+        find.finish();
+        QSqlQuery mark(db.sql());
+        mark.prepare(QStringLiteral("INSERT INTO cancellati (data, classe, cancellato) VALUES (?, ?, ?) "
+                                    "ON CONFLICT (data) DO NOTHING"));
+        mark.addBindValue(found.data);
+        mark.addBindValue(found.classe);
+        mark.addBindValue(when.toUTC().toString(Qt::ISODate));
+        if (!exec(mark, e))
+            return false;
+        QStringList tables = classTables();
+        tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
+        for (const QString &t : tables) {
+            QSqlQuery del(db.sql());
+            del.prepare(QStringLiteral("DELETE FROM %1 WHERE data = ?").arg(quotedTable(t)));
+            del.addBindValue(found.data);
+            if (!exec(del, e))
+                return false;
+        }
+        return true;
+    });
+    if (!ok)
+        return false;
+    // What was deleted is overwritten (secure_delete); the log that may hold it is emptied.
+    db.checkpoint();
+    if (erased)
+        *erased = found;
+    return true;
+}
+
+QStringList erasedData(Database &db)
+{
+    QStringList out;
+    if (!db.hasTable(QStringLiteral("cancellati")))
+        return out;
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    if (q.exec(QStringLiteral("SELECT data FROM cancellati ORDER BY data")))
+        while (q.next())
+            out << q.value(0).toString();
+    return out;
+}
+
 bool emptyBin(Database &db, QString *error)
 {
     if (!db.hasTable(QStringLiteral("eliminati")))

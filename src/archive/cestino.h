@@ -29,6 +29,13 @@ QList<DeletedResult> binContents(Database &db, QString *error = nullptr);
 // Puts a result back into its class. Refused (and left in the bin) when the class holds a
 // record with the same data value, e.g. imported again since.
 bool restoreFromBin(Database &db, qint64 id, QString *message);
+// Erases the result `id` of the bin for good, in one transaction: its record (and a record with
+// its data in any class, imported again since), answers and tools, and writes its data into
+// "cancellati", so no later import or restore brings it back. `erased` gets what it was.
+// The copies are the caller's (eraseFromCopies).
+bool eraseForGood(Database &db, qint64 id, const QDateTime &when, DeletedResult *erased, QString *error);
+// The data values erased for good ("cancellati"); empty in an older file.
+QStringList erasedData(Database &db);
 // Destroys everything in the bin, with the answers and tools of its results (not those of a record of
 // the class with the same data, e.g. imported again since).
 bool emptyBin(Database &db, QString *error);

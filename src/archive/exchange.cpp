@@ -4,6 +4,7 @@
 #include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
+#include "startup/datafolder.h"
 #include "storage/schema.h"
 
 #include <QDir>
@@ -12,6 +13,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sodium.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -231,8 +237,12 @@ const QStringList &transferredFields()
     return f;
 }
 
-ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
-                             const QString &templateFile)
+namespace {
+
+// The export proper into `diskFile`; `shown` is the file the teacher's messages name (the
+// sealed file, when `diskFile` is the plain one built before sealing it).
+ExchangeResult exportTo(Database &results, const QString &table, const QString &diskFile,
+                        const QString &templateFile, const QString &shown)
 {
     if (!isClassTable(table))
         return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
@@ -367,7 +377,7 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
         if (!disk || !checkExportSchema(*disk, &e))
             return failed(kProblema + QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")
-                              .arg(native(diskFile), e));
+                              .arg(native(shown), e));
         write(*disk);
     }
     if (!problem.isEmpty()) {
@@ -379,12 +389,20 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
     }
     r.ok = true;
     r.message = QStringLiteral("Esportazione finita: %1 nel file \"%2\".")
-                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(diskFile));
+                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(shown));
     if (r.replaced > 0)
         r.message += QStringLiteral("\nLe copie di un'esportazione precedente (%1) sono state sostituite, "
                                     "così nessun risultato è doppio.")
                          .arg(r.replaced);
     return r;
+}
+
+} // namespace
+
+ExchangeResult esportaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile)
+{
+    return exportTo(results, table, diskFile, templateFile, diskFile);
 }
 
 namespace {
@@ -400,7 +418,7 @@ struct Incoming {
 
 // Why reading the other database failed, for the caller's message.
 struct ReadFailure {
-    enum class Kind { Table, Damaged, Answers, Tools } kind;
+    enum class Kind { Table, Damaged, Answers, Tools, TooBig } kind;
     QString text;
 };
 
@@ -428,7 +446,8 @@ std::optional<ReadFailure> readIncomingTools(Database &source, const QString &an
             in.tools.insert(t.value(0).toString(), *tools);
     }
     if (t.lastError().isValid())
-        return ReadFailure{ReadFailure::Kind::Damaged, t.lastError().text()};
+        return ReadFailure{Database::tooBig(t.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Damaged,
+                           t.lastError().text()};
     return std::nullopt;
 }
 
@@ -438,18 +457,25 @@ std::optional<ReadFailure> readIncomingTools(Database &source, const QString &an
 std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceTable, const QString &answerClass,
                                         Incoming &in)
 {
+    // Only the fields the program knows, by name, whatever their order in the source: a
+    // column of its own (computed, huge) is never read.
+    QStringList names;
+    for (const QString &c : source.columns(sourceTable))
+        names << c.toLower();
+    QStringList select;
+    QList<int> pos;
+    for (const QString &f : transferredFields()) {
+        pos << (names.contains(f) ? int(select.size()) : -1);
+        if (names.contains(f))
+            select << QLatin1Char('"') + f + QLatin1Char('"');
+    }
+    if (select.isEmpty())
+        select << QStringLiteral("NULL");
     QSqlQuery q(source.sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(sourceTable)))
-        return ReadFailure{ReadFailure::Kind::Table, q.lastError().text()};
-    // Fields by name, whatever their order on the disk.
-    QStringList names;
-    const QSqlRecord rec = q.record();
-    for (int i = 0; i < rec.count(); ++i)
-        names << rec.fieldName(i).toLower();
-    QList<int> pos;
-    for (const QString &f : transferredFields())
-        pos << int(names.indexOf(f));
+    if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(select.join(QStringLiteral(", ")), sourceTable)))
+        return ReadFailure{Database::tooBig(q.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Table,
+                           q.lastError().text()};
     while (q.next()) {
         if (auto row = checkedRow(q, pos))
             in.rows << *row;
@@ -459,7 +485,8 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
     // A damaged file ends the reading early: the rows after the damage are not lost
     // silently, nothing of the file is taken.
     if (q.lastError().isValid())
-        return ReadFailure{ReadFailure::Kind::Damaged, q.lastError().text()};
+        return ReadFailure{Database::tooBig(q.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Damaged,
+                           q.lastError().text()};
     q.finish();
     if (const auto f = readIncomingTools(source, answerClass, in))
         return f;
@@ -482,7 +509,8 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
         if (auto row = checkedAnswer(a))
             in.answers[row->at(0).toString()] << *row;
     if (a.lastError().isValid())
-        return ReadFailure{ReadFailure::Kind::Damaged, a.lastError().text()};
+        return ReadFailure{Database::tooBig(a.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Damaged,
+                           a.lastError().text()};
     return std::nullopt;
 }
 
@@ -505,6 +533,11 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
                                                  "excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
                                       .arg(kAnswerColumns))))
         problem = delAnswers.lastError().text() + insAnswer.lastError().text();
+    // A pupil erased for good from this archive never comes back from an older disk or copy.
+    const bool erasedKept = results.hasTable(QStringLiteral("cancellati"));
+    QSqlQuery erased(results.sql());
+    if (erasedKept && !erased.prepare(QStringLiteral("SELECT 1 FROM cancellati WHERE data = ?")))
+        problem = erased.lastError().text();
     QStringList sets;
     for (const QString &f : transferredFields())
         sets << f + QStringLiteral(" = ?");
@@ -515,6 +548,19 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
     for (const Row &row : in.rows) {
         if (!problem.isEmpty())
             break;
+        if (erasedKept) {
+            erased.bindValue(0, row[1]);
+            if (!erased.exec()) {
+                problem = erased.lastError().text();
+                break;
+            }
+            const bool gone = erased.next();
+            erased.finish();
+            if (gone) {
+                ++r.erased;
+                continue;
+            }
+        }
         has.bindValue(0, row[1]);
         if (!has.exec()) {
             problem = has.lastError().text();
@@ -574,6 +620,7 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
             }
         }
     }
+    erased.finish();
     has.finish();
     ins.finish();
     upd.finish();
@@ -584,43 +631,85 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
 
 } // namespace
 
-ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
-                             const QString &templateFile)
-{
-    if (!isClassTable(table))
-        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
-    if (!results.ensureOpen())
-        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
-    if (isProgramFile(diskFile, results, templateFile))
-        return failed(programFileMessage(diskFile, true));
-    if (!QFileInfo::exists(diskFile))
-        return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
-                          .arg(QFileInfo(diskFile).fileName()));
+namespace {
 
+// Why a disk cannot hold a class, in words for the teacher ("contiene ..."), or empty: its
+// tables must be tables (a view could compute rows without end) and hold no more rows than
+// a class can have. Counting is quick however many rows there are.
+QString diskBeyondAClass(Database &disk)
+{
+    QSqlQuery q(disk.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT name, type, sql FROM sqlite_master WHERE name IN ('prima', 'risposte', 'strumenti')")))
+        return QStringLiteral("non si può leggere (%1)").arg(q.lastError().text());
+    // An ordinary table; a virtual one (its rows made by a module) counts as not a table.
+    QHash<QString, QString> kinds;
+    while (q.next()) {
+        const bool plain = q.value(1).toString() == QLatin1String("table")
+            && q.value(2).toString().simplified().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive);
+        kinds.insert(q.value(0).toString(), plain ? QStringLiteral("table") : q.value(1).toString() + QStringLiteral("*"));
+    }
+    q.finish();
+    if (!kinds.contains(QStringLiteral("prima")))
+        return QStringLiteral("non contiene la tabella \"prima\"");
+    const struct {
+        const char *table;
+        qint64 most;
+    } limits[] = {{"prima", kDiskMaxRecords}, {"strumenti", kDiskMaxRecords}, {"risposte", kDiskMaxAnswers}};
+    for (const auto &l : limits) {
+        const QString t = QString::fromLatin1(l.table);
+        if (!kinds.contains(t))
+            continue;
+        if (kinds.value(t) != QLatin1String("table"))
+            return QStringLiteral("non è un archivio di esportazione (\"%1\" non è una tabella)").arg(t);
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(t)) || !q.next())
+            return QStringLiteral("è danneggiato e non si può leggere (%1)").arg(q.lastError().text());
+        const qint64 n = q.value(0).toLongLong();
+        q.finish();
+        if (n > l.most)
+            return QStringLiteral("contiene più righe (%1 nella tabella \"%2\") di quante ne possa avere una classe "
+                                  "(al massimo %3)")
+                .arg(n)
+                .arg(t)
+                .arg(l.most);
+    }
+    return {};
+}
+
+// The import proper from the plain disk file `diskFile`; `shown` is the file the messages name.
+ExchangeResult importPlain(Database &results, const QString &table, const QString &diskFile, const QString &shown)
+{
     Incoming in;
     QString e;
     {
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
         if (!disk)
             return failed(QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non ho importato nulla.\n%2")
-                              .arg(native(diskFile), e));
-        if (!disk->hasTable(QStringLiteral("prima")))
-            return failed(QStringLiteral("Il file \"%1\" non contiene la tabella \"prima\": non ho importato nulla.")
-                              .arg(native(diskFile)));
+                              .arg(native(shown), e));
+        // A file from outside: no value bigger than a class can hold is ever read.
+        disk->limitValues(kDiskMaxValueBytes);
+        if (const QString why = diskBeyondAClass(*disk); !why.isEmpty())
+            return failed(QStringLiteral("Il file \"%1\" %2: non ho importato nulla e la classe è rimasta com'era.")
+                              .arg(native(shown), why));
         if (const auto f = readIncoming(*disk, QStringLiteral("prima"), QString(), in)) {
+            if (f->kind == ReadFailure::Kind::TooBig)
+                return failed(QStringLiteral("Il file \"%1\" contiene valori più grandi di quelli che una classe può avere: "
+                                             "non ho importato nulla e la classe è rimasta com'era.")
+                                  .arg(native(shown)));
             switch (f->kind) {
+            case ReadFailure::Kind::TooBig:
             case ReadFailure::Kind::Table:
                 return failed(QStringLiteral("Non riesco a leggere il file \"%1\": non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), f->text));
+                                  .arg(native(shown), f->text));
             case ReadFailure::Kind::Answers:
                 return failed(QStringLiteral("Non riesco a leggere le risposte nel file \"%1\": non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), f->text));
+                                  .arg(native(shown), f->text));
             case ReadFailure::Kind::Tools:
                 return failed(QStringLiteral("Non riesco a leggere gli strumenti compensativi nel file \"%1\": non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), f->text));
+                                  .arg(native(shown), f->text));
             case ReadFailure::Kind::Damaged:
                 return failed(QStringLiteral("Il file \"%1\" è danneggiato e non si può leggere tutto: non ho importato nulla.\n%2")
-                                  .arg(native(diskFile), f->text));
+                                  .arg(native(shown), f->text));
             }
         }
     }
@@ -648,10 +737,30 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
     if (r.present > 0)
         r.message += QStringLiteral("; ") + plural(r.present, "già presente, non aggiunto di nuovo",
                                                    "già presenti, non aggiunti di nuovo");
+    if (r.erased > 0)
+        r.message += QStringLiteral("; ") + plural(r.erased, "cancellato per sempre da questo archivio, non importato di nuovo",
+                                                   "cancellati per sempre da questo archivio, non importati di nuovo");
     if (r.unreadable > 0)
         r.message += QStringLiteral("; ") + plural(r.unreadable, "illeggibile, saltato", "illeggibili, saltati");
     r.message += QLatin1Char('.');
     return r;
+}
+
+} // namespace
+
+ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
+                             const QString &templateFile)
+{
+    if (!isClassTable(table))
+        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (isProgramFile(diskFile, results, templateFile))
+        return failed(programFileMessage(diskFile, true));
+    if (!QFileInfo::exists(diskFile))
+        return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
+                          .arg(QFileInfo(diskFile).fileName()));
+    return importPlain(results, table, diskFile, diskFile);
 }
 
 ExchangeResult mergeClassFrom(Database &results, Database &source, const QString &table)
@@ -667,6 +776,402 @@ ExchangeResult mergeClassFrom(Database &results, Database &source, const QString
     if (!problem.isEmpty())
         return failed(QStringLiteral("Non riesco a scrivere la classe \"%1\" in %2: %3").arg(table, results.where(), problem));
     r.ok = true;
+    return r;
+}
+
+// ---- The sealed disk file ----------------------------------------------------------------
+//
+// "expquorvane.cifrato": the plain export file, encrypted and authenticated with a key
+// derived from the teacher's passphrase.
+//   0  "QVCIFRA1"                        magic and version
+//   8  opslimit, uint32 little-endian    Argon2id cost of the key derivation
+//  12  memlimit in KiB, uint32 LE
+//  16  salt (crypto_pwhash_SALTBYTES)    random for every export
+//  32  check (16 bytes)                  BLAKE2b of bytes 0..31 keyed with a subkey: tells a
+//                                        wrong passphrase from a damaged file
+//  48  secretstream header (24 bytes)
+//  72  chunks of crypto_secretstream_xchacha20poly1305, 64 KiB of plain text each, bytes
+//      0..47 as additional data; the last one tagged FINAL, nothing after it.
+// A changed, missing or added byte anywhere fails the check or a chunk's authentication.
+
+namespace {
+
+constexpr char kMagic[8] = {'Q', 'V', 'C', 'I', 'F', 'R', 'A', '1'};
+constexpr int kSaltAt = 16;
+constexpr int kCheckAt = 32;
+constexpr int kCheckBytes = 16;
+constexpr int kStreamAt = 48;
+constexpr int kHeaderBytes = kStreamAt + crypto_secretstream_xchacha20poly1305_HEADERBYTES;
+constexpr int kChunk = 64 * 1024;
+// The key derivation of an export: about half a second on a lab computer.
+constexpr quint32 kOpsLimit = 3;
+constexpr quint32 kMemLimitKiB = 64 * 1024;
+// What a disk's header may ask for before the derivation is even tried: a planted cost
+// must not freeze the program or exhaust its memory.
+constexpr quint32 kMostOps = 10;
+constexpr quint32 kMostMemKiB = 256 * 1024;
+constexpr const char kSubkeyContext[crypto_kdf_CONTEXTBYTES + 1] = "qvdisco1";
+
+static_assert(crypto_pwhash_SALTBYTES == 16 && crypto_secretstream_xchacha20poly1305_HEADERBYTES == 24);
+
+void putU32(QByteArray &b, int at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xff);
+}
+
+quint32 getU32(const QByteArray &b, int at)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= quint32(uchar(b[at + i])) << (8 * i);
+    return v;
+}
+
+// Key material that is wiped when it goes.
+struct Keys {
+    unsigned char check[crypto_generichash_KEYBYTES];
+    unsigned char stream[crypto_secretstream_xchacha20poly1305_KEYBYTES];
+    ~Keys() { sodium_memzero(this, sizeof *this); }
+};
+
+bool deriveKeys(const QString &passphrase, const QByteArray &header, Keys &keys)
+{
+    QByteArray pass = passphrase.toUtf8();
+    unsigned char master[crypto_kdf_KEYBYTES];
+    const bool ok = crypto_pwhash(master, sizeof master, pass.constData(), quint64(pass.size()),
+                                  reinterpret_cast<const unsigned char *>(header.constData() + kSaltAt),
+                                  getU32(header, 8), size_t(getU32(header, 12)) * 1024, crypto_pwhash_ALG_ARGON2ID13)
+        == 0;
+    sodium_memzero(pass.data(), size_t(pass.size()));
+    if (ok) {
+        crypto_kdf_derive_from_key(keys.check, sizeof keys.check, 1, kSubkeyContext, master);
+        crypto_kdf_derive_from_key(keys.stream, sizeof keys.stream, 2, kSubkeyContext, master);
+    }
+    sodium_memzero(master, sizeof master);
+    return ok;
+}
+
+QByteArray headerCheck(const QByteArray &header, const Keys &keys)
+{
+    QByteArray out(kCheckBytes, '\0');
+    crypto_generichash(reinterpret_cast<unsigned char *>(out.data()), kCheckBytes,
+                       reinterpret_cast<const unsigned char *>(header.constData()), kCheckAt, keys.check,
+                       sizeof keys.check);
+    return out;
+}
+
+std::optional<QByteArray> seal(const QByteArray &plain, const QString &passphrase)
+{
+    if (sodium_init() < 0)
+        return std::nullopt;
+    QByteArray out(kHeaderBytes, '\0');
+    std::copy(std::begin(kMagic), std::end(kMagic), out.begin());
+    putU32(out, 8, kOpsLimit);
+    putU32(out, 12, kMemLimitKiB);
+    randombytes_buf(out.data() + kSaltAt, crypto_pwhash_SALTBYTES);
+    Keys keys;
+    if (!deriveKeys(passphrase, out, keys))
+        return std::nullopt;
+    const QByteArray check = headerCheck(out, keys);
+    std::copy(check.begin(), check.end(), out.begin() + kCheckAt);
+    crypto_secretstream_xchacha20poly1305_state st;
+    crypto_secretstream_xchacha20poly1305_init_push(&st, reinterpret_cast<unsigned char *>(out.data() + kStreamAt),
+                                                    keys.stream);
+    // The header travels as additional data: the stream is bound to it.
+    const QByteArray adBytes(out.constData(), kStreamAt);
+    qsizetype at = 0;
+    do {
+        const qsizetype n = std::min<qsizetype>(kChunk, plain.size() - at);
+        const bool last = at + n >= plain.size();
+        const qsizetype start = out.size();
+        out.resize(start + n + crypto_secretstream_xchacha20poly1305_ABYTES);
+        const auto *ad = reinterpret_cast<const unsigned char *>(adBytes.constData());
+        crypto_secretstream_xchacha20poly1305_push(
+            &st, reinterpret_cast<unsigned char *>(out.data() + start), nullptr,
+            reinterpret_cast<const unsigned char *>(plain.constData() + at), quint64(n), ad, kStreamAt,
+            last ? crypto_secretstream_xchacha20poly1305_TAG_FINAL : 0);
+        at += n;
+    } while (at < plain.size());
+    sodium_memzero(&st, sizeof st);
+    return out;
+}
+
+enum class Unsealed { Ok, NotSealed, Unsupported, WrongPassphrase, Damaged };
+
+Unsealed unseal(const QByteArray &sealed, const QString &passphrase, QByteArray &plain)
+{
+    if (sealed.size() < kHeaderBytes || !std::equal(std::begin(kMagic), std::end(kMagic), sealed.begin()))
+        return Unsealed::NotSealed;
+    const QByteArray header = sealed.left(kHeaderBytes);
+    const quint32 ops = getU32(header, 8);
+    const quint32 memKiB = getU32(header, 12);
+    if (ops < crypto_pwhash_OPSLIMIT_MIN || ops > kMostOps || memKiB < 8 * 1024 || memKiB > kMostMemKiB)
+        return Unsealed::Unsupported;
+    if (sodium_init() < 0)
+        return Unsealed::Unsupported;
+    Keys keys;
+    if (!deriveKeys(passphrase, header, keys))
+        return Unsealed::Unsupported;
+    if (sodium_memcmp(headerCheck(header, keys).constData(), header.constData() + kCheckAt, kCheckBytes) != 0)
+        return Unsealed::WrongPassphrase;
+    crypto_secretstream_xchacha20poly1305_state st;
+    if (crypto_secretstream_xchacha20poly1305_init_pull(
+            &st, reinterpret_cast<const unsigned char *>(header.constData() + kStreamAt), keys.stream)
+        != 0)
+        return Unsealed::Damaged;
+    plain.clear();
+    plain.reserve(sealed.size());
+    qsizetype at = kHeaderBytes;
+    bool final = false;
+    while (!final && at < sealed.size()) {
+        const qsizetype n = std::min<qsizetype>(kChunk + crypto_secretstream_xchacha20poly1305_ABYTES,
+                                                sealed.size() - at);
+        const qsizetype start = plain.size();
+        plain.resize(start + n);
+        unsigned long long got = 0;
+        unsigned char tag = 0;
+        if (crypto_secretstream_xchacha20poly1305_pull(
+                &st, reinterpret_cast<unsigned char *>(plain.data() + start), &got, &tag,
+                reinterpret_cast<const unsigned char *>(sealed.constData() + at), quint64(n),
+                reinterpret_cast<const unsigned char *>(header.constData()), kStreamAt)
+            != 0) {
+            sodium_memzero(plain.data(), size_t(plain.size()));
+            plain.clear();
+            return Unsealed::Damaged;
+        }
+        plain.resize(start + qsizetype(got));
+        final = tag == crypto_secretstream_xchacha20poly1305_TAG_FINAL;
+        at += n;
+    }
+    sodium_memzero(&st, sizeof st);
+    // Cut short (no last chunk) or lengthened (bytes after it).
+    if (!final || at != sealed.size()) {
+        sodium_memzero(plain.data(), size_t(plain.size()));
+        plain.clear();
+        return Unsealed::Damaged;
+    }
+    return Unsealed::Ok;
+}
+
+// Writes `bytes` as `file`, readable by its owner only, whole or not at all: into a
+// temporary name beside it, flushed, then renamed in. The error's text, or empty.
+QString writePrivate(const QString &file, const QByteArray &bytes)
+{
+    const QFileInfo fi(file);
+    const QString temp = fi.absoluteDir().filePath(QLatin1Char('.') + fi.fileName() + QStringLiteral(".nuovo"));
+    const QByteArray tempName = QFile::encodeName(temp);
+    ::unlink(tempName.constData());
+    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return QString::fromLocal8Bit(strerror(errno));
+    // Whatever the umask; a disk without owners (FAT) keeps its own rule.
+    ::fchmod(fd, 0600);
+    qsizetype at = 0;
+    QString problem;
+    while (at < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            problem = QString::fromLocal8Bit(strerror(errno));
+            break;
+        }
+        at += n;
+    }
+    if (problem.isEmpty() && ::fsync(fd) != 0)
+        problem = QString::fromLocal8Bit(strerror(errno));
+    if (::close(fd) != 0 && problem.isEmpty())
+        problem = QString::fromLocal8Bit(strerror(errno));
+    if (problem.isEmpty() && ::rename(tempName.constData(), QFile::encodeName(file).constData()) != 0)
+        problem = QString::fromLocal8Bit(strerror(errno));
+    if (!problem.isEmpty()) {
+        ::unlink(tempName.constData());
+        return problem;
+    }
+    const int dir = ::open(QFile::encodeName(fi.absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return {};
+}
+
+// Whether `folder` is the program's data folder (where the results file or the template is).
+bool isProgramFolder(const QString &folder, const Database &results, const QString &templateFile)
+{
+    const QDir d(folder);
+    return isProgramFile(d.filePath(QString::fromLatin1(kExportFile)), results, templateFile)
+        || isProgramFile(d.filePath(QString::fromLatin1(kSealedExportFile)), results, templateFile)
+        || isProgramFile(d.filePath(QString::fromLatin1(kResultsFile)), results, templateFile)
+        || (!results.onServer() && !results.path().isEmpty()
+            && isProgramFile(d.absolutePath(), results, QFileInfo(results.path()).absolutePath()));
+}
+
+} // namespace
+
+bool passphraseAcceptable(const QString &passphrase)
+{
+    return passphrase.toUcs4().size() >= kPassphraseMinLength;
+}
+
+ExchangeResult esportaSigillato(Database &results, const QString &table, const QString &folder,
+                                const QString &passphrase, const QString &templateFile)
+{
+    const QDir d(folder);
+    const QString sealedFile = d.filePath(QString::fromLatin1(kSealedExportFile));
+    const QString plainFile = d.filePath(QString::fromLatin1(kExportFile));
+    if (!isClassTable(table))
+        return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (isProgramFolder(folder, results, templateFile))
+        return failed(programFileMessage(sealedFile, false));
+    if (!passphraseAcceptable(passphrase))
+        return failed(QStringLiteral("La parola d'ordine deve avere almeno %1 caratteri: non ho esportato nulla.")
+                          .arg(kPassphraseMinLength));
+    // The plain file is built in a private folder of this computer, never on the disk.
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(kProblema + QStringLiteral("Non riesco a preparare l'esportazione (%1): il disco è rimasto com'era.")
+                                      .arg(work.errorString()));
+    const QString temp = work.filePath(QString::fromLatin1(kExportFile));
+    ExchangeResult r = exportTo(results, table, temp, templateFile, sealedFile);
+    if (!r.ok || r.written == 0)
+        return r;
+    QByteArray plain;
+    {
+        QFile f(temp);
+        if (f.open(QIODevice::ReadOnly))
+            plain = f.readAll();
+    }
+    Database::removeFiles(temp);
+    if (plain.isEmpty())
+        return failed(kProblema + QStringLiteral("Non riesco a rileggere l'esportazione preparata: il disco è rimasto com'era."));
+    const auto sealed = seal(plain, passphrase);
+    sodium_memzero(plain.data(), size_t(plain.size()));
+    if (!sealed)
+        return failed(kProblema + QStringLiteral("Non riesco a cifrare l'esportazione (memoria insufficiente?): "
+                                                 "il disco è rimasto com'era."));
+    const bool hadSealed = QFileInfo::exists(sealedFile);
+    if (const QString problem = writePrivate(sealedFile, *sealed); !problem.isEmpty())
+        return failed(kFloppy + QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
+                                               "Controlla che il disco sia inserito, non protetto dalla scrittura e con "
+                                               "spazio libero, poi riprova.\n(%1)")
+                                    .arg(problem));
+    r.replaced = 0;
+    r.message = QStringLiteral("Esportazione finita: %1, cifrati con la parola d'ordine, nel file \"%2\".\n"
+                               "Per importarli servirà la stessa parola d'ordine.")
+                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(sealedFile));
+    if (hadSealed)
+        r.message += QStringLiteral("\nL'esportazione cifrata che era già sul disco è stata sostituita da questa.");
+    // An earlier plain export is not left readable beside the sealed one.
+    if (QFileInfo::exists(plainFile)) {
+        Database::removeFiles(plainFile);
+        r.message += QFileInfo::exists(plainFile)
+            ? QStringLiteral("\nSul disco c'è ancora il file non cifrato \"%1\" di un'esportazione precedente, che non "
+                             "sono riuscito a cancellare: cancellalo tu.")
+                  .arg(native(plainFile))
+            : QStringLiteral("\nIl file non cifrato di un'esportazione precedente (\"%1\") è stato cancellato dal disco.")
+                  .arg(QString::fromLatin1(kExportFile));
+    }
+    return r;
+}
+
+ExchangeResult esportaInChiaro(Database &results, const QString &table, const QString &folder,
+                               const QString &templateFile)
+{
+    const QDir d(folder);
+    ExchangeResult r = esportaClasse(results, table, d.filePath(QString::fromLatin1(kExportFile)), templateFile);
+    if (!r.ok || r.written == 0)
+        return r;
+    r.message += QStringLiteral("\nAttenzione: il file non è cifrato e chiunque trovi il disco può leggerlo. "
+                                "Cancellalo dal disco appena l'hai importato.");
+    const QString sealedFile = d.filePath(QString::fromLatin1(kSealedExportFile));
+    if (QFileInfo::exists(sealedFile)) {
+        QFile::remove(sealedFile);
+        r.message += QFileInfo::exists(sealedFile)
+            ? QStringLiteral("\nNon sono riuscito a cancellare l'esportazione cifrata che era già sul disco (\"%1\").")
+                  .arg(QString::fromLatin1(kSealedExportFile))
+            : QStringLiteral("\nL'esportazione cifrata che era già sul disco (\"%1\") è stata cancellata.")
+                  .arg(QString::fromLatin1(kSealedExportFile));
+    }
+    return r;
+}
+
+DiskInFolder diskInFolder(const QString &folder)
+{
+    const QDir d(folder);
+    const QFileInfo sealed(d.filePath(QString::fromLatin1(kSealedExportFile)));
+    const QFileInfo plain(d.filePath(QString::fromLatin1(kExportFile)));
+    DiskInFolder out;
+    if (sealed.exists() && plain.exists()) {
+        // An older version wrote its plain file beside a sealed one, or the other way round.
+        const bool sealedNewer = sealed.lastModified() >= plain.lastModified();
+        out.file = (sealedNewer ? sealed : plain).absoluteFilePath();
+        out.sealed = sealedNewer;
+        out.older = (sealedNewer ? plain : sealed).absoluteFilePath();
+    } else {
+        out.sealed = sealed.exists();
+        out.file = (out.sealed ? sealed : plain).absoluteFilePath();
+    }
+    return out;
+}
+
+ExchangeResult importaSigillato(Database &results, const QString &table, const QString &sealedFile,
+                                const QString &passphrase, const QString &templateFile)
+{
+    if (!isClassTable(table))
+        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (isProgramFile(sealedFile, results, templateFile))
+        return failed(programFileMessage(sealedFile, true));
+    const QFileInfo fi(sealedFile);
+    if (!fi.isFile())
+        return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
+                          .arg(fi.fileName()));
+    const QString untouched = QStringLiteral("non ho importato nulla e la classe è rimasta com'era.");
+    // Bigger than any class's export: refused before reading it.
+    if (fi.size() > kSealedMaxBytes)
+        return failed(QStringLiteral("Il file \"%1\" è troppo grande per essere l'esportazione di una classe: %2")
+                          .arg(native(sealedFile), untouched));
+    QByteArray sealed;
+    {
+        QFile f(sealedFile);
+        if (!f.open(QIODevice::ReadOnly))
+            return failed(QStringLiteral("Non riesco a leggere il file \"%1\" (%2): %3")
+                              .arg(native(sealedFile), f.errorString(), untouched));
+        sealed = f.read(kSealedMaxBytes + 1);
+    }
+    QByteArray plain;
+    switch (unseal(sealed, passphrase, plain)) {
+    case Unsealed::Ok:
+        break;
+    case Unsealed::NotSealed:
+        return failed(QStringLiteral("Il file \"%1\" non è un'esportazione cifrata: %2").arg(native(sealedFile), untouched));
+    case Unsealed::Unsupported:
+        return failed(QStringLiteral("Il file \"%1\" è stato scritto da una versione più recente del programma, o è "
+                                     "danneggiato: %2")
+                          .arg(native(sealedFile), untouched));
+    case Unsealed::WrongPassphrase:
+        return failed(QStringLiteral("La parola d'ordine non è quella con cui è stata esportata la classe: %1\n"
+                                     "Riprova con IMPORTO e scrivila di nuovo, facendo attenzione alle maiuscole.")
+                          .arg(untouched));
+    case Unsealed::Damaged:
+        return failed(QStringLiteral("Il file \"%1\" è stato modificato o è danneggiato: %2\n"
+                                     "Fai esportare di nuovo la classe sul disco.")
+                          .arg(native(sealedFile), untouched));
+    }
+    // The plain file lives in a private folder of this computer only while it is read.
+    QTemporaryDir work;
+    const QString temp = work.filePath(QString::fromLatin1(kExportFile));
+    const QString problem = work.isValid() ? writePrivate(temp, plain) : work.errorString();
+    sodium_memzero(plain.data(), size_t(plain.size()));
+    if (!problem.isEmpty())
+        return failed(QStringLiteral("Non riesco a preparare l'importazione (%1): %2").arg(problem, untouched));
+    ExchangeResult r = importPlain(results, table, temp, sealedFile);
+    Database::removeFiles(temp);
     return r;
 }
 

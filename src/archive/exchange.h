@@ -18,8 +18,23 @@ struct ExchangeResult {
     int updated = 0;     // import: records of the class replaced by a copy that got further
     int present = 0;     // import: rows whose record the class holds as far on, left alone
     int unreadable = 0;  // import: malformed rows skipped
+    int erased = 0;      // import: rows of pupils erased for good from this archive, left out
     QString message;     // what the teacher is told
 };
+
+// A disk a class can come from holds no more than a class can: rows of "prima" and of
+// "strumenti", answers, the length of any value, and the size of a sealed file.
+inline constexpr int kDiskMaxRecords = 1000;
+inline constexpr int kDiskMaxAnswers = kDiskMaxRecords * 400;
+inline constexpr int kDiskMaxValueBytes = 64 * 1024;
+inline constexpr qint64 kSealedMaxBytes = qint64(64) << 20;
+
+// The sealed export: the disk file encrypted with a passphrase the teacher chooses (Argon2id
+// for the key, XChaCha20-Poly1305 for the file), under a name of its own, so an older
+// version finds no disk rather than a damaged one.
+inline constexpr const char *kSealedExportFile = "expquorvane.cifrato";
+inline constexpr int kPassphraseMinLength = 8;
+bool passphraseAcceptable(const QString &passphrase);
 
 // The fields export and import carry, by name.
 const QStringList &transferredFields();
@@ -46,6 +61,30 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 // The results file and the export template are refused as disk files.
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile = QString());
+
+// The class onto the disk `folder` as the sealed file, built in a private temporary folder
+// and written owner-only, whole or not at all. It replaces the disk's earlier exports: a
+// sealed one, and a plain one, which is deleted.
+ExchangeResult esportaSigillato(Database &results, const QString &table, const QString &folder,
+                                const QString &passphrase, const QString &templateFile);
+// The plain export for a computer with an older version, chosen explicitly: esportaClasse
+// onto "expquorvane.mdb" of `folder`, then a sealed file on the disk is deleted.
+ExchangeResult esportaInChiaro(Database &results, const QString &table, const QString &folder,
+                               const QString &templateFile);
+
+// The export file an import of `folder` reads: the sealed one, or the plain one of an older
+// version (`file` may not exist); of both, the newer, with the other in `older`.
+struct DiskInFolder {
+    QString file;
+    bool sealed = false;
+    QString older;
+};
+DiskInFolder diskInFolder(const QString &folder);
+
+// importaClasse from a sealed file. A wrong passphrase, or a file changed by a single byte,
+// cut short or lengthened, is refused with a message that says which, and nothing changes.
+ExchangeResult importaSigillato(Database &results, const QString &table, const QString &sealedFile,
+                                const QString &passphrase, const QString &templateFile = QString());
 
 // The same rule between two results databases: the records of class `table` of `source`
 // (with their answers) go into the same class of `results`, inside a transaction the

@@ -12,7 +12,10 @@
 #include <QSqlRecord>
 #include <QTimeZone>
 
+#include <QSqlDriver>
+
 #include <filesystem>
+#include <sqlite3.h>
 
 namespace qv {
 
@@ -202,6 +205,9 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
         return nullptr;
     }
     q.finish();
+    // A planted value of megabytes (a "name" of 5 MB) fails to read at once instead of
+    // freezing the archive; nothing the program stores comes near the limit.
+    limitValueLength(result->db_, kStoredValueMaxBytes);
     if (journal == Journal::Wal)
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     // Every store survives a power cut: a pupil loses at most the answer on screen.
@@ -211,6 +217,33 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     for (const QString &statement : tweak.statements)
         q.exec(statement);
     return result;
+}
+
+bool limitValueLength(QSqlDatabase &db, int bytes)
+{
+    if (!db.isOpen() || !db.driver())
+        return false;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3 *h = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!h)
+        return false;
+    sqlite3_limit(h, SQLITE_LIMIT_LENGTH, bytes);
+    return true;
+}
+
+bool Database::limitValues(int bytes)
+{
+    if (onServer() || !limitValueLength(db_, bytes))
+        return false;
+    QSqlQuery q(db_);
+    return q.exec(QStringLiteral("PRAGMA trusted_schema = OFF"));
+}
+
+bool Database::tooBig(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() % 256 == SQLITE_TOOBIG;
 }
 
 void Database::removeFiles(const QString &path)

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -108,6 +109,12 @@ public:
     void noteWrite() { ++writeGeneration_; }
     // Folds SQLite's write-ahead log back into the file; nothing on the server.
     void checkpoint();
+    // For a file that comes from outside (an export disk, a copy): no value longer than
+    // `bytes` is read or made on this connection (SQLite then fails with SQLITE_TOOBIG), and
+    // the file's own schema runs no function with side effects. false where it cannot be set.
+    bool limitValues(int bytes);
+    // Whether the last failure of `error` was a value longer than limitValues() allows.
+    static bool tooBig(const QSqlError &error);
 
     // A statement prepared once per connection and kept (the store's answer log), so that
     // it is parsed, and on the server sent, only once; nullptr, with lastError(), when it
@@ -153,6 +160,11 @@ private:
     quint64 writeGeneration_ = 0;
     std::shared_ptr<int> token_ = std::make_shared<int>(0);
 };
+
+// The longest value any connection of the program to an SQLite file reads or writes.
+inline constexpr int kStoredValueMaxBytes = 1024 * 1024;
+// Sets that limit (SQLITE_LIMIT_LENGTH) on an open SQLite connection; false on any other.
+bool limitValueLength(QSqlDatabase &db, int bytes);
 
 // Table names a cursor may be opened on: the ten class tables, the two content tables,
 // and "prima" of the export database.

@@ -216,6 +216,10 @@ bool ensureArchiveTables(Database &db, QString *error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS strumenti (\n  classe TEXT NOT NULL,\n  data TEXT NOT NULL,\n"
                                   "  %1,\n  PRIMARY KEY (classe, data)\n)%2")
                        .arg(toolColumns(), db.dialect().keyedTableSuffix()),
+               error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS cancellati (\n  data TEXT NOT NULL PRIMARY KEY,\n"
+                                  "  classe TEXT NOT NULL,\n  cancellato TEXT NOT NULL\n)%1")
+                       .arg(db.dialect().keyedTableSuffix()),
                error);
 }
 

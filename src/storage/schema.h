@@ -33,7 +33,9 @@ bool ensureExportSchema(Database &db, QString *error);
 // (the thirty fields of a deleted record, its class table, its row there and when it was
 // deleted), and the answer log "risposte" (one row per item per pupil: class table, the
 // pupil's data, test, item, what was given, whether it was right, when), and the pupils'
-// compensatory tools "strumenti" (class table, the pupil's data, one column per tool).
+// compensatory tools "strumenti" (class table, the pupil's data, one column per tool), and
+// "cancellati" (the data of each pupil erased for good, its class table, when), which keeps
+// an older disk or copy from bringing such a pupil back.
 bool ensureArchiveTables(Database &db, QString *error);
 // The answer log of the export database: "risposte" as in the results file without the
 // class column. Kept apart from "prima", which older versions read.

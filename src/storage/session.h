@@ -40,6 +40,15 @@ public:
     // The window of a pupil's compensatory tools (FrmSTRUMENTI), filled with `current`;
     // the tools as the teacher left them on OK, nothing on Cancel.
     virtual std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) = 0;
+    // The passphrase of a sealed export disk, in a window with `text`: typed twice at an
+    // export (`exporting`), where a second button chooses instead a plain disk for a
+    // computer with an older version; typed once at an import.
+    struct DiskSecret {
+        enum class Choice { Cancel, Sealed, Plain } choice = Choice::Cancel;
+        QString passphrase;
+        QString repeated; // the second field at an export
+    };
+    virtual DiskSecret askDiskPassphrase(const QString &text, bool exporting) = 0;
 };
 
 // Speech synthesis for the pupils' "Ascolta" buttons.

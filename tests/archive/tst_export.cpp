@@ -141,7 +141,10 @@ private slots:
         QVERIFY(exec(templ, {"INSERT INTO prima (nome, data, arrivo) VALUES ('ALTRA CLASSE', 'x-1', 4)"}));
         a.exportTo(disk->path());
         QVERIFY(QFile::exists(diskFile()));
-        QCOMPARE(a.lastAlert(), QString("Esportazione finita: 3 risultati esportati nel file \"%1\".")
+        // A plain disk, chosen for an older version, is said to be readable by anyone.
+        QCOMPARE(a.lastAlert(), QString("Esportazione finita: 3 risultati esportati nel file \"%1\".\nAttenzione: il file "
+                                        "non è cifrato e chiunque trovi il disco può leggerlo. Cancellalo dal disco appena "
+                                        "l'hai importato.")
                                     .arg(QDir::toNativeSeparators(QFileInfo(diskFile()).absoluteFilePath())));
         // Every transferred field, value for value, and nothing else.
         QCOMPARE(diskRows(diskFile()), classRows(a.db()));

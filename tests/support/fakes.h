@@ -73,6 +73,28 @@ public:
         tools.pop_front();
         return a;
     }
+    // The passphrase window: answers from `secrets` in turn, recording its texts; when it runs
+    // out, the plain disk of an older version at an export (what the tests of the plain
+    // format expect) and Cancel at an import.
+    DiskSecret askDiskPassphrase(const QString &text, bool exporting) override
+    {
+        secretTexts << text;
+        if (secrets.empty()) {
+            DiskSecret plain;
+            plain.choice = exporting ? DiskSecret::Choice::Plain : DiskSecret::Choice::Cancel;
+            return plain;
+        }
+        const DiskSecret a = secrets.front();
+        secrets.pop_front();
+        return a;
+    }
+    // A passphrase typed the same in every field.
+    static DiskSecret sealedWith(const QString &passphrase)
+    {
+        return DiskSecret{DiskSecret::Choice::Sealed, passphrase, passphrase};
+    }
+    std::deque<DiskSecret> secrets;
+    QStringList secretTexts;
     static constexpr const char *kPassword = "maestra1";
     std::deque<std::optional<PupilTools>> tools;
     QStringList toolNames;

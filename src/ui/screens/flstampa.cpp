@@ -412,6 +412,13 @@ void FLstampa::cestino()
             refill();
         }
     });
+    d->addAction(QStringLiteral("cmdcancelloperSempre"), QStringLiteral("Cancello per sempre, anche dalle copie"), true,
+                 [this, d, rows, refill] {
+                     if (const int i = d->currentRow(); i >= 0 && i < rows->size()) {
+                         model_.cancelloPerSempre(rows->at(i).id);
+                         refill();
+                     }
+                 });
     d->addAction(QStringLiteral("cmdsvuoto"), QStringLiteral("Svuoto il cestino"), false, [this, refill] {
         model_.svuotoCestino();
         refill();

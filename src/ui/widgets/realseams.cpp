@@ -125,6 +125,65 @@ QStringList QtDialogs::askLogin(const QString &title, const QString &text, const
     return askFields(title, text, {QStringLiteral("Nome utente:"), QStringLiteral("Password:")}, 1, login);
 }
 
+Dialogs::DiskSecret QtDialogs::askDiskPassphrase(const QString &text, bool exporting)
+{
+    QDialog d(QApplication::activeWindow());
+    d.setObjectName(QStringLiteral("FrmPAROLADORDINE"));
+    d.setWindowTitle(exporting ? QStringLiteral("Esportazione cifrata") : QStringLiteral("Importazione cifrata"));
+    QFont f = d.font();
+    f.setPointSize(13);
+    d.setFont(f);
+    auto *layout = new QVBoxLayout(&d);
+    auto *intro = new QLabel(text, &d);
+    intro->setWordWrap(true);
+    intro->setMaximumWidth(640);
+    layout->addWidget(intro);
+    auto *form = new QFormLayout;
+    QList<QLineEdit *> fields;
+    const QStringList labels = exporting
+        ? QStringList{QStringLiteral("Parola d'ordine"), QStringLiteral("Ripeti la parola d'ordine")}
+        : QStringList{QStringLiteral("Parola d'ordine")};
+    for (const QString &label : labels) {
+        auto *edit = new QLineEdit(&d);
+        edit->setObjectName(QStringLiteral("Text%1").arg(fields.size() + 1));
+        edit->setEchoMode(QLineEdit::Password);
+        edit->setAccessibleName(label);
+        edit->setMinimumWidth(320);
+        form->addRow(label, edit);
+        fields << edit;
+    }
+    layout->addLayout(form);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
+    buttons->button(QDialogButtonBox::Ok)->setText(exporting ? QStringLiteral("Esporto cifrato") : QStringLiteral("Importo"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdAnnulla"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+    DiskSecret out;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &d, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    if (exporting) {
+        auto *plain = buttons->addButton(QStringLiteral("Esporto senza cifrare (versione precedente)"),
+                                         QDialogButtonBox::ActionRole);
+        plain->setObjectName(QStringLiteral("cmdInChiaro"));
+        QObject::connect(plain, &QPushButton::clicked, &d, [&] {
+            out.choice = DiskSecret::Choice::Plain;
+            d.done(QDialog::Accepted + 1);
+        });
+    }
+    layout->addWidget(buttons);
+    const int result = d.exec();
+    if (result == QDialog::Accepted) {
+        out.choice = DiskSecret::Choice::Sealed;
+        out.passphrase = fields.value(0)->text();
+        if (exporting)
+            out.repeated = fields.value(1)->text();
+    }
+    // The typed text leaves no copy in the widgets once read.
+    for (QLineEdit *e : fields)
+        e->clear();
+    return out;
+}
+
 std::optional<PupilTools> QtDialogs::askTools(const QString &nome, const PupilTools &current)
 {
     FrmSTRUMENTI d(nome, current, QApplication::activeWindow());

@@ -14,6 +14,7 @@ public:
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
     QStringList askLogin(const QString &title, const QString &text, const QString &login) override;
     std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override;
+    DiskSecret askDiskPassphrase(const QString &text, bool exporting) override;
 };
 
 class SystemClock : public Clock {
