@@ -10,6 +10,7 @@
 #include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "storage/privatefiles.h"
 #include "storage/schema.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,8 @@ int copyToServer(const QString &folder, QTextStream &out, QTextStream &err)
 
 int main(int argc, char **argv)
 {
+    // What it makes holds pupils' data: for this account alone, whatever the session's umask.
+    qv::privateUmask();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool newPassword = args.removeAll(QStringLiteral("--nuova-password")) > 0;
