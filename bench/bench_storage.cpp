@@ -102,6 +102,7 @@ struct Quiet : qv::Dialogs, qv::Clock, qv::Exit, qv::Navigator {
     void alert(const QString &) override {}
     bool ask(const QString &, Buttons) override { return true; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     QDateTime now() const override { return QDateTime::currentDateTime(); }

@@ -85,9 +85,10 @@ bool preparePrivateFile(const QString &path)
     int fd = ::open(p.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode);
     if (fd >= 0) {
         // The mode given to open passes through the umask; a new file is exactly 0600.
-        const bool ok = ::fchmod(fd, kFileMode) == 0;
+        // A file system without owners (a FAT stick) refuses any mode: the file is still usable.
+        ::fchmod(fd, kFileMode);
         ::close(fd);
-        return ok;
+        return true;
     }
     if (errno != EEXIST)
         return false;
@@ -95,9 +96,9 @@ bool preparePrivateFile(const QString &path)
     if (fd < 0)
         return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     if (ok && (st.st_mode & 077) != 0)
-        ok = ::fchmod(fd, st.st_mode & 07700) == 0;
+        ::fchmod(fd, st.st_mode & 07700);
     ::close(fd);
     return ok;
 }
@@ -105,7 +106,10 @@ bool preparePrivateFile(const QString &path)
 bool makePrivate(QFileDevice &file)
 {
     const int fd = file.handle();
-    return fd >= 0 && ::fchmod(fd, kFileMode) == 0;
+    if (fd < 0)
+        return false;
+    ::fchmod(fd, kFileMode); // refused only where files have no owners (a FAT stick)
+    return true;
 }
 
 void tightenFolder(const QString &folder)

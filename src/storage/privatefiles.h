@@ -19,10 +19,13 @@ bool makePrivateFolder(const QString &path);
 
 // Prepares `path` for a writer that opens it afterwards (SQLite, the PDF printer): a missing
 // file is created empty and owner-only (0600); an existing one loses every permission of
-// group and others. A symbolic link is never followed. false when neither can be done.
+// group and others. A symbolic link is never followed. false when it cannot be created or
+// is not a file; a file system without owners (a FAT stick), which refuses every mode, is no
+// failure: there the mount decides who reads.
 bool preparePrivateFile(const QString &path);
 
-// An open file (QFile, QSaveFile before its commit) made owner-only (0600).
+// An open file (QFile, QSaveFile before its commit) made owner-only (0600) where the file
+// system keeps modes; false only for a file that is not open.
 bool makePrivate(QFileDevice &file);
 
 // Takes away the permissions of group and others from an existing folder, the folders in
