@@ -83,6 +83,7 @@ public:
         return false;
     }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return tools; }
     DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }
     // The teacher's password, chosen the first time the archive opens and given after.

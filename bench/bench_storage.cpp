@@ -103,6 +103,7 @@ struct Quiet : qv::Dialogs, qv::Clock, qv::Exit, qv::Navigator {
     bool ask(const QString &, Buttons) override { return true; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }
     DiskSecret askDiskPassphrase(const QString &, bool) override { return {}; }

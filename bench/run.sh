@@ -10,7 +10,7 @@ src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/release"
 only=${1:-}
 targets=(bench_storage bench_archive mkquorvane labcomputer)
-[ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane)
+[ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane_test)
 [ "$only" = screens ] && targets=(bench_screens)
 cmake --preset release -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
@@ -215,7 +215,7 @@ startup() {
   local i prog floor
   : >"$work/prog" && : >"$work/floor"
   for i in $(seq 9); do
-    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
+    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane_test" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
     (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
   done
   prog=$(median <"$work/prog")

@@ -5,6 +5,9 @@
 # existing quorvane.mdb is never replaced. Then the program runs in ~/Quorvane, where it
 # looks for Perquorvane/.
 set -u
+# The pupils' results are for this account alone: every folder and file made from here on
+# (the data folder, the copied pictures, what the program writes) is owner-only.
+umask 077
 
 self=$(readlink -f "$0")
 bindir=$(dirname "$self")

@@ -45,6 +45,7 @@ public:
             return {};
         return {qEnvironmentVariable("QUORVANE_LOGIN"), qEnvironmentVariable("QUORVANE_PASSWORD")};
     }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &) override { return {}; }
     int tries = 0;
     std::optional<qv::PupilTools> askTools(const QString &, const qv::PupilTools &) override { return std::nullopt; }

@@ -17,6 +17,7 @@
 #include "archive/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "storage/privatefiles.h"
 #include "storage/schema.h"
 
 #include <QSqlError>
@@ -159,6 +160,8 @@ QString takeValue(QStringList &args, const QString &option)
 
 int main(int argc, char **argv)
 {
+    // What it makes holds pupils' data: for this account alone, whatever the session's umask.
+    qv::privateUmask();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const bool newPassword = args.removeAll(QStringLiteral("--nuova-password")) > 0;

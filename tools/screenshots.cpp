@@ -22,6 +22,7 @@ public:
     void alert(const QString &) override {}
     bool ask(const QString &, Buttons) override { return false; }
     QString chooseFolder(const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
     // The teacher's password: chosen, then typed, as "fotografie".
     QStringList askLogin(const QString &, const QString &, const QString &) override { return {}; }
     QStringList askPasswords(const QString &, const QString &, const QStringList &labels) override

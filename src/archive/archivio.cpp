@@ -9,10 +9,12 @@
 #include "archive/testoaiuto.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
+#include "storage/privatefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace qv {
 
@@ -187,6 +189,21 @@ QString ArchivioModel::startFolder() const
     return QDir::homePath();
 }
 
+QString ArchivioModel::choosePdfFile(const QString &name)
+{
+    QString folder = lastFolder_;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString file = s_.dialogs.chooseSaveFile(
+        QStringLiteral("Non c'è nessuna stampante: scegli dove salvare la stampa (PDF)"), QDir(folder).filePath(name),
+        QStringLiteral("Documenti PDF (*.pdf)"));
+    if (!file.isEmpty())
+        lastFolder_ = QFileInfo(file).absolutePath();
+    return file;
+}
+
 QString ArchivioModel::askFolder(const QString &title)
 {
     if (!s_.dialogs.ask(testoaiuto_, Dialogs::Buttons::OkCancel))
@@ -297,7 +314,7 @@ void ArchivioModel::esportoCsv()
     }
     auto save = [](const QString &file, const QByteArray &bytes) {
         QSaveFile f(file);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+        return f.open(QIODevice::WriteOnly) && makePrivate(f) && f.write(bytes) == bytes.size() && f.commit();
     };
     QString failed;
     if (!save(path, quadroCsv(valori_, insight::classLevels(rows))))

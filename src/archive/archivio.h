@@ -83,6 +83,10 @@ public:
     // Where the folder chooser opens: the folder used last in this run, else the
     // system's removable-media folder.
     QString startFolder() const;
+    // With no printer: the file the teacher saves the printout `name` into (a save dialog
+    // opening in the folder used last in this run, else the documents folder), empty when
+    // the teacher cancels. The folder becomes the one used last.
+    QString choosePdfFile(const QString &name);
 
 private:
     void reload();

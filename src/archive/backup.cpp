@@ -3,6 +3,7 @@
 #include "archive/strumenti.h"
 
 #include "storage/classmap.h"
+#include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
 #include "storage/schema.h"
 
@@ -236,23 +237,27 @@ std::optional<Failure> takeFolder(const QString &dir, QLockFile &lock)
     if (fi.exists() && !fi.isDir())
         return Failure{Problem::FolderIsFile, {}};
     if (!fi.exists()) {
-        std::error_code ec;
-        std::filesystem::create_directories(QFile::encodeName(fi.absoluteFilePath()).toStdString(), ec);
-        if (ec)
+        if (!makePrivateFolder(fi.absoluteFilePath())) {
+            const std::error_code ec(errno, std::generic_category());
             return Failure{fromErrc(ec), QString::fromLocal8Bit(ec.message())};
+        }
     }
     // A copy lasts about a second; a lock older than five minutes was left by a crash.
     lock.setStaleLockTime(5 * 60 * 1000);
-    if (lock.tryLock(10000))
+    if (lock.tryLock(10000)) {
+        preparePrivateFile(QDir(dir).filePath(kLockName));
         return std::nullopt;
+    }
     // A program killed between creating the lock and writing its owner into it leaves an empty
     // lock that would otherwise count as held for five minutes. Writing the owner takes
     // microseconds, so a lock still without one after ten seconds of waiting is an orphan.
     qint64 pid = 0;
     QString host, app;
     if (lock.error() == QLockFile::LockFailedError && !lock.getLockInfo(&pid, &host, &app)
-        && lock.removeStaleLockFile() && lock.tryLock(0))
+        && lock.removeStaleLockFile() && lock.tryLock(0)) {
+        preparePrivateFile(QDir(dir).filePath(kLockName));
         return std::nullopt;
+    }
     switch (lock.error()) {
     case QLockFile::LockFailedError:
         return Failure{Problem::Busy, {}};
@@ -383,6 +388,11 @@ Made makeCopy(Database &results, const QString &dir, const QDateTime &now, bool 
     const QString final = d.absoluteFilePath(*name);
     const QString temp = d.absoluteFilePath(QLatin1Char('.') + *name + kTempMark);
 
+    // VACUUM INTO writes into an empty file, which is made owner-only first.
+    if (!preparePrivateFile(temp)) {
+        const std::error_code ec(errno, std::generic_category());
+        return failed(results, now, fromErrc(ec), dir, QString::fromLocal8Bit(ec.message()));
+    }
     QSqlQuery q(results.sql());
     q.prepare(QStringLiteral("VACUUM INTO ?"));
     q.addBindValue(temp);

@@ -3,6 +3,7 @@
 #include "archive/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
+#include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
 #include "startup/datafolder.h"
 #include "storage/schema.h"
@@ -374,6 +375,7 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
         if (!made && problem.isEmpty())
             problem = e;
     } else {
+        preparePrivateFile(diskFile); // a disk file of an earlier version may be readable to all
         auto disk = Database::open(diskFile, &e, Database::Journal::Rollback);
         if (!disk || !checkExportSchema(*disk, &e))
             return failed(kProblema + QStringLiteral("Il file \"%1\" non è un archivio di esportazione: non l'ho cambiato.\n%2")

@@ -14,13 +14,34 @@ namespace {
 
 const QString kHash = QStringLiteral("password");
 const QString kFailures = QStringLiteral("password_errori");
-const QString kLastFailure = QStringLiteral("password_ultimo_errore");
+const QString kLastFailure = QStringLiteral("password_ultimo_errore"); // UTC
+// When a password was chosen (UTC): the mark that this file has had one, so a hash that has
+// gone without the set-up tool's removal is told apart from a file that never had one.
+const QString kChosen = QStringLiteral("password_scelta");
+// When the set-up tool removed it (UTC), for the teacher who chooses the next one.
+const QString kRemoved = QStringLiteral("password_tolta");
 const QString kTitle = QStringLiteral("Password dell'insegnante");
 
 const QString kDamaged = QStringLiteral(
     "La password dell'archivio salvata nel file dei risultati è danneggiata, quindi non posso controllarla.\n"
     "Fai togliere la password con il comando  mkquorvane --nuova-password Perquorvane  (i risultati restano), "
     "poi scegline una nuova.");
+
+// What the password guards, said where it is chosen.
+const QString kWhatItGuards = QStringLiteral(
+    "La password protegge l'archivio solo dentro questo programma, non i file: chi entra nel computer con il "
+    "tuo stesso utente può aprire, copiare o cambiare i file della cartella Perquorvane con altri programmi. "
+    "In un laboratorio dove tutti usano lo stesso utente, tenete i risultati sul server del laboratorio, che "
+    "li protegge con accessi propri (chiedi al tecnico della scuola).");
+
+const QString kMissing = QStringLiteral(
+    "La password dell'archivio non c'è più nel file dei risultati: qualcuno l'ha tolta mentre questa finestra "
+    "era aperta. Non apro l'archivio: chiudi questa finestra e riapri l'archivio.");
+
+QString utcNow(const Clock &clock)
+{
+    return clock.now().toUTC().toString(Qt::ISODateWithMs);
+}
 
 // The bytes hashed: the text in one Unicode form, so "è" typed as one character or as
 // "e" and an accent is the same password.
@@ -56,18 +77,35 @@ bool TeacherPassword::isSet() const
     return !setting(db_, kHash).isEmpty();
 }
 
+bool TeacherPassword::wasLost() const
+{
+    return !isSet() && !setting(db_, kChosen).isEmpty();
+}
+
+QDateTime TeacherPassword::removedAt() const
+{
+    return isSet() ? QDateTime() : QDateTime::fromString(setting(db_, kRemoved), Qt::ISODateWithMs);
+}
+
 int TeacherPassword::secondsToWait() const
 {
     const int failures = setting(db_, kFailures).toInt();
+    // Written in UTC; a time without a zone (an older version's) reads as local time.
     const QDateTime last = QDateTime::fromString(setting(db_, kLastFailure), Qt::ISODateWithMs);
     if (failures < 3 || !last.isValid())
         return 0;
-    const qint64 passed = last.msecsTo(clock_.now());
+    // A time in the future (another computer's clock ahead, a clock set back, a planted
+    // value) counts as now: the wait is never longer than the wait itself.
+    const qint64 passed = std::max<qint64>(0, last.msecsTo(clock_.now()));
     const qint64 wait = qint64(waitAfter(failures)) * 1000;
-    // A clock set back does not lock the teacher out for longer than the wait itself.
-    if (passed < 0)
-        return waitAfter(failures);
     return passed >= wait ? 0 : int((wait - passed + 999) / 1000);
+}
+
+void TeacherPassword::bringFailureToNow()
+{
+    const QDateTime last = QDateTime::fromString(setting(db_, kLastFailure), Qt::ISODateWithMs);
+    if (last.isValid() && last > clock_.now())
+        setSetting(db_, kLastFailure, utcNow(clock_));
 }
 
 void TeacherPassword::countFailure()
@@ -75,7 +113,7 @@ void TeacherPassword::countFailure()
     const int failures = setting(db_, kFailures).toInt() + 1;
     if (db_.begin()) {
         const bool ok = setSetting(db_, kFailures, QString::number(failures))
-            && setSetting(db_, kLastFailure, clock_.now().toString(Qt::ISODateWithMs));
+            && setSetting(db_, kLastFailure, utcNow(clock_));
         ok ? db_.commit() : db_.rollback();
     }
 }
@@ -97,7 +135,8 @@ TeacherPassword::Outcome TeacherPassword::store(const QString &password, const Q
     QString e;
     bool ok = db_.begin();
     ok = ok && setSetting(db_, kHash, QString::fromLatin1(hash), &e) && setSetting(db_, kFailures, QString(), &e)
-        && setSetting(db_, kLastFailure, QString(), &e);
+        && setSetting(db_, kLastFailure, QString(), &e) && setSetting(db_, kChosen, utcNow(clock_), &e)
+        && setSetting(db_, kRemoved, QString(), &e);
     if (ok)
         ok = db_.commit();
     else
@@ -116,20 +155,25 @@ TeacherPassword::Outcome TeacherPassword::choose(const QString &password, const 
 
 TeacherPassword::Outcome TeacherPassword::check(const QString &password)
 {
+    // The door opens only on a hash that checks: none (a row deleted behind the program's
+    // back) shuts it, as a damaged one does.
     const QString hash = setting(db_, kHash);
     if (hash.isEmpty())
-        return {true, {}};
+        return {false, kMissing};
+    bringFailureToNow();
     if (const int wait = secondsToWait(); wait > 0)
         return {false, QStringLiteral("Troppe password sbagliate di seguito: aspetta ancora %1 secondi, poi riprova.").arg(wait)};
     if (password.isEmpty())
         return {false, QStringLiteral("Scrivi la password.")};
     if (!sodiumReady())
         return {false, QStringLiteral("Non riesco a controllare la password: riprova.")};
+    // Only a hash with this program's own algorithm and parameters is verified: another cost
+    // (a planted t=4294967295 would take days, a tiny one proves little) counts as damaged.
     const QByteArray stored = hash.toLatin1();
-    if (hash.size() >= crypto_pwhash_STRBYTES
+    if (hash.size() >= crypto_pwhash_STRBYTES || !stored.startsWith(crypto_pwhash_argon2id_STRPREFIX)
         || crypto_pwhash_str_needs_rehash(stored.constData(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
                                           crypto_pwhash_MEMLIMIT_INTERACTIVE)
-            < 0)
+            != 0)
         return {false, kDamaged};
     Wiped pw(password);
     if (crypto_pwhash_str_verify(stored.constData(), pw.bytes.constData(), quint64(pw.bytes.size())) == 0) {
@@ -160,7 +204,8 @@ bool TeacherPassword::remove(Database &db, QString *error)
     if (!ensureArchiveTables(db, error) || !db.begin())
         return false;
     const bool ok = setSetting(db, kHash, QString(), error) && setSetting(db, kFailures, QString(), error)
-        && setSetting(db, kLastFailure, QString(), error);
+        && setSetting(db, kLastFailure, QString(), error) && setSetting(db, kChosen, QString(), error)
+        && setSetting(db, kRemoved, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs), error);
     if (ok && db.commit())
         return true;
     db.rollback();
@@ -235,13 +280,25 @@ bool openArchiveDoor(Session &s)
         return teacherLogin(s);
     TeacherPassword tp(*s.state.dbrisultati, s.clock);
     if (!tp.isSet()) {
+        // Before a new one is chosen, the teacher learns that the old one went, and how.
+        if (tp.wasLost())
+            s.dialogs.alert(QStringLiteral(
+                "Attenzione: questo archivio aveva una password, ma non c'è più nel file dei risultati. "
+                "Non è stata tolta con il comando mkquorvane --nuova-password: qualcuno ha cambiato il file "
+                "fuori dal programma, e può averne cambiato anche i risultati. Controllali.\n"
+                "Ora scegli una nuova password."));
+        else if (const QDateTime removed = tp.removedAt(); removed.isValid())
+            s.dialogs.alert(QStringLiteral("La password dell'archivio è stata tolta il %1 con il comando "
+                                           "mkquorvane --nuova-password. Ora scegline una nuova.")
+                                .arg(removed.toLocalTime().toString(QStringLiteral("dd/MM/yyyy 'alle' hh:mm"))));
         for (;;) {
             const QStringList a = s.dialogs.askPasswords(
                 kTitle,
                 QStringLiteral("L'archivio dei risultati è riservato agli insegnanti.\n"
                                "Scegli una password di almeno %1 caratteri e scrivila due volte.\n"
-                               "Servirà ogni volta che si apre l'archivio: non dirla agli alunni.")
-                    .arg(kPasswordMinLength),
+                               "Servirà ogni volta che si apre l'archivio: non dirla agli alunni.\n\n%2")
+                    .arg(kPasswordMinLength)
+                    .arg(kWhatItGuards),
                 {QStringLiteral("Password:"), QStringLiteral("Ripeti la password:")});
             if (a.size() != 2)
                 return false;

@@ -1,12 +1,15 @@
 // The teacher's password on the archive: chosen once, asked at every opening, stored
 // only as a salted Argon2id hash (libsodium) in "impostazioni". Wrong tries in a row are
 // counted in the file, so a restart does not reset them; from the third on, each next try
-// waits longer (2, 4, 8 … seconds, at most 60).
+// waits longer (2, 4, 8 … seconds, at most 60). The door opens only on a hash that checks:
+// a missing, damaged or foreign one keeps it shut. It guards the archive in the program,
+// not the files: whoever uses the same account reaches those with other programs.
 #pragma once
 
 #include "storage/database.h"
 #include "storage/session.h"
 
+#include <QDateTime>
 #include <QString>
 
 namespace qv {
@@ -23,6 +26,11 @@ public:
     };
 
     bool isSet() const;
+    // No password now, though one was chosen and the set-up tool did not remove it: the
+    // file was changed behind the program's back.
+    bool wasLost() const;
+    // When the set-up tool removed the password (invalid when it did not, or one is set).
+    QDateTime removedAt() const;
     // The first choice, typed twice.
     Outcome choose(const QString &password, const QString &again);
     // A try at the archive's door.
@@ -38,6 +46,7 @@ public:
 private:
     Outcome store(const QString &password, const QString &again);
     void countFailure();
+    void bringFailureToNow();
 
     Database &db_;
     const Clock &clock_;

@@ -2,6 +2,7 @@
 
 #include "battery/analysis/analysiscontent.h"
 #include "storage/database.h"
+#include "storage/privatefiles.h"
 #include "storage/schema.h"
 #include "storage/serverguard.h"
 
@@ -89,8 +90,10 @@ bool prepareDataFolder(const QString &folder, QString *error, QString *notice)
             *error = e;
         return false;
     };
-    if (!QDir().mkpath(folder))
+    if (!makePrivateFolder(folder))
         return failWith(QStringLiteral("Non riesco a creare la cartella \"%1\".").arg(folder));
+    // A folder made by an earlier version, or under a lax umask, is made owner-only.
+    tightenFolder(folder);
     const QDir dir(folder);
     // A file made here is built whole beside its place and renamed in; a full disk leaves
     // nothing new behind, and the message says what to do.

@@ -2,6 +2,7 @@
 
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
+#include "storage/privatefiles.h"
 #include "storage/schema.h"
 #include "storage/serverconfig.h"
 
@@ -14,6 +15,9 @@ bool InizioModel::load(QString *error)
     // A reload opens the database anew: the old cursor goes first.
     st.rsclasse.reset();
     st.dbrisultati.reset();
+    // Results, copies and the server's settings are for this account alone, also those an
+    // earlier version left readable to others.
+    tightenFolder(s_.dataDir());
     const ServerConfig server = ServerConfig::read(s_.dataDir());
     if (server.state() != ServerConfig::State::Absent)
         return loadServer(server, error);

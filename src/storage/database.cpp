@@ -1,6 +1,7 @@
 #include "storage/database.h"
 
 #include "storage/classmap.h"
+#include "storage/privatefiles.h"
 #include "storage/recordset.h"
 
 #include <QAtomicInt>
@@ -176,6 +177,12 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     }
     if (fi.exists() && (!fi.isFile() || !fi.isReadable())) {
         setError(QStringLiteral("Il file \"%1\" non si può leggere.").arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
+        return nullptr;
+    }
+    // A file made here is owner-only from its first byte; SQLite gives its journal, log and
+    // shared-memory companions the mode of the file they belong to.
+    if (!mustExist && !fi.exists() && !fi.isSymLink() && !preparePrivateFile(path)) {
+        setError(QStringLiteral("Non riesco a creare il file \"%1\".").arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
         return nullptr;
     }
     const QString conn = QStringLiteral("quorvane-%1").arg(connectionCounter.fetchAndAddRelaxed(1));

@@ -31,6 +31,10 @@ public:
     virtual bool ask(const QString &text, Buttons buttons) = 0;
     // An existing folder, or empty when the user cancels.
     virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+    // A file to save into: the save dialog opens on `start` (a folder and a proposed name),
+    // offers files matching `filter` ("Documenti PDF (*.pdf)") and asks before replacing one.
+    // The path chosen, or empty when the user cancels.
+    virtual QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) = 0;
     // A window titled `title` with `text` and one masked field per label; the fields'
     // contents on OK, an empty list on Cancel.
     virtual QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) = 0;

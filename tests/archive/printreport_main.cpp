@@ -6,7 +6,6 @@
 #include "ui/printing/reportprinter.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <cstdio>
 
 using namespace qv;
@@ -32,9 +31,10 @@ int main(int argc, char **argv)
     for (const QVariantMap &rec : records)
         m.append(matrixRow([&](const QString &f) { return rec.value(f); }));
 
-    QTemporaryDir scratch;
-    const ui::PrintOutcome a = ui::printReport(pupilReport(m, 1), scratch.path(), false, QString::fromLocal8Bit(argv[1]));
-    const ui::PrintOutcome b = ui::printReport(classReport(m, QStringLiteral("prima  C")), scratch.path(), false,
+    // Only the printer counts here: a missing one is reported below, not saved as a PDF.
+    const ui::PdfChooser noPdf;
+    const ui::PrintOutcome a = ui::printReport(pupilReport(m, 1), noPdf, false, QString::fromLocal8Bit(argv[1]));
+    const ui::PrintOutcome b = ui::printReport(classReport(m, QStringLiteral("prima  C")), noPdf, false,
                                                QString::fromLocal8Bit(argv[2]));
     if (a.pdf || b.pdf) {
         std::fprintf(stderr, "nessuna stampante installata\n");

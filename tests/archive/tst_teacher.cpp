@@ -12,6 +12,7 @@
 #include "support/fakes.h"
 #include "support/tabledump.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
@@ -124,6 +125,110 @@ private slots:
             QVERIFY(!r.ok);
             QVERIFY2(r.message.contains("danneggiata") && r.message.contains("mkquorvane --nuova-password"), qPrintable(r.message));
         }
+    }
+
+    // The door opens on nothing but the right password under a hash that checks. Each row is
+    // a way a pupil with the lab account (and sqlite3) or a wrong clock could try it: the
+    // hash changed while the door is open, the wrong-try time moved. `wait` is when the right
+    // password opens again: 0 at once, -1 never.
+    void doorWithoutBackDoors_data()
+    {
+        QTest::addColumn<QString>("from"); // replaced in the stored hash; "*" the whole of it
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<QString>("lastFailure"); // seconds from now, then "utc" or "local"
+        QTest::addColumn<int>("wait");
+        QTest::addColumn<QString>("says");
+        const QString gone = "non c'è più nel file";
+        QTest::newRow("the program's own hash") << "" << "" << 0 << "" << 0 << "";
+        QTest::newRow("hash row deleted") << "*" << "" << 0 << "" << -1 << gone;
+        QTest::newRow("blank hash") << "*" << "   " << 0 << "" << -1 << "danneggiata";
+        QTest::newRow("absurd time cost") << ",t=2," << ",t=4294967295," << 0 << "" << -1 << "danneggiata";
+        QTest::newRow("cheaper time cost") << ",t=2," << ",t=1," << 0 << "" << -1 << "danneggiata";
+        QTest::newRow("other memory cost") << "m=65536," << "m=8," << 0 << "" << -1 << "danneggiata";
+        QTest::newRow("other algorithm") << "$argon2id$" << "$argon2i$" << 0 << "" << -1 << "danneggiata";
+        QTest::newRow("wrong-try time a day ahead") << "" << "" << 3 << "86400 utc" << 2 << "aspetta ancora 2 secondi";
+        QTest::newRow("wrong-try time a year ahead, eight tries") << "" << "" << 8 << "31536000 utc" << 60 << "aspetta ancora 60 secondi";
+        QTest::newRow("older version's local time, past") << "" << "" << 3 << "-5 local" << 0 << "";
+        QTest::newRow("older version's local time, just now") << "" << "" << 3 << "0 local" << 2 << "aspetta ancora 2 secondi";
+    }
+    void doorWithoutBackDoors()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, failures);
+        QFETCH(QString, lastFailure);
+        QFETCH(int, wait);
+        QFETCH(QString, says);
+        test::ModelEnv env;
+        const QString right = QString::fromLatin1(test::FakeDialogs::kPassword);
+        TeacherPassword tp(db(env), env.clock);
+        QVERIFY(tp.choose(right, right).ok);
+        QVERIFY(tp.isSet()); // the door is open: what follows happens behind it
+        const QString hash = setting(db(env), "password");
+        if (!from.isEmpty()) {
+            QVERIFY(from == "*" || hash.contains(from));
+            QVERIFY(setSetting(db(env), "password", from == "*" ? to : QString(hash).replace(from, to)));
+        }
+        if (failures > 0) {
+            QVERIFY(setSetting(db(env), "password_errori", QString::number(failures)));
+            const QDateTime at = env.clock.now().addSecs(lastFailure.section(' ', 0, 0).toInt());
+            QVERIFY(setSetting(db(env), "password_ultimo_errore",
+                               lastFailure.endsWith("utc") ? at.toUTC().toString(Qt::ISODateWithMs)
+                                                           : at.toString("yyyy-MM-ddTHH:mm:ss.zzz")));
+        }
+        QElapsedTimer took;
+        took.start();
+        const auto first = tp.check(right);
+        QVERIFY2(took.elapsed() < 30000, "the door froze");
+        QCOMPARE(first.ok, wait == 0);
+        QVERIFY2(first.message.contains(says), qPrintable(first.message));
+        QVERIFY(!tp.check("qualunque cosa").ok);
+        if (wait > 0) {
+            env.clock.advanceSecs(wait - 1);
+            QVERIFY(!tp.check(right).ok);
+            env.clock.advanceSecs(1);
+            QVERIFY(tp.check(right).ok);
+        }
+        if (wait < 0) {
+            env.clock.advanceSecs(3600);
+            QVERIFY(!tp.check(right).ok);
+            return;
+        }
+        // A wrong try is stored in UTC, whatever the computer's zone.
+        QVERIFY(!tp.check("sbagliata").ok);
+        const QDateTime stored = QDateTime::fromString(setting(db(env), "password_ultimo_errore"), Qt::ISODateWithMs);
+        QCOMPARE(stored.timeSpec(), Qt::UTC);
+        QCOMPARE(stored, env.clock.now().toUTC());
+    }
+
+    // A password that went away is named before a new one is chosen: gone behind the
+    // program's back (the file changed), or removed by the set-up tool (when).
+    void lostPasswordIsToldBeforeANewOne()
+    {
+        test::ModelEnv env;
+        auto &d = env.dialogs;
+        QVERIFY(openArchiveDoor(env.session)); // chosen as the fake teacher does
+        QVERIFY(d.alerts.last().startsWith("La password è stata salvata."));
+        QVERIFY(d.passwordTexts.last().contains("non i file") && d.passwordTexts.last().contains("server del laboratorio"));
+        d.alerts.clear();
+        QSqlQuery(db(env).sql()).exec("DELETE FROM impostazioni WHERE chiave = 'password'");
+        QVERIFY(openArchiveDoor(env.session));
+        QCOMPARE(d.alerts.size(), 2);
+        QVERIFY2(d.alerts[0].contains("aveva una password") && d.alerts[0].contains("Non è stata tolta con il comando"),
+                 qPrintable(d.alerts[0]));
+        QVERIFY(TeacherPassword(db(env), env.clock).isSet());
+
+        d.alerts.clear();
+        QString e;
+        QVERIFY2(TeacherPassword::remove(db(env), &e), qPrintable(e));
+        QVERIFY(!TeacherPassword(db(env), env.clock).wasLost());
+        QVERIFY(openArchiveDoor(env.session));
+        QVERIFY2(d.alerts[0].startsWith("La password dell'archivio è stata tolta il "), qPrintable(d.alerts[0]));
+        // A file that never had one says nothing of a loss.
+        test::ModelEnv fresh;
+        QVERIFY(openArchiveDoor(fresh.session));
+        QCOMPARE(fresh.dialogs.alerts.size(), 1);
     }
 
     // A results file of an older version gets the teacher's tables at start-up, results kept.

@@ -20,7 +20,9 @@ class Display:
     """A private Xvfb server."""
 
     def __init__(self, number=None):
-        self.number = number or (90 + os.getpid() % 100)
+        # QUORVANE_XVFB_DISPLAY names a display number of one's own where several people
+        # run the scripted tests on one machine.
+        self.number = number or int(os.environ.get("QUORVANE_XVFB_DISPLAY") or 90 + os.getpid() % 100)
         self.name = f":{self.number}"
         self.proc = subprocess.Popen(
             ["Xvfb", self.name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],

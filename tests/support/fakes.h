@@ -32,6 +32,16 @@ public:
         folderStarts << start;
         return folder;
     }
+    // The teacher who keeps the proposed name in the folder `saveInto`; Cancel while it is empty.
+    QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) override
+    {
+        saveTitles << title;
+        saveStarts << start;
+        saveFilters << filter;
+        if (saveInto.isEmpty())
+            return {};
+        return saveInto + QLatin1Char('/') + start.section(QLatin1Char('/'), -1);
+    }
     // Answers from `passwords` in turn; when it runs out, the teacher who knows the
     // password: kPassword in every field. An empty answer list is Cancel.
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override
@@ -106,6 +116,10 @@ public:
     std::deque<QStringList> passwords;
     QStringList folderTitles;
     QStringList folderStarts;
+    QStringList saveTitles;
+    QStringList saveStarts;
+    QStringList saveFilters;
+    QString saveInto;
     std::deque<bool> answers;
     QString folder;
 };

@@ -61,12 +61,25 @@ exp = sqlite3.connect(f"file:{prefix}/share/quorvane/expquorvane.mdb?mode=ro", u
 assert exp.execute("SELECT count(*) FROM prima").fetchone()[0] == 0
 PY
 
+# The installed programs answer no switch of the tests: not even the names are in them.
+for f in bin/quorvane bin/mkquorvane; do
+    hooks=$(grep -aoE 'QUORVANE_[A-Z_]+' "$prefix/$f" | sort -u | tr '\n' ' ' || true)
+    [ -z "$hooks" ] || fail "$f reads test switches: $hooks"
+done
+
+# mode <path>: the permission bits, in octal.
+mode() { stat -c %a "$1"; }
+
 # --- the launcher -----------------------------------------------------------------------------
 # Starts the installed launcher as the given home's user, waits until it has become the program
-# running in ~/Quorvane, lets it run a moment, then ends it.
+# running in ~/Quorvane, lets it run a moment, then ends it. It runs under the lax umask of
+# an older system, with the switches of the test build set, as a pupil could set them in the
+# account's profile: the program must ignore them (the start-up probe would end it at once,
+# the widget map would write every field's text into a file).
 run_launcher() {
     local home=$1
-    HOME="$home" QT_QPA_PLATFORM=offscreen "$prefix/bin/quorvane-avvio" >"$tmp/launcher.log" 2>&1 &
+    (umask 022; HOME="$home" QT_QPA_PLATFORM=offscreen QUORVANE_WIDGET_MAP="$tmp/map.json" QUORVANE_STARTUP_PROBE=1 \
+        exec "$prefix/bin/quorvane-avvio" >"$tmp/launcher.log" 2>&1) &
     prog_pid=$!
     local i exe=""
     for i in $(seq 1 150); do
@@ -79,6 +92,7 @@ run_launcher() {
     [ "$(readlink "/proc/$prog_pid/cwd")" = "$home/Quorvane" ] || fail "the program does not run in ~/Quorvane"
     sleep 2
     kill -0 "$prog_pid" 2>/dev/null || { cat "$tmp/launcher.log"; fail "the program ended at once"; }
+    [ ! -e "$tmp/map.json" ] || fail "the installed program wrote the widget map"
     kill -TERM "$prog_pid"
     timeout 10 tail --pid="$prog_pid" -f /dev/null || kill -KILL "$prog_pid"
     wait "$prog_pid" 2>/dev/null || true
@@ -96,6 +110,13 @@ run_launcher "$home"
 for f in "${pictures[@]}"; do
     cmp -s "$prefix/share/quorvane/$f" "$data/$f" || fail "$f not copied into the data folder"
 done
+# Everything made there is for the account alone.
+for f in "$home/Quorvane" "$data" "$data/copie"; do
+    [ "$(mode "$f")" = 700 ] || fail "$f is $(mode "$f"), not 700"
+done
+for f in "$data"/*; do
+    [ ! -f "$f" ] || [ "$(mode "$f")" = 600 ] || fail "$f is $(mode "$f"), not 600"
+done
 
 # A pupil's result, as the program would store it.
 python3 - "$data/quorvane.mdb" <<'PY' || fail "writing the marker row"
@@ -107,10 +128,16 @@ db.commit()
 db.close()
 PY
 
-# Second start, with a picture lost meanwhile: the result stays, the picture comes back.
+# Second start, with a picture lost meanwhile and the folder opened to all as an earlier
+# version left it: the result stays, the picture comes back, the folder is closed again.
 rm "$data/itafis3.bmp"
+chmod 755 "$data" "$data/copie"
+chmod 644 "$data/quorvane.mdb" "$data"/copie/*.mdb
 run_launcher "$home"
 cmp -s "$prefix/share/quorvane/itafis3.bmp" "$data/itafis3.bmp" || fail "a missing picture was not put back"
+for f in "$data" "$data/copie" "$data/quorvane.mdb" "$data/itafis3.bmp" "$data"/copie/*.mdb; do
+    [ "$(( 0$(mode "$f") & 077 ))" = 0 ] || fail "$f is still $(mode "$f") after a start"
+done
 python3 - "$data/quorvane.mdb" <<'PY' || fail "the result did not survive a second start"
 import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])

@@ -11,6 +11,7 @@
 #include "ui/widgets/realseams.h"
 
 #include <QDialogButtonBox>
+#include <QTemporaryDir>
 #include <QDirIterator>
 #include <QFileDialog>
 #include <QLabel>
@@ -253,7 +254,18 @@ private slots:
         QVERIFY(!a->Label12->isVisible());
         QVERIFY(!a->CMDELIMINO->isEnabled());
         QVERIFY(!a->CMDSTAMPA->isEnabled());
-        // The class table of an empty class is the head alone.
+        // With no printer the teacher is asked where the PDF goes; Cancel writes nothing anywhere.
+        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
+        click(a->cmdstampaquadro);
+        QCOMPARE(env->dialogs.saveTitles, QStringList{"Non c'è nessuna stampante: scegli dove salvare la stampa (PDF)"});
+        QCOMPARE(env->dialogs.saveFilters, QStringList{"Documenti PDF (*.pdf)"});
+        QVERIFY(env->dialogs.saveStarts.last().endsWith(".pdf"));
+        QVERIFY(env->dialogs.alerts.isEmpty());
+        QVERIFY(beside.entryList({"*.pdf"}, QDir::Files).isEmpty());
+
+        // The class table of an empty class is the head alone, saved where the teacher says.
+        QTemporaryDir stampe;
+        env->dialogs.saveInto = stampe.path();
         click(a->cmdstampaquadro);
         QCOMPARE(env->dialogs.alerts.size(), 1);
         QVERIFY(env->dialogs.alerts.last().startsWith("Non c'è nessuna stampante installata: ho scritto la stampa nel file"));
@@ -263,15 +275,16 @@ private slots:
         click(a->Label9[4]);
         click(a->CMDSTAMPA);
         QCOMPARE(env->dialogs.alerts.size(), 2);
-        // Both files stand beside the data folder.
-        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
-        const QStringList pdfs = beside.entryList({"*.pdf"}, QDir::Files, QDir::Name);
+        // The next save opens in the folder used last; both files are there and nowhere else.
+        QCOMPARE(QFileInfo(env->dialogs.saveStarts.last()).absolutePath(), QFileInfo(stampe.path()).absoluteFilePath());
+        const QStringList pdfs = QDir(stampe.path()).entryList({"*.pdf"}, QDir::Files, QDir::Name);
         QCOMPARE(pdfs.size(), 2);
         for (const QString &f : pdfs) {
-            QVERIFY(env->dialogs.alerts.join('\n').contains(QDir::toNativeSeparators(beside.filePath(f))));
-            QVERIFY(QFileInfo(beside.filePath(f)).size() > 500);
+            QVERIFY(env->dialogs.alerts.join('\n').contains(QDir::toNativeSeparators(QDir(stampe.path()).filePath(f))));
+            QVERIFY(QFileInfo(QDir(stampe.path()).filePath(f)).size() > 500);
         }
         QVERIFY(pdfs.join(' ').contains("VERDI GIUSEPPE"));
+        QVERIFY(beside.entryList({"*.pdf"}, QDir::Files).isEmpty());
     }
 
     void moreThanAHundred()

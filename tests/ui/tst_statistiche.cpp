@@ -160,9 +160,10 @@ private slots:
         test::screenshot(d, "FrmSTATISTICHE-domande");
 
         // The printout, charts included, as a PDF read back with pdftotext.
+        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
+        env->dialogs.saveInto = beside.absolutePath();
         click(d->cmdstampastat);
         QCOMPARE(env->dialogs.alerts.size(), 1);
-        const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
         const QStringList pdfs = beside.entryList({"*statistiche*.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
         QVERIFY(env->dialogs.alerts.first().contains(QDir::toNativeSeparators(beside.filePath(pdfs.first()))));

@@ -1,5 +1,7 @@
 #include "ui/printing/reportprinter.h"
 
+#include "storage/privatefiles.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -89,7 +91,7 @@ bool paintLines(QPainter &p, QPrinter &printer, const Report &report, double *us
     return true;
 }
 
-PrintOutcome printWith(const QString &title, const QString &pdfFolder, bool forcePdf, const QString &docName,
+PrintOutcome printWith(const QString &title, const PdfChooser &choosePdf, bool forcePdf, const QString &docName,
                        const std::function<bool(QPrinter &)> &paint)
 {
     PrintOutcome out;
@@ -110,10 +112,16 @@ PrintOutcome printWith(const QString &title, const QString &pdfFolder, bool forc
         return out;
     }
     out.pdf = true;
-    QDir().mkpath(pdfFolder);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
-    out.pdfPath = QDir(pdfFolder).absoluteFilePath(safeFileName(title) + QStringLiteral(" ") + stamp
-                                                   + QStringLiteral(".pdf"));
+    out.pdfPath = choosePdf ? choosePdf(safeFileName(title) + QStringLiteral(" ") + stamp + QStringLiteral(".pdf"))
+                            : QString();
+    if (out.pdfPath.isEmpty()) {
+        out.cancelled = true;
+        return out;
+    }
+    // The printer writes into a file that is already owner-only: a pupil's results.
+    if (!preparePrivateFile(out.pdfPath))
+        return out;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out.pdfPath);
@@ -123,14 +131,16 @@ PrintOutcome printWith(const QString &title, const QString &pdfFolder, bool forc
     return out;
 }
 
-PrintOutcome printReport(const Report &report, const QString &pdfFolder, bool forcePdf, const QString &docName)
+PrintOutcome printReport(const Report &report, const PdfChooser &choosePdf, bool forcePdf, const QString &docName)
 {
-    return printWith(report.title, pdfFolder, forcePdf, docName,
+    return printWith(report.title, choosePdf, forcePdf, docName,
                      [&](QPrinter &printer) { return paintReport(printer, report); });
 }
 
 QString outcomeMessage(const PrintOutcome &o)
 {
+    if (o.cancelled)
+        return {};
     if (!o.ok && o.pdf)
         return QStringLiteral("Non c'è nessuna stampante installata e non sono riuscito a scrivere la stampa "
                               "nel file \"%1\".").arg(QDir::toNativeSeparators(o.pdfPath));

@@ -104,11 +104,11 @@ bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const Q
     return p.end() && ok;
 }
 
-PrintOutcome printStatistics(const insight::ClassInsight &ci, const QString &caption, const QString &pdfFolder,
+PrintOutcome printStatistics(const insight::ClassInsight &ci, const QString &caption, const PdfChooser &choosePdf,
                              bool forcePdf, const QString &docName)
 {
     const QString title = QStringLiteral("Quorvane - statistiche della classe %1").arg(caption.simplified());
-    return printWith(title, pdfFolder, forcePdf, docName,
+    return printWith(title, choosePdf, forcePdf, docName,
                      [&](QPrinter &printer) { return paintStatistics(printer, ci, caption); });
 }
 

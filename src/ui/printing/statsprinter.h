@@ -9,7 +9,7 @@ namespace qv::ui {
 
 bool paintStatistics(QPrinter &printer, const insight::ClassInsight &ci, const QString &caption);
 
-PrintOutcome printStatistics(const insight::ClassInsight &ci, const QString &caption, const QString &pdfFolder,
+PrintOutcome printStatistics(const insight::ClassInsight &ci, const QString &caption, const PdfChooser &choosePdf,
                              bool forcePdf = false, const QString &docName = {});
 
 } // namespace qv::ui

@@ -296,9 +296,9 @@ void FLstampa::openFromStart(const QString &nomeclasse)
     app().show(Screen::FLstampa);
 }
 
-QString FLstampa::pdfFolder() const
+PdfChooser FLstampa::pdfChooser()
 {
-    return QFileInfo(QDir(app_.session().dataDir()).absolutePath()).absolutePath();
+    return [this](const QString &name) { return model_.choosePdfFile(name); };
 }
 
 void FLstampa::redraw()
@@ -362,7 +362,7 @@ void FLstampa::List1_Click(int row)
 
 void FLstampa::stampa(const Report &report)
 {
-    const PrintOutcome o = printReport(report, pdfFolder(), forcePdf);
+    const PrintOutcome o = printReport(report, pdfChooser(), forcePdf);
     const QString m = outcomeMessage(o);
     if (!m.isEmpty())
         session().dialogs.alert(m);
@@ -381,7 +381,7 @@ void FLstampa::statistiche()
     auto *d = new FrmSTATISTICHE(std::move(ci), caption, this);
     d->setAttribute(Qt::WA_DeleteOnClose);
     d->stampa = [this, d, caption] {
-        const PrintOutcome o = printStatistics(d->insight(), caption, pdfFolder(), forcePdf);
+        const PrintOutcome o = printStatistics(d->insight(), caption, pdfChooser(), forcePdf);
         if (const QString m = outcomeMessage(o); !m.isEmpty())
             session().dialogs.alert(m);
     };

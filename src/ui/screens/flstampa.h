@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/archivio.h"
+#include "ui/printing/reportprinter.h"
 #include "ui/screenbase.h"
 
 #include <QGroupBox>
@@ -27,8 +28,8 @@ public:
     ArchivioModel &model() { return model_; }
     // Tests and machines without a printer: write the printouts as PDF files.
     bool forcePdf = false;
-    // Folder of the PDF files written when no printer is installed: beside the data folder.
-    QString pdfFolder() const;
+    // With no printer installed, the PDF goes where the teacher chooses in a save dialog.
+    PdfChooser pdfChooser();
 
     QGroupBox *Frame1;
     std::array<ClickLabel *, 10> Label9{};

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -195,6 +196,21 @@ std::optional<PupilTools> QtDialogs::askTools(const QString &nome, const PupilTo
 QString QtDialogs::chooseFolder(const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(nullptr, title, start);
+}
+
+QString QtDialogs::chooseSaveFile(const QString &title, const QString &start, const QString &filter)
+{
+    const QFileInfo proposed(start);
+    QFileDialog d(QApplication::activeWindow(), title, proposed.absolutePath(), filter);
+    d.setObjectName(QStringLiteral("FrmSALVA"));
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    d.setFileMode(QFileDialog::AnyFile);
+    // A name typed without ".pdf" still gets it, so the file opens as what it is.
+    d.setDefaultSuffix(proposed.suffix());
+    d.selectFile(proposed.fileName());
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return {};
+    return d.selectedFiles().constFirst();
 }
 
 QDateTime SystemClock::now() const

@@ -11,6 +11,7 @@ public:
     void alert(const QString &text) override;
     bool ask(const QString &text, Buttons buttons) override;
     QString chooseFolder(const QString &title, const QString &start) override;
+    QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) override;
     QStringList askPasswords(const QString &title, const QString &text, const QStringList &labels) override;
     QStringList askLogin(const QString &title, const QString &text, const QString &login) override;
     std::optional<PupilTools> askTools(const QString &nome, const PupilTools &current) override;

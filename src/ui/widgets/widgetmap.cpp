@@ -1,5 +1,6 @@
 #include "ui/widgets/widgetmap.h"
 
+#include "storage/privatefiles.h"
 #include "ui/pupilwindow.h"
 #include "ui/screenbase.h"
 
@@ -69,8 +70,13 @@ QJsonObject describe(const QWidget *w, const QString &window)
     else if (auto *b = qobject_cast<const QAbstractButton *>(w)) {
         o["text"] = b->text();
         o["checked"] = b->isChecked();
-    } else if (auto *e = qobject_cast<const QLineEdit *>(w))
-        o["text"] = e->text();
+    } else if (auto *e = qobject_cast<const QLineEdit *>(w)) {
+        // A masked field (a password) tells only how much has been typed, never what.
+        if (e->echoMode() == QLineEdit::Normal)
+            o["text"] = e->text();
+        else
+            o["typed"] = int(e->text().size());
+    }
     if (auto *list = qobject_cast<const QListWidget *>(w)) {
         // Each item with its place on screen, or null while it is scrolled out of view.
         QJsonArray items, rects;
@@ -136,7 +142,7 @@ void WidgetMap::write()
     if (now == last_)
         return;
     QSaveFile f(file_);
-    if (f.open(QIODevice::WriteOnly) && f.write(now) == now.size() && f.commit())
+    if (f.open(QIODevice::WriteOnly) && makePrivate(f) && f.write(now) == now.size() && f.commit())
         last_ = now;
 }
 
