@@ -1,6 +1,7 @@
 #include "archive/teacherpassword.h"
 
 #include "storage/schema.h"
+#include "storage/wording.h"
 
 #include <QDateTime>
 #include <sodium.h>
@@ -119,7 +120,8 @@ TeacherPassword::Outcome TeacherPassword::check(const QString &password)
     if (hash.isEmpty())
         return {true, {}};
     if (const int wait = secondsToWait(); wait > 0)
-        return {false, QStringLiteral("Troppe password sbagliate di seguito: aspetta ancora %1 secondi, poi riprova.").arg(wait)};
+        return {false, QStringLiteral("Troppe password sbagliate di seguito: aspetta ancora %1, poi riprova.")
+                           .arg(counted(wait, "secondo", "secondi"))};
     if (password.isEmpty())
         return {false, QStringLiteral("Scrivi la password.")};
     if (!sodiumReady())
@@ -141,7 +143,7 @@ TeacherPassword::Outcome TeacherPassword::check(const QString &password)
     countFailure();
     QString message = QStringLiteral("La password non è giusta.");
     if (const int wait = secondsToWait(); wait > 0)
-        message += QStringLiteral(" Prima di riprovare aspetta %1 secondi.").arg(wait);
+        message += QStringLiteral(" Prima di riprovare aspetta %1.").arg(counted(wait, "secondo", "secondi"));
     return {false, message};
 }
 

@@ -109,11 +109,11 @@ FLETTURA::FLETTURA(Application &app)
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
 
-    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\ndomanda"),
+    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\nla domanda"),
                                      QRect(), [this] { return ascolto::domanda(model_); });
-    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nrisposte"),
+    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nle risposte"),
                                       QRect(), [this] { return ascolto::risposte(model_); });
-    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
+    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\nil brano"),
                                    QRect(), [this] { return ascolto::brano(model_); }, true,
                                    [this] { return ascolto::hasBrano(model_); });
     // With larger text the question and the options take the height their texts need (their
