@@ -220,7 +220,9 @@ QString ServerConfig::explainFailure(const QString &engineText) const
                                   "te con il comando  chmod 600 %2")
                        .arg(passLine, pass);
         } else if (!fi.isFile()) {
-            cause = QStringLiteral("il file delle password %1 non è un file di testo, e PostgreSQL non lo legge").arg(passNamed);
+            cause = QStringLiteral("al posto del file delle password %1 c'è qualcosa che non è un file (per esempio "
+                                   "una cartella), e PostgreSQL non lo legge")
+                        .arg(passNamed);
             todo = QStringLiteral("Al suo posto metti un file con la riga  %1  (con la password vera).").arg(passLine);
         } else if (fi.permissions() & others) {
             cause = QStringLiteral("il file delle password %1 si può leggere o cambiare anche da altri utenti di questo "
@@ -263,13 +265,13 @@ QString ServerConfig::explainFailure(const QString &engineText) const
                                : QStringLiteral("nella cartella \"%1\" di questo computer non risponde nessun server "
                                                 "PostgreSQL")
                                      .arg(host);
-        todo = QStringLiteral("Controlla che PostgreSQL sia acceso e avviato (sudo systemctl start postgresql) e che "
-                              "host nel file \"%1\" sia giusto.")
+        todo = QStringLiteral("Controlla che il computer sia acceso e che PostgreSQL vi sia avviato (sudo systemctl "
+                              "start postgresql), e che host nel file \"%1\" sia giusto.")
                    .arg(ini);
     } else if (has("connection refused")) {
         cause = QStringLiteral("il computer \"%1\" risponde, ma PostgreSQL non accetta collegamenti sulla porta %2")
                     .arg(host.isEmpty() ? QStringLiteral("localhost") : host, port);
-        todo = QStringLiteral("Controlla che PostgreSQL sia acceso e avviato sul server, che listen_addresses in "
+        todo = QStringLiteral("Controlla che PostgreSQL sia avviato sul server, che listen_addresses in "
                               "postgresql.conf lo apra alla rete e che port nel file \"%1\" sia giusto.")
                    .arg(ini);
     } else if (has("could not translate host name") || has("name or service not known")

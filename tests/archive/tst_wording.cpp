@@ -108,7 +108,7 @@ private slots:
         QTest::newRow("password file missing") << lab << at + "fe_sendauth: no password supplied" << -1
             << QStringList{"il file delle password \"{pass}\"", "non c'è", "10.0.0.5:5432:quorvane:maestra:la-password"};
         QTest::newRow("password file is a folder") << lab << at + "fe_sendauth: no password supplied" << 0
-            << QStringList{"non è un file di testo"};
+            << QStringList{"c'è qualcosa che non è un file"};
         QTest::newRow("no line for this server") << lab << at + "fe_sendauth: no password supplied" << 0600
             << QStringList{"non c'è una riga per questo server", "10.0.0.5:5432:quorvane:maestra:la-password"};
         QTest::newRow("no server on the socket")
