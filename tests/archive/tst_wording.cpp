@@ -73,12 +73,9 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("record key") << "2026-12-10 09:04:55.218 f67b57d9" << false << "10/12/2026 09:04";
         QTest::newRow("record key, seconds") << "2026-12-10 09:04:55.218 f67b57d9" << true << "10/12/2026 09:04:55";
-        QTest::newRow("deletion time") << "2026-09-14 09:00:00" << false << "14/09/2026 09:00";
         QTest::newRow("hour skipped by summer time") << "2026-03-29 02:30:00.000 0a1b2c3d" << false << "29/03/2026 02:30";
         QTest::newRow("no such day") << "2026-02-30 10:00:00.000 0a1b2c3d" << false << "2026-02-30 10:00:00.000 0a1b2c3d";
-        QTest::newRow("digits run on") << "2026-12-10 09:04555" << false << "2026-12-10 09:04555";
         QTest::newRow("another program's") << " 10/12/2026 9.04.55 " << false << "10/12/2026 9.04.55";
-        QTest::newRow("empty") << "" << false << "";
     }
     void storedMomentsAsShown()
     {
@@ -94,7 +91,7 @@ private slots:
     {
         QTest::addColumn<QString>("ini");
         QTest::addColumn<QString>("engine");
-        QTest::addColumn<int>("passMode"); // the password file's mode; -1 none, 0 a folder there
+        QTest::addColumn<int>("passMode"); // the password file's mode; -1 none
         QTest::addColumn<QStringList>("expected");
         const QString lab = QStringLiteral("host=10.0.0.5 port=5432 dbname=quorvane user=maestra");
         const QString at = QStringLiteral("connection to server at \"10.0.0.5\", port 5432 failed: ");
@@ -107,8 +104,6 @@ private slots:
             << QStringList{"si può leggere o cambiare anche da altri utenti", "chmod 600 {pass}"};
         QTest::newRow("password file missing") << lab << at + "fe_sendauth: no password supplied" << -1
             << QStringList{"il file delle password \"{pass}\"", "non c'è", "10.0.0.5:5432:quorvane:maestra:la-password"};
-        QTest::newRow("password file is a folder") << lab << at + "fe_sendauth: no password supplied" << 0
-            << QStringList{"c'è qualcosa che non è un file"};
         QTest::newRow("no line for this server") << lab << at + "fe_sendauth: no password supplied" << 0600
             << QStringList{"non c'è una riga per questo server", "10.0.0.5:5432:quorvane:maestra:la-password"};
         QTest::newRow("no server on the socket")
@@ -120,16 +115,11 @@ private slots:
                            "sudo systemctl start postgresql"};
         QTest::newRow("refused") << lab << at + "Connection refused\n\tIs the server running on that host?" << -1
             << QStringList{"PostgreSQL non accetta collegamenti sulla porta 5432", "listen_addresses"};
-        QTest::newRow("unknown host") << "host=srvlab dbname=quorvane"
-            << "could not translate host name \"srvlab\" to address: Name or service not known" << -1
-            << QStringList{"nessun computer di nome \"srvlab\""};
         QTest::newRow("not in pg_hba.conf")
             << lab << at + "FATAL:  no pg_hba.conf entry for host \"10.0.0.7\", user \"maestra\", database \"quorvane\"" << -1
             << QStringList{"non ammette collegamenti da questo computer", "pg_hba.conf"};
         QTest::newRow("no such database") << lab << at + "FATAL:  database \"quorvane\" does not exist" << -1
             << QStringList{"sul server non c'è il database \"quorvane\"", "mkquorvane --server"};
-        QTest::newRow("no such role") << lab << at + "FATAL:  role \"maestra\" does not exist" << -1
-            << QStringList{"sul server non c'è l'utente \"maestra\""};
         QTest::newRow("not understood") << lab << at + "something new" << -1
             << QStringList{"il server non risponde come dovrebbe.\nControlla che il server sia acceso"};
     }
@@ -141,16 +131,12 @@ private slots:
         QFETCH(QStringList, expected);
         QTemporaryDir home;
         const QString pass = home.filePath(QStringLiteral("pgpass"));
-        if (passMode == 0) {
-            QVERIFY(QDir().mkdir(pass));
-        } else if (passMode > 0) {
+        if (passMode > 0) {
             QFile f(pass);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("altro:5432:*:maestra:segreta\n");
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("altro:5432:*:maestra:segreta\n") > 0);
             f.close();
-            QVERIFY(f.setPermissions(QFile::Permissions(
-                ((passMode & 0600) == 0600 ? QFile::ReadOwner | QFile::WriteOwner : QFile::Permissions())
-                | ((passMode & 0044) ? QFile::ReadGroup | QFile::ReadOther : QFile::Permissions()))));
+            const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner;
+            QVERIFY(f.setPermissions(passMode == 0644 ? own | QFile::ReadGroup | QFile::ReadOther : own));
         }
         qputenv("PGPASSFILE", pass.toLocal8Bit());
         const QString said = ServerConfig::parse(ini, QStringLiteral("/scuola/server.ini")).explainFailure(engine);

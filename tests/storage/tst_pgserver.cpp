@@ -152,9 +152,7 @@ private slots:
         const bool started = inizio.load(&e);
         qunsetenv("PGPASSFILE");
         QVERIFY(!started);
-        QVERIFY2(e.contains(QStringLiteral("anche da altri utenti")) && e.contains(QStringLiteral("chmod 600 ") + passfile.fileName())
-                     && e.contains(QStringLiteral("(Risposta di PostgreSQL: ")),
-                 qPrintable(e));
+        QVERIFY2(e.contains("anche da altri utenti") && e.contains("chmod 600 " + passfile.fileName()), qPrintable(e));
     }
 
     // The server stops while a pupil works: the store fails and keeps the answers; once the
