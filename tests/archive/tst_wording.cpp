@@ -65,7 +65,7 @@ private slots:
             QVERIFY2(said.join(QLatin1Char('\n')).contains(fragment), qPrintable(said.join("\n---\n")));
     }
 
-    // The record's key, a deletion time and what another program may have left, as shown.
+    // The record's key, with and without seconds, and what another program may have left, as shown.
     void storedMomentsAsShown_data()
     {
         QTest::addColumn<QString>("stored");
