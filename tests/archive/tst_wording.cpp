@@ -113,6 +113,15 @@ private slots:
             << -1
             << QStringList{"nella cartella \"/run/quorvane\" di questo computer non risponde nessun server",
                            "sudo systemctl start postgresql"};
+        // A computer and a server set up in Italian: libpq, the server and the C library translated.
+        QTest::newRow("wrong password, in Italian")
+            << lab << "connessione al server su \"10.0.0.5\", porta 5432 non riuscita: FATAL:  autenticazione con "
+                      "password fallita per l'utente \"maestra\"" << 0600
+            << QStringList{"il server non accetta la password dell'utente \"maestra\"."};
+        QTest::newRow("no server on the socket, in Italian") << "host=/run/quorvane dbname=quorvane"
+            << "connessione al server sul socket \"/run/quorvane/.s.PGSQL.5432\" non riuscita: File o directory non "
+               "esistente" << -1
+            << QStringList{"nella cartella \"/run/quorvane\" di questo computer non risponde nessun server"};
         QTest::newRow("refused") << lab << at + "Connection refused\n\tIs the server running on that host?" << -1
             << QStringList{"PostgreSQL non accetta collegamenti sulla porta 5432", "listen_addresses"};
         QTest::newRow("not in pg_hba.conf")
