@@ -438,16 +438,31 @@ void ArchivioModel::svuotoCestino()
         s_.dialogs.alert(QStringLiteral("Il cestino è vuoto."));
         return;
     }
-    if (!s_.dialogs.ask(QStringLiteral("Vuoi cancellare per sempre %1 del cestino? Non si potranno più recuperare.")
-                            .arg(n == 1 ? QStringLiteral("il risultato") : QStringLiteral("i %1 risultati").arg(n)),
+    const bool one = n == 1;
+    if (!s_.dialogs.ask(one ? QStringLiteral("Vuoi cancellare per sempre il risultato che è nel cestino? Non si potrà "
+                                             "più recuperare.")
+                            : QStringLiteral("Vuoi cancellare per sempre i %1 risultati che sono nel cestino? Non si "
+                                             "potranno più recuperare.")
+                                  .arg(n),
                         Dialogs::Buttons::YesNo))
         return;
     QString e;
+    // What is left of them: the copies made before, until thirty newer ones push them out
+    // (a copy is made at a start only when the results changed). A server has no such copies.
+    const QString left = one ? QStringLiteral("Il risultato che conteneva resta") : QStringLiteral("I risultati che conteneva restano");
     if (emptyBin(*s_.state.dbrisultati, &e))
-        s_.dialogs.alert(QStringLiteral("Il cestino è stato svuotato. Restano solo le copie di sicurezza fatte prima "
-                                        "(nella cartella \"copie\"), che si cancellano da sole dopo trenta avvii. Per "
-                                        "togliere subito un alunno anche da quelle, usa \"Cancello per sempre, anche "
-                                        "dalle copie\" prima di svuotare il cestino."));
+        s_.dialogs.alert(
+            s_.state.dbrisultati->onServer()
+                ? QStringLiteral("Il cestino è stato svuotato. %1 soltanto nelle copie del database che sono state fatte "
+                                 "prima sul server, se ce ne sono.")
+                      .arg(left)
+                : QStringLiteral("Il cestino è stato svuotato. %1 soltanto nelle copie di sicurezza fatte prima (nella "
+                                 "cartella \"copie\"), finché non se ne saranno fatte altre %2: si tengono le %2 copie "
+                                 "più recenti, e il programma ne fa una nuova quando si avvia solo se i risultati sono "
+                                 "cambiati. Per togliere subito un alunno anche da quelle, usa \"Cancello per sempre, anche dalle "
+                                 "copie\" prima di svuotare il cestino.")
+                      .arg(left)
+                      .arg(kBackupsKept));
     else
         s_.dialogs.alert(QStringLiteral("Non sono riuscito a svuotare il cestino: è rimasto com'era.\n(%1)").arg(e));
 }

@@ -6,6 +6,7 @@
 #include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
 #include "storage/schema.h"
+#include "storage/wording.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
@@ -735,11 +736,9 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
         total += n;
     r.ok = true;
     r.message =
-        QStringLiteral("Ho rimesso la %1: ora l'archivio ha %2 risultati. I risultati com'erano prima sono "
+        QStringLiteral("Ho rimesso la %1: ora l'archivio ha %2. I risultati com'erano prima sono "
                        "nella %3: se ti servono, puoi rimetterli da lì.")
-            .arg(describeCopy(info.file))
-            .arg(total)
-            .arg(describeCopy(r.safetyCopy));
+            .arg(describeCopy(info.file), counted(total, "risultato", "risultati"), describeCopy(r.safetyCopy));
     if (!withBin)
         r.message +=
             QStringLiteral("\nQuesta copia è di una versione precedente del programma e non ha il cestino: "

@@ -3,6 +3,7 @@
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
 #include "storage/schema.h"
+#include "storage/wording.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -130,7 +131,7 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
     if (has.exec() && has.next())
         return say(QStringLiteral("Nella classe c'è già un risultato di %1 con la stessa data (%2), forse importato di nuovo: "
                                   "non l'ho recuperato, così non è doppio.")
-                       .arg(nome, data));
+                       .arg(nome, shownStamp(data)));
     has.finish();
     QString e;
     const bool ok = transaction(db, &e, [&](QString &err) {

@@ -7,6 +7,7 @@
 #include "storage/pupilrecord.h"
 #include "startup/datafolder.h"
 #include "storage/schema.h"
+#include "storage/wording.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +34,6 @@ using Row = QVariantList; // the transferred fields, in transferredFields() orde
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-QString plural(int n, const char *one, const char *many)
-{
-    return n == 1 ? QStringLiteral("1 ") + QString::fromUtf8(one)
-                  : QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(many);
 }
 
 QString columnList()
@@ -391,11 +386,14 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
     }
     r.ok = true;
     r.message = QStringLiteral("Esportazione finita: %1 nel file \"%2\".")
-                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(shown));
+                    .arg(counted(r.written, "risultato esportato", "risultati esportati"), native(shown));
     if (r.replaced > 0)
-        r.message += QStringLiteral("\nLe copie di un'esportazione precedente (%1) sono state sostituite, "
-                                    "così nessun risultato è doppio.")
-                         .arg(r.replaced);
+        r.message += r.replaced == 1
+            ? QStringLiteral("\nLa copia di un'esportazione precedente (1) è stata sostituita, così nessun risultato è "
+                             "doppio.")
+            : QStringLiteral("\nLe copie di un'esportazione precedente (%1) sono state sostituite, così nessun "
+                             "risultato è doppio.")
+                  .arg(r.replaced);
     return r;
 }
 
@@ -732,18 +730,18 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
         return failed(QStringLiteral("L'importazione non è riuscita e la classe è rimasta com'era.\n(%1)").arg(problem));
 
     r.ok = true;
-    r.message = QStringLiteral("Importazione finita: %1").arg(plural(r.added, "risultato importato", "risultati importati"));
+    r.message = QStringLiteral("Importazione finita: %1").arg(counted(r.added, "risultato importato", "risultati importati"));
     if (r.updated > 0)
-        r.message += QStringLiteral("; ") + plural(r.updated, "aggiornato con la copia più avanzata del disco",
+        r.message += QStringLiteral("; ") + counted(r.updated, "aggiornato con la copia più avanzata del disco",
                                                    "aggiornati con la copia più avanzata del disco");
     if (r.present > 0)
-        r.message += QStringLiteral("; ") + plural(r.present, "già presente, non aggiunto di nuovo",
+        r.message += QStringLiteral("; ") + counted(r.present, "già presente, non aggiunto di nuovo",
                                                    "già presenti, non aggiunti di nuovo");
     if (r.erased > 0)
-        r.message += QStringLiteral("; ") + plural(r.erased, "cancellato per sempre da questo archivio, non importato di nuovo",
+        r.message += QStringLiteral("; ") + counted(r.erased, "cancellato per sempre da questo archivio, non importato di nuovo",
                                                    "cancellati per sempre da questo archivio, non importati di nuovo");
     if (r.unreadable > 0)
-        r.message += QStringLiteral("; ") + plural(r.unreadable, "illeggibile, saltato", "illeggibili, saltati");
+        r.message += QStringLiteral("; ") + counted(r.unreadable, "illeggibile, saltato", "illeggibili, saltati");
     r.message += QLatin1Char('.');
     return r;
 }
@@ -1064,7 +1062,7 @@ ExchangeResult esportaSigillato(Database &results, const QString &table, const Q
     r.replaced = 0;
     r.message = QStringLiteral("Esportazione finita: %1, cifrati con la parola d'ordine, nel file \"%2\".\n"
                                "Per importarli servirà la stessa parola d'ordine.")
-                    .arg(plural(r.written, "risultato esportato", "risultati esportati"), native(sealedFile));
+                    .arg(counted(r.written, "risultato esportato", "risultati esportati"), native(sealedFile));
     if (hadSealed)
         r.message += QStringLiteral("\nL'esportazione cifrata che era già sul disco è stata sostituita da questa.");
     // An earlier plain export is not left readable beside the sealed one.

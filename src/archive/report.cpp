@@ -2,6 +2,7 @@
 
 #include "archive/printlines.h"
 #include "archive/strumenti.h"
+#include "storage/wording.h"
 
 namespace qv {
 
@@ -50,7 +51,7 @@ Report pupilReport(const ResultMatrix &v, int r, const PupilTools &tools)
     auto c = [&](int col) { return v.cell(r, col); };
     PrintLines p;
     p.endLine().endLine();
-    p.tab(7).text(c(1)).tab(45).text(c(2)).endLine();
+    p.tab(7).text(c(1)).tab(45).text(shownStamp(c(2))).endLine();
     if (tools.any()) {
         p.endLine();
         for (const QString &l : wrapped(toolsLine(tools), 78, QStringLiteral("   ")))

@@ -1,15 +1,9 @@
 #include "archive/servercopy.h"
 
 #include "storage/classmap.h"
+#include "storage/wording.h"
 
 namespace qv {
-
-namespace {
-QString count(int n, const char *one, const char *many)
-{
-    return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : many);
-}
-} // namespace
 
 ExchangeResult copiaSulServer(Database &server, Database &local)
 {
@@ -42,11 +36,11 @@ ExchangeResult copiaSulServer(Database &server, Database &local)
     total.ok = true;
     total.message = QStringLiteral("Copia sul server finita: %1, %2, %3 (il server ne aveva già una copia uguale o più "
                                    "avanzata).")
-                        .arg(count(total.added, "risultato aggiunto", "risultati aggiunti"),
-                             count(total.updated, "aggiornato", "aggiornati"),
-                             count(total.present, "lasciato com'era", "lasciati com'erano"));
+                        .arg(counted(total.added, "risultato aggiunto", "risultati aggiunti"),
+                             counted(total.updated, "aggiornato", "aggiornati"),
+                             counted(total.present, "lasciato com'era", "lasciati com'erano"));
     if (total.unreadable > 0)
-        total.message += QStringLiteral(" %1.").arg(count(total.unreadable, "record illeggibile saltato (senza nome o con "
+        total.message += QStringLiteral(" %1.").arg(counted(total.unreadable, "record illeggibile saltato (senza nome o con "
                                                                             "valori fuori misura)",
                                                           "record illeggibili saltati (senza nome o con valori fuori misura)"));
     return total;

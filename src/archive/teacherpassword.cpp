@@ -2,6 +2,7 @@
 
 #include "storage/schema.h"
 #include "storage/serverguard.h"
+#include "storage/wording.h"
 
 #include <QDateTime>
 #include <sodium.h>
@@ -162,7 +163,8 @@ TeacherPassword::Outcome TeacherPassword::check(const QString &password)
         return {false, kMissing};
     bringFailureToNow();
     if (const int wait = secondsToWait(); wait > 0)
-        return {false, QStringLiteral("Troppe password sbagliate di seguito: aspetta ancora %1 secondi, poi riprova.").arg(wait)};
+        return {false, QStringLiteral("Troppe password sbagliate di seguito: aspetta ancora %1, poi riprova.")
+                           .arg(counted(wait, "secondo", "secondi"))};
     if (password.isEmpty())
         return {false, QStringLiteral("Scrivi la password.")};
     if (!sodiumReady())
@@ -186,7 +188,7 @@ TeacherPassword::Outcome TeacherPassword::check(const QString &password)
     countFailure();
     QString message = QStringLiteral("La password non è giusta.");
     if (const int wait = secondsToWait(); wait > 0)
-        message += QStringLiteral(" Prima di riprovare aspetta %1 secondi.").arg(wait);
+        message += QStringLiteral(" Prima di riprovare aspetta %1.").arg(counted(wait, "secondo", "secondi"));
     return {false, message};
 }
 

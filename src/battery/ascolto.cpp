@@ -7,6 +7,7 @@
 #include "battery/comprehension/letturamodel.h"
 #include "battery/geography/cartgemodel.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace qv::ascolto {
@@ -20,9 +21,8 @@ QString spoken(QString s)
     return s.trimmed();
 }
 
-// "Fatto 1: …. Fatto 2: …." for a list read aloud (without a name, the entry alone: the
-// options of the reading test carry their letter), each entry ended by a full stop unless
-// it ends a sentence already; empty entries are left out.
+// "Fatto 1: …. Fatto 2: …." for a list read aloud (without a name, the entry alone), each
+// entry ended by a full stop unless it ends a sentence already; empty entries are left out.
 QString numbered(const QStringList &entries, const QStringList &names)
 {
     QStringList parts;
@@ -46,6 +46,14 @@ QStringList numeri(const QString &parola, int n)
     return out;
 }
 
+// The letter of an option as the screen shows it ("a) …", at the start of a line): a voice
+// reads a lone "a)" as the preposition, so it is read "Risposta a: …".
+const QRegularExpression &optionLetter()
+{
+    static const QRegularExpression re(QStringLiteral("^[ \\t]*([a-d])\\)[ \\t]*"), QRegularExpression::MultilineOption);
+    return re;
+}
+
 } // namespace
 
 bool shown(const PupilTools &tools, bool passage)
@@ -61,8 +69,15 @@ QString domanda(const LetturaModel &m)
 QString risposte(const LetturaModel &m)
 {
     if (m.layout() == LetturaModel::Layout::Sintesi)
-        return spoken(m.testo() + QLatin1Char('\n') + m.testo2());
-    return numbered({m.labris(1), m.labris(2), m.labris(3), m.labris(4)}, QStringList(4, QString()));
+        return spoken(m.testo() + QLatin1Char('\n') + m.testo2()).replace(optionLetter(), QStringLiteral("Risposta \\1: "));
+    QStringList testi, nomi;
+    for (int k = 1; k <= 4; ++k) {
+        const QString t = spoken(m.labris(k));
+        const QRegularExpressionMatch letter = optionLetter().match(t);
+        nomi << (letter.hasMatch() ? QStringLiteral("Risposta ") + letter.captured(1) : QString());
+        testi << t.mid(letter.capturedLength());
+    }
+    return numbered(testi, nomi);
 }
 
 bool hasBrano(const LetturaModel &m)
@@ -118,7 +133,7 @@ QString eventi(const Storia2Model &m)
 QString luogo(const CartgeModel &m)
 {
     QString t = m.political()
-        ? QStringLiteral("Numero %1. Cerca il numero %1 sulla carta delle regioni e scegli negli elenchi la regione e il "
+        ? QStringLiteral("Numero %1. Cerca il numero %1 sulla carta politica e scegli negli elenchi la regione e il "
                          "suo capoluogo.")
               .arg(m.numero)
         : QStringLiteral("Numero %1. Cerca il numero %1 sulla carta fisica e scegli nell'elenco il suo nome.")

@@ -1,6 +1,7 @@
 #include "insight/statsreport.h"
 
 #include "archive/printlines.h"
+#include "storage/wording.h"
 
 #include <QLocale>
 
@@ -136,8 +137,8 @@ Report statsReport(const ClassInsight &ci, const QString &caption)
     // The items the class found hardest, from the answers kept.
     const QuestionAnalysis &qa = ci.questions;
     p.endLine();
-    p.text(QStringLiteral("LE DIECI DOMANDE PIÙ DIFFICILI PER LA CLASSE (risposte di %1 alunni su %2)")
-               .arg(qa.covered)
+    p.text(QStringLiteral("LE DIECI DOMANDE PIÙ DIFFICILI PER LA CLASSE (risposte di %1 su %2)")
+               .arg(counted(qa.covered, "alunno", "alunni"))
                .arg(qa.records))
         .endLine();
     if (qa.hardest.empty())

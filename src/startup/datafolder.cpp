@@ -126,10 +126,11 @@ bool prepareDataFolder(const QString &folder, QString *error, QString *notice)
         if (removed < 0)
             return failWith(e);
         if (removed > 0 && notice)
-            *notice = QStringLiteral("il modello dell'esportazione \"%1\" conteneva %2 risultati di alunni: "
+            *notice = QStringLiteral("il modello dell'esportazione \"%1\" conteneva %2: "
                                      "l'ho svuotato (i risultati sono nell'archivio, non nel modello).")
-                          .arg(QDir::toNativeSeparators(QFileInfo(exportTemplate).absoluteFilePath()))
-                          .arg(removed);
+                          .arg(QDir::toNativeSeparators(QFileInfo(exportTemplate).absoluteFilePath()),
+                               removed == 1 ? QStringLiteral("il risultato di un alunno")
+                                            : QStringLiteral("%1 risultati di alunni").arg(removed));
     }
     return true;
 }

@@ -68,18 +68,9 @@ bool InizioModel::loadServer(const ServerConfig &server, QString *error)
         return stop(server.error(), QStringLiteral("Correggi il file (come si scrive è spiegato nel README), ") + restart);
     QString e;
     auto db = Database::connect(server, &e);
-    if (!db) {
-        if (e.contains(QLatin1String("password"), Qt::CaseInsensitive))
-            return stop(e, QStringLiteral("Il server non accetta l'utente \"%1\" senza la sua password giusta: controlla "
-                                          "la password nel file delle password di PostgreSQL di questo computer "
-                                          "(~/.pgpass, o quello indicato da PGPASSFILE), ")
-                               .arg(server.value(QStringLiteral("user")))
-                               + restart);
-        return stop(e, QStringLiteral("Controlla che il server sia acceso e raggiungibile dalla rete, che PostgreSQL vi "
-                                      "sia avviato e che host, port, dbname e user nel file \"%1\" siano giusti, ")
-                           .arg(server.file())
-                           + restart);
-    }
+    // The connection's message says the cause and what to do.
+    if (!db)
+        return stop(e, QStringLiteral("Poi avvia di nuovo il programma."));
     if (!checkResultsSchema(*db, &e))
         return stop(QStringLiteral("Il %1 non è completo: %2.").arg(db->where(), e),
                     QStringLiteral("Prepara il database con il programma \"mkquorvane --server\", ") + restart);

@@ -91,7 +91,7 @@ bool Database::reconnect(QString *error)
         const QString why = db_.lastError().databaseText().trimmed();
         if (error)
             *error = QStringLiteral("Non riesco a collegarmi al %1: %2")
-                         .arg(server_.describe(), why.isEmpty() ? db_.lastError().text() : why);
+                         .arg(server_.describe(), server_.explainFailure(why.isEmpty() ? db_.lastError().text() : why));
         return false;
     }
     return startServerSession(error);

@@ -32,6 +32,13 @@ public:
     ServerConfig with(const QString &key, const QString &value) const;
     // "database \"quorvane\" sul server 10.0.0.5 (porta 5432)", for messages ("al ...", "nel ...").
     QString describe() const;
+    // Why a connection failed, for the teacher: the cause in Italian (lower case, after the
+    // server's description and a colon), on the next line what to do first, then PostgreSQL's
+    // own text `engineText` (libpq's, in English) in brackets.
+    QString explainFailure(const QString &engineText) const;
+    // The file libpq takes the password from: passfile in server.ini, else the one PGPASSFILE
+    // names, else ~/.pgpass.
+    QString passwordFile() const;
 
 private:
     State state_ = State::Absent;

@@ -62,7 +62,7 @@ private slots:
         const QStringList want = {
             "",
             "",
-            "      ROSSI MARIO" + QString(27, ' ') + "2026-09-14 09:00:00.000 0a1b2c3d",
+            "      ROSSI MARIO" + QString(27, ' ') + "14/09/2026 09:00",
             "",
             "",
             "   COMPRENSIONE DELLA LETTURA.   Minuti: 25",
@@ -100,7 +100,7 @@ private slots:
         for (int i = 0; i < want.size(); ++i)
             QCOMPARE(r.lines.at(i), want.at(i));
         QCOMPARE(columnOf(r.lines[2], "ROSSI"), 7);
-        QCOMPARE(columnOf(r.lines[2], "2026"), 45);
+        QCOMPARE(columnOf(r.lines[2], "14/09/2026"), 45);
         // gramcom (77) is not part of this printout.
         QVERIFY(!r.lines.join('\n').contains("77"));
         QVERIFY(r.title.contains("ROSSI MARIO"));

@@ -91,10 +91,12 @@ private slots:
             QVERIFY(!r.ok);
             QCOMPARE(tp.secondsToWait(), waits[i]);
             if (waits[i] > 0) {
+                QVERIFY2(r.message.endsWith(QString(" Prima di riprovare aspetta %1 secondi.").arg(waits[i])),
+                         qPrintable(r.message));
                 // Even the right password is not looked at before the wait is over.
                 env.clock.advanceSecs(waits[i] - 1);
                 const auto early = tp.check("giusta1");
-                QVERIFY2(!early.ok && early.message.contains("aspetta ancora 1 secondi"), qPrintable(early.message));
+                QVERIFY2(!early.ok && early.message.contains("aspetta ancora 1 secondo,"), qPrintable(early.message));
                 // A restart: the database is opened anew.
                 env.session.state.rsclasse.reset();
                 env.session.state.dbrisultati.reset();

@@ -135,6 +135,30 @@ private slots:
             QVERIFY(env.session.state.dbrisultati->onServer());
     }
 
+    // A password file others can read is passed over by libpq, which then says only that no
+    // password was given: the start says what is wrong with the file.
+    void passwordFileOpenToOthers()
+    {
+        test::ModelEnv env;
+        QVERIFY2(env.folder.ok(), qPrintable(env.folder.error()));
+        QFile ini(env.folder.file(QStringLiteral("server.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write((test::DataFolder::testServer() + QStringLiteral("\nuser=conpassword")).toUtf8());
+        ini.close();
+        QTemporaryFile passfile;
+        QVERIFY(passfile.open());
+        passfile.write("*:*:*:conpassword:giusta\n");
+        passfile.close();
+        QVERIFY(passfile.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        qputenv("PGPASSFILE", passfile.fileName().toLocal8Bit());
+        InizioModel inizio(env.session);
+        QString e;
+        const bool started = inizio.load(&e);
+        qunsetenv("PGPASSFILE");
+        QVERIFY(!started);
+        QVERIFY2(e.contains("anche da altri utenti") && e.contains("chmod 600 " + passfile.fileName()), qPrintable(e));
+    }
+
     // The server stops while a pupil works: the store fails and keeps the answers; once the
     // server is back, the next store writes record and answers whole on a new connection.
     void serverLostDuringATest()

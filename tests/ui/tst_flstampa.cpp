@@ -2,6 +2,7 @@
 // the class chooser, deletion and the printouts (as PDF files here).
 #include "archive/backup.h"
 #include "storage/classmap.h"
+#include "storage/wording.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "ui/screens/flinizio.h"
@@ -89,7 +90,10 @@ private slots:
         QCOMPARE(a->Label8->text(), QString("Prima  C"));
         QCOMPARE(test::listTexts(a->List1), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
         QCOMPARE(a->List2->count(), 2);
-        QVERIFY(a->List2->item(0)->text().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
+        // The date as a teacher reads it; the record's key (milliseconds, tag) stays hidden.
+        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$").match(a->List2->item(0)->text()).hasMatch(),
+                 qPrintable(a->List2->item(0)->text()));
+        QVERIFY(a->List2->item(0)->text().startsWith(QDate::currentDate().toString("dd/MM/yyyy")));
         QCOMPARE(a->List1->currentRow(), 0);
         QCOMPARE(a->Label7->text(), QString("ROSSI MARIO"));
         QCOMPARE(a->Label10->text(), QString("ROSSI MARIO"));
@@ -118,7 +122,10 @@ private slots:
         QCOMPARE(a->Label6[0]->text(), QString("0"));
         QCOMPARE(a->Label6[1]->text(), QString("0"));
         QCOMPARE(a->Label14->text(), QString());
-        QCOMPARE(a->model().datascelta(), a->List2->item(1)->text());
+        // The selection is still by the record's key, which the list only shows as a date.
+        QCOMPARE(a->model().datascelta(), a->model().valori().cell(2, 2));
+        QCOMPARE(a->List2->item(1)->text(), shownStamp(a->model().datascelta()));
+        QVERIFY(a->model().datascelta().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
 
         // Back to the start screen.
         click(a->cmdtorno);
@@ -192,7 +199,11 @@ private slots:
         auto *bin = a->findChild<ListDialog *>("FrmCESTINO");
         QVERIFY(bin && bin->isVisible());
         QCOMPARE(bin->List1->count(), 1);
-        QVERIFY(bin->List1->item(0)->text().startsWith("TERZO   —   prima C   —   eliminato il 2026-09-14 09:00:00"));
+        QVERIFY2(QRegularExpression("^TERZO   —   prima C   —   eliminato il 14/09/2026 09:00   \\(data della prova: "
+                                    "\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d\\)$")
+                     .match(bin->List1->item(0)->text())
+                     .hasMatch(),
+                 qPrintable(bin->List1->item(0)->text()));
         auto *recupero = bin->findChild<QPushButton *>("cmdrecupero");
         QVERIFY(!recupero->isEnabled());
         bin->List1->setCurrentRow(0);
@@ -207,7 +218,7 @@ private slots:
         QCOMPARE(bin->List1->count(), 1);
         env->dialogs.answers = {true};
         click(bin->findChild<QPushButton *>("cmdsvuoto"));
-        QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato del cestino?"));
+        QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato che è nel cestino?"));
         QCOMPARE(bin->List1->count(), 0);
         click(bin->cmdchiudo);
         QCOMPARE(test::listTexts(a->List1), QStringList({"SECONDO", "TERZO"}));
@@ -361,7 +372,7 @@ private slots:
         auto *d = a->findChild<ListDialog *>("FrmCOPIE");
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->List1->count(), 3);
-        QVERIFY2(d->List1->item(0)->text().startsWith("14/09/2026  09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
+        QVERIFY2(d->List1->item(0)->text().startsWith("14/09/2026 09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
                  qPrintable(d->List1->item(0)->text()));
         QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
         QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));

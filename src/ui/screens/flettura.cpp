@@ -109,11 +109,11 @@ FLETTURA::FLETTURA(Application &app)
         QString::fromLatin1(kStileBottone).arg(QStringLiteral("#8a3b12"), QStringLiteral("#fde8dc"), QStringLiteral("#5a1f05")));
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
 
-    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\ndomanda"),
+    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\nla domanda"),
                                      QRect(), [this] { return ascolto::domanda(model_); });
-    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nrisposte"),
+    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nle risposte"),
                                       QRect(), [this] { return ascolto::risposte(model_); });
-    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\ntesto"),
+    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\nil brano"),
                                    QRect(), [this] { return ascolto::brano(model_); }, true,
                                    [this] { return ascolto::hasBrano(model_); });
     // With larger text the question and the options take the height their texts need (their
@@ -160,12 +160,12 @@ void FLETTURA::placeForText()
     Labseguente->setGeometry(x, 580, cw, 58);
     // Its leading blanks stand for centring; at larger text it may wrap, each line centred.
     Labseguente->setAlignment(w < kTestoW ? Qt::AlignCenter : Qt::AlignVCenter | Qt::AlignLeft);
-    Labesco->setGeometry(x, 652, 150, 52);
+    Labesco->setGeometry(x, 652, 124, 52);
     // The three listen buttons share what "Esco" leaves, 5 apart.
-    const int b = (cw - 160 - 10) / 3;
-    Labascoltadomanda->setGeometry(x + 160, 652, b, 52);
-    Labascoltarisposte->setGeometry(x + 165 + b, 652, b, 52);
-    Labascoltabrano->setGeometry(x + 170 + 2 * b, 652, kColFine - (x + 170 + 2 * b), 52);
+    const int b = (cw - 134 - 10) / 3;
+    Labascoltadomanda->setGeometry(x + 134, 652, b, 52);
+    Labascoltarisposte->setGeometry(x + 139 + b, 652, b, 52);
+    Labascoltabrano->setGeometry(x + 144 + 2 * b, 652, kColFine - (x + 144 + 2 * b), 52);
 }
 
 void FLETTURA::activate()

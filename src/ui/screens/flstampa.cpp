@@ -1,6 +1,7 @@
 #include "ui/screens/flstampa.h"
 
 #include "archive/teacherpassword.h"
+#include "storage/wording.h"
 #include "ui/printing/reportprinter.h"
 #include "ui/printing/statsprinter.h"
 #include "ui/screens/frmstatistiche.h"
@@ -310,7 +311,7 @@ void FLstampa::redraw()
     const ResultMatrix &v = model_.valori();
     for (int i = 1; i <= v.numalunni(); ++i) {
         List1->addItem(model_.nomeInElenco(i));
-        List2->addItem(v.cell(i, 2));
+        List2->addItem(shownStamp(v.cell(i, 2))); // the model keeps the record's key
     }
     if (model_.hasPupil()) {
         List1->setCurrentRow(model_.rigascelta());
@@ -401,8 +402,9 @@ void FLstampa::cestino()
         QStringList text;
         for (const DeletedResult &r : *rows) {
             const int index = classIndexOfTable(r.classe);
-            text << QStringLiteral("%1   —   %2   —   eliminato il %3   (%4)")
-                        .arg(r.nome, index >= 0 ? archiveCaption(index).simplified() : r.classe, r.eliminato, r.data);
+            text << QStringLiteral("%1   —   %2   —   eliminato il %3   (data della prova: %4)")
+                        .arg(r.nome, index >= 0 ? archiveCaption(index).simplified() : r.classe,
+                             shownStamp(r.eliminato), shownStamp(r.data));
         }
         d->setRows(text);
     };
@@ -441,7 +443,7 @@ void FLstampa::copie()
         QStringList text, notes;
         QList<bool> usable;
         for (const BackupInfo &c : *rows) {
-            const QString when = c.when.isValid() ? c.when.toString(QStringLiteral("dd/MM/yyyy  hh:mm:ss"))
+            const QString when = c.when.isValid() ? shownTime(c.when, true)
                                                   : QFileInfo(c.file).fileName();
             if (c.damaged) {
                 text << QStringLiteral("%1   —   DANNEGGIATA: %2").arg(when, c.problem);
@@ -453,7 +455,7 @@ void FLstampa::copie()
                     total += c.counts[i];
                 }
                 text << QStringLiteral("%1   —   %2   (%3)")
-                            .arg(when, total == 1 ? QStringLiteral("1 risultato") : QStringLiteral("%1 risultati").arg(total),
+                            .arg(when, counted(total, "risultato", "risultati"),
                                  perClass.join(QStringLiteral(", ")));
             }
             usable << !c.damaged;

@@ -2,6 +2,7 @@
 
 #include "insight/chartreading.h"
 #include "insight/statsreport.h"
+#include "storage/wording.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/statscharts.h"
 
@@ -219,10 +220,11 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     auto *domande = new QWidget(Schede);
     auto *dl = new QVBoxLayout(domande);
     dl->addWidget(note(qa.covered == qa.records
-                           ? QStringLiteral("Risposte di tutti gli alunni della classe (%1).").arg(qa.records)
-                           : QStringLiteral("Risposte di %1 alunni su %2: i risultati portati da dischi di versioni "
+                           ? (qa.records == 1 ? QStringLiteral("Risposte dell'unico alunno della classe.")
+                                              : QStringLiteral("Risposte di tutti gli alunni della classe (%1).").arg(qa.records))
+                           : QStringLiteral("Risposte di %1 su %2: i risultati portati da dischi di versioni "
                                             "precedenti non hanno le risposte.")
-                                 .arg(qa.covered)
+                                 .arg(counted(qa.covered, "alunno", "alunni"))
                                  .arg(qa.records),
                        domande));
     auto fill = [&qa](QTableWidget *t, const std::vector<int> &which) {

@@ -16,7 +16,7 @@ FrmSTRUMENTI::FrmSTRUMENTI(const QString &nome, const PupilTools &current, QWidg
     f.setPointSize(13);
     setFont(f);
     auto *layout = new QVBoxLayout(this);
-    auto *intro = new QLabel(QStringLiteral("Strumenti compensativi di %1 nelle prove:").arg(nome), this);
+    auto *intro = new QLabel(QStringLiteral("Strumenti compensativi per %1 nelle prove:").arg(nome), this);
     intro->setObjectName(QStringLiteral("Labnome"));
     intro->setWordWrap(true);
     layout->addWidget(intro);
