@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the release preset and runs every benchmark together with the floor it is judged
+# Builds the bench preset (release, with the benchmarks) and runs every benchmark together with the floor it is judged
 # against, in the same run, so that a loaded machine slows both: prints the medians, the
 # ratios to the floors and whether each aim is met.
 # QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
@@ -7,12 +7,12 @@
 # screen changes.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
-b="$src/build/release"
+b="$src/build/bench"
 only=${1:-}
 targets=(bench_storage bench_archive mkquorvane labcomputer)
 [ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane_test)
 [ "$only" = screens ] && targets=(bench_screens)
-cmake --preset release -S "$src" >/dev/null
+cmake --preset bench -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
 
 work=$(mktemp -d)
