@@ -1,5 +1,6 @@
 #include "ui/screens/flstampa.h"
 
+#include "ui/access/screenaccess.h"
 #include "ui/printing/reportprinter.h"
 #include "ui/printing/statsprinter.h"
 #include "ui/screens/frmstatistiche.h"
@@ -138,7 +139,7 @@ FLstampa::FLstampa(Application &app)
         l->move(x, y);
         return l;
     };
-    // A cell is named by its heading, for screen readers.
+    // A screen reader hears a cell's heading with its value.
     auto cell = [&](QLabel *&slot, const QString &name, int x0, int column, int y, const QString &heading) {
         auto *l = new QLabel(this);
         l->setObjectName(name);
@@ -148,7 +149,7 @@ FLstampa::FLstampa(Application &app)
         l->setAutoFillBackground(true);
         setBackColor(l, Qt::white);
         l->setGeometry(x0 + int(column * cw), y, 56, 26);
-        l->setAccessibleName(heading);
+        setHeadedValue(l, heading);
         slot = l;
     };
     auto six = [&](int i) { return QStringLiteral("Label6_%1").arg(i); };
