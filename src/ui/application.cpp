@@ -4,6 +4,7 @@
 #include "ui/access/focusring.h"
 #include "ui/access/keyboard.h"
 #include "ui/access/labelbutton.h"
+#include "ui/access/screenaccess.h"
 #include "ui/pupilwindow.h"
 #include "ui/screenbase.h"
 
@@ -16,6 +17,7 @@ Application::Application(Dialogs &dialogs, Clock &clock, Exit &exit, QString dat
     : session_(dialogs, clock, exit, *this, std::move(dataDir))
 {
     installLabelButtons();
+    installScreenAccess();
     new FocusRing(this);
     prepareTimer_.setSingleShot(true);
     connect(&prepareTimer_, &QTimer::timeout, this, &Application::prepareNext);
@@ -135,8 +137,9 @@ void Application::show(Screen s)
     if (screen(s) == w && !w->keepHidden()) {
         w->refreshListenButtons();
         w->present();
-        // The keyboard follows the screen on show.
+        // The keyboard follows the screen on show, and leaves the one handing over.
         w->activateWindow();
+        focusInto(w);
     }
 }
 

@@ -41,6 +41,8 @@ ScreenBase *PupilWindow::current() const
 void PupilWindow::present(ScreenBase *s)
 {
     setWindowTitle(s->windowTitle());
+    // A screen reader announces the change of name: what the screen now on show is for.
+    setAccessibleName(s->accessibleName());
     if (!isVisible()) {
         // Placed on its display first: without a window manager full screen is only a wish.
         if (QScreen *d = screen())

@@ -1,5 +1,6 @@
 // FLETTURA on screen: a new pupil clicks through both passages to the hand-over to
 // FLgrasem; the texts fit their labels and the options sit beside their boxes.
+#include "battery/comprehension/letturacontent.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "support/fakes.h"
@@ -142,6 +143,10 @@ private slots:
                 QVERIFY(w->Labtesto2->isVisible());
                 QCOMPARE(w->Labris[1]->text(), QStringLiteral(" a)"));
                 QVERIFY(w->Labtesto->font().pointSizeF() < w->Labris[1]->font().pointSizeF());
+                // A box that shows only its letter is read out with its summary.
+                for (int k = 0; k < 4; ++k)
+                    QCOMPARE(QAccessible::queryAccessibleInterface(w->Check1[size_t(k)])->text(QAccessible::Name),
+                             lettura::riassunti()[size_t(k)].simplified());
                 shot(w, "flettura_q13.png");
             }
             if (q == 28)

@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAccessible>
 #include <QtTest>
 
 using namespace qv;
@@ -110,6 +111,10 @@ private slots:
         QCOMPARE(a->Label20->text(), QString("5"));
         QCOMPARE(a->Label27->text(), QString("4"));
         QCOMPARE(a->Label24->text(), QString("9"));
+        // A screen reader hears a cell's value with its heading, and an empty cell as empty.
+        const auto heard = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        QCOMPARE(heard(a->Label6[0]), QString("Comprensione della lettura: fatti espl. su 9: 7"));
+        QCOMPARE(heard(a->Label14), QString("Comprensione della lettura: quanti minuti: 21"));
         QVERIFY(a->Label11->text() == "Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti");
         test::screenshot(a, "flstampa");
 
@@ -122,6 +127,7 @@ private slots:
         QCOMPARE(a->Label6[0]->text(), QString("0"));
         QCOMPARE(a->Label6[1]->text(), QString("0"));
         QCOMPARE(a->Label14->text(), QString());
+        QCOMPARE(heard(a->Label14), QString("Comprensione della lettura: quanti minuti: vuota"));
         // The selection is still by the record's key, which the list only shows as a date.
         QCOMPARE(a->model().datascelta(), a->model().valori().cell(2, 2));
         QCOMPARE(a->List2->item(1)->text(), shownStamp(a->model().datascelta()));

@@ -20,6 +20,7 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QAccessible>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace qv;
@@ -43,12 +44,28 @@ class TstKeyboard : public QObject {
             QTest::keyClick(focus(), Qt::Key(with));
         return focus() == w;
     }
+    // The screen `s` once on show, after a hand-over: the keyboard focus on one of its own
+    // controls (not left on the screen that handed over), the window a window to a screen
+    // reader and named as the screen, every scroll bar named; nullptr and a failure if not.
     template<class T> T *shown(Screen s)
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         auto *w = env->app->screenAs<T>(s);
-        if (w && w->isVisible() && QTest::qWaitForWindowActive(w))
+        if (!w || !w->isVisible() || !QTest::qWaitForWindowActive(w))
+            return nullptr;
+        QString fault;
+        QAccessibleInterface *win = QAccessible::queryAccessibleInterface(w->window());
+        if (!focus() || !w->isAncestorOf(focus()) || !focus()->isVisible())
+            fault = QStringLiteral("the focus is on %1").arg(focus() ? focus()->objectName() + QLatin1Char(' ')
+                                                                          + focus()->window()->objectName() : "nothing");
+        else if (win->role() != QAccessible::Window || win->text(QAccessible::Name) != w->accessibleName())
+            fault = QStringLiteral("the window is role %1 named %2").arg(win->role()).arg(win->text(QAccessible::Name));
+        for (QScrollBar *b : w->template findChildren<QScrollBar *>())
+            if (name(b).isEmpty())
+                fault = QStringLiteral("a nameless scroll bar in %1").arg(b->parentWidget()->parentWidget()->objectName());
+        if (fault.isEmpty())
             return w;
+        QTest::qFail(qPrintable(QStringLiteral("%1: %2").arg(w->objectName(), fault)), __FILE__, __LINE__);
         return nullptr;
     }
     static QString name(QObject *o) { return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); }
@@ -84,6 +101,10 @@ class TstKeyboard : public QObject {
             QVERIFY2(src != sources.end(), qPrintable(want[r]));
             QVERIFY(reach(*src));
             key(Qt::Key_Return);
+            // A screen reader hears what is carried and where Enter puts it.
+            QVERIFY(QAccessible::queryAccessibleInterface(*src)->text(QAccessible::Description).contains(want[r].simplified()));
+            QCOMPARE(QAccessible::queryAccessibleInterface(focus())->text(QAccessible::Description),
+                     QStringLiteral("Premi Invio per mettere qui «%1».").arg(want[r].simplified()));
             QLabel *box = boxes[size_t(r)];
             const int dir = box->y() < focus()->y() ? Qt::Key_Up : Qt::Key_Down;
             QVERIFY(reach(box, dir) || reach(box, dir == Qt::Key_Up ? Qt::Key_Down : Qt::Key_Up));
@@ -144,6 +165,7 @@ private slots:
 
         auto *nome = shown<FrmNOME>(Screen::FrmNOME);
         QVERIFY(nome);
+        QVERIFY(!name(nome->window()).contains(QStringLiteral("Form1")));
         QCOMPARE(focus(), nome->Text1);
         QCOMPARE(name(nome->Text1), QStringLiteral("Cognome"));
         QTest::keyClicks(focus(), "Verdi");

@@ -13,6 +13,7 @@
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "ui/access/contrastcolours.h"
+#include "ui/access/focusring.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flcartge.h"
@@ -489,6 +490,45 @@ private slots:
                              qPrintable(QStringLiteral("%1 %2 and %3 %4 both %5")
                                             .arg(a.w->objectName(), a.designBack.name(), b.w->objectName(),
                                                  b.designBack.name(), a.back.name())));
+    }
+
+    // The focus frame on every display, in either presentation: drawn whole beside a control
+    // at the edge of its scrolling box, in a colour apart from the control's own edge (in high
+    // contrast every border is yellow or white), and thicker on a larger display.
+    void focusFrameStandsOut_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<bool>("contrast");
+        for (int d : {0, int(kDisplays.size()) - 1}) // the smallest display and the largest
+            for (bool contrast : {false, true})
+                QTest::addRow("%dx%d%s", kDisplays[d].width(), kDisplays[d].height(), contrast ? "-contrast" : "")
+                    << d << contrast;
+    }
+
+    void focusFrameStandsOut()
+    {
+        QFETCH(int, display);
+        QFETCH(bool, contrast);
+        test::AppEnv env;
+        auto *w = static_cast<FLETTURA *>(showOn(env, Screen::FLETTURA, display, {100, false, contrast}));
+        QVERIFY(w && QTest::qWaitForWindowActive(w->window()));
+        const int least = FocusRing::kWidth * kDisplays[display].height() / 768;
+        for (QWidget *c : {static_cast<QWidget *>(w->Check1[0]), static_cast<QWidget *>(w->Labseguente)}) {
+            c->setFocus(Qt::TabFocusReason);
+            w->scaler()->sync();
+            QCoreApplication::processEvents();
+            QWidget *ring = env.app->findChild<FocusRing *>()->frame();
+            QVERIFY(ring);
+            const int t = (ring->width() - c->width()) / 2;
+            QVERIFY2(t >= least, qPrintable(QStringLiteral("%1: %2 px").arg(c->objectName()).arg(t)));
+            const QRect r(c->mapTo(w, QPoint(0, 0)), c->size());
+            const QImage shot = w->grab().toImage();
+            const QColor frame = shot.pixelColor(r.left() - 1 - t / 4, r.center().y());
+            const QColor edge = shot.pixelColor(r.left() + 1, r.center().y());
+            const QString what = QStringLiteral("%1: frame %2, edge %3").arg(c->objectName(), frame.name(), edge.name());
+            QVERIFY2(frame == FocusRing::colourFor(c), qPrintable(what));
+            QVERIFY2(apart(frame, edge, 60), qPrintable(what));
+        }
     }
 
     // Rows that make room, on their own: at 150 % the long text's row grows and the row

@@ -298,6 +298,15 @@ QString LetturaModel::labris(int i) const
     return domande[size_t(domanda)][size_t(i)];
 }
 
+QString LetturaModel::opzione(int k) const
+{
+    if (k < 0 || k > 3)
+        return {};
+    if (layout_ == Layout::Sintesi)
+        return lettura::riassunti()[size_t(k)].simplified();
+    return labris(k + 1).simplified();
+}
+
 QString LetturaModel::testo() const
 {
     switch (layout_) {

@@ -45,6 +45,9 @@ public:
     // The screen's view of the state.
     // Labris(i): i = 0 the question line, 1..4 the options of the question on screen.
     QString labris(int i) const;
+    // What option box k (0..3) is read out as: its option, or at the synthesis, whose boxes
+    // carry only a letter, the summary the letter stands for.
+    QString opzione(int k) const;
     bool checked(int k) const { return check_[size_t(k)]; }
     bool anyChecked() const;
     Layout layout() const { return layout_; }

@@ -200,7 +200,7 @@ void FLETTURA::mostra()
         Labris[size_t(i)]->setText(model_.labris(i));
     for (int k = 0; k < 4; ++k) {
         // A box is named by its option's text (Labris 1..4 beside boxes 0..3).
-        Check1[size_t(k)]->setAccessibleName(model_.labris(k + 1).simplified());
+        Check1[size_t(k)]->setAccessibleName(model_.opzione(k));
         const QSignalBlocker b(Check1[size_t(k)]);
         Check1[size_t(k)]->setChecked(model_.checked(k));
     }

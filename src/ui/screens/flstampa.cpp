@@ -2,6 +2,7 @@
 
 #include "archive/teacherpassword.h"
 #include "storage/wording.h"
+#include "ui/access/screenaccess.h"
 #include "ui/printing/reportprinter.h"
 #include "ui/printing/statsprinter.h"
 #include "ui/screens/frmstatistiche.h"
@@ -140,7 +141,7 @@ FLstampa::FLstampa(Application &app)
         l->move(x, y);
         return l;
     };
-    // A cell is named by its heading, for screen readers.
+    // A screen reader hears a cell's heading with its value.
     auto cell = [&](QLabel *&slot, const QString &name, int x0, int column, int y, const QString &heading) {
         auto *l = new QLabel(this);
         l->setObjectName(name);
@@ -150,7 +151,7 @@ FLstampa::FLstampa(Application &app)
         l->setAutoFillBackground(true);
         setBackColor(l, Qt::white);
         l->setGeometry(x0 + int(column * cw), y, 56, 26);
-        l->setAccessibleName(heading);
+        setHeadedValue(l, heading);
         slot = l;
     };
     auto six = [&](int i) { return QStringLiteral("Label6_%1").arg(i); };

@@ -92,6 +92,8 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     placeForText();
     connect(&app, &Application::presentationChanged, this, &FrmNOME::placeForText);
 
+    // The caption "Form1" stays on screen; a screen reader hears what the screen is for.
+    setAccessibleName(QStringLiteral("Cognome e nome dell'alunno"));
     // Screen readers name the fields by their captions.
     Label1->setBuddy(Text1);
     Text1->setAccessibleName(Label1->text());

@@ -224,6 +224,7 @@ void DragDropBoard::clickSource(int sourceIndex)
     if (!same && sourceLabel(sourceIndex)) {
         selected_ = sourceIndex;
         markSelected(sourceIndex);
+        describeSelection();
     }
 }
 
@@ -238,9 +239,29 @@ void DragDropBoard::clickTarget(int targetIndex)
 
 void DragDropBoard::clearSelection()
 {
+    const bool had = selected_ >= 0;
     selected_ = -1;
     if (mark_)
         mark_->hide();
+    if (had)
+        describeSelection();
+}
+
+void DragDropBoard::describeSelection()
+{
+    // A screen reader reads a description with the name: on the source what it carries and
+    // how to place it, on each box what Enter puts there.
+    QLabel *src = selected_ >= 0 ? sourceLabel(selected_) : nullptr;
+    const QString carried = src ? src->text().simplified() : QString();
+    for (const auto &s : sources_)
+        s.first->setAccessibleDescription(
+            s.first == src ? QStringLiteral("Hai preso «%1». Con le frecce scegli la casella dove metterlo e premi "
+                                            "Invio; Esc per annullare.")
+                                 .arg(carried)
+                           : QString());
+    for (const auto &t : targets_)
+        t.first->setAccessibleDescription(src ? QStringLiteral("Premi Invio per mettere qui «%1».").arg(carried)
+                                              : QString());
 }
 
 void DragDropBoard::startDrag(int sourceIndex)

@@ -70,6 +70,8 @@ private:
     bool onScreen(QObject *o) const;
     void startDrag(int sourceIndex);
     void markSelected(int sourceIndex);
+    // The accessible descriptions of the sources and boxes for the source now selected.
+    void describeSelection();
 
     QWidget *screen_;
     QList<QPair<QLabel *, int>> sources_;
