@@ -190,6 +190,13 @@ bool ensureExportSchema(Database &db, QString *error)
         && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS prima_nome ON prima (nome)"), error);
 }
 
+const QStringList &archiveTableNames()
+{
+    static const QStringList t = {QStringLiteral("impostazioni"), QStringLiteral("eliminati"), QStringLiteral("risposte"),
+                                  QStringLiteral("strumenti"), QStringLiteral("cancellati")};
+    return t;
+}
+
 bool ensureArchiveTables(Database &db, QString *error)
 {
     // On the server the tables are the set-up tool's, and the program's roles may create

@@ -37,6 +37,9 @@ bool ensureExportSchema(Database &db, QString *error);
 // "cancellati" (the data of each pupil erased for good, its class table, when), which keeps
 // an older disk or copy from bringing such a pupil back.
 bool ensureArchiveTables(Database &db, QString *error);
+// The names of the tables ensureArchiveTables makes, for whoever must treat them alike (the
+// server's owner and grants).
+const QStringList &archiveTableNames();
 // The answer log of the export database: "risposte" as in the results file without the
 // class column. Kept apart from "prima", which older versions read.
 bool ensureExportAnswers(Database &db, QString *error);

@@ -2,6 +2,7 @@
 
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
+#include "storage/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,13 +25,7 @@ QString literal(const QString &text)
     return '\'' + t + '\'';
 }
 
-// The tables of the results besides the class tables; the content tables are read only.
-const QStringList &archiveTables()
-{
-    static const QStringList t = {QStringLiteral("impostazioni"), QStringLiteral("eliminati"), QStringLiteral("risposte"),
-                                  QStringLiteral("strumenti")};
-    return t;
-}
+// The content tables, read only; the other tables of the results are archiveTableNames().
 const QStringList &contentTables()
 {
     static const QStringList t = {QStringLiteral("a_grammaticale"), QStringLiteral("A_logica")};
@@ -282,7 +277,7 @@ bool guardServer(Database &db, QStringList *notices, QString *error)
     };
     // Ownership: the tables of an older set-up pass to the owner role with their rows, their
     // identity sequences and their indexes.
-    QStringList all = classTables() + contentTables() + archiveTables();
+    QStringList all = classTables() + contentTables() + archiveTableNames();
     QStringList formerOwners;
     if (!run(QStringLiteral("GRANT USAGE, CREATE ON SCHEMA %1 TO %2").arg(T, ident(owner))))
         return abort(QStringLiteral("Non riesco a dare lo schema \"%1\" a \"%2\"").arg(schema, owner));
@@ -300,7 +295,7 @@ bool guardServer(Database &db, QStringList *notices, QString *error)
             return abort(QStringLiteral("Non riesco a dare la tabella \"%1\" a \"%2\"").arg(t, owner));
     }
     QStringList tables;
-    for (const QString &t : classTables() + archiveTables())
+    for (const QString &t : classTables() + archiveTableNames())
         tables << T + QLatin1Char('.') + ident(t);
     QStringList content;
     for (const QString &t : contentTables())

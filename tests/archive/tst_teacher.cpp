@@ -162,7 +162,9 @@ private slots:
         QFETCH(QString, lastFailure);
         QFETCH(int, wait);
         QFETCH(QString, says);
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
+        // On the server the door is the teacher's own login (tst_pgguard).
+        QV_FILE_ONLY(env.folder);
         const QString right = QString::fromLatin1(test::FakeDialogs::kPassword);
         TeacherPassword tp(db(env), env.clock);
         QVERIFY(tp.choose(right, right).ok);
@@ -208,7 +210,9 @@ private slots:
     // program's back (the file changed), or removed by the set-up tool (when).
     void lostPasswordIsToldBeforeANewOne()
     {
-        test::ModelEnv env;
+        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
+        // On the server the door is the teacher's own login (tst_pgguard).
+        QV_FILE_ONLY(env.folder);
         auto &d = env.dialogs;
         QVERIFY(openArchiveDoor(env.session)); // chosen as the fake teacher does
         QVERIFY(d.alerts.last().startsWith("La password è stata salvata."));
