@@ -11,7 +11,8 @@ packages=(
   fonts-liberation fonts-opendyslexic libbenchmark-dev
   # The results on a server: Qt's PostgreSQL driver, and a private cluster for the tests.
   # postgresql-contrib: auth_delay, which slows every wrong password at the server.
-  libqt6sql6-psql postgresql postgresql-contrib
+  # openssl: the test cluster's certificate for its TLS connections.
+  libqt6sql6-psql postgresql postgresql-contrib openssl
   # The "Ascolta" buttons: Qt TextToSpeech through speech-dispatcher with an Italian espeak-ng voice.
   # qt6-declarative-dev: the CMake files of Qt TextToSpeech need Qt QmlIntegration's, which qt6-speech-dev does not pull in.
   qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng
