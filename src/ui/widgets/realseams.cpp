@@ -67,11 +67,12 @@ bool installItalianTranslations()
 namespace {
 // The password window: one field per label, masked from `firstMasked` on; the first field
 // may hold a text to start from.
-QStringList askFields(const QString &title, const QString &text, const QStringList &labels, int firstMasked,
-                      const QString &first = QString())
+// A teacher's dialog in the house's size of text: its name, title and the text above its
+// fields; the layout to fill. The text's label is given back too, for a width of its own.
+QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, const QString &text,
+                         QLabel **introOut = nullptr)
 {
-    QDialog d(QApplication::activeWindow());
-    d.setObjectName(QStringLiteral("FrmPASSWORD"));
+    d.setObjectName(name);
     d.setWindowTitle(title);
     QFont f = d.font();
     f.setPointSize(13);
@@ -80,6 +81,16 @@ QStringList askFields(const QString &title, const QString &text, const QStringLi
     auto *intro = new QLabel(text, &d);
     intro->setWordWrap(true);
     layout->addWidget(intro);
+    if (introOut)
+        *introOut = intro;
+    return layout;
+}
+
+QStringList askFields(const QString &title, const QString &text, const QStringList &labels, int firstMasked,
+                      const QString &first = QString())
+{
+    QDialog d(QApplication::activeWindow());
+    auto *layout = dialogFrame(d, QStringLiteral("FrmPASSWORD"), title, text);
     auto *form = new QFormLayout;
     QList<QLineEdit *> fields;
     for (const QString &label : labels) {
@@ -129,16 +140,11 @@ QStringList QtDialogs::askLogin(const QString &title, const QString &text, const
 Dialogs::DiskSecret QtDialogs::askDiskPassphrase(const QString &text, bool exporting)
 {
     QDialog d(QApplication::activeWindow());
-    d.setObjectName(QStringLiteral("FrmPAROLADORDINE"));
-    d.setWindowTitle(exporting ? QStringLiteral("Esportazione cifrata") : QStringLiteral("Importazione cifrata"));
-    QFont f = d.font();
-    f.setPointSize(13);
-    d.setFont(f);
-    auto *layout = new QVBoxLayout(&d);
-    auto *intro = new QLabel(text, &d);
-    intro->setWordWrap(true);
+    QLabel *intro = nullptr;
+    auto *layout = dialogFrame(d, QStringLiteral("FrmPAROLADORDINE"),
+                               exporting ? QStringLiteral("Esportazione cifrata") : QStringLiteral("Importazione cifrata"),
+                               text, &intro);
     intro->setMaximumWidth(640);
-    layout->addWidget(intro);
     auto *form = new QFormLayout;
     QList<QLineEdit *> fields;
     const QStringList labels = exporting
