@@ -61,6 +61,17 @@ ExchangeResult failed(const QString &message)
     return r;
 }
 
+// Why the class `table` of `results` cannot be exported or imported now (`noClass` when it
+// is no class table, the results unreadable when the connection cannot be opened), or nothing.
+std::optional<ExchangeResult> unreachable(Database &results, const QString &table, const QString &noClass)
+{
+    if (!isClassTable(table))
+        return failed(noClass);
+    if (!results.ensureOpen())
+        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    return std::nullopt;
+}
+
 // A whole number of a score, minutes or progress field, as the class tables store it.
 std::optional<QVariant> wholeNumber(const QVariant &v)
 {
@@ -240,10 +251,8 @@ namespace {
 ExchangeResult exportTo(Database &results, const QString &table, const QString &diskFile,
                         const QString &templateFile, const QString &shown)
 {
-    if (!isClassTable(table))
-        return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
-    if (!results.ensureOpen())
-        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe da esportare.")))
+        return *refused;
     if (isProgramFile(diskFile, results, templateFile))
         return failed(programFileMessage(diskFile, false));
     QList<Row> rows;
@@ -751,10 +760,8 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
                              const QString &templateFile)
 {
-    if (!isClassTable(table))
-        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
-    if (!results.ensureOpen())
-        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe in cui importare.")))
+        return *refused;
     if (isProgramFile(diskFile, results, templateFile))
         return failed(programFileMessage(diskFile, true));
     if (!QFileInfo::exists(diskFile))
@@ -1021,10 +1028,8 @@ ExchangeResult esportaSigillato(Database &results, const QString &table, const Q
     const QDir d(folder);
     const QString sealedFile = d.filePath(QString::fromLatin1(kSealedExportFile));
     const QString plainFile = d.filePath(QString::fromLatin1(kExportFile));
-    if (!isClassTable(table))
-        return failed(QStringLiteral("Non c'è nessuna classe da esportare."));
-    if (!results.ensureOpen())
-        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe da esportare.")))
+        return *refused;
     if (isProgramFolder(folder, results, templateFile))
         return failed(programFileMessage(sealedFile, false));
     if (!passphraseAcceptable(passphrase))
@@ -1121,10 +1126,8 @@ DiskInFolder diskInFolder(const QString &folder)
 ExchangeResult importaSigillato(Database &results, const QString &table, const QString &sealedFile,
                                 const QString &passphrase, const QString &templateFile)
 {
-    if (!isClassTable(table))
-        return failed(QStringLiteral("Non c'è nessuna classe in cui importare."));
-    if (!results.ensureOpen())
-        return failed(QStringLiteral("Non riesco a leggere l'archivio dei risultati: %1").arg(results.lastError()));
+    if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe in cui importare.")))
+        return *refused;
     if (isProgramFile(sealedFile, results, templateFile))
         return failed(programFileMessage(sealedFile, true));
     const QFileInfo fi(sealedFile);
