@@ -4,7 +4,7 @@
 #pragma once
 
 #include "archive/resultmatrix.h"
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QString>
 #include <QStringList>

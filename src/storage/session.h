@@ -3,7 +3,7 @@
 #pragma once
 
 #include "storage/modquorv.h"
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QDateTime>
 #include <QList>
