@@ -7,7 +7,7 @@
 #include "archive/teacherpassword.h"
 #include "insight/questions.h"
 #include "archive/testoaiuto.h"
-#include "startup/datafolder.h"
+#include "storage/datafiles.h"
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 

@@ -5,7 +5,7 @@
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
-#include "startup/datafolder.h"
+#include "storage/datafiles.h"
 #include "storage/schema.h"
 #include "storage/wording.h"
 
