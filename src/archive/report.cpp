@@ -1,6 +1,6 @@
 #include "archive/report.h"
 
-#include "archive/printlines.h"
+#include "printout/printlines.h"
 #include "archive/strumenti.h"
 #include "storage/wording.h"
 
