@@ -1,6 +1,6 @@
 #include "archive/exchange.h"
 
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"

@@ -3,7 +3,7 @@
 // the recycle bin (every field kept, put back, refused when doubled, emptied for real).
 #include "archive/archivio.h"
 #include "archive/cestino.h"
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "startup/inizio.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"

@@ -3,7 +3,7 @@
 // their own choice); a computer without speech says so once and the test goes on. And the
 // road: tools chosen on the name-entry screen before the record exists take hold at the
 // first test and end when the start screen is back.
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "support/fakes.h"

@@ -1,6 +1,6 @@
 #include "ui/screens/frmnome.h"
 
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
