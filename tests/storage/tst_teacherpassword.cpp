@@ -366,4 +366,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstTeacher)
-#include "tst_teacher.moc"
+#include "tst_teacherpassword.moc"
