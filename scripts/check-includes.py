@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Refuses an include that goes up the order of the source folders.
 
-    check-includes.py SRC_DIR FOLDER...
+    check-includes.py [--doc ARCHITECTURE.md] SRC_DIR FOLDER...
 
 FOLDER... are the folders of SRC_DIR, lowest first: a file may include headers of its own
 folder and of the folders before it, never of one after it. A folder of SRC_DIR missing from
-the list is an error too, so that a new folder is given its place. Prints one line per
-backward include and exits 1 when there is any.
+the list is an error too, so that a new folder is given its place. With --doc, the folders'
+table of the architecture document (its rows "| `src/<folder>/` |") must list them in the
+same order. Prints one line per fault and exits 1 when there is any.
 """
 import os
 import re
@@ -61,15 +62,30 @@ def check(src, order):
     return problems
 
 
+def check_doc(doc, order):
+    """The document's table must name the folders in the order given (those it names)."""
+    with open(doc, encoding='utf-8') as f:
+        listed = re.findall(r'^\| `src/([^/`]+)/` \|', f.read(), re.M)
+    wanted = [name for name in order if name in listed]
+    if listed != wanted or not listed:
+        return [f'{doc}: the folders\' table lists {" < ".join(listed) or "none"}, '
+                f'the build checks {" < ".join(order)}']
+    return []
+
+
 def main(argv):
-    if len(argv) < 3:
+    args = argv[1:]
+    doc = None
+    if args[:1] == ['--doc'] and len(args) > 1:
+        doc, args = args[1], args[2:]
+    if len(args) < 2:
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    src, order = os.path.abspath(argv[1]), argv[2:]
+    src, order = os.path.abspath(args[0]), args[1:]
     if not os.path.isdir(src):
         print(f'{src}: no such folder', file=sys.stderr)
         return 2
-    problems = check(src, order)
+    problems = check(src, order) + (check_doc(doc, order) if doc else [])
     for p in problems:
         print(p)
     if problems:
