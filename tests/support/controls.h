@@ -7,13 +7,28 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QWidget>
 
 namespace qv::test {
+
+// The children of `screen` named `name`, leaving out those of a dialog opened from it: a
+// window of its own, with controls of its own.
+template <class T>
+QList<T *> named(const QObject *screen, const QString &name)
+{
+    QList<T *> found = screen->findChildren<T *>(name);
+    if (const auto *own = qobject_cast<const QWidget *>(screen))
+        found.removeIf([own](T *c) {
+            const auto *w = qobject_cast<const QWidget *>(static_cast<const QObject *>(c));
+            return w && w->window() != own->window();
+        });
+    return found;
+}
 
 template <class T>
 T *control(const QObject *screen, const QString &name)
 {
-    const QList<T *> found = screen->findChildren<T *>(name);
+    const QList<T *> found = named<T>(screen, name);
     if (found.size() != 1)
         qFatal("%s: %d controls named \"%s\" of the type asked for, not one", qPrintable(screen->objectName()),
                int(found.size()), qPrintable(name));
@@ -33,8 +48,8 @@ template <class T>
 QList<T *> controlRow(const QObject *screen, const QString &name)
 {
     QList<T *> row;
-    while (T *c = screen->findChild<T *>(name + QLatin1Char('_') + QString::number(row.size())))
-        row << c;
+    while (named<T>(screen, name + QLatin1Char('_') + QString::number(row.size())).size() == 1)
+        row << control<T>(screen, name, int(row.size()));
     if (row.isEmpty())
         qFatal("%s: no row of controls named \"%s_0\", \"%s_1\" …", qPrintable(screen->objectName()), qPrintable(name),
                qPrintable(name));

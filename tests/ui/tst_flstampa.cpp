@@ -206,29 +206,29 @@ private slots:
         click(control<QPushButton>(a, "cmdcestino"));
         auto *bin = a->findChild<ListDialog *>("FrmCESTINO");
         QVERIFY(bin && bin->isVisible());
-        QCOMPARE(bin->List1->count(), 1);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 1);
         QVERIFY2(QRegularExpression("^TERZO   —   prima C   —   eliminato il 14/09/2026 09:00   \\(data della prova: "
                                     "\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d\\)$")
-                     .match(bin->List1->item(0)->text())
+                     .match(control<QListWidget>(bin, "List1")->item(0)->text())
                      .hasMatch(),
-                 qPrintable(bin->List1->item(0)->text()));
+                 qPrintable(control<QListWidget>(bin, "List1")->item(0)->text()));
         auto *recupero = bin->findChild<QPushButton *>("cmdrecupero");
         QVERIFY(!recupero->isEnabled());
-        bin->List1->setCurrentRow(0);
+        control<QListWidget>(bin, "List1")->setCurrentRow(0);
         click(recupero);
         QCOMPARE(env->dialogs.alerts.last(), QString("Il risultato di TERZO è tornato nella sua classe."));
         QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"PRIMO", "SECONDO", "TERZO"}));
-        QCOMPARE(bin->List1->count(), 0);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 0);
         control<QListWidget>(a, "List1")->setCurrentRow(0);
         click(control<QPushButton>(a, "CMDELIMINO"));
         env->dialogs.answers = {false};
         click(bin->findChild<QPushButton *>("cmdsvuoto"));
-        QCOMPARE(bin->List1->count(), 1);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 1);
         env->dialogs.answers = {true};
         click(bin->findChild<QPushButton *>("cmdsvuoto"));
         QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato che è nel cestino?"));
-        QCOMPARE(bin->List1->count(), 0);
-        click(bin->cmdchiudo);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 0);
+        click(control<QPushButton>(bin, "cmdchiudo"));
         QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"SECONDO", "TERZO"}));
     }
 
@@ -379,17 +379,17 @@ private slots:
         click(control<QPushButton>(a, "cmdcopie"));
         auto *d = a->findChild<ListDialog *>("FrmCOPIE");
         QVERIFY(d && d->isVisible());
-        QCOMPARE(d->List1->count(), 3);
-        QVERIFY2(d->List1->item(0)->text().startsWith("14/09/2026 09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
-                 qPrintable(d->List1->item(0)->text()));
-        QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
-        QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));
+        QCOMPARE(control<QListWidget>(d, "List1")->count(), 3);
+        QVERIFY2(control<QListWidget>(d, "List1")->item(0)->text().startsWith("14/09/2026 09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
+                 qPrintable(control<QListWidget>(d, "List1")->item(0)->text()));
+        QVERIFY(control<QListWidget>(d, "List1")->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
+        QVERIFY(control<QListWidget>(d, "List1")->item(2)->text().contains("DANNEGGIATA"));
         // Nothing chosen yet, not even with the list in focus; a damaged copy chosen says so.
         auto *ripristino = d->findChild<QPushButton *>("cmdripristino");
         auto clickRow = [&](int row) {
-            QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {}, d->List1->visualItemRect(d->List1->item(row)).center());
+            QTest::mouseClick(control<QListWidget>(d, "List1")->viewport(), Qt::LeftButton, {}, control<QListWidget>(d, "List1")->visualItemRect(control<QListWidget>(d, "List1")->item(row)).center());
         };
-        d->List1->setFocus();
+        control<QListWidget>(d, "List1")->setFocus();
         QVERIFY(!ripristino->isEnabled());
         clickRow(2);
         QVERIFY(!ripristino->isEnabled());
@@ -405,8 +405,8 @@ private slots:
         QVERIFY2(env->dialogs.alerts.last().contains(QRegularExpression("copia del 14/09/2026 alle 09:00:00.*copia del 14/09/2026 alle 09:02:\\d\\d")),
                  qPrintable(env->dialogs.alerts.last()));
         QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList{"SALVATA"});
-        QCOMPARE(d->List1->count(), 4); // the copy made just before the restore is listed too
-        QVERIFY(d->List1->item(0)->text().contains("2 risultati"));
+        QCOMPARE(control<QListWidget>(d, "List1")->count(), 4); // the copy made just before the restore is listed too
+        QVERIFY(control<QListWidget>(d, "List1")->item(0)->text().contains("2 risultati"));
     }
 };
 
