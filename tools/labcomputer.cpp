@@ -19,7 +19,7 @@
 // "store <ms>" for each store that succeeded, "fallito <why>" for each that did not, and
 // "altrove" when the test went on on another computer (no more stores then).
 #include "archive/cestino.h"
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "startup/nome.h"
 #include "storage/recordset.h"

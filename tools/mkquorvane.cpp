@@ -14,7 +14,7 @@
 //                                            server (one transaction; nothing doubled), as the
 //                                            teacher NOME, whose password is read from the terminal
 #include "archive/servercopy.h"
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/privatefiles.h"

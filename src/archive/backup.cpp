@@ -1,6 +1,6 @@
 #include "archive/backup.h"
 
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"

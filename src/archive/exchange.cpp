@@ -1,11 +1,11 @@
 #include "archive/exchange.h"
 
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
-#include "startup/datafolder.h"
+#include "storage/datafiles.h"
 #include "storage/schema.h"
 #include "storage/wording.h"
 

@@ -1,7 +1,7 @@
 #include "archive/report.h"
 
-#include "archive/printlines.h"
-#include "archive/strumenti.h"
+#include "printout/printlines.h"
+#include "storage/strumenti.h"
 #include "storage/wording.h"
 
 namespace qv {

@@ -4,20 +4,13 @@
 #pragma once
 
 #include "archive/resultmatrix.h"
-#include "storage/pupiltools.h"
+#include "printout/report.h"
+#include "seams/pupiltools.h"
 
 #include <QString>
-#include <QStringList>
 #include <array>
 
 namespace qv {
-
-struct Report {
-    QString title;          // document name for the print queue
-    bool landscape = false; // the class table is printed across the page
-    int columns = 80;       // the widest print column the lines reach
-    QStringList lines;
-};
 
 // Titles, maxima and matrix columns of the class table, k = 0..13.
 const std::array<QString, 14> &titoli();

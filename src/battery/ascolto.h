@@ -4,7 +4,7 @@
 // of the teacher) the reading passages. The screens only forward these texts to the speech.
 #pragma once
 
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "insight/statsreport.h"
 
-#include "archive/printlines.h"
+#include "printout/printlines.h"
 #include "storage/wording.h"
 
 #include <QLocale>

@@ -2,7 +2,7 @@
 // user interface adds the charts) and for anything else that wants them as text.
 #pragma once
 
-#include "archive/report.h"
+#include "printout/report.h"
 #include "insight/classstats.h"
 
 #include <QString>

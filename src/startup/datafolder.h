@@ -3,19 +3,13 @@
 #pragma once
 
 #include "storage/database.h"
+#include "storage/datafiles.h"
 
 #include <QString>
 #include <QStringList>
 #include <memory>
 
 namespace qv {
-
-inline constexpr const char *kDataFolder = "Perquorvane";
-inline constexpr const char *kResultsFile = "quorvane.mdb";
-inline constexpr const char *kExportFile = "expquorvane.mdb";
-inline constexpr const char *kBackgroundFile = "formavvio3.jpg";
-inline constexpr const char *kPhysicalMapFile = "itafis3.bmp";
-inline constexpr const char *kPoliticalMapFile = "itareg2.bmp";
 
 // Creates the folder and what is missing in it, refreshes the content tables and empties
 // an export template that holds rows (*notice then says so). false with an Italian

@@ -1,7 +1,7 @@
 #include "startup/nome.h"
 
-#include "archive/strumenti.h"
-#include "archive/teacherpassword.h"
+#include "storage/strumenti.h"
+#include "storage/teacherpassword.h"
 #include "startup/inizio.h"
 #include "storage/pupilrecord.h"
 

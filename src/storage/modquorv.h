@@ -3,7 +3,7 @@
 #pragma once
 
 #include "storage/database.h"
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 #include "storage/recordset.h"
 
 #include <QDateTime>

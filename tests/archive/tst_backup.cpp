@@ -3,7 +3,7 @@
 // half made, a restore that brings back the copy's rows (seen by another program too) and
 // keeps the teacher's settings, and a process killed in the middle of copies and restores.
 #include "archive/backup.h"
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/schema.h"

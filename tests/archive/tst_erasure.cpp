@@ -2,7 +2,7 @@
 // copy (to the bytes), and not brought back by an older disk's import or an older copy's restore.
 #include "archive/backup.h"
 #include "archive/exchange.h"
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "support/computer.h"

@@ -2,7 +2,7 @@
 // the rule of import, with its answers; a second run (through the tool) doubles nothing; a
 // failure in a later class leaves the server as it was. Runs only against the test cluster.
 #include "archive/servercopy.h"
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "storage/recordset.h"
 #include "support/fakes.h"
 

@@ -1,5 +1,5 @@
 // The two printouts as text: every line, and the print column of every item.
-#include "archive/printlines.h"
+#include "printout/printlines.h"
 #include "archive/report.h"
 
 #include <QtTest>

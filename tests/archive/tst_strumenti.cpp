@@ -3,7 +3,7 @@
 // rule, disks of an older version), marked in the archive's list and printed.
 #include "archive/archivio.h"
 #include "archive/cestino.h"
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/datafolder.h"
 #include "support/computer.h"
 #include "support/toolcodes.h"

@@ -1,7 +1,7 @@
 // Name entry and the pupil's compensatory tools: set behind the teacher's password before
 // the record exists, kept until it does, stored with it; a resuming pupil gets the tools
 // stored for the record.
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/nome.h"
 #include "support/fakes.h"
 #include "support/toolcodes.h"

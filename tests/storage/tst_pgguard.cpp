@@ -2,7 +2,7 @@
 // (each forbidden attempt refused, a finished record's scores unreadable), what a teacher's
 // login cannot do, and the upgrade of a server an older set-up made (tables owned by its
 // login role) without a row lost. Runs only against the test cluster.
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/recordset.h"

@@ -66,4 +66,16 @@ inline QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// A SQLite file's bytes as they lie on disk, its write-ahead log included.
+inline QByteArray fileAndLog(const QString &file)
+{
+    QByteArray all;
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
+        QFile f(file + suffix);
+        if (f.open(QIODevice::ReadOnly))
+            all += f.readAll();
+    }
+    return all;
+}
+
 } // namespace qv::test

@@ -2,7 +2,7 @@
 // too, F readable font, C high contrast, a number the text size ("VB150C").
 #pragma once
 
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QRegularExpression>
 #include <QString>

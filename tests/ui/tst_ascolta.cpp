@@ -3,9 +3,10 @@
 // their own choice); a computer without speech says so once and the test goes on. And the
 // road: tools chosen on the name-entry screen before the record exists take hold at the
 // first test and end when the start screen is back.
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "support/toolcodes.h"
 #include "ui/screenbase.h"
@@ -17,6 +18,7 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
 
 namespace {
 
@@ -172,24 +174,24 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        click(s->Label1[2]);
-        click(s->Labinizio);
+        click(control<ClickLabel>(s, "LabAVVIO"));
+        click(control<ClickLabel>(s, "Label1", 2));
+        click(control<ClickLabel>(s, "Labinizio"));
         auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
         QVERIFY(n && n->isVisible());
         const PupilTools chosen = test::tools("VB150FC");
         QCOMPARE(env.speech.prepared, 0);
         env.dialogs.tools = {chosen};
-        QTest::keyClicks(n->Text1, "Verdi");
-        QTest::keyClicks(n->Text4, "Carlo");
-        click(n->CmdSTRUMENTI);
+        QTest::keyClicks(control<QLineEdit>(n, "Text1"), "Verdi");
+        QTest::keyClicks(control<QLineEdit>(n, "Text4"), "Carlo");
+        click(control<QPushButton>(n, "CmdSTRUMENTI"));
         QCOMPARE(env.dialogs.toolNames, QStringList{"VERDI CARLO"});
-        QVERIFY2(n->LabSTRUMENTI->text().contains("testo ingrandito al 150%"), qPrintable(n->LabSTRUMENTI->text()));
+        QVERIFY2(control<QLabel>(n, "LabSTRUMENTI")->text().contains("testo ingrandito al 150%"), qPrintable(control<QLabel>(n, "LabSTRUMENTI")->text()));
         Database &db = *env.app->state().dbrisultati;
         QCOMPARE(db.openRecordset("prima-C")->recordCount(), 0);
         QVERIFY(classTools(db, "prima-C").isEmpty());
 
-        click(n->CmdOK);
+        click(control<QPushButton>(n, "CmdOK"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(env.app->screen(Screen::FLETTURA) && env.app->screen(Screen::FLETTURA)->isVisible());
         const QHash<QString, PupilTools> stored = classTools(db, "prima-C");

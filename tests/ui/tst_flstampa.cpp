@@ -3,6 +3,7 @@
 #include "archive/backup.h"
 #include "storage/classmap.h"
 #include "storage/wording.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "ui/screens/flinizio.h"
@@ -22,6 +23,7 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
 
 class TstFlstampa : public QObject {
     Q_OBJECT
@@ -44,7 +46,7 @@ class TstFlstampa : public QObject {
         // The teacher's password is chosen or typed (the fake's default); its own alert
         // on the first opening is not part of what these tests look at.
         const qsizetype before = env->dialogs.alerts.size();
-        click(inizio->Labarchivio);
+        click(control<ClickLabel>(inizio, "Labarchivio"));
         if (quiet)
             env->dialogs.alerts.clear();
         else if (env->dialogs.alerts.size() > before && env->dialogs.alerts[before].startsWith("La password è stata salvata"))
@@ -53,8 +55,8 @@ class TstFlstampa : public QObject {
     }
     void chooseOnStart(int index)
     {
-        click(inizio->LabAVVIO);
-        click(inizio->Label1[size_t(index)]);
+        click(control<ClickLabel>(inizio, "LabAVVIO"));
+        click(control<ClickLabel>(inizio, "Label1", index));
     }
     QString backupProblemOf()
     {
@@ -88,53 +90,53 @@ private slots:
         QVERIFY(!inizio->isVisible());
         QCOMPARE(a->windowTitle(), QString("ARCHIVIO DEI RISULTATI"));
         QVERIFY(a->width() <= 1024 && a->height() <= 768);
-        QCOMPARE(a->Label8->text(), QString("Prima  C"));
-        QCOMPARE(test::listTexts(a->List1), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
-        QCOMPARE(a->List2->count(), 2);
+        QCOMPARE(control<QLabel>(a, "Label8")->text(), QString("Prima  C"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"ROSSI MARIO", "BIANCHI ANNA"}));
+        QCOMPARE(control<QListWidget>(a, "List2")->count(), 2);
         // The date as a teacher reads it; the record's key (milliseconds, tag) stays hidden.
-        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$").match(a->List2->item(0)->text()).hasMatch(),
-                 qPrintable(a->List2->item(0)->text()));
-        QVERIFY(a->List2->item(0)->text().startsWith(QDate::currentDate().toString("dd/MM/yyyy")));
-        QCOMPARE(a->List1->currentRow(), 0);
-        QCOMPARE(a->Label7->text(), QString("ROSSI MARIO"));
-        QCOMPARE(a->Label10->text(), QString("ROSSI MARIO"));
-        QCOMPARE(a->Label12->text(), QString("Finito"));
-        QCOMPARE(a->Label12->palette().color(QPalette::Window), QColor(128, 255, 128));
+        QVERIFY2(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$").match(control<QListWidget>(a, "List2")->item(0)->text()).hasMatch(),
+                 qPrintable(control<QListWidget>(a, "List2")->item(0)->text()));
+        QVERIFY(control<QListWidget>(a, "List2")->item(0)->text().startsWith(QDate::currentDate().toString("dd/MM/yyyy")));
+        QCOMPARE(control<QListWidget>(a, "List1")->currentRow(), 0);
+        QCOMPARE(control<QLabel>(a, "Label7")->text(), QString("ROSSI MARIO"));
+        QCOMPARE(control<QLabel>(a, "Label10")->text(), QString("ROSSI MARIO"));
+        QCOMPARE(control<QLabel>(a, "Label12")->text(), QString("Finito"));
+        QCOMPARE(control<QLabel>(a, "Label12")->palette().color(QPalette::Window), QColor(128, 255, 128));
         // Every cell where the column table puts it.
         const QStringList six = {"7", "5", "11", "3", "2", "40", "13", "30", "11", "12", "14", "19", "21", "38"};
         for (int i = 0; i < 14; ++i)
-            QCOMPARE(a->Label6[size_t(i)]->text(), six[i]);
-        QCOMPARE(a->Label14->text(), QString("21"));
-        QCOMPARE(a->Label22->text(), QString("8"));
-        QCOMPARE(a->Label16->text(), QString("6"));
-        QCOMPARE(a->Label19->text(), QString("7"));
-        QCOMPARE(a->Label20->text(), QString("5"));
-        QCOMPARE(a->Label27->text(), QString("4"));
-        QCOMPARE(a->Label24->text(), QString("9"));
+            QCOMPARE(control<QLabel>(a, "Label6", i)->text(), six[i]);
+        QCOMPARE(control<QLabel>(a, "Label14")->text(), QString("21"));
+        QCOMPARE(control<QLabel>(a, "Label22")->text(), QString("8"));
+        QCOMPARE(control<QLabel>(a, "Label16")->text(), QString("6"));
+        QCOMPARE(control<QLabel>(a, "Label19")->text(), QString("7"));
+        QCOMPARE(control<QLabel>(a, "Label20")->text(), QString("5"));
+        QCOMPARE(control<QLabel>(a, "Label27")->text(), QString("4"));
+        QCOMPARE(control<QLabel>(a, "Label24")->text(), QString("9"));
         // A screen reader hears a cell's value with its heading, and an empty cell as empty.
         const auto heard = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
-        QCOMPARE(heard(a->Label6[0]), QString("Comprensione della lettura: fatti espl. su 9: 7"));
-        QCOMPARE(heard(a->Label14), QString("Comprensione della lettura: quanti minuti: 21"));
-        QVERIFY(a->Label11->text() == "Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti");
+        QCOMPARE(heard(control<QLabel>(a, "Label6", 0)), QString("Comprensione della lettura: fatti espl. su 9: 7"));
+        QCOMPARE(heard(control<QLabel>(a, "Label14")), QString("Comprensione della lettura: quanti minuti: 21"));
+        QVERIFY(control<QLabel>(a, "Label11")->text() == "Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti");
         test::screenshot(a, "flstampa");
 
         // The second pupil: first passage only.
-        a->List1->setCurrentRow(1);
+        control<QListWidget>(a, "List1")->setCurrentRow(1);
         QCOMPARE(a->model().rigascelta(), 1);
-        QCOMPARE(a->Label7->text(), QString("BIANCHI ANNA"));
-        QCOMPARE(a->Label12->text(), QString("Da finire"));
-        QCOMPARE(a->Label12->palette().color(QPalette::Window), QColor(255, 0, 0));
-        QCOMPARE(a->Label6[0]->text(), QString("0"));
-        QCOMPARE(a->Label6[1]->text(), QString("0"));
-        QCOMPARE(a->Label14->text(), QString());
-        QCOMPARE(heard(a->Label14), QString("Comprensione della lettura: quanti minuti: vuota"));
+        QCOMPARE(control<QLabel>(a, "Label7")->text(), QString("BIANCHI ANNA"));
+        QCOMPARE(control<QLabel>(a, "Label12")->text(), QString("Da finire"));
+        QCOMPARE(control<QLabel>(a, "Label12")->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(control<QLabel>(a, "Label6", 0)->text(), QString("0"));
+        QCOMPARE(control<QLabel>(a, "Label6", 1)->text(), QString("0"));
+        QCOMPARE(control<QLabel>(a, "Label14")->text(), QString());
+        QCOMPARE(heard(control<QLabel>(a, "Label14")), QString("Comprensione della lettura: quanti minuti: vuota"));
         // The selection is still by the record's key, which the list only shows as a date.
         QCOMPARE(a->model().datascelta(), a->model().valori().cell(2, 2));
-        QCOMPARE(a->List2->item(1)->text(), shownStamp(a->model().datascelta()));
+        QCOMPARE(control<QListWidget>(a, "List2")->item(1)->text(), shownStamp(a->model().datascelta()));
         QVERIFY(a->model().datascelta().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
 
         // Back to the start screen.
-        click(a->cmdtorno);
+        click(control<QPushButton>(a, "cmdtorno"));
         QVERIFY(inizio->isVisible());
         QVERIFY(!a->isVisible());
     }
@@ -146,36 +148,36 @@ private slots:
         add("prima-D", "DELLA D");
         // Nothing chosen: class A.
         FLstampa *a = openArchive();
-        QCOMPARE(a->Label8->text(), QString("prima-A"));
-        QCOMPARE(a->List1->count(), 0);
-        QVERIFY(!a->Frame1->isVisible());
+        QCOMPARE(control<QLabel>(a, "Label8")->text(), QString("prima-A"));
+        QCOMPARE(control<QListWidget>(a, "List1")->count(), 0);
+        QVERIFY(!control<QGroupBox>(a, "Frame1")->isVisible());
 
-        click(a->cmdaltraclasse);
-        QVERIFY(a->Frame1->isVisible());
-        QCOMPARE(a->Frame1->title(), QString("SCEGLI LA CLASSE"));
-        QCOMPARE(a->Label9[0]->text(), QString("prima A"));
-        QCOMPARE(a->Label9[8]->text(), QString("prima  I"));
+        click(control<QPushButton>(a, "cmdaltraclasse"));
+        QVERIFY(control<QGroupBox>(a, "Frame1")->isVisible());
+        QCOMPARE(control<QGroupBox>(a, "Frame1")->title(), QString("SCEGLI LA CLASSE"));
+        QCOMPARE(control<ClickLabel>(a, "Label9", 0)->text(), QString("prima A"));
+        QCOMPARE(control<ClickLabel>(a, "Label9", 8)->text(), QString("prima  I"));
         test::screenshot(a, "flstampa-classi");
-        click(a->Label9[8]);
-        QVERIFY(!a->Frame1->isVisible());
-        QCOMPARE(a->Label8->text(), QString("prima  I"));
-        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA I"}));
+        click(control<ClickLabel>(a, "Label9", 8));
+        QVERIFY(!control<QGroupBox>(a, "Frame1")->isVisible());
+        QCOMPARE(control<QLabel>(a, "Label8")->text(), QString("prima  I"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"DELLA I"}));
         QCOMPARE(env->app->state().tabellaclasse, QString("prima-J"));
 
         // Another class on the start screen: the archive follows it.
-        click(a->cmdtorno);
+        click(control<QPushButton>(a, "cmdtorno"));
         chooseOnStart(1);
         a = openArchive();
-        QCOMPARE(a->Label8->text(), QString("Prima  B"));
-        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA B"}));
+        QCOMPARE(control<QLabel>(a, "Label8")->text(), QString("Prima  B"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"DELLA B"}));
 
         // A class chosen in the archive is the one shown on the next visit.
-        click(a->cmdaltraclasse);
-        click(a->Label9[3]);
-        click(a->cmdtorno);
+        click(control<QPushButton>(a, "cmdaltraclasse"));
+        click(control<ClickLabel>(a, "Label9", 3));
+        click(control<QPushButton>(a, "cmdtorno"));
         a = openArchive();
-        QCOMPARE(a->Label8->text(), QString("prima  D"));
-        QCOMPARE(test::listTexts(a->List1), QStringList({"DELLA D"}));
+        QCOMPARE(control<QLabel>(a, "Label8")->text(), QString("prima  D"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"DELLA D"}));
     }
 
     void deleteWithConfirmation()
@@ -185,49 +187,49 @@ private slots:
         add("prima-C", "TERZO");
         chooseOnStart(2);
         FLstampa *a = openArchive();
-        a->List1->setCurrentRow(2);
+        control<QListWidget>(a, "List1")->setCurrentRow(2);
         env->dialogs.answers = {false};
-        click(a->CMDELIMINO);
+        click(control<QPushButton>(a, "CMDELIMINO"));
         QCOMPARE(env->dialogs.questions.last(), QString("Sei sicuro di voler cancellare?"));
-        QCOMPARE(a->List1->count(), 3);
-        QCOMPARE(a->Label7->text(), QString("TERZO"));
+        QCOMPARE(control<QListWidget>(a, "List1")->count(), 3);
+        QCOMPARE(control<QLabel>(a, "Label7")->text(), QString("TERZO"));
 
         env->dialogs.answers = {true};
-        click(a->CMDELIMINO);
-        QCOMPARE(test::listTexts(a->List1), QStringList({"PRIMO", "SECONDO"}));
-        QCOMPARE(a->List2->count(), 2);
-        QCOMPARE(a->List1->currentRow(), 0);
-        QCOMPARE(a->Label7->text(), QString("PRIMO"));
+        click(control<QPushButton>(a, "CMDELIMINO"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"PRIMO", "SECONDO"}));
+        QCOMPARE(control<QListWidget>(a, "List2")->count(), 2);
+        QCOMPARE(control<QListWidget>(a, "List1")->currentRow(), 0);
+        QCOMPARE(control<QLabel>(a, "Label7")->text(), QString("PRIMO"));
         QCOMPARE(env->app->state().dbrisultati->openRecordset("prima-C")->recordCount(), 2);
 
         // The recycle bin window puts it back; emptying asks first.
-        click(a->cmdcestino);
+        click(control<QPushButton>(a, "cmdcestino"));
         auto *bin = a->findChild<ListDialog *>("FrmCESTINO");
         QVERIFY(bin && bin->isVisible());
-        QCOMPARE(bin->List1->count(), 1);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 1);
         QVERIFY2(QRegularExpression("^TERZO   —   prima C   —   eliminato il 14/09/2026 09:00   \\(data della prova: "
                                     "\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d\\)$")
-                     .match(bin->List1->item(0)->text())
+                     .match(control<QListWidget>(bin, "List1")->item(0)->text())
                      .hasMatch(),
-                 qPrintable(bin->List1->item(0)->text()));
+                 qPrintable(control<QListWidget>(bin, "List1")->item(0)->text()));
         auto *recupero = bin->findChild<QPushButton *>("cmdrecupero");
         QVERIFY(!recupero->isEnabled());
-        bin->List1->setCurrentRow(0);
+        control<QListWidget>(bin, "List1")->setCurrentRow(0);
         click(recupero);
         QCOMPARE(env->dialogs.alerts.last(), QString("Il risultato di TERZO è tornato nella sua classe."));
-        QCOMPARE(test::listTexts(a->List1), QStringList({"PRIMO", "SECONDO", "TERZO"}));
-        QCOMPARE(bin->List1->count(), 0);
-        a->List1->setCurrentRow(0);
-        click(a->CMDELIMINO);
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"PRIMO", "SECONDO", "TERZO"}));
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 0);
+        control<QListWidget>(a, "List1")->setCurrentRow(0);
+        click(control<QPushButton>(a, "CMDELIMINO"));
         env->dialogs.answers = {false};
         click(bin->findChild<QPushButton *>("cmdsvuoto"));
-        QCOMPARE(bin->List1->count(), 1);
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 1);
         env->dialogs.answers = {true};
         click(bin->findChild<QPushButton *>("cmdsvuoto"));
         QVERIFY(env->dialogs.questions.last().startsWith("Vuoi cancellare per sempre il risultato che è nel cestino?"));
-        QCOMPARE(bin->List1->count(), 0);
-        click(bin->cmdchiudo);
-        QCOMPARE(test::listTexts(a->List1), QStringList({"SECONDO", "TERZO"}));
+        QCOMPARE(control<QListWidget>(bin, "List1")->count(), 0);
+        click(control<QPushButton>(bin, "cmdchiudo"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList({"SECONDO", "TERZO"}));
     }
 
     // The real password window: masked fields, OK and Annulla; the archive opens only with it.
@@ -257,7 +259,7 @@ private slots:
 
         // Through the start screen: Cancel leaves the archive unloaded.
         env->dialogs.passwords = {{}};
-        click(inizio->Labarchivio);
+        click(control<ClickLabel>(inizio, "Labarchivio"));
         QVERIFY(!env->app->screen(Screen::FLstampa));
         QVERIFY(inizio->isVisible());
         QCOMPARE(env->dialogs.passwordTitles, QStringList{"Password dell'insegnante"});
@@ -267,13 +269,13 @@ private slots:
     {
         FLstampa *a = openArchive();
         a->forcePdf = true;
-        QCOMPARE(a->List1->count(), 0);
-        QVERIFY(!a->Label12->isVisible());
-        QVERIFY(!a->CMDELIMINO->isEnabled());
-        QVERIFY(!a->CMDSTAMPA->isEnabled());
+        QCOMPARE(control<QListWidget>(a, "List1")->count(), 0);
+        QVERIFY(!control<QLabel>(a, "Label12")->isVisible());
+        QVERIFY(!control<QPushButton>(a, "CMDELIMINO")->isEnabled());
+        QVERIFY(!control<QPushButton>(a, "CMDSTAMPA")->isEnabled());
         // With no printer the teacher is asked where the PDF goes; Cancel writes nothing anywhere.
         const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
-        click(a->cmdstampaquadro);
+        click(control<QPushButton>(a, "cmdstampaquadro"));
         QCOMPARE(env->dialogs.saveTitles, QStringList{"Non c'è nessuna stampante: scegli dove salvare la stampa (PDF)"});
         QCOMPARE(env->dialogs.saveFilters, QStringList{"Documenti PDF (*.pdf)"});
         QVERIFY(env->dialogs.saveStarts.last().endsWith(".pdf"));
@@ -283,14 +285,14 @@ private slots:
         // The class table of an empty class is the head alone, saved where the teacher says.
         QTemporaryDir stampe;
         env->dialogs.saveInto = stampe.path();
-        click(a->cmdstampaquadro);
+        click(control<QPushButton>(a, "cmdstampaquadro"));
         QCOMPARE(env->dialogs.alerts.size(), 1);
         QVERIFY(env->dialogs.alerts.last().startsWith("Non c'è nessuna stampante installata: ho scritto la stampa nel file"));
 
-        click(a->cmdaltraclasse);
+        click(control<QPushButton>(a, "cmdaltraclasse"));
         add("prima-E", "VERDI GIUSEPPE", {{"fatti1", 2}, {"fatti2", 3}});
-        click(a->Label9[4]);
-        click(a->CMDSTAMPA);
+        click(control<ClickLabel>(a, "Label9", 4));
+        click(control<QPushButton>(a, "CMDSTAMPA"));
         QCOMPARE(env->dialogs.alerts.size(), 2);
         // The next save opens in the folder used last; both files are there and nowhere else.
         QCOMPARE(QFileInfo(env->dialogs.saveStarts.last()).absolutePath(), QFileInfo(stampe.path()).absoluteFilePath());
@@ -312,16 +314,16 @@ private slots:
         QVERIFY(env->app->state().dbrisultati->commit());
         chooseOnStart(2);
         FLstampa *a = openArchive();
-        QCOMPARE(a->List1->count(), 120);
-        QCOMPARE(a->List2->count(), 120);
-        a->List1->setCurrentRow(119);
-        QCOMPARE(a->Label7->text(), QString("ALUNNO 119"));
+        QCOMPARE(control<QListWidget>(a, "List1")->count(), 120);
+        QCOMPARE(control<QListWidget>(a, "List2")->count(), 120);
+        control<QListWidget>(a, "List1")->setCurrentRow(119);
+        QCOMPARE(control<QLabel>(a, "Label7")->text(), QString("ALUNNO 119"));
     }
 
     void escoEndsTheProgram()
     {
         FLstampa *a = openArchive();
-        click(a->CMDESCO);
+        click(control<QPushButton>(a, "CMDESCO"));
         QCOMPARE(env->exit.ended, 1);
     }
 
@@ -374,20 +376,20 @@ private slots:
         extra.write(QByteArray(4096, 'x'));
         extra.close();
 
-        click(a->cmdcopie);
+        click(control<QPushButton>(a, "cmdcopie"));
         auto *d = a->findChild<ListDialog *>("FrmCOPIE");
         QVERIFY(d && d->isVisible());
-        QCOMPARE(d->List1->count(), 3);
-        QVERIFY2(d->List1->item(0)->text().startsWith("14/09/2026 09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
-                 qPrintable(d->List1->item(0)->text()));
-        QVERIFY(d->List1->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
-        QVERIFY(d->List1->item(2)->text().contains("DANNEGGIATA"));
+        QCOMPARE(control<QListWidget>(d, "List1")->count(), 3);
+        QVERIFY2(control<QListWidget>(d, "List1")->item(0)->text().startsWith("14/09/2026 09:01:00   —   2 risultati   (A: 0, B: 0, C: 2,"),
+                 qPrintable(control<QListWidget>(d, "List1")->item(0)->text()));
+        QVERIFY(control<QListWidget>(d, "List1")->item(1)->text().contains("—   1 risultato   (A: 0, B: 0, C: 1,"));
+        QVERIFY(control<QListWidget>(d, "List1")->item(2)->text().contains("DANNEGGIATA"));
         // Nothing chosen yet, not even with the list in focus; a damaged copy chosen says so.
         auto *ripristino = d->findChild<QPushButton *>("cmdripristino");
         auto clickRow = [&](int row) {
-            QTest::mouseClick(d->List1->viewport(), Qt::LeftButton, {}, d->List1->visualItemRect(d->List1->item(row)).center());
+            QTest::mouseClick(control<QListWidget>(d, "List1")->viewport(), Qt::LeftButton, {}, control<QListWidget>(d, "List1")->visualItemRect(control<QListWidget>(d, "List1")->item(row)).center());
         };
-        d->List1->setFocus();
+        control<QListWidget>(d, "List1")->setFocus();
         QVERIFY(!ripristino->isEnabled());
         clickRow(2);
         QVERIFY(!ripristino->isEnabled());
@@ -402,9 +404,9 @@ private slots:
         // Made a minute apart, the copy put back and the one of the results before it are told by their seconds too.
         QVERIFY2(env->dialogs.alerts.last().contains(QRegularExpression("copia del 14/09/2026 alle 09:00:00.*copia del 14/09/2026 alle 09:02:\\d\\d")),
                  qPrintable(env->dialogs.alerts.last()));
-        QCOMPARE(test::listTexts(a->List1), QStringList{"SALVATA"});
-        QCOMPARE(d->List1->count(), 4); // the copy made just before the restore is listed too
-        QVERIFY(d->List1->item(0)->text().contains("2 risultati"));
+        QCOMPARE(test::listTexts(control<QListWidget>(a, "List1")), QStringList{"SALVATA"});
+        QCOMPARE(control<QListWidget>(d, "List1")->count(), 4); // the copy made just before the restore is listed too
+        QVERIFY(control<QListWidget>(d, "List1")->item(0)->text().contains("2 risultati"));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "battery/comprehension/letturacontent.h"
 #include "battery/geography/cartgecontent.h"
 #include "storage/pupilrecord.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "ui/access/focusring.h"
 #include "ui/screens/flcartge.h"
@@ -25,6 +26,8 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
+using qv::test::controlRow;
 
 class TstKeyboard : public QObject {
     Q_OBJECT
@@ -80,21 +83,20 @@ class TstKeyboard : public QObject {
             case 0: key(Qt::Key_1 + k); break;
             case 1: key(Qt::Key_A + k); break;
             default:
-                QVERIFY(reach(s->Check1[0]));
+                QVERIFY(reach(control<QCheckBox>(s, "Check1", 0)));
                 for (int i = 0; i < k; ++i)
                     key(Qt::Key_Down);
-                QCOMPARE(focus(), s->Check1[size_t(k)]);
+                QCOMPARE(focus(), control<QCheckBox>(s, "Check1", k));
                 key(Qt::Key_Return);
             }
-            QVERIFY2(s->Check1[size_t(k)]->isChecked(), qPrintable(QString::number(q)));
-            QVERIFY(reach(s->Labseguente));
+            QVERIFY2(control<QCheckBox>(s, "Check1", k)->isChecked(), qPrintable(QString::number(q)));
+            QVERIFY(reach(control<ClickLabel>(s, "Labseguente")));
             key(Qt::Key_Return);
         }
     }
     // A drag-and-drop test: each source picked with Enter, the focus moved to its box with
     // the arrows, placed with Enter.
-    template<size_t NS, size_t NT>
-    void place(const std::array<QLabel *, NS> &sources, const std::array<QLabel *, NT> &boxes, const QStringList &want)
+    void place(const QList<QLabel *> &sources, const QList<QLabel *> &boxes, const QStringList &want)
     {
         for (int r = 0; r < want.size(); ++r) {
             auto src = std::find_if(sources.begin(), sources.end(), [&](QLabel *l) { return l->text().trimmed() == want[r].trimmed(); });
@@ -105,7 +107,7 @@ class TstKeyboard : public QObject {
             QVERIFY(QAccessible::queryAccessibleInterface(*src)->text(QAccessible::Description).contains(want[r].simplified()));
             QCOMPARE(QAccessible::queryAccessibleInterface(focus())->text(QAccessible::Description),
                      QStringLiteral("Premi Invio per mettere qui «%1».").arg(want[r].simplified()));
-            QLabel *box = boxes[size_t(r)];
+            QLabel *box = boxes[r];
             const int dir = box->y() < focus()->y() ? Qt::Key_Up : Qt::Key_Down;
             QVERIFY(reach(box, dir) || reach(box, dir == Qt::Key_Up ? Qt::Key_Down : Qt::Key_Up));
             key(Qt::Key_Return);
@@ -117,9 +119,9 @@ class TstKeyboard : public QObject {
     void analysis(Analysis *s, const QList<AnalysisSentence> &sentences)
     {
         for (const AnalysisSentence &f : sentences) {
-            QCOMPARE(name(s->Label2[2]), QStringLiteral("casella 3, vuota"));
-            place(s->Label1, s->Label2, f.categorie);
-            QVERIFY(reach(s->Labseguente));
+            QCOMPARE(name(control<QLabel>(s, "Label2", 2)), QStringLiteral("casella 3, vuota"));
+            place(controlRow<QLabel>(s, "Label1"), controlRow<QLabel>(s, "Label2"), f.categorie);
+            QVERIFY(reach(control<ClickLabel>(s, "Labseguente")));
             key(Qt::Key_Return);
         }
     }
@@ -146,28 +148,28 @@ private slots:
         env->app->show(Screen::FLINIZIO);
         auto *start = shown<FLINIZIO>(Screen::FLINIZIO);
         QVERIFY(start);
-        QCOMPARE(focus(), start->LabAVVIO);
+        QCOMPARE(focus(), control<ClickLabel>(start, "LabAVVIO"));
         // A label button to a screen reader; the focus frame around it.
-        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(start->LabAVVIO);
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control<ClickLabel>(start, "LabAVVIO"));
         QCOMPARE(a->role(), QAccessible::Button);
         QCOMPARE(a->text(QAccessible::Name), QStringLiteral("Avvio le Prove di livello"));
         QVERIFY(a->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
         QWidget *ring = env->app->findChild<FocusRing *>()->frame();
-        QVERIFY(ring && ring->geometry().contains(start->LabAVVIO->geometry()));
+        QVERIFY(ring && ring->geometry().contains(control<ClickLabel>(start, "LabAVVIO")->geometry()));
         key(Qt::Key_Return);
-        QCOMPARE(focus(), start->Label1[0]);
+        QCOMPARE(focus(), control<ClickLabel>(start, "Label1", 0));
         key(Qt::Key_Right);
         QTest::keyClick(focus(), Qt::Key_Tab);
-        QCOMPARE(focus(), start->Label1[2]);
+        QCOMPARE(focus(), control<ClickLabel>(start, "Label1", 2));
         key(Qt::Key_Space);
-        QCOMPARE(focus(), start->Labinizio);
+        QCOMPARE(focus(), control<ClickLabel>(start, "Labinizio"));
         key(Qt::Key_Enter);
 
         auto *nome = shown<FrmNOME>(Screen::FrmNOME);
         QVERIFY(nome);
         QVERIFY(!name(nome->window()).contains(QStringLiteral("Form1")));
-        QCOMPARE(focus(), nome->Text1);
-        QCOMPARE(name(nome->Text1), QStringLiteral("Cognome"));
+        QCOMPARE(focus(), control<QLineEdit>(nome, "Text1"));
+        QCOMPARE(name(control<QLineEdit>(nome, "Text1")), QStringLiteral("Cognome"));
         QTest::keyClicks(focus(), "Verdi");
         key(Qt::Key_Return);
         QCOMPARE(name(focus()), QStringLiteral("Nome"));
@@ -180,7 +182,7 @@ private slots:
         QVERIFY(lettura->window()->windowHandle());
         lettura->window()->windowHandle()->close();
         QVERIFY(lettura->isVisible());
-        QCOMPARE(name(lettura->Check1[1]), lettura->Labris[2]->text().simplified());
+        QCOMPARE(name(control<QCheckBox>(lettura, "Check1", 1)), control<QLabel>(lettura, "Labris", 2)->text().simplified());
         options(lettura, lettura::soluzioni(), lettura::kDomande);
         auto *gram = shown<FLgrasem>(Screen::FLgrasem);
         QVERIFY(gram);
@@ -198,8 +200,8 @@ private slots:
             QStringList want;
             for (int k = 1; k <= cause->model().caselle(); ++k)
                 want << cause->model().chiave(k);
-            place(cause->Label2, cause->Label1, want);
-            QVERIFY(reach(cause->Labnuovo));
+            place(controlRow<QLabel>(cause, "Label2"), controlRow<QLabel>(cause, "Label1"), want);
+            QVERIFY(reach(control<ClickLabel>(cause, "Labnuovo")));
             key(Qt::Key_Return);
         }
         auto *crono = shown<FLstoria2>(Screen::FLstoria2);
@@ -208,23 +210,23 @@ private slots:
             QStringList want;
             for (int r = 0; r < 10; ++r)
                 want << crono->model().chiave(r);
-            place(crono->Label3, crono->Label2, want);
-            QVERIFY(reach(crono->Labseguente));
+            place(controlRow<QLabel>(crono, "Label3"), controlRow<QLabel>(crono, "Label2"), want);
+            QVERIFY(reach(control<ClickLabel>(crono, "Labseguente")));
             key(Qt::Key_Return);
         }
 
         auto *carte = shown<FLcartge>(Screen::FLcartge);
         QVERIFY(carte);
         for (const Item &luogo : fisicaItems()) {
-            row(carte->List2, luogo.chiave);
-            QVERIFY(reach(carte->cmdelemseg));
+            row(control<QListWidget>(carte, "List2"), luogo.chiave);
+            QVERIFY(reach(control<QPushButton>(carte, "cmdelemseg")));
             key(Qt::Key_Return);
         }
         const QList<Item> &politica = politicaItems();
         for (int n = 1; n <= kRegioni; ++n) {
-            row(carte->List2, politica.at(n - 1).chiave);
-            row(carte->List1, politica.at(capoluogoItem(n) - 1).chiave);
-            QVERIFY(reach(carte->cmdelemseg));
+            row(control<QListWidget>(carte, "List2"), politica.at(n - 1).chiave);
+            row(control<QListWidget>(carte, "List1"), politica.at(capoluogoItem(n) - 1).chiave);
+            QVERIFY(reach(control<QPushButton>(carte, "cmdelemseg")));
             key(Qt::Key_Return);
         }
         QVERIFY(shown<FLINIZIO>(Screen::FLINIZIO));

@@ -1,5 +1,6 @@
 // The start screen and the name-entry screen as a pupil uses them.
 #include "storage/classmap.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "ui/screens/flettura.h"
 #include "ui/screens/flinizio.h"
@@ -12,6 +13,8 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
+using qv::test::controlRow;
 
 class TstStartScreen : public QObject {
     Q_OBJECT
@@ -22,9 +25,9 @@ class TstStartScreen : public QObject {
     static FrmNOME *toNameEntry(test::AppEnv &env, int classRow)
     {
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        click(s->Label1[size_t(classRow)]);
-        click(s->Labinizio);
+        click(control<ClickLabel>(s, "LabAVVIO"));
+        click(control<ClickLabel>(s, "Label1", classRow));
+        click(control<ClickLabel>(s, "Labinizio"));
         return env.app->screenAs<FrmNOME>(Screen::FrmNOME);
     }
 
@@ -34,11 +37,11 @@ class TstStartScreen : public QObject {
     {
         if (tools) {
             env.dialogs.tools = {tools};
-            click(n->CmdSTRUMENTI);
+            click(control<QPushButton>(n, "CmdSTRUMENTI"));
         }
-        QTest::keyClicks(n->Text1, cognome);
-        QTest::keyClicks(n->Text4, nome);
-        click(n->CmdOK);
+        QTest::keyClicks(control<QLineEdit>(n, "Text1"), cognome);
+        QTest::keyClicks(control<QLineEdit>(n, "Text4"), nome);
+        click(control<QPushButton>(n, "CmdOK"));
     }
 
     static constexpr PupilTools kLargerText{.textPercent = 150, .readableFont = true, .highContrast = true};
@@ -68,11 +71,11 @@ class TstStartScreen : public QObject {
             // The teacher's tools make the tests ready again, in their presentation, while
             // the pupil types the name.
             env.dialogs.tools = {tools};
-            click(n->CmdSTRUMENTI);
+            click(control<QPushButton>(n, "CmdSTRUMENTI"));
             QCOMPARE(env.app->presentation(), Application::presentationFor(tools));
             QTRY_VERIFY_WITH_TIMEOUT(!env.app->preparing(), 30000);
             auto *lettura = env.app->screenAs<FLETTURA>(Screen::FLETTURA);
-            QVERIFY(!lettura->isVisible() && lettura->scaler()->textShare(lettura->Labseguente) >= 0.9);
+            QVERIFY(!lettura->isVisible() && lettura->scaler()->textShare(control<ClickLabel>(lettura, "Labseguente")) >= 0.9);
         }
         enter(env, n, "Neri", "Ugo", prepared ? std::nullopt : std::optional(tools));
         QWidget *first = env.app->screen(Screen::FLETTURA);
@@ -90,11 +93,11 @@ private slots:
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
         QVERIFY(s && s->isVisible());
         QVERIFY(env.app->state().dbrisultati);
-        QVERIFY(!s->Frame1->isVisible());
-        QVERIFY(!s->Label2->isVisible());
-        for (auto *l : s->Label1)
+        QVERIFY(!control<QFrame>(s, "Frame1")->isVisible());
+        QVERIFY(!control<QLabel>(s, "Label2")->isVisible());
+        for (auto *l : controlRow<ClickLabel>(s, "Label1"))
             QVERIFY(!l->isVisible() && !l->isEnabled());
-        QVERIFY(s->LabAVVIO->isVisible() && s->Labarchivio->isVisible() && s->labUSCITA->isVisible());
+        QVERIFY(control<ClickLabel>(s, "LabAVVIO")->isVisible() && control<ClickLabel>(s, "Labarchivio")->isVisible() && control<ClickLabel>(s, "labUSCITA")->isVisible());
         QCOMPARE(s->geometry(), s->screen()->geometry()); // the whole display
     }
 
@@ -103,22 +106,22 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        QVERIFY(s->Label2->isVisible());
-        QVERIFY(s->Timer1->isActive());
-        QCOMPARE(s->Timer1->interval(), 400);
-        const QColor before = s->Label2->palette().color(QPalette::WindowText);
+        click(control<ClickLabel>(s, "LabAVVIO"));
+        QVERIFY(control<QLabel>(s, "Label2")->isVisible());
+        QVERIFY(control<QTimer>(s, "Timer1")->isActive());
+        QCOMPARE(control<QTimer>(s, "Timer1")->interval(), 400);
+        const QColor before = control<QLabel>(s, "Label2")->palette().color(QPalette::WindowText);
         s->Timer1_Timer();
-        QCOMPARE(s->Label2->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(control<QLabel>(s, "Label2")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         s->Timer1_Timer();
-        QCOMPARE(s->Label2->palette().color(QPalette::WindowText), QColor(0xCF, 0xE0, 0xC0));
+        QCOMPARE(control<QLabel>(s, "Label2")->palette().color(QPalette::WindowText), QColor(0xCF, 0xE0, 0xC0));
         Q_UNUSED(before);
         for (int i = 0; i < 10; ++i)
-            QCOMPARE(s->Label1[i]->text(), classCaption(i));
-        click(s->Label1[8]);
-        QVERIFY(!s->Timer1->isActive());
-        QVERIFY(!s->Label2->isVisible());
-        QVERIFY(s->Frame1->isVisible());
+            QCOMPARE(control<ClickLabel>(s, "Label1", i)->text(), classCaption(i));
+        click(control<ClickLabel>(s, "Label1", 8));
+        QVERIFY(!control<QTimer>(s, "Timer1")->isActive());
+        QVERIFY(!control<QLabel>(s, "Label2")->isVisible());
+        QVERIFY(control<QFrame>(s, "Frame1")->isVisible());
         QCOMPARE(env.app->state().nomeclasse, QString("Prima  I"));
         QCOMPARE(env.app->state().tabellaclasse, QString("prima-J"));
         QCOMPARE(env.app->state().rsclasse->table(), QString("prima-J"));
@@ -129,19 +132,19 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        click(s->Label1[2]);
-        click(s->Labinizio);
+        click(control<ClickLabel>(s, "LabAVVIO"));
+        click(control<ClickLabel>(s, "Label1", 2));
+        click(control<ClickLabel>(s, "Labinizio"));
         QCOMPARE(env.app->state().modoavvio, QString("inizio"));
         QVERIFY(!s->isVisible());
         auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
         QVERIFY(n && n->isVisible());
-        QCOMPARE(n->Labclasse->text(), QString("Prima  C"));
+        QCOMPARE(control<QLabel>(n, "Labclasse")->text(), QString("Prima  C"));
         QCOMPARE(env.dialogs.alerts, QStringList{"L'archivio è vuoto..."});
-        QVERIFY(!n->LabNOMI->isVisible());
-        QTest::keyClicks(n->Text1, "  de' Medici ");
-        QTest::keyClicks(n->Text4, "lorenzo");
-        click(n->CmdOK);
+        QVERIFY(!control<QLabel>(n, "LabNOMI")->isVisible());
+        QTest::keyClicks(control<QLineEdit>(n, "Text1"), "  de' Medici ");
+        QTest::keyClicks(control<QLineEdit>(n, "Text4"), "lorenzo");
+        click(control<QPushButton>(n, "CmdOK"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!n->isVisible()); // kept for the next pupil, hidden
         QVERIFY(env.app->screen(Screen::FLETTURA));
@@ -185,13 +188,13 @@ private slots:
 
         QCOMPARE(toNameEntry(env, 4), n);
         QVERIFY(n->isVisible());
-        QCOMPARE(n->Labclasse->text(), QString("Prima  E"));
-        for (QLineEdit *field : {n->Text1, n->Text4})
+        QCOMPARE(control<QLabel>(n, "Labclasse")->text(), QString("Prima  E"));
+        for (QLineEdit *field : {control<QLineEdit>(n, "Text1"), control<QLineEdit>(n, "Text4")})
             QVERIFY(field->text().isEmpty() && !field->isUndoAvailable() && !field->isModified());
-        QVERIFY(n->LabSTRUMENTI->text().isEmpty());
+        QVERIFY(control<QLabel>(n, "LabSTRUMENTI")->text().isEmpty());
         QVERIFY(!n->model().chosenTools());
-        QCOMPARE(n->focusWidget(), static_cast<QWidget *>(n->Text1));
-        QCOMPARE(n->List1->count(), 0);
+        QCOMPARE(n->focusWidget(), static_cast<QWidget *>(control<QLineEdit>(n, "Text1")));
+        QCOMPARE(control<QListWidget>(n, "List1")->count(), 0);
         enter(env, n, "Verdi", "Sara");
         QVERIFY(env.app->screen(Screen::FLETTURA)->isVisible());
         auto rs = env.app->state().dbrisultati->openRecordset("prima-E"); // the class chosen now
@@ -217,21 +220,21 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->LabAVVIO);
-        click(s->Label1[0]);
-        click(s->LabCONTINUAZIONE);
+        click(control<ClickLabel>(s, "LabAVVIO"));
+        click(control<ClickLabel>(s, "Label1", 0));
+        click(control<ClickLabel>(s, "LabCONTINUAZIONE"));
         auto *n = env.app->screenAs<FrmNOME>(Screen::FrmNOME);
-        QVERIFY(n->Timer1->isActive());
+        QVERIFY(control<QTimer>(n, "Timer1")->isActive());
         const QColor viola(0x80, 0x00, 0x80), azzurro(0x80, 0x80, 0xFF);
-        QCOMPARE(n->Label8[4]->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(control<QLabel>(n, "Label8", 4)->palette().color(QPalette::WindowText), QColor(Qt::black));
         for (int tick = 0; tick < 9; ++tick)
             n->Timer1_Timer();
         for (int i = 0; i < 9; ++i)
-            QCOMPARE(n->Label8[i]->palette().color(QPalette::WindowText), azzurro);
+            QCOMPARE(control<QLabel>(n, "Label8", i)->palette().color(QPalette::WindowText), azzurro);
         n->Timer1_Timer(); // the tenth tick: all purple again, the first lit
-        QCOMPARE(n->Label8[0]->palette().color(QPalette::WindowText), azzurro);
+        QCOMPARE(control<QLabel>(n, "Label8", 0)->palette().color(QPalette::WindowText), azzurro);
         for (int i = 1; i < 9; ++i)
-            QCOMPARE(n->Label8[i]->palette().color(QPalette::WindowText), viola);
+            QCOMPARE(control<QLabel>(n, "Label8", i)->palette().color(QPalette::WindowText), viola);
     }
 
     void archiveBeforeAnyClassUsesPrimaA()
@@ -242,7 +245,7 @@ private slots:
         QWidget *pupils = s->window();
         QVERIFY(pupils != s && pupils->isVisible());
         QCOMPARE(pupils->windowTitle(), s->windowTitle());
-        click(s->Labarchivio);
+        click(control<ClickLabel>(s, "Labarchivio"));
         QCOMPARE(env.app->state().nomeclasse, QString("prima-A"));
         QVERIFY(!s->isVisible());
         QVERIFY(env.app->screen(Screen::FLstampa));
@@ -262,7 +265,7 @@ private slots:
         test::AppEnv env;
         env.app->show(Screen::FLINIZIO);
         auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(s->labUSCITA);
+        click(control<ClickLabel>(s, "labUSCITA"));
         QCOMPARE(env.exit.ended, 1);
         QVERIFY(!env.app->state().dbrisultati->isOpen());
     }

@@ -1,6 +1,7 @@
 // The statistics window of the archive: opened with "Statistiche della classe", its figures,
 // its charts read through the Qt Charts API, its levels, and its printout read back from the
 // PDF with pdftotext.
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "support/handmadeclass.h"
@@ -21,6 +22,7 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
 
 class TstStatistiche : public QObject {
     Q_OBJECT
@@ -40,15 +42,15 @@ class TstStatistiche : public QObject {
     FrmSTATISTICHE *openStatistics()
     {
         auto *inizio = env->app->screenAs<FLINIZIO>(Screen::FLINIZIO);
-        click(inizio->LabAVVIO);
-        click(inizio->Label1[2]);
-        click(inizio->Labarchivio);
+        click(control<ClickLabel>(inizio, "LabAVVIO"));
+        click(control<ClickLabel>(inizio, "Label1", 2));
+        click(control<ClickLabel>(inizio, "Labarchivio"));
         env->dialogs.alerts.clear(); // the password's own message on first opening
         FLstampa *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
         if (!a || !a->isVisible())
             return nullptr;
         a->forcePdf = true;
-        click(a->cmdstatistiche);
+        click(control<QPushButton>(a, "cmdstatistiche"));
         return a->findChild<FrmSTATISTICHE *>();
     }
     static QAbstractBarSeries *bars(QChartView *v)
@@ -96,12 +98,12 @@ private slots:
         FrmSTATISTICHE *d = openStatistics();
         QVERIFY(d && d->isVisible());
         auto *a = env->app->screenAs<FLstampa>(Screen::FLstampa);
-        QCOMPARE(a->cmdesportocsv->geometry(), QRect(582, 288, 208, 34));
-        QCOMPARE(a->cmdstatistiche->geometry(), QRect(798, 288, 208, 34));
+        QCOMPARE(control<QPushButton>(a, "cmdesportocsv")->geometry(), QRect(582, 288, 208, 34));
+        QCOMPARE(control<QPushButton>(a, "cmdstatistiche")->geometry(), QRect(798, 288, 208, 34));
         test::screenshot(a, "flstampa-statistiche");
         QVERIFY(d->width() <= 1024 && d->height() <= 768);
         QCOMPARE(d->windowTitle(), QString("Statistiche della classe Prima C"));
-        QCOMPARE(d->Labriepilogo->text(), QString("Prima C: 4 alunni con un risultato, 2 hanno finito tutte le prove."));
+        QCOMPARE(control<QLabel>(d, "Labriepilogo")->text(), QString("Prima C: 4 alunni con un risultato, 2 hanno finito tutte le prove."));
 
         // Grammar: 53, 40, 20 counted; DELTA's partial 30 left out.
         auto row = [&](QTableWidget *t, int r) {
@@ -110,59 +112,60 @@ private slots:
                 out << t->item(r, c)->text();
             return out;
         };
-        QCOMPARE(row(d->Tabpunteggi, 8), QStringList({"Analisi grammaticale", "53", "3", "37,7", "40,0", "20", "53", "71,1 %"}));
-        QCOMPARE(row(d->Tabpunteggi, 15), QStringList({"Regioni e capoluoghi", "40", "2", "30,0", "30,0", "20", "40", "75,0 %"}));
+        QCOMPARE(row(control<QTableWidget>(d, "Tabpunteggi"), 8), QStringList({"Analisi grammaticale", "53", "3", "37,7", "40,0", "20", "53", "71,1 %"}));
+        QCOMPARE(row(control<QTableWidget>(d, "Tabpunteggi"), 15), QStringList({"Regioni e capoluoghi", "40", "2", "30,0", "30,0", "20", "40", "75,0 %"}));
         // Reading: 69 points, 4 pupils in the class and 5 in the school; grammar minutes 10 and 14.
-        QCOMPARE(row(d->Tabprove, 0), QStringList({"Comprensione della lettura (su 34)", "4", "—", "50,7 %", "40,6 %"}));
-        QCOMPARE(row(d->Tabprove, 1).mid(1, 2), QStringList({"3", "12,0"}));
+        QCOMPARE(row(control<QTableWidget>(d, "Tabprove"), 0), QStringList({"Comprensione della lettura (su 34)", "4", "—", "50,7 %", "40,6 %"}));
+        QCOMPARE(row(control<QTableWidget>(d, "Tabprove"), 1).mid(1, 2), QStringList({"3", "12,0"}));
         test::screenshot(d, "FrmSTATISTICHE-prove");
 
         // One chart per part, one bar per band; grammar: 20 → 20–39 %, 40 → 60–79 %, 53 → 80–100 %.
-        for (QChartView *v : d->Graficoprove) {
+        for (const char *part : {"lettura", "grammatica", "logica", "frasi", "cause", "cronologia", "fisica", "politica"}) {
+            QChartView *v = control<QChartView>(d, QStringLiteral("Grafico_%1").arg(QLatin1String(part)));
             QAbstractBarSeries *s = bars(v);
             QVERIFY(s && s->barSets().size() == 1);
             QCOMPARE(s->barSets().first()->count(), 5);
         }
-        QCOMPARE(values(bars(d->Graficoprove[1])->barSets().first()), QList<qreal>({0, 1, 0, 1, 1}));
-        QVERIFY(d->Graficoprove[1]->chart()->title().startsWith("Grammatica (3 alunni)"));
-        QAbstractBarSeries *profile = bars(d->Graficoprofilo);
+        QCOMPARE(values(bars(control<QChartView>(d, "Grafico_grammatica"))->barSets().first()), QList<qreal>({0, 1, 0, 1, 1}));
+        QVERIFY(control<QChartView>(d, "Grafico_grammatica")->chart()->title().startsWith("Grammatica (3 alunni)"));
+        QAbstractBarSeries *profile = bars(control<QChartView>(d, "Graficoprofilo"));
         QVERIFY(profile);
         QCOMPARE(profile->barSets().size(), 2);
         QCOMPARE(profile->barSets()[0]->label(), QString("Classe"));
         QCOMPARE(profile->barSets()[1]->count(), 8);
         QVERIFY(qAbs(profile->barSets()[0]->at(0) - 69.0 / 4 / 34 * 100) < 1e-9);
         QVERIFY(qAbs(profile->barSets()[1]->at(0) - 69.0 / 5 / 34 * 100) < 1e-9);
-        d->Schede->setCurrentIndex(2);
+        control<QTabWidget>(d, "Schede")->setCurrentIndex(2);
         test::screenshot(d, "FrmSTATISTICHE-fasce");
 
         // Levels by area: Italiano first, then Storia chosen.
-        d->Schede->setCurrentIndex(3);
-        QCOMPARE(test::listTexts(d->Listlivelli[0]), QStringList{"ALFA ANNA"});
-        QCOMPARE(test::listTexts(d->Listlivelli[1]), QStringList{"BETA BRUNO"});
-        QCOMPARE(test::listTexts(d->Listlivelli[4]), QStringList({"GAMMA GINO", "DELTA DORA"}));
-        d->Comboarea->setCurrentIndex(1);
-        QCOMPARE(test::listTexts(d->Listlivelli[3]), QStringList{"BETA BRUNO"});
+        control<QTabWidget>(d, "Schede")->setCurrentIndex(3);
+        QCOMPARE(test::listTexts(control<QListWidget>(d, "Listlivelli0")), QStringList{"ALFA ANNA"});
+        QCOMPARE(test::listTexts(control<QListWidget>(d, "Listlivelli1")), QStringList{"BETA BRUNO"});
+        QCOMPARE(test::listTexts(control<QListWidget>(d, "Listlivelli4")), QStringList({"GAMMA GINO", "DELTA DORA"}));
+        control<QComboBox>(d, "Comboarea")->setCurrentIndex(1);
+        QCOMPARE(test::listTexts(control<QListWidget>(d, "Listlivelli3")), QStringList{"BETA BRUNO"});
         QCOMPARE(d->findChild<QLabel *>("Labtitololivello3")->text(), QString("D – Iniziale (1)"));
-        QCOMPARE(d->Listlivelli[3]->accessibleName(), QString("D – Iniziale (1)")); // a screen reader hears the area's count
-        QCOMPARE(row(d->Tablivelli, 1), QStringList({"BETA BRUNO", "B – Intermedio", "D – Iniziale", "C – Base", "C – Base"}));
-        QCOMPARE(row(d->Tablivelli, 2).last(), QString("prove da finire"));
+        QCOMPARE(control<QListWidget>(d, "Listlivelli3")->accessibleName(), QString("D – Iniziale (1)")); // a screen reader hears the area's count
+        QCOMPARE(row(control<QTableWidget>(d, "Tablivelli"), 1), QStringList({"BETA BRUNO", "B – Intermedio", "D – Iniziale", "C – Base", "C – Base"}));
+        QCOMPARE(row(control<QTableWidget>(d, "Tablivelli"), 2).last(), QString("prove da finire"));
         QVERIFY(d->findChild<QLabel *>("Labregola")->text().contains("media delle percentuali"));
         test::screenshot(d, "FrmSTATISTICHE-livelli");
-        d->Schede->setCurrentIndex(1);
+        control<QTabWidget>(d, "Schede")->setCurrentIndex(1);
         test::screenshot(d, "FrmSTATISTICHE-punteggi");
         // Per question: every item of every test listed; the records here carry no answers.
-        QCOMPARE(d->Tabdomande->rowCount(), int(d->insight().questions.items.size()));
-        QVERIFY(row(d->Tabdifficili, 0).first().startsWith("Lettura, brano 2, domanda 7: "));
-        QVERIFY(row(d->Tabdifficili, 0).last().startsWith("a) "));
-        QCOMPARE(d->Tabdomande->horizontalHeaderItem(5)->text().simplified(), QString("Risposta sbagliata più frequente"));
-        QCOMPARE(d->Tabprove->horizontalHeaderItem(1)->text(), QString("Alunni che l'hanno finita"));
-        d->Schede->setCurrentIndex(4);
+        QCOMPARE(control<QTableWidget>(d, "Tabdomande")->rowCount(), int(d->insight().questions.items.size()));
+        QVERIFY(row(control<QTableWidget>(d, "Tabdifficili"), 0).first().startsWith("Lettura, brano 2, domanda 7: "));
+        QVERIFY(row(control<QTableWidget>(d, "Tabdifficili"), 0).last().startsWith("a) "));
+        QCOMPARE(control<QTableWidget>(d, "Tabdomande")->horizontalHeaderItem(5)->text().simplified(), QString("Risposta sbagliata più frequente"));
+        QCOMPARE(control<QTableWidget>(d, "Tabprove")->horizontalHeaderItem(1)->text(), QString("Alunni che l'hanno finita"));
+        control<QTabWidget>(d, "Schede")->setCurrentIndex(4);
         test::screenshot(d, "FrmSTATISTICHE-domande");
 
         // The printout, charts included, as a PDF read back with pdftotext.
         const QDir beside = QFileInfo(env->folder.path()).absoluteDir();
         env->dialogs.saveInto = beside.absolutePath();
-        click(d->cmdstampastat);
+        click(control<QPushButton>(d, "cmdstampastat"));
         QCOMPARE(env->dialogs.alerts.size(), 1);
         const QStringList pdfs = beside.entryList({"*statistiche*.pdf"}, QDir::Files);
         QCOMPARE(pdfs.size(), 1);
@@ -227,10 +230,10 @@ private slots:
                 add("prima-C", {{"nome", QString("UGUALE %1").arg(i)}, {"arrivo", 10}, {"sub", 20}, {"gramsem", 30}});
             FrmSTATISTICHE *d = openStatistics();
             QVERIFY2(d, c.what);
-            QCOMPARE(d->Labriepilogo->text(), c.riepilogo);
-            QCOMPARE(values(bars(d->Graficoprove[1])->barSets().first()), c.grammatica);
-            QCOMPARE(d->Tabpunteggi->item(8, 4)->text(), c.pupils ? QString("30,0") : QString("—"));
-            QCOMPARE(d->Tablivelli->rowCount(), c.pupils);
+            QCOMPARE(control<QLabel>(d, "Labriepilogo")->text(), c.riepilogo);
+            QCOMPARE(values(bars(control<QChartView>(d, "Grafico_grammatica"))->barSets().first()), c.grammatica);
+            QCOMPARE(control<QTableWidget>(d, "Tabpunteggi")->item(8, 4)->text(), c.pupils ? QString("30,0") : QString("—"));
+            QCOMPARE(control<QTableWidget>(d, "Tablivelli")->rowCount(), c.pupils);
             QVERIFY2(env->dialogs.alerts.isEmpty(), c.what);
         }
     }

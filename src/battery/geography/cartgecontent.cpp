@@ -1,6 +1,6 @@
 #include "battery/geography/cartgecontent.h"
 
-#include "startup/datafolder.h"
+#include "storage/datafiles.h"
 
 namespace qv {
 

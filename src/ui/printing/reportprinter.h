@@ -3,7 +3,7 @@
 // printer, or into a PDF file when no printer is installed.
 #pragma once
 
-#include "archive/report.h"
+#include "printout/report.h"
 
 #include <QString>
 #include <functional>

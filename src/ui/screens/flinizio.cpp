@@ -1,6 +1,6 @@
 #include "ui/screens/flinizio.h"
 
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "storage/classmap.h"
 #include "ui/screens/flstampa.h"
 #include "ui/access/keyboard.h"

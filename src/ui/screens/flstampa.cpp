@@ -1,6 +1,6 @@
 #include "ui/screens/flstampa.h"
 
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 #include "storage/wording.h"
 #include "ui/access/screenaccess.h"
 #include "ui/printing/reportprinter.h"

@@ -1,6 +1,6 @@
 #include "ui/screens/frmnome.h"
 
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 #include "ui/access/keyboard.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -103,6 +103,7 @@ FrmNOME::FrmNOME(Application &app) : ScreenBase(app, QStringLiteral("Form1")), m
     setTabChain({Text1, Text4, CmdOK, Cmdesco});
 
     Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
     connect(Timer1, &QTimer::timeout, this, &FrmNOME::Timer1_Timer);
     connect(CmdOK, &QPushButton::clicked, this, &FrmNOME::CmdOK_Click);

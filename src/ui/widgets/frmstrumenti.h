@@ -2,7 +2,7 @@
 // reading passages read aloud too, the text size, the readable font, high contrast.
 #pragma once
 
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,7 +5,7 @@
 // engine, the engine cannot start (no speech-dispatcher) or it has no Italian voice.
 #pragma once
 
-#include "storage/session.h"
+#include "seams/seams.h"
 
 #include <QObject>
 #include <QThread>

@@ -2,7 +2,7 @@
 // program exit. The real speech is QtSpeech (qtspeech.h).
 #pragma once
 
-#include "storage/session.h"
+#include "seams/seams.h"
 
 namespace qv::ui {
 

@@ -1,4 +1,4 @@
-#include "archive/printlines.h"
+#include "printout/printlines.h"
 
 namespace qv {
 

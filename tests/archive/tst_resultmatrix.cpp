@@ -250,4 +250,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TstMatrice)
-#include "tst_matrice.moc"
+#include "tst_resultmatrix.moc"

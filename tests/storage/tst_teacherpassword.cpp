@@ -1,9 +1,6 @@
-// The teacher's side of the archive: the password (rules, hash, growing wait that
-// survives a restart, damaged settings, the door and its removal by the set-up tool) and
-// the recycle bin (every field kept, put back, refused when doubled, emptied for real).
-#include "archive/archivio.h"
-#include "archive/cestino.h"
-#include "archive/teacherpassword.h"
+// The teacher's password on the archive: rules, hash, growing wait that survives a restart,
+// damaged settings, the door and its removal by the set-up tool.
+#include "storage/teacherpassword.h"
 #include "startup/inizio.h"
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
@@ -19,23 +16,7 @@
 
 using namespace qv;
 
-namespace {
-
-// The whole file as it lies on disk, log included.
-QByteArray fileAndLog(const QString &file)
-{
-    QByteArray all;
-    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
-        QFile f(file + suffix);
-        if (f.open(QIODevice::ReadOnly))
-            all += f.readAll();
-    }
-    return all;
-}
-
-} // namespace
-
-class TstTeacher : public QObject {
+class TstTeacherPassword : public QObject {
     Q_OBJECT
 
     Database &db(test::ModelEnv &env) { return *env.session.state.dbrisultati; }
@@ -72,7 +53,7 @@ private slots:
         // The same text typed with combining accents is the same password.
         QVERIFY(tp.check(password.normalized(QString::NormalizationForm_D)).ok);
         // Neither the password nor its bytes reach the file; what is stored is a hash.
-        const QByteArray bytes = fileAndLog(env.folder.file("quorvane.mdb"));
+        const QByteArray bytes = test::fileAndLog(env.folder.file("quorvane.mdb"));
         QVERIFY(!bytes.contains(password.toUtf8()));
         QVERIFY(!bytes.contains(QByteArray(reinterpret_cast<const char *>(password.utf16()), password.size() * 2)));
         QVERIFY(setting(db(env), "password").startsWith("$argon2id$"));
@@ -302,68 +283,7 @@ private slots:
         d.passwords = {{"nuovissima", "nuovissima"}};
         QVERIFY(openArchiveDoor(env.session));
     }
-
-    // A deleted result goes into the bin with every field, comes back as it was, is not
-    // doubled, and is erased for real when the bin is emptied.
-    void recycleBin()
-    {
-        test::ModelEnv env("prima-C", test::ModelEnv::Road::Archive);
-        ArchivioModel archivio(env.session);
-        auto rs = db(env).openRecordset("prima-C");
-        rs->addNew();
-        int k = 0;
-        for (const QString &f : pupilFields())
-            if (f != "data")
-                rs->setField(f, f == "nome" ? QVariant("CANCELLATA PER SBAGLIO") : QVariant(++k));
-        QVERIFY(rs->update());
-        env.addPupil("RESTA QUI");
-        const QStringList before = test::tableRows(db(env).sql(), "prima-C");
-        archivio.chooseClass(2);
-        archivio.select(0);
-        QCOMPARE(archivio.valori().cell(1, 1), QString("CANCELLATA PER SBAGLIO"));
-        env.clock.advanceSecs(3600);
-        archivio.elimino();
-        QCOMPARE(archivio.numalunni(), 1);
-        QList<DeletedResult> bin = binContents(db(env));
-        QCOMPARE(bin.size(), 1);
-        QCOMPARE(bin[0].nome, QString("CANCELLATA PER SBAGLIO"));
-        QCOMPARE(bin[0].classe, QString("prima-C"));
-        QCOMPARE(bin[0].eliminato, QString("2026-09-14 10:00:00"));
-
-        QString m;
-        QVERIFY(restoreFromBin(db(env), bin[0].id, &m));
-        QCOMPARE(test::tableRows(db(env).sql(), "prima-C"), before);
-        QVERIFY(binContents(db(env)).isEmpty());
-        QVERIFY(!restoreFromBin(db(env), bin[0].id, &m));
-
-        // Deleted again, then the same record imported again: putting it back would double it.
-        archivio.chooseClass(2);
-        archivio.select(0);
-        archivio.elimino();
-        bin = binContents(db(env));
-        QSqlQuery q(db(env).sql());
-        QVERIFY(q.exec("INSERT INTO \"prima-C\" (nome, data) SELECT nome, data FROM eliminati"));
-        QVERIFY(!restoreFromBin(db(env), bin[0].id, &m));
-        QVERIFY2(m.contains("stessa data"), qPrintable(m));
-        QCOMPARE(binContents(db(env)).size(), 1);
-
-        // The doubled copy is deleted too; emptying the bin leaves no trace of the name in
-        // the file or its log.
-        archivio.chooseClass(2);
-        QCOMPARE(archivio.valori().cell(2, 1), QString("CANCELLATA PER SBAGLIO"));
-        archivio.select(1);
-        archivio.elimino();
-        QCOMPARE(binContents(db(env)).size(), 2);
-        const bool file = !env.folder.onServer(); // the file's bytes, overwritten on deletion
-        QVERIFY(!file || fileAndLog(env.folder.file("quorvane.mdb")).contains("CANCELLATA PER SBAGLIO"));
-        QString e;
-        QVERIFY(emptyBin(db(env), &e));
-        QVERIFY(binContents(db(env)).isEmpty());
-        QVERIFY(!file || !fileAndLog(env.folder.file("quorvane.mdb")).contains("CANCELLATA PER SBAGLIO"));
-        QCOMPARE(test::tableRows(db(env).sql(), "prima-C").size(), 1);
-        QCOMPARE(test::integrityCheck(db(env).sql()), QString("ok"));
-    }
 };
 
-QTEST_GUILESS_MAIN(TstTeacher)
-#include "tst_teacher.moc"
+QTEST_GUILESS_MAIN(TstTeacherPassword)
+#include "tst_teacherpassword.moc"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "storage/database.h"
-#include "storage/pupiltools.h"
+#include "seams/pupiltools.h"
 
 #include <QHash>
 #include <QString>

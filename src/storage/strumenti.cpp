@@ -1,4 +1,4 @@
-#include "archive/strumenti.h"
+#include "storage/strumenti.h"
 
 #include "storage/schema.h"
 

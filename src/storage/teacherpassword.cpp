@@ -1,4 +1,4 @@
-#include "archive/teacherpassword.h"
+#include "storage/teacherpassword.h"
 
 #include "storage/schema.h"
 #include "storage/serverguard.h"
