@@ -187,8 +187,7 @@ SchoolYears::Outcome SchoolYears::close(const ClosePreview &p, const QDateTime &
     if (!p.refusal.isEmpty())
         return Outcome{false, p.refusal};
     if (db_.onServer())
-        return Outcome{false, QStringLiteral("Sul server dei risultati la chiusura dell'anno scolastico non è ancora possibile: "
-                                             "l'archivio è rimasto com'era.")};
+        return closeOnServer(p, now, step);
     recover();
     // The same check again: another computer may have closed it meanwhile.
     YearSettings s = readYearSettings(db_);
@@ -253,6 +252,44 @@ SchoolYears::Outcome SchoolYears::close(const ClosePreview &p, const QDateTime &
                                   yearCaption(next.year))};
 }
 
+SchoolYears::Outcome SchoolYears::closeOnServer(const ClosePreview &p, const QDateTime &now,
+                                                const std::function<void(const char *)> &step)
+{
+    // The copies of a server's database are the server's own (made where it runs); the close
+    // is one transaction there, which a connection lost at any point rolls back whole.
+    auto failed = [](const QString &why) {
+        return Outcome{false, QStringLiteral("L'anno scolastico non è stato chiuso: l'archivio è rimasto com'era.\n(%1)").arg(why)};
+    };
+    QString e;
+    if (!db_.begin())
+        return failed(db_.lastError());
+    YearSettings s = readYearSettings(db_);
+    if (s.closed.contains(p.year)) {
+        db_.rollback();
+        return Outcome{false, QStringLiteral("L'anno scolastico %1 è già chiuso.").arg(yearCaption(p.year))};
+    }
+    s.closed << p.year;
+    if (s.corrected)
+        s.corrected = *s.corrected + 1;
+    if (!moveYearOnServer(db_, p.year, p.before, &e) || !writeYearSettings(db_, s, &e)) {
+        db_.rollback();
+        return failed(e);
+    }
+    if (step)
+        step("transazione");
+    if (!db_.commit()) {
+        const QString why = db_.lastError();
+        db_.rollback();
+        return failed(why);
+    }
+    if (step)
+        step("fatto");
+    return Outcome{true, QStringLiteral("L'anno scolastico %1 è chiuso: %2 sono fra gli \"Anni precedenti\". "
+                                        "L'archivio è pronto per l'anno scolastico %3.")
+                             .arg(yearCaption(p.year), counted(p.records(), "risultato", "risultati"),
+                                  yearCaption(currentYear(s, now.date()).year))};
+}
+
 QList<PastYear> SchoolYears::pastYears()
 {
     recover();
@@ -263,7 +300,13 @@ QList<PastYear> SchoolYears::pastYears()
         y.year = *it;
         y.file = fileOf(y.year);
         y.counts = QList<int>(kClassCount, 0);
-        if (!QFileInfo(y.file).isFile()) {
+        if (db_.onServer()) {
+            QString e;
+            if (!serverYearCounts(db_, y.year, y.counts, nullptr, &e)) {
+                y.state = PastYear::State::Damaged;
+                y.problem = e;
+            }
+        } else if (!QFileInfo(y.file).isFile()) {
             y.state = PastYear::State::Missing;
         } else {
             const BackupInfo info = inspectBackup(y.file);
@@ -279,7 +322,7 @@ QList<PastYear> SchoolYears::pastYears()
     return out;
 }
 
-std::unique_ptr<Database> SchoolYears::openPast(const PastYear &y, QString *error)
+std::unique_ptr<Database> SchoolYears::openPast(const PastYear &y, const QString &scratchDir, QString *error)
 {
     if (y.state != PastYear::State::Ok) {
         if (error)
@@ -287,7 +330,21 @@ std::unique_ptr<Database> SchoolYears::openPast(const PastYear &y, QString *erro
         return nullptr;
     }
     QString e;
-    auto db = Database::open(y.file, &e, Database::Journal::ReadOnly);
+    QString file = y.file;
+    if (db_.onServer()) {
+        // Read from the server into a private file of this computer, for as long as it is shown.
+        file = QDir(scratchDir).filePath(yearStem(y.year) + QStringLiteral(".mdb"));
+        Database::removeFiles(file);
+        const bool made = Database::createWhole(file, Database::Journal::Rollback, [&](Database &f, QString *why) {
+            return ensureResultsSchema(f, why) && ensureArchiveTables(f, why) && copyServerYear(db_, y.year, f, why);
+        }, &e);
+        if (!made) {
+            if (error)
+                *error = QStringLiteral("Non posso aprire l'anno scolastico %1: %2").arg(yearCaption(y.year), e);
+            return nullptr;
+        }
+    }
+    auto db = Database::open(file, &e, Database::Journal::ReadOnly);
     if (!db && error)
         *error = QStringLiteral("Non posso aprire l'anno scolastico %1: %2").arg(yearCaption(y.year), e);
     return db;
@@ -357,6 +414,18 @@ SchoolYears::Outcome SchoolYears::erase(const QList<int> &years, const QDateTime
     for (int year : years) {
         const QString file = fileOf(year);
         QString e;
+        if (db_.onServer()) {
+            const QList<PupilKey> k = serverYearData(db_, year, &e);
+            YearSettings s = readYearSettings(db_);
+            s.closed.removeAll(year);
+            if (!e.isEmpty() || !deleteServerYear(db_, year, &e) || !writeYearSettings(db_, s, &e)) {
+                failed << QStringLiteral("%1 (%2)").arg(yearCaption(year), e);
+                continue;
+            }
+            keys += k;
+            done << yearCaption(year);
+            continue;
+        }
         if (QFileInfo(file).isFile()) {
             auto past = Database::open(file, &e, Database::Journal::ReadOnly);
             if (past)
@@ -381,6 +450,19 @@ SchoolYears::Outcome SchoolYears::erase(const QList<int> &years, const QDateTime
     QStringList datas;
     for (const PupilKey &k : keys)
         datas << k.data;
+    if (db_.onServer()) {
+        QString msg = done.isEmpty() ? QString()
+                                     : QStringLiteral("I risultati %1 %2 sono stati cancellati per sempre dal server. Restano "
+                                                      "le copie di sicurezza del server stesso: chiedi a chi cura il server di "
+                                                      "cancellarli anche da quelle.")
+                                           .arg(done.size() == 1 ? QStringLiteral("dell'anno scolastico")
+                                                                 : QStringLiteral("degli anni scolastici"),
+                                                done.join(QStringLiteral(", ")));
+        if (!failed.isEmpty())
+            msg += (msg.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Non sono riuscito a cancellare: ")
+                 + failed.join(QStringLiteral("; ")) + QLatin1Char('.');
+        return Outcome{failed.isEmpty(), msg};
+    }
     const CopiesErased copies = eraseFromCopies(QDir(dataDir_).filePath(QString::fromLatin1(kBackupFolder)), datas);
     failed += copies.failed;
     QString msg = done.isEmpty() ? QString()

@@ -71,8 +71,9 @@ public:
 
     // Years closed, newest first, each checked: a file damaged or missing is listed as such.
     QList<PastYear> pastYears();
-    // A past year for reading only; nullptr with the reason.
-    std::unique_ptr<Database> openPast(const PastYear &y, QString *error);
+    // A past year for reading only; nullptr with the reason. On the server the year is read
+    // into a file in `scratchDir` (private, the caller's to remove).
+    std::unique_ptr<Database> openPast(const PastYear &y, const QString &scratchDir, QString *error);
 
     // The teacher's correction of the current year (a clock set wrong). A year already
     // closed is refused; the year the clock gives clears the correction.
@@ -89,6 +90,7 @@ public:
 
 private:
     QString fileOf(int year) const;
+    Outcome closeOnServer(const ClosePreview &p, const QDateTime &now, const std::function<void(const char *)> &step);
     Database &db_;
     QString dataDir_;
 };

@@ -63,6 +63,7 @@ void ArchivioModel::openFromStart(const QString &nomeclasse)
         s_.state.dbrisultati = std::move(s_.state.dbannocorrente);
     }
     annoVisto_ = 0;
+    pastScratch_.reset();
     int index = classIndexOfTable(s_.state.tabellaclasse);
     if (index < 0)
         index = classIndexOfCaption(nomeclasse);

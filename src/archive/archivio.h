@@ -11,6 +11,7 @@
 #include "storage/session.h"
 
 #include <QHash>
+#include <QTemporaryDir>
 #include <QString>
 #include <functional>
 
@@ -130,6 +131,8 @@ private:
     QString testoaiuto_;
     QString lastFolder_;
     int annoVisto_ = 0;
+    // Where a closed year of the server is read into while it is shown.
+    std::unique_ptr<QTemporaryDir> pastScratch_;
 };
 
 } // namespace qv

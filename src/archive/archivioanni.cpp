@@ -4,6 +4,8 @@
 
 #include "storage/schema.h"
 
+#include <QTemporaryDir>
+
 namespace qv {
 
 namespace {
@@ -54,7 +56,9 @@ void ArchivioModel::guardoAnno(const PastYear &past)
     if (!y)
         return;
     QString e;
-    std::unique_ptr<Database> db = y->openPast(past, &e);
+    if (!pastScratch_)
+        pastScratch_ = std::make_unique<QTemporaryDir>();
+    std::unique_ptr<Database> db = y->openPast(past, pastScratch_->path(), &e);
     if (!db) {
         s_.dialogs.alert(e);
         return;
@@ -76,6 +80,7 @@ void ArchivioModel::tornoAnnoInCorso()
     st.rsclasse.reset();
     st.dbrisultati = std::move(st.dbannocorrente);
     annoVisto_ = 0;
+    pastScratch_.reset();
     reload();
 }
 

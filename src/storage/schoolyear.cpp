@@ -222,4 +222,152 @@ bool markErased(Database &db, const QList<PupilKey> &keys, const QString &when, 
     return true;
 }
 
+namespace {
+
+bool execBound(QSqlQuery &q, const QVariantList &values, QString *error)
+{
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+    if (q.exec())
+        return true;
+    if (error)
+        *error = q.lastError().text();
+    return false;
+}
+
+} // namespace
+
+bool moveYearOnServer(Database &db, int year, const QString &before, QString *error)
+{
+    const QString where = before.isEmpty() ? QString() : QStringLiteral(" WHERE data < ?");
+    QVariantList bound = {year};
+    if (!before.isEmpty())
+        bound << before;
+    for (const QString &t : classTables()) {
+        QSqlQuery q(db.sql());
+        q.prepare(QStringLiteral("INSERT INTO anni_classi SELECT ?, '%1', * FROM %2%3").arg(t, quoted(t), where));
+        if (!execBound(q, bound, error))
+            return false;
+    }
+    for (const char *t : {"eliminati", "risposte", "strumenti"}) {
+        QSqlQuery q(db.sql());
+        q.prepare(QStringLiteral("INSERT INTO anni_%1 SELECT ?, * FROM %1%2").arg(QString::fromLatin1(t), where));
+        if (!execBound(q, bound, error))
+            return false;
+    }
+    return deleteYear(db, before, error);
+}
+
+bool serverYearCounts(Database &db, int year, QList<int> &counts, int *binned, QString *error)
+{
+    counts = QList<int>(kClassCount, 0);
+    QSqlQuery q(db.sql());
+    q.prepare(QStringLiteral("SELECT classe, count(*) FROM anni_classi WHERE anno = ? GROUP BY classe"));
+    if (!execBound(q, {year}, error))
+        return false;
+    while (q.next()) {
+        const int i = int(classTables().indexOf(q.value(0).toString()));
+        if (i >= 0)
+            counts[i] = q.value(1).toInt();
+    }
+    if (binned) {
+        QSqlQuery b(db.sql());
+        b.prepare(QStringLiteral("SELECT count(*) FROM anni_eliminati WHERE anno = ?"));
+        if (!execBound(b, {year}, error) || !b.next())
+            return false;
+        *binned = b.value(0).toInt();
+    }
+    return true;
+}
+
+bool copyServerYear(Database &db, int year, Database &file, QString *error)
+{
+    if (!file.begin()) {
+        if (error)
+            *error = file.lastError();
+        return false;
+    }
+    // Each table of the file filled by its own columns, read by name from the year's table.
+    auto copy = [&](const QString &from, const QString &to, const QString &extra, const QVariantList &bound, bool rowid) {
+        QStringList cols = file.columns(to);
+        QStringList srcCols;
+        for (const QString &c : cols)
+            srcCols << quoted(c);
+        if (rowid) {
+            cols.prepend(QStringLiteral("rowid"));
+            srcCols.prepend(QStringLiteral("rowid"));
+        }
+        QSqlQuery read(db.sql());
+        read.setForwardOnly(true);
+        read.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE anno = ?%3").arg(srcCols.join(", "), from, extra));
+        if (!execBound(read, bound, error))
+            return false;
+        QStringList marks(cols.size(), QStringLiteral("?"));
+        QSqlQuery write(file.sql());
+        write.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(to), cols.join(", "), marks.join(", ")));
+        while (read.next()) {
+            for (int k = 0; k < cols.size(); ++k)
+                write.addBindValue(read.value(k));
+            if (!write.exec()) {
+                if (error)
+                    *error = write.lastError().text();
+                return false;
+            }
+        }
+        return true;
+    };
+    bool ok = true;
+    for (const QString &t : classTables())
+        ok = ok && copy(QStringLiteral("anni_classi"), t, QStringLiteral(" AND classe = ?"), {year, t}, true);
+    for (const char *t : {"eliminati", "risposte", "strumenti"})
+        ok = ok && copy(QStringLiteral("anni_") + QString::fromLatin1(t), QString::fromLatin1(t), QString(), {year}, false);
+    if (!ok) {
+        file.rollback();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.lastError();
+        return false;
+    }
+    return true;
+}
+
+QList<PupilKey> serverYearData(Database &db, int year, QString *error)
+{
+    QList<PupilKey> out;
+    QSqlQuery q(db.sql());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT classe, data FROM anni_classi WHERE anno = ? UNION ALL "
+                             "SELECT classe, data FROM anni_eliminati WHERE anno = ?"));
+    if (!execBound(q, {year, year}, error))
+        return {};
+    while (q.next())
+        out << PupilKey{q.value(0).toString(), q.value(1).toString()};
+    return out;
+}
+
+bool deleteServerYear(Database &db, int year, QString *error)
+{
+    if (!db.begin()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    for (const char *t : {"anni_classi", "anni_eliminati", "anni_risposte", "anni_strumenti"}) {
+        QSqlQuery q(db.sql());
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE anno = ?").arg(QString::fromLatin1(t)));
+        if (!execBound(q, {year}, error)) {
+            db.rollback();
+            return false;
+        }
+    }
+    if (!db.commit()) {
+        if (error)
+            *error = db.lastError();
+        return false;
+    }
+    return true;
+}
+
 } // namespace qv

@@ -71,4 +71,17 @@ QList<PupilKey> yearData(Database &db, QString *error);
 // Remembers those pupils as erased for good ("cancellati"), in one transaction.
 bool markErased(Database &db, const QList<PupilKey> &keys, const QString &when, QString *error);
 
+// The closed years on the server (the tables "anni_*", see ensureServerYearTables).
+// Inside a transaction the caller holds: the rows of the year (those before `before`, every
+// one when it is empty) copied into the year's tables, tagged with `year`, then deleted.
+bool moveYearOnServer(Database &db, int year, const QString &before, QString *error);
+// Results of each class of a closed year (class index order), and those in its bin.
+bool serverYearCounts(Database &db, int year, QList<int> &counts, int *binned, QString *error);
+// Copies a closed year into `file`, a results file made for it, so the archive's readers
+// read it as they read a year's file.
+bool copyServerYear(Database &db, int year, Database &file, QString *error);
+QList<PupilKey> serverYearData(Database &db, int year, QString *error);
+// Deletes a closed year from the server's tables, in one transaction.
+bool deleteServerYear(Database &db, int year, QString *error);
+
 } // namespace qv
