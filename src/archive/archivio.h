@@ -8,6 +8,7 @@
 #include "archive/cestino.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
+#include "insight/yearcompare.h"
 #include "storage/session.h"
 
 #include <QHash>
@@ -84,6 +85,9 @@ public:
     // "Chiudo l'anno scolastico": the question with the unfinished tests and the results of
     // each class, then the close. `step` as SchoolYears::close.
     void chiudoAnno(const std::function<void(const char *)> &step = {});
+    // The school's results of the year on show and of every readable closed year, newest
+    // first, for "confronto con gli anni precedenti".
+    std::vector<insight::YearSummary> confronto() const;
     // The current year as the teacher corrects it (a clock set wrong).
     int annoInCorso() const;
     void cambioAnno(int year);

@@ -44,6 +44,29 @@ QList<PastYear> ArchivioModel::anniPrecedenti() const
     return y ? y->pastYears() : QList<PastYear>();
 }
 
+std::vector<insight::YearSummary> ArchivioModel::confronto() const
+{
+    std::vector<insight::YearSummary> out;
+    const auto y = years();
+    if (!y || !s_.state.dbrisultati)
+        return out;
+    QString e;
+    insight::YearSummary shown;
+    const int year = annoPassato() ? annoVisto_ : annoInCorso();
+    if (insight::summarizeYear(*s_.state.dbrisultati, year, shown, &e))
+        out.push_back(shown);
+    QTemporaryDir scratch;
+    for (const PastYear &past : y->pastYears()) {
+        if (past.state != PastYear::State::Ok || past.year == year)
+            continue;
+        std::unique_ptr<Database> db = y->openPast(past, scratch.path(), &e);
+        insight::YearSummary one;
+        if (db && insight::summarizeYear(*db, past.year, one, &e))
+            out.push_back(one);
+    }
+    return out;
+}
+
 int ArchivioModel::annoInCorso() const
 {
     const auto y = years();

@@ -4,6 +4,7 @@
 // the years the school no longer keeps, copies included.
 #include "archive/annoscolastico.h"
 #include "archive/strumenti.h"
+#include "insight/yearcompare.h"
 #include "startup/nome.h"
 #include "storage/classmap.h"
 #include "support/computer.h"
@@ -140,6 +141,34 @@ private slots:
         QCOMPARE(a.archivio.numalunni(), 2);
         a.archivio.tornoAnnoInCorso();
         QCOMPARE(a.archivio.numalunni(), 0);
+    }
+
+    // The comparison: this year beside the closed ones, each from its own pupils.
+    void comparisonOverYears()
+    {
+        test::Computer a;
+        QV_FILE_ONLY(a.env.folder);
+        auto pupil = [&](const QString &nome, bool full) {
+            QVariantMap f{{"arrivo", 10}, {"sub", 20}};
+            for (const auto &sf : insight::scoreFields())
+                f[sf.name] = full ? sf.maximum : 0;
+            a.add(nome, f);
+        };
+        pupil("PIENI VOTI", true);
+        a.env.dialogs.answers = {true};
+        a.archivio.chiudoAnno();
+        pupil("ZERO VOTI", false);
+        a.add("NON FINITO");
+        const std::vector<insight::YearSummary> years = a.archivio.confronto();
+        QCOMPARE(int(years.size()), 2);
+        QCOMPARE(years[0].year, 2027);
+        QCOMPARE(years[0].pupils, 2);
+        QCOMPARE(years[0].levelled, 1);
+        QCOMPARE(years[0].levelShare[3], 100.0); // D – Iniziale
+        QCOMPARE(years[1].year, 2026);
+        QCOMPARE(years[1].levelShare[0], 100.0); // A – Avanzato
+        QCOMPARE(years[1].meanPercent[0], 100.0);
+        QVERIFY(insight::comparisonReading(years).startsWith("2027/2028: Lettura 0,0 %"));
     }
 
     // Killed at each point of the close: the year is still current, or wholly closed.

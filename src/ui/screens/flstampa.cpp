@@ -398,6 +398,7 @@ void FLstampa::statistiche()
     const QString caption = model_.caption();
     auto *d = new FrmSTATISTICHE(std::move(ci), caption, this);
     d->setAttribute(Qt::WA_DeleteOnClose);
+    d->addComparison(model_.confronto());
     d->stampa = [this, d, caption] {
         const PrintOutcome o = printStatistics(d->insight(), caption, pdfChooser(), forcePdf);
         if (const QString m = outcomeMessage(o); !m.isEmpty())
