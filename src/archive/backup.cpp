@@ -933,12 +933,9 @@ std::optional<QString> writeShapedCopy(Database &results, const QString &finalPa
             db->rollback();
             return fail(e);
         }
+        // What `shape` deleted was overwritten as it went (the connection's secure_delete).
         if (!db->commit())
             return fail(db->lastError());
-        // Rebuilt from its live rows: nothing shaped away is left in its pages.
-        QSqlQuery vacuum(db->sql());
-        if (!vacuum.exec(QStringLiteral("VACUUM")))
-            return fail(vacuum.lastError().text());
     }
     QSqlError ignored;
     if (const auto bad = verifyCopy(temp, &ignored))

@@ -81,7 +81,7 @@ CopiesErased eraseFromCopies(const QString &copieDir, const QString &data);
 CopiesErased eraseFromCopies(const QString &copieDir, const QStringList &datas);
 
 // Writes into `finalPath`, which must not exist, a copy of the results shaped by `shape`
-// (run in one transaction on the copy: what it takes out is then rebuilt away), made
+// (run in one transaction on the copy, whose deletions overwrite what they remove), made
 // owner-only in a temporary file beside it, checked and renamed in. The problem, or nullopt.
 std::optional<QString> writeShapedCopy(Database &results, const QString &finalPath,
                                        const std::function<bool(Database &, QString *)> &shape);

@@ -370,4 +370,49 @@ bool deleteServerYear(Database &db, int year, QString *error)
     return true;
 }
 
+bool markDiskYear(Database &disk, int year, QString *error)
+{
+    QSqlQuery q(disk.sql());
+    const bool ok = q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS anno (anno INTEGER NOT NULL)"))
+        && q.exec(QStringLiteral("DELETE FROM anno")) && q.exec(QStringLiteral("INSERT INTO anno (anno) VALUES (%1)").arg(year));
+    if (!ok && error)
+        *error = q.lastError().text();
+    return ok;
+}
+
+std::optional<int> diskYear(Database &disk, bool *bad)
+{
+    *bad = false;
+    QSqlQuery q(disk.sql());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT type FROM sqlite_master WHERE name = 'anno'")) || !q.next())
+        return std::nullopt;
+    if (q.value(0).toString() != QLatin1String("table")) {
+        *bad = true;
+        return std::nullopt;
+    }
+    q.finish();
+    if (!q.exec(QStringLiteral("SELECT anno FROM anno LIMIT 2"))) {
+        *bad = true;
+        return std::nullopt;
+    }
+    QList<int> years;
+    bool ok = false;
+    while (q.next()) {
+        years << q.value(0).toInt(&ok);
+        if (!ok)
+            break;
+    }
+    if (!ok || years.size() != 1 || years.first() < 1900 || years.first() > 9999) {
+        *bad = !years.isEmpty() || !ok;
+        return std::nullopt;
+    }
+    return years.first();
+}
+
+int resultsYear(Database &db)
+{
+    return currentYear(db, QDate::currentDate()).year;
+}
+
 } // namespace qv

@@ -71,6 +71,16 @@ QList<PupilKey> yearData(Database &db, QString *error);
 // Remembers those pupils as erased for good ("cancellati"), in one transaction.
 bool markErased(Database &db, const QList<PupilKey> &keys, const QString &when, QString *error);
 
+// The year mark of an export disk: a table "anno" with one row, beside "prima" (which older
+// versions read, and which stays as it was). markDiskYear writes it inside the caller's
+// transaction; diskYear reads it: nullopt for a disk of an older version without one, and
+// *bad set for a mark that is not one plain table with one year.
+bool markDiskYear(Database &disk, int year, QString *error);
+std::optional<int> diskYear(Database &disk, bool *bad);
+
+// The current school year of the results today, by the computer's clock.
+int resultsYear(Database &db);
+
 // The closed years on the server (the tables "anni_*", see ensureServerYearTables).
 // Inside a transaction the caller holds: the rows of the year (those before `before`, every
 // one when it is empty) copied into the year's tables, tagged with `year`, then deleted.

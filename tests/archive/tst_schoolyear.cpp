@@ -3,6 +3,8 @@
 // corrected on a wrong clock, the name check of the current year only, and the erasure of
 // the years the school no longer keeps, copies included.
 #include "archive/annoscolastico.h"
+#include "archive/exchange.h"
+#include "startup/datafolder.h"
 #include "archive/strumenti.h"
 #include "insight/yearcompare.h"
 #include "startup/nome.h"
@@ -169,6 +171,34 @@ private slots:
         QCOMPARE(years[1].levelShare[0], 100.0); // A – Avanzato
         QCOMPARE(years[1].meanPercent[0], 100.0);
         QVERIFY(insight::comparisonReading(years).startsWith("2027/2028: Lettura 0,0 %"));
+    }
+
+    // The disk carries its year: another year's is refused, an older disk without one comes in.
+    void diskOfAnotherYear()
+    {
+        test::Computer a;
+        QV_FILE_ONLY(a.env.folder);
+        a.add("ROSSI ADA");
+        QTemporaryDir folder;
+        const QString disk = folder.filePath(kExportFile);
+        QVERIFY(esportaClasse(a.db(), "prima-C", disk, a.env.folder.file(kExportFile)).ok);
+        {
+            auto d = Database::open(disk, nullptr, Database::Journal::Rollback);
+            bool bad = true;
+            QCOMPARE(diskYear(*d, &bad), std::optional<int>(resultsYear(a.db())));
+            QVERIFY(markDiskYear(*d, 2001, nullptr));
+        }
+        QVERIFY(!esportaClasse(a.db(), "prima-C", disk, a.env.folder.file(kExportFile)).ok);
+        const ExchangeResult refused = importaClasse(a.db(), "prima-D", disk, a.env.folder.file(kExportFile));
+        QVERIFY2(!refused.ok && refused.message.startsWith("Sul disco ci sono i risultati dell'anno scolastico 2001/2002"),
+                 qPrintable(refused.message));
+        QCOMPARE(rows(a.db(), "prima-D"), 0);
+        {
+            auto d = Database::open(disk, nullptr, Database::Journal::Rollback);
+            QVERIFY(QSqlQuery(d->sql()).exec("DROP TABLE anno"));
+        }
+        QVERIFY(importaClasse(a.db(), "prima-D", disk, a.env.folder.file(kExportFile)).ok);
+        QCOMPARE(rows(a.db(), "prima-D"), 1);
     }
 
     // Killed at each point of the close: the year is still current, or wholly closed.
