@@ -66,7 +66,7 @@ void FLstampa::anni()
         if (ok)
             model_.cambioAnno(y);
     });
-    d->addAction(QStringLiteral("cmdconservo"), QStringLiteral("Conservo i risultati per N anni"), false, [this, d, refill] {
+    QPushButton *conservo = d->addAction(QStringLiteral("cmdconservo"), QString(), false, [this, d, refill] {
         bool ok = false;
         const int n = QInputDialog::getInt(d, QStringLiteral("Conservo i risultati per N anni"),
                                            QStringLiteral("Per quanti anni la scuola conserva i risultati, contando "
@@ -76,6 +76,12 @@ void FLstampa::anni()
             model_.conservoAnni(n);
         refill();
     });
+    // The setting as it stands, the number in place of N.
+    auto caption = [this, conservo] {
+        conservo->setText(QStringLiteral("Conservo i risultati per %1").arg(counted(model_.anniConservati(), "anno", "anni")));
+    };
+    connect(conservo, &QPushButton::clicked, d, caption);
+    caption();
     refill();
     d->open();
 }
