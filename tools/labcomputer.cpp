@@ -10,6 +10,9 @@
 //   labcomputer <cartella> <classe> elimino <cognome> <nome> [<start>]
 //       the teacher moves the first record of that name into the bin (on a server, through
 //       the archive's door, as the login QUORVANE_LOGIN with password QUORVANE_PASSWORD)
+//   labcomputer <cartella> - chiudo <punto>
+//       the teacher closes the school year; with <punto> ("copia", "file", "transazione",
+//       "fatto") the process kills itself there, as a power cut would stop it
 // <start>: the moment to begin, in milliseconds since the epoch, so that all begin together.
 // After that each pupil goes at a pace of their own, as in a lab, where no two pupils press
 // "Domanda seguente" at the same millisecond: the first store falls anywhere within the
@@ -18,6 +21,7 @@
 // and answer k of "lettura" with the whole name as answer. Prints "registrato <data>",
 // "store <ms>" for each store that succeeded, "fallito <why>" for each that did not, and
 // "altrove" when the test went on on another computer (no more stores then).
+#include "archive/annoscolastico.h"
 #include "archive/cestino.h"
 #include "storage/teacherpassword.h"
 #include "startup/datafolder.h"
@@ -31,6 +35,9 @@
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QThread>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -83,7 +90,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QString role = a.value(3);
-    const int needed = role == QLatin1String("elimino") ? 6 : 8;
+    const int needed = role == QLatin1String("chiudo") ? 5 : role == QLatin1String("elimino") ? 6 : 8;
     if (a.size() < needed) {
         err << "uso: labcomputer <cartella> <classe> nuovo|riprendo|elimino <cognome> <nome> [<stores> <ms>] [<inizio>]"
             << Qt::endl;
@@ -101,6 +108,16 @@ int main(int argc, char **argv)
         return 1;
     }
     s.state.tabellaclasse = a[2];
+    if (role == QLatin1String("chiudo")) {
+        qv::SchoolYears years(*s.state.dbrisultati, a[1]);
+        const auto p = years.preview(clock.now().date());
+        const auto o = years.close(p, clock.now(), [&](const char *point) {
+            if (a[4] == QLatin1String(point))
+                ::kill(::getpid(), SIGKILL);
+        });
+        (o.ok ? out : err) << o.message << Qt::endl;
+        return o.ok ? 0 : 1;
+    }
     waitUntil(a.value(needed).toLongLong());
 
     if (role == QLatin1String("elimino")) {

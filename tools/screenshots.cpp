@@ -1,6 +1,7 @@
 // Renders every screen offscreen to PNG files, for the README and for looking at the
 // screens without a display: screenshots <output folder> [data folder with the pictures].
 // Works on a scratch copy of the data folder; nothing of a real archive is touched.
+#include "archive/annoscolastico.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
@@ -10,6 +11,9 @@
 #include "ui/widgets/clicklabel.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -115,6 +119,39 @@ int main(int argc, char **argv)
     app.show(qv::Screen::FLINIZIO);
     emit start->Labarchivio->clicked();
     save(app, qv::Screen::FLstampa, out);
+
+    // The school year: last year closed, its window and the comparison of the statistics.
+    {
+        qv::SchoolYears years(*st.dbrisultati, data);
+        const QDateTime now = clock.now();
+        years.correct(qv::schoolYearOf(now.date()) - 1, now.date());
+        st.rsclasse.reset();
+        years.close(years.preview(now.date()), now);
+    }
+    for (const char *n : {"VERDI MARTA", "NERI PAOLO"}) {
+        auto rs = st.dbrisultati->openRecordset(QStringLiteral("prima-C"));
+        rs->addNew();
+        rs->setField("nome", QString::fromLatin1(n));
+        rs->setField("arrivo", 1);
+        rs->setField("sub", 1);
+        rs->update();
+    }
+    app.show(qv::Screen::FLINIZIO);
+    emit start->Labarchivio->clicked();
+    auto *archive = app.screen(qv::Screen::FLstampa);
+    for (const char *button : {"cmdanni", "cmdstatistiche"}) {
+        archive->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        QCoreApplication::processEvents();
+        for (QDialog *d : archive->findChildren<QDialog *>()) {
+            if (!d->isVisible())
+                continue;
+            if (auto *tabs = d->findChild<QTabWidget *>())
+                tabs->setCurrentIndex(tabs->count() - 1);
+            QCoreApplication::processEvents();
+            d->grab().save(QDir(out).filePath(d->objectName() + QStringLiteral(".png")));
+            d->close();
+        }
+    }
     QTextStream(stdout) << "screenshots in " << QDir(out).absolutePath() << Qt::endl;
     return 0;
 }

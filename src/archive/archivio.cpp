@@ -57,6 +57,13 @@ ArchivioModel::ArchivioModel(Session &s) : s_(s), testoaiuto_(qv::testoaiuto()) 
 
 void ArchivioModel::openFromStart(const QString &nomeclasse)
 {
+    // Every way in shows the current year.
+    if (s_.state.dbannocorrente) {
+        s_.state.rsclasse.reset();
+        s_.state.dbrisultati = std::move(s_.state.dbannocorrente);
+    }
+    annoVisto_ = 0;
+    pastScratch_.reset();
     int index = classIndexOfTable(s_.state.tabellaclasse);
     if (index < 0)
         index = classIndexOfCaption(nomeclasse);
@@ -73,6 +80,7 @@ void ArchivioModel::openFromStart(const QString &nomeclasse)
             clearBackupProblem(*s_.state.dbrisultati);
         }
     }
+    offroCancellazione();
 }
 
 void ArchivioModel::chooseClass(int index)
@@ -128,6 +136,8 @@ QString ArchivioModel::nomeInElenco(int r) const
 
 void ArchivioModel::strumentiAlunno()
 {
+    if (refusePast())
+        return;
     if (!hasPupil() || !s_.state.dbrisultati) {
         s_.dialogs.alert(QStringLiteral("Scegli prima un alunno nell'elenco."));
         return;
@@ -150,6 +160,8 @@ void ArchivioModel::strumentiAlunno()
 
 void ArchivioModel::elimino()
 {
+    if (refusePast())
+        return;
     Recordset *rs = s_.state.rsclasse.get();
     if (!hasPupil() || !rs) {
         s_.dialogs.alert(QStringLiteral("Non c'è nessun risultato selezionato da cancellare."));
@@ -216,6 +228,8 @@ QString ArchivioModel::askFolder(const QString &title)
 
 void ArchivioModel::CreaTabellaEXP()
 {
+    if (refusePast())
+        return;
     const QString folder = askFolder(QStringLiteral("Scegli il disco (la cartella) su cui esportare la classe"));
     if (folder.isEmpty())
         return;
@@ -257,6 +271,8 @@ void ArchivioModel::CreaTabellaEXP()
 
 void ArchivioModel::importo()
 {
+    if (refusePast())
+        return;
     const QString folder = askFolder(QStringLiteral("Scegli il disco (la cartella) da cui importare nella classe"));
     if (folder.isEmpty())
         return;
@@ -342,6 +358,8 @@ QList<BackupInfo> ArchivioModel::copie() const
 
 void ArchivioModel::ripristino(const BackupInfo &copia)
 {
+    if (refusePast())
+        return;
     if (!s_.state.dbrisultati)
         return;
     if (copia.damaged) {
@@ -363,6 +381,8 @@ void ArchivioModel::ripristino(const BackupInfo &copia)
 
 void ArchivioModel::cambioPassword()
 {
+    if (refusePast())
+        return;
     changeArchivePassword(s_);
 }
 
@@ -373,6 +393,8 @@ QList<DeletedResult> ArchivioModel::cestino() const
 
 void ArchivioModel::recupero(qint64 id)
 {
+    if (refusePast())
+        return;
     if (!s_.state.dbrisultati)
         return;
     QString m;
@@ -383,6 +405,8 @@ void ArchivioModel::recupero(qint64 id)
 
 void ArchivioModel::cancelloPerSempre(qint64 id)
 {
+    if (refusePast())
+        return;
     if (!s_.state.dbrisultati)
         return;
     Database &db = *s_.state.dbrisultati;
@@ -431,6 +455,8 @@ void ArchivioModel::cancelloPerSempre(qint64 id)
 
 void ArchivioModel::svuotoCestino()
 {
+    if (refusePast())
+        return;
     if (!s_.state.dbrisultati)
         return;
     const qsizetype n = cestino().size();

@@ -3,13 +3,16 @@
 // only forwards clicks here and redraws from this state.
 #pragma once
 
+#include "archive/annoscolastico.h"
 #include "archive/backup.h"
 #include "archive/cestino.h"
 #include "archive/report.h"
 #include "archive/resultmatrix.h"
+#include "insight/yearcompare.h"
 #include "storage/session.h"
 
 #include <QHash>
+#include <QTemporaryDir>
 #include <QString>
 #include <functional>
 
@@ -69,6 +72,32 @@ public:
     PupilTools strumenti(int r) const;
     QString nomeInElenco(int r) const;
 
+    // The school year. The heading above the class: "Anno scolastico 2026/2027", or the
+    // closed year on show.
+    QString intestazioneAnno() const;
+    // Whether a closed year is on show (read-only: every change is refused with a message).
+    bool annoPassato() const { return annoVisto_ != 0; }
+    // "Anni precedenti": the closed years, each checked; one of them shown in place of the
+    // current year, the same class, until tornoAnnoInCorso() or the archive is left.
+    QList<PastYear> anniPrecedenti() const;
+    void guardoAnno(const PastYear &y);
+    void tornoAnnoInCorso();
+    // "Chiudo l'anno scolastico": the question with the unfinished tests and the results of
+    // each class, then the close. `step` as SchoolYears::close.
+    void chiudoAnno(const std::function<void(const char *)> &step = {});
+    // The school's results of the year on show and of every readable closed year, newest
+    // first, for "confronto con gli anni precedenti".
+    std::vector<insight::YearSummary> confronto() const;
+    // The current year as the teacher corrects it (a clock set wrong).
+    int annoInCorso() const;
+    void cambioAnno(int year);
+    // "Conservo i risultati per N anni".
+    int anniConservati() const;
+    void conservoAnni(int n);
+    // At the start of a new year: the years past the limit erased for good, after a question
+    // asked once a year.
+    void offroCancellazione();
+
     bool hasPupil() const { return rigascelta_ >= 0; }
     Report reportAlunno() const { return pupilReport(valori_, rigascelta_ + 1, strumenti(rigascelta_ + 1)); }
     Report reportClasse() const { return classReport(valori_, caption_); }
@@ -91,6 +120,10 @@ public:
 private:
     void reload();
     QString askFolder(const QString &title);
+    // In a closed year: tells the teacher it only can be looked at; true then.
+    bool refusePast();
+    // The years over the current year's results, wherever they are held now; nullptr when closed.
+    std::unique_ptr<SchoolYears> years() const;
 
     Session &s_;
     ResultMatrix valori_;
@@ -101,6 +134,9 @@ private:
     QString caption_;
     QString testoaiuto_;
     QString lastFolder_;
+    int annoVisto_ = 0;
+    // Where a closed year of the server is read into while it is shown.
+    std::unique_ptr<QTemporaryDir> pastScratch_;
 };
 
 } // namespace qv

@@ -761,8 +761,18 @@ QStringList pupilTables()
     return t;
 }
 
-// Whether a copy holds anything of the pupil whose data is `data`.
-std::optional<bool> holdsPupil(const QString &file, const QString &data, QString *error)
+// "data IN (?, ?, …)" for `n` values.
+QString dataIn(qsizetype n)
+{
+    QStringList marks(n, QStringLiteral("?"));
+    return QStringLiteral("data IN (%1)").arg(marks.join(QStringLiteral(", ")));
+}
+
+// The values in slices a statement binds at once.
+constexpr qsizetype kSlice = 500;
+
+// Whether a copy holds anything of the pupils whose data are `datas`.
+std::optional<bool> holdsPupil(const QString &file, const QStringList &datas, QString *error)
 {
     CopyConnection c(file);
     if (!c.error().isEmpty()) {
@@ -774,22 +784,26 @@ std::optional<bool> holdsPupil(const QString &file, const QString &data, QString
         if (!q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(t)) || !q.next())
             continue;
         q.finish();
-        q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE data = ? LIMIT 1").arg(quoted(t)));
-        q.addBindValue(data);
-        if (!q.exec()) {
-            *error = q.lastError().text();
-            return std::nullopt;
+        for (qsizetype from = 0; from < datas.size(); from += kSlice) {
+            const QStringList slice = datas.mid(from, kSlice);
+            q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoted(t), dataIn(slice.size())));
+            for (const QString &d : slice)
+                q.addBindValue(d);
+            if (!q.exec()) {
+                *error = q.lastError().text();
+                return std::nullopt;
+            }
+            if (q.next())
+                return true;
+            q.finish();
         }
-        if (q.next())
-            return true;
-        q.finish();
     }
     return false;
 }
 
 // Writes into `temp` the copy `file` without the pupil: its rows deleted with the pages
 // overwritten, the file rebuilt, checked. The problem, or nullopt.
-std::optional<QString> rewriteWithout(const QString &file, const QString &temp, const QString &data)
+std::optional<QString> rewriteWithout(const QString &file, const QString &temp, const QStringList &datas)
 {
     Database::removeFiles(temp);
     if (!QFile::copy(file, temp))
@@ -805,12 +819,16 @@ std::optional<QString> rewriteWithout(const QString &file, const QString &temp, 
         for (const QString &t : pupilTables()) {
             if (!db->hasTable(t))
                 continue;
-            QSqlQuery q(db->sql());
-            q.prepare(QStringLiteral("DELETE FROM %1 WHERE data = ?").arg(quoted(t)));
-            q.addBindValue(data);
-            if (!q.exec()) {
-                db->rollback();
-                return q.lastError().text();
+            for (qsizetype from = 0; from < datas.size(); from += kSlice) {
+                const QStringList slice = datas.mid(from, kSlice);
+                QSqlQuery q(db->sql());
+                q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(t), dataIn(slice.size())));
+                for (const QString &d : slice)
+                    q.addBindValue(d);
+                if (!q.exec()) {
+                    db->rollback();
+                    return q.lastError().text();
+                }
             }
         }
         if (!db->commit())
@@ -824,7 +842,7 @@ std::optional<QString> rewriteWithout(const QString &file, const QString &temp, 
     if (const auto bad = verifyCopy(temp, &ignored))
         return *bad;
     QString e;
-    if (const auto still = holdsPupil(temp, data, &e); !still || *still)
+    if (const auto still = holdsPupil(temp, datas, &e); !still || *still)
         return still ? QStringLiteral("l'alunno è ancora nella copia") : e;
     if (!syncPath(temp))
         return QString::fromLocal8Bit(strerror(errno));
@@ -835,8 +853,13 @@ std::optional<QString> rewriteWithout(const QString &file, const QString &temp, 
 
 CopiesErased eraseFromCopies(const QString &copieDir, const QString &data)
 {
+    return eraseFromCopies(copieDir, data.isEmpty() ? QStringList() : QStringList{data});
+}
+
+CopiesErased eraseFromCopies(const QString &copieDir, const QStringList &datas)
+{
     CopiesErased out;
-    if (!QFileInfo(copieDir).isDir() || data.isEmpty())
+    if (!QFileInfo(copieDir).isDir() || datas.isEmpty())
         return out;
     QLockFile lock(QDir(copieDir).filePath(kLockName));
     if (const auto f = takeFolder(copieDir, lock)) {
@@ -856,11 +879,11 @@ CopiesErased eraseFromCopies(const QString &copieDir, const QString &data)
             continue;
         }
         QString e;
-        const auto holds = holdsPupil(n.file, data, &e);
+        const auto holds = holdsPupil(n.file, datas, &e);
         if (holds && !*holds)
             continue;
         const QString temp = d.absoluteFilePath(QLatin1Char('.') + QFileInfo(n.file).fileName() + kTempMark);
-        std::optional<QString> why = holds ? rewriteWithout(n.file, temp, data) : std::optional<QString>(e);
+        std::optional<QString> why = holds ? rewriteWithout(n.file, temp, datas) : std::optional<QString>(e);
         std::error_code ec;
         if (!why) {
             std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(n.file).toStdString(), ec);
@@ -876,6 +899,56 @@ CopiesErased eraseFromCopies(const QString &copieDir, const QString &data)
     }
     syncPath(d.absolutePath());
     return out;
+}
+
+std::optional<QString> writeShapedCopy(Database &results, const QString &finalPath,
+                                       const std::function<bool(Database &, QString *)> &shape)
+{
+    if (QFileInfo::exists(finalPath))
+        return QStringLiteral("il file %1 c'è già").arg(native(finalPath));
+    const QFileInfo fi(finalPath);
+    const QString temp = fi.dir().absoluteFilePath(QLatin1Char('.') + fi.fileName() + kTempMark);
+    Database::removeFiles(temp);
+    if (!preparePrivateFile(temp))
+        return QString::fromLocal8Bit(strerror(errno));
+    auto fail = [&](const QString &why) {
+        Database::removeFiles(temp);
+        return std::optional<QString>(why);
+    };
+    {
+        QSqlQuery q(results.sql());
+        q.prepare(QStringLiteral("VACUUM INTO ?"));
+        q.addBindValue(temp);
+        if (!q.exec())
+            return fail(q.lastError().text());
+    }
+    {
+        QString e;
+        auto db = Database::open(temp, &e, Database::Journal::Rollback);
+        if (!db)
+            return fail(e);
+        if (!db->begin())
+            return fail(db->lastError());
+        if (!shape(*db, &e)) {
+            db->rollback();
+            return fail(e);
+        }
+        // What `shape` deleted was overwritten as it went (the connection's secure_delete).
+        if (!db->commit())
+            return fail(db->lastError());
+    }
+    QSqlError ignored;
+    if (const auto bad = verifyCopy(temp, &ignored))
+        return fail(*bad);
+    std::error_code ec;
+    if (!syncPath(temp))
+        ec = std::error_code(errno, std::generic_category());
+    if (!ec)
+        std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(finalPath).toStdString(), ec);
+    if (ec)
+        return fail(QString::fromLocal8Bit(ec.message()));
+    syncPath(fi.dir().absolutePath());
+    return std::nullopt;
 }
 
 QString pendingBackupProblem(Database &results)

@@ -8,6 +8,9 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
+#include <functional>
+#include <optional>
 #include <QString>
 
 namespace qv {
@@ -74,6 +77,14 @@ struct CopiesErased {
     QStringList failed; // copies that may still hold the pupil, with why
 };
 CopiesErased eraseFromCopies(const QString &copieDir, const QString &data);
+// The same for many pupils at once (a school year erased), each copy rewritten once.
+CopiesErased eraseFromCopies(const QString &copieDir, const QStringList &datas);
+
+// Writes into `finalPath`, which must not exist, a copy of the results shaped by `shape`
+// (run in one transaction on the copy, whose deletions overwrite what they remove), made
+// owner-only in a temporary file beside it, checked and renamed in. The problem, or nullopt.
+std::optional<QString> writeShapedCopy(Database &results, const QString &finalPath,
+                                       const std::function<bool(Database &, QString *)> &shape);
 
 // The last failed copy, not yet shown, as a sentence for the teacher with its date; empty
 // when there is none. clearBackupProblem() once it was shown.

@@ -7,6 +7,7 @@
 #include "storage/pupilrecord.h"
 #include "storage/datafiles.h"
 #include "storage/schema.h"
+#include "storage/schoolyear.h"
 #include "storage/wording.h"
 
 #include <QDir>
@@ -259,6 +260,7 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
     QString e;
     QHash<QString, QList<AnswerRow>> answers;
     const QHash<QString, PupilTools> tools = classTools(results, table);
+    const int year = resultsYear(results);
     if (!readClass(results, table, rows, &e) || !readAnswers(results, table, answers, &e))
         return failed(QStringLiteral("Non riesco a leggere i risultati della classe: %1").arg(e));
     if (rows.isEmpty()) {
@@ -281,6 +283,18 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
         // A disk of an older version gets the answer and tool tables here, inside the transaction.
         QString made;
         if (!ensureExportAnswers(disk, &made) || !ensureExportTools(disk, &made))
+            problem = made;
+        // The disk says which school year its records are of; a disk of another year's
+        // records is not mixed with this one's.
+        bool badMark = false;
+        const std::optional<int> marked = diskYear(disk, &badMark);
+        if (problem.isEmpty() && marked && *marked != year) {
+            QSqlQuery any(disk.sql());
+            if (any.exec(QStringLiteral("SELECT 1 FROM prima LIMIT 1")) && any.next())
+                problem = QStringLiteral("sul disco ci sono già risultati dell'anno scolastico %1: usa un altro disco")
+                              .arg(yearCaption(*marked));
+        }
+        if (problem.isEmpty() && !markDiskYear(disk, year, &made))
             problem = made;
         QSqlQuery del(disk.sql());
         QSqlQuery ins(disk.sql());
@@ -700,6 +714,17 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
         if (const QString why = diskBeyondAClass(*disk); !why.isEmpty())
             return failed(QStringLiteral("Il file \"%1\" %2: non ho importato nulla e la classe è rimasta com'era.")
                               .arg(native(shown), why));
+        // A disk of an older version has no year: its records go into the current year.
+        bool badMark = false;
+        const std::optional<int> year = diskYear(*disk, &badMark);
+        if (badMark)
+            return failed(QStringLiteral("Il file \"%1\" non dice in modo leggibile di quale anno scolastico sono i risultati: "
+                                         "non ho importato nulla e la classe è rimasta com'era.")
+                              .arg(native(shown)));
+        if (year && *year != resultsYear(results))
+            return failed(QStringLiteral("Sul disco ci sono i risultati dell'anno scolastico %1, ma l'archivio è dell'anno "
+                                         "scolastico %2: non ho importato nulla e la classe è rimasta com'era.")
+                              .arg(yearCaption(*year), yearCaption(resultsYear(results))));
         if (const auto f = readIncoming(*disk, QStringLiteral("prima"), QString(), in)) {
             if (f->kind == ReadFailure::Kind::TooBig)
                 return failed(QStringLiteral("Il file \"%1\" contiene valori più grandi di quelli che una classe può avere: "

@@ -4,6 +4,7 @@
 #include "storage/teacherpassword.h"
 #include "startup/inizio.h"
 #include "storage/pupilrecord.h"
+#include "storage/schoolyear.h"
 
 namespace qv {
 
@@ -92,6 +93,22 @@ bool NomeModel::openShared()
     if (st.rsclasse)
         return true;
     tellUnreachable(st.dbrisultati ? st.dbrisultati->lastError() : QString());
+    return false;
+}
+
+bool NomeModel::skipEarlierYears(Recordset &rs)
+{
+    // Records of an earlier school year not yet closed are another child's, or the same
+    // child's last year: neither a duplicate name nor a test to resume.
+    const QString cut = s_.state.dbrisultati ? currentYear(*s_.state.dbrisultati, s_.clock.now().date()).cut : QString();
+    if (cut.isEmpty())
+        return true;
+    while (!rs.eof() && rs.field(QStringLiteral("nome")).toString() == nomecompleto_) {
+        if (rs.field(QStringLiteral("data")).toString() >= cut)
+            return true;
+        if (!rs.moveNext())
+            return false;
+    }
     return false;
 }
 
@@ -198,7 +215,7 @@ NomeModel::Outcome NomeModel::ControllaNOME()
             scelta_ = QStringLiteral("positivo");
             return Outcome::Stay;
         }
-        if (own->noMatch()) {
+        if (own->noMatch() || !skipEarlierYears(*own)) {
             scelta_ = QStringLiteral("negativo");
             return Outcome::Stay;
         }
@@ -215,7 +232,7 @@ NomeModel::Outcome NomeModel::ControllaNOME()
         return Outcome::Stay;
     st.rsclasse->setIndex(QStringLiteral("nome"));
     st.rsclasse->seek(QStringLiteral("="), nomecompleto_);
-    if (st.rsclasse->noMatch() || !findResumable(*st.rsclasse, true)) {
+    if (st.rsclasse->noMatch() || !skipEarlierYears(*st.rsclasse) || !findResumable(*st.rsclasse, true)) {
         scelta_ = QStringLiteral("positivo");
         return noneToComplete();
     }
@@ -268,7 +285,7 @@ NomeModel::Outcome NomeModel::confirm(const QString &cognome, const QString &nom
         tellUnreachable(rs.lastError());
         return Outcome::Stay;
     }
-    if (rs.noMatch()) {
+    if (rs.noMatch() || !skipEarlierYears(rs)) {
         s_.dialogs.alert(QStringLiteral("Probabilmente non hai scritto bene il tuo nome, oppure hai sbagliato classe; riprova"));
         return Outcome::Stay;
     }

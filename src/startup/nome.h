@@ -51,6 +51,9 @@ private:
     // From the row Seek found, the first row of the same name still to complete.
     // nullProgressIsComplete: a row with an empty arrivo or sub is passed over.
     bool findResumable(Recordset &rs, bool nullProgressIsComplete);
+    // From the row Seek found, the first row of the same name started in the current school
+    // year; false when there is none.
+    bool skipEarlierYears(Recordset &rs);
     Outcome noneToComplete();
     Outcome dispatch();
     // rsclasse opened afresh on the class; false, the pupil told, when it cannot be.

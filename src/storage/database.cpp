@@ -194,6 +194,8 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kLockTimeoutMs);
         if (!tweak.connectOptions.isEmpty())
             options += QLatin1Char(';') + tweak.connectOptions;
+        if (journal == Journal::ReadOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         db.setConnectOptions(options);
         if (!db.open()) {
             setError(QStringLiteral("Il file \"%1\" non si può aprire: %2")
@@ -215,6 +217,8 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     // A planted value of megabytes (a "name" of 5 MB) fails to read at once instead of
     // freezing the archive; nothing the program stores comes near the limit.
     limitValueLength(result->db_, kStoredValueMaxBytes);
+    if (journal == Journal::ReadOnly)
+        return result;
     if (journal == Journal::Wal)
         q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     // Every store survives a power cut: a pupil loses at most the answer on screen.

@@ -21,7 +21,9 @@ class Recordset;
 
 class Database {
 public:
-    enum class Journal { Wal, Rollback };
+    // ReadOnly: an existing file opened for reading only (a closed school year); no
+    // statement may change it, and it is left as it was.
+    enum class Journal { Wal, Rollback, ReadOnly };
 
     // How long a statement waits for a lock another connection (another computer, another
     // program on the same file) holds before it fails, and, on the server, how long any

@@ -37,6 +37,9 @@ struct Modquorv {
     std::unique_ptr<Database> dbdocente;
     std::unique_ptr<Database> dblaboratorio;
     QString ultimodocente; // the login typed last at the door in this run
+    // The current year's results, put aside while the archive shows a closed year (whose
+    // file, read-only, is then dbrisultati).
+    std::unique_ptr<Database> dbannocorrente;
     int accessisbagliati = 0;
     QDateTime ultimoaccessosbagliato;
 };

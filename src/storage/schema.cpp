@@ -193,7 +193,9 @@ bool ensureExportSchema(Database &db, QString *error)
 const QStringList &archiveTableNames()
 {
     static const QStringList t = {QStringLiteral("impostazioni"), QStringLiteral("eliminati"), QStringLiteral("risposte"),
-                                  QStringLiteral("strumenti"), QStringLiteral("cancellati")};
+                                  QStringLiteral("strumenti"), QStringLiteral("cancellati"), QStringLiteral("anni_classi"),
+                                  QStringLiteral("anni_eliminati"), QStringLiteral("anni_risposte"),
+                                  QStringLiteral("anni_strumenti")};
     return t;
 }
 
@@ -203,9 +205,9 @@ bool ensureArchiveTables(Database &db, QString *error)
     // nothing: those there are not made again.
     if (db.onServer()) {
         QSqlQuery q(db.sql());
-        if (q.exec(QStringLiteral("SELECT count(*) FROM unnest(ARRAY['impostazioni', 'eliminati', 'risposte', 'strumenti']) t "
-                                  "WHERE to_regclass(t) IS NOT NULL"))
-            && q.next() && q.value(0).toInt() == 4)
+        if (q.exec(QStringLiteral("SELECT count(*) FROM unnest(ARRAY['impostazioni', 'eliminati', 'risposte', 'strumenti', "
+                                  "'anni_classi']) t WHERE to_regclass(t) IS NOT NULL"))
+            && q.next() && q.value(0).toInt() == 5)
             return true;
     }
     return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
@@ -227,7 +229,23 @@ bool ensureArchiveTables(Database &db, QString *error)
         && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS cancellati (\n  data TEXT NOT NULL PRIMARY KEY,\n"
                                   "  classe TEXT NOT NULL,\n  cancellato TEXT NOT NULL\n)%1")
                        .arg(db.dialect().keyedTableSuffix()),
-               error);
+               error)
+        && (!db.onServer() || ensureServerYearTables(db, error));
+}
+
+bool ensureServerYearTables(Database &db, QString *error)
+{
+    // The closed years on the server: the same rows, tagged with their year (a class row also
+    // with its class table), in tables of their own that the pupils' role never reaches.
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS anni_classi (anno integer NOT NULL, classe text NOT NULL, "
+                                  "LIKE \"prima-A\", PRIMARY KEY (anno, classe, data))"),
+               error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS anni_eliminati (anno integer NOT NULL, LIKE eliminati)"), error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS anni_risposte (anno integer NOT NULL, LIKE risposte)"), error)
+        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS anni_strumenti (anno integer NOT NULL, LIKE strumenti)"), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS anni_eliminati_anno ON anni_eliminati (anno)"), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS anni_risposte_anno ON anni_risposte (anno)"), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS anni_strumenti_anno ON anni_strumenti (anno)"), error);
 }
 
 bool ensureExportTools(Database &db, QString *error)

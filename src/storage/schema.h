@@ -37,6 +37,11 @@ bool ensureExportSchema(Database &db, QString *error);
 // "cancellati" (the data of each pupil erased for good, its class table, when), which keeps
 // an older disk or copy from bringing such a pupil back.
 bool ensureArchiveTables(Database &db, QString *error);
+// On the server, the closed school years: "anni_classi" (year, class table, the thirty fields
+// and the row number), "anni_eliminati", "anni_risposte", "anni_strumenti" (year and the
+// columns of the table they come from). Made by ensureArchiveTables on the server only; on
+// the file a closed year is a file of its own.
+bool ensureServerYearTables(Database &db, QString *error);
 // The names of the tables ensureArchiveTables makes, for whoever must treat them alike (the
 // server's owner and grants).
 const QStringList &archiveTableNames();

@@ -337,6 +337,11 @@ void enterArchive(Session &s)
 void leaveArchive(Session &s)
 {
     Modquorv &st = s.state;
+    // A closed year on show is put away: the pupils' road works on the current year.
+    if (st.dbannocorrente) {
+        st.rsclasse.reset();
+        st.dbrisultati = std::move(st.dbannocorrente);
+    }
     st.dbdocente.reset();
     if (!st.dblaboratorio)
         return;

@@ -120,6 +120,14 @@ FLstampa::FLstampa(Application &app)
     cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), QRect(482, 672, 156, 46));
     cmdcestino = button("cmdcestino", QStringLiteral("Recupero i risultati\neliminati"), QRect(644, 672, 202, 46));
     cmdcestino->setAccessibleName(QStringLiteral("Recupero i risultati eliminati"));
+    // The school year, between the grid and the ways out.
+    LabAnno = new QLabel(this);
+    LabAnno->setObjectName("LabAnno");
+    LabAnno->setFont(sans(12, true));
+    LabAnno->setWordWrap(true);
+    LabAnno->setGeometry(10, 632, 560, 36);
+    cmdanni = button("cmdanni", QStringLiteral("Anni precedenti"), QRect(582, 634, 208, 32));
+    cmdchiudoanno = button("cmdchiudoanno", QStringLiteral("Chiudo l'anno scolastico"), QRect(798, 634, 208, 32));
     cmdtorno = button("cmdtorno", QStringLiteral("TORNO all'avvio"), QRect(10, 672, 300, 46));
     CMDESCO = button("CMDESCO", QStringLiteral("ESCO"), QRect(856, 672, 150, 46));
     cmdtorno->setFont(sans(14, true));
@@ -274,6 +282,13 @@ FLstampa::FLstampa(Application &app)
     connect(cmdstrumenti, &QPushButton::clicked, this, [this] { model_.strumentiAlunno(); });
     connect(cmdcestino, &QPushButton::clicked, this, &FLstampa::cestino);
     connect(cmdcopie, &QPushButton::clicked, this, &FLstampa::copie);
+    connect(cmdanni, &QPushButton::clicked, this, [this] {
+        if (model_.annoPassato())
+            model_.tornoAnnoInCorso();
+        else
+            anni();
+    });
+    connect(cmdchiudoanno, &QPushButton::clicked, this, [this] { model_.chiudoAnno(); });
     connect(cmdtorno, &QPushButton::clicked, this, [this] {
         leaveArchive(session());
         app_.show(Screen::FLINIZIO);
@@ -324,6 +339,7 @@ void FLstampa::redraw()
     CMDSTAMPA->setEnabled(any);
     CMDELIMINO->setEnabled(any);
     cmdstrumenti->setEnabled(any);
+    redrawYear();
 }
 
 void FLstampa::showPupil(int r)
@@ -382,6 +398,7 @@ void FLstampa::statistiche()
     const QString caption = model_.caption();
     auto *d = new FrmSTATISTICHE(std::move(ci), caption, this);
     d->setAttribute(Qt::WA_DeleteOnClose);
+    d->addComparison(model_.confronto());
     d->stampa = [this, d, caption] {
         const PrintOutcome o = printStatistics(d->insight(), caption, pdfChooser(), forcePdf);
         if (const QString m = outcomeMessage(o); !m.isEmpty())

@@ -55,6 +55,10 @@ public:
     QPushButton *cmdstatistiche;
     QPushButton *cmdpassword;
     QPushButton *cmdcopie;
+    // The school year: its heading, the closed years, the close.
+    QLabel *LabAnno;
+    QPushButton *cmdanni;
+    QPushButton *cmdchiudoanno;
     QPushButton *cmdcestino;
     QPushButton *cmdtorno;
     QPushButton *cmdstrumenti; // the selected pupil's compensatory tools
@@ -69,6 +73,9 @@ private:
     // "Statistiche della classe": the statistics window of the class shown.
     void statistiche();
     void copie();
+    // "Anni precedenti": the closed years to look at, the year corrected, the years kept.
+    void anni();
+    void redrawYear();
 
     ArchivioModel model_;
     bool redrawing_ = false;

@@ -290,6 +290,26 @@ FrmSTATISTICHE::FrmSTATISTICHE(ClassInsight ci, const QString &caption, QWidget 
     readableByKeyboard(this);
 }
 
+void FrmSTATISTICHE::addComparison(const std::vector<insight::YearSummary> &years)
+{
+    auto *page = new QWidget;
+    auto *l = new QVBoxLayout(page);
+    if (years.size() < 2) {
+        l->addWidget(note(QStringLiteral("Non ci sono ancora anni precedenti chiusi con cui confrontare questo."), page));
+        l->addStretch(1);
+    } else {
+        l->addWidget(note(QStringLiteral("I risultati di tutta la scuola, anno per anno: la media di ogni prova e, fra gli "
+                                         "alunni che hanno finito tutte le prove, quanti sono a ogni livello."),
+                          page));
+        const QString reading = insight::comparisonReading(years);
+        Graficoanni = view(yearsChart(years, false), reading, QStringLiteral("Graficoanni"), page);
+        Graficolivellianni = view(yearsChart(years, true), reading, QStringLiteral("Graficolivellianni"), page);
+        l->addWidget(Graficoanni, 1);
+        l->addWidget(Graficolivellianni, 1);
+    }
+    Schede->addTab(page, QStringLiteral("Confronto con gli anni precedenti"));
+}
+
 void FrmSTATISTICHE::showArea(int area)
 {
     if (area < 0 || area >= kAreaCount)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "insight/classstats.h"
+#include "insight/yearcompare.h"
 
 #include <QDialog>
 #include <QListWidget>
@@ -42,6 +43,11 @@ public:
     QTableWidget *Tabdomande;    // every item: right, wrong, empty, share, wrong answer given most
     QPushButton *cmdstampastat;
     QPushButton *cmdchiudo;
+    // The page "Confronto con gli anni precedenti": the school's mean of each test and the
+    // share of pupils at each level, one bar per year (this one first).
+    void addComparison(const std::vector<insight::YearSummary> &years);
+    QChartView *Graficoanni = nullptr;
+    QChartView *Graficolivellianni = nullptr;
 
 private:
     void showArea(int area);

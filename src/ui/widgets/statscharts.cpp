@@ -7,6 +7,8 @@
 #include <QChart>
 #include <QValueAxis>
 
+#include "storage/schoolyear.h"
+
 namespace qv::ui {
 
 namespace {
@@ -97,6 +99,40 @@ QChart *profileChart(const insight::Profile &profile)
     QFont lf = chart->legend()->font();
     lf.setPointSize(11);
     chart->legend()->setFont(lf);
+    return chart;
+}
+
+QChart *yearsChart(const std::vector<insight::YearSummary> &years, bool levels)
+{
+    static const QColor colours[] = {QColor(0x2e, 0x6d, 0xb4), QColor(0xe0, 0x8a, 0x1e), QColor(0x3c, 0x8c, 0x3c),
+                                     QColor(0x8e, 0x44, 0xad), QColor(0xc0, 0x39, 0x2b), QColor(0x7f, 0x7f, 0x7f)};
+    auto *series = new QBarSeries;
+    for (size_t k = 0; k < years.size(); ++k) {
+        const insight::YearSummary &y = years[k];
+        auto *set = new QBarSet(qv::yearCaption(y.year));
+        if (levels)
+            for (double v : y.levelShare)
+                *set << v;
+        else
+            for (double v : y.meanPercent)
+                *set << v;
+        set->setColor(colours[k % (sizeof colours / sizeof colours[0])]);
+        series->append(set);
+    }
+    QStringList names;
+    if (levels)
+        for (int k = 0; k < insight::kRankedLevels; ++k)
+            names << insight::levelName(insight::Level(k));
+    else
+        for (int i = 0; i < insight::kPartCount; ++i)
+            names << insight::parts()[size_t(i)].shortTitle;
+    QChart *chart = barChart(series, names, 100,
+                             levels ? QStringLiteral("Alunni per livello (tutte le prove), in percentuale, anno per anno")
+                                    : QStringLiteral("Media della scuola in ogni prova, in percentuale del massimo, anno per anno"));
+    auto *y = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).value(0));
+    if (y)
+        y->setTickCount(6);
+    chart->legend()->setAlignment(Qt::AlignRight);
     return chart;
 }
 

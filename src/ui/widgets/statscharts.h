@@ -3,6 +3,7 @@
 #pragma once
 
 #include "insight/classstats.h"
+#include "insight/yearcompare.h"
 
 class QChart;
 
@@ -13,5 +14,8 @@ namespace qv::ui {
 QChart *distributionChart(const insight::ClassStats &stats, insight::Part part);
 // Two bars per part, "Classe" and "Scuola": the mean percentage of the maximum.
 QChart *profileChart(const insight::Profile &profile);
+// One bar per school year in each group: the mean percentage of every test (`levels` false)
+// or the share of pupils at each level (`levels` true).
+QChart *yearsChart(const std::vector<insight::YearSummary> &years, bool levels);
 
 } // namespace qv::ui
