@@ -15,7 +15,9 @@ namespace qv {
 
 class Database;
 
-// A name as the connection's driver quotes it (a table or a column).
+// A name as the connection's driver quotes it (a table or a column). The driver takes a name
+// that begins or ends with a double quote as quoted already, and a dot as a schema's: the
+// program's names (the fixed class map, the tables described here) have neither.
 QString quotedName(const QSqlDatabase &db, const QString &name);
 QString quotedName(Database &db, const QString &name);
 
