@@ -9,12 +9,9 @@ namespace qv {
 
 QString quotedName(const QSqlDatabase &db, const QString &name)
 {
+    // A connection without a driver (closed for good) runs no statement anyway.
     const QSqlDriver *driver = db.driver();
-    if (!driver) {
-        QString n = name;
-        return QLatin1Char('"') + n.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    }
-    return driver->escapeIdentifier(name, QSqlDriver::TableName);
+    return driver ? driver->escapeIdentifier(name, QSqlDriver::TableName) : name;
 }
 
 QString quotedName(Database &db, const QString &name)
