@@ -3,6 +3,7 @@
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 #include "storage/wording.h"
 
 #include <QDir>
@@ -25,8 +26,9 @@ const QRegularExpression &yearFileName()
 bool shapeYearFile(Database &copy, int year, const QString &before, QString *error)
 {
     QSqlQuery q(copy.sql());
-    if (!q.exec(QStringLiteral("DELETE FROM impostazioni"))
-        || (copy.hasTable(QStringLiteral("cancellati")) && !q.exec(QStringLiteral("DELETE FROM cancellati")))) {
+    const Sql sql(copy);
+    if (!q.exec(sql.remove(QStringLiteral("impostazioni")))
+        || (copy.hasTable(QStringLiteral("cancellati")) && !q.exec(sql.remove(QStringLiteral("cancellati"))))) {
         *error = q.lastError().text();
         return false;
     }

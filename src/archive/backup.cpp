@@ -5,10 +5,12 @@
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
+#include "storage/archivequeries.h"
 #include "storage/schema.h"
+#include "storage/sqlitefile.h"
+#include "storage/tables.h"
 #include "storage/wording.h"
 
-#include <QAtomicInt>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -17,13 +19,11 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 
-#include <fcntl.h>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 
 namespace qv {
 
@@ -39,18 +39,9 @@ const QString kLockName = QStringLiteral(".copie.lock");
 const QString kTempMark = QStringLiteral(".parziale");
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 
-QAtomicInt connectionCounter;
-
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace('"', "\"\"");
-    return '"' + n + '"';
 }
 
 // With seconds: two copies are often made within a minute (the one before a restore and
@@ -100,16 +91,7 @@ QList<Named> copiesIn(const QString &dir)
     return out;
 }
 
-// Flushes a file or a folder (a renamed entry) to the disk.
-bool syncPath(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
+using sqlitefile::syncPath;
 
 // A hash of every row of the ten class tables, of "eliminati", of the answer log "risposte"
 // and of the pupils' tools "strumenti", with rowids (the last two have none: their keys order
@@ -117,9 +99,7 @@ bool syncPath(const QString &path)
 std::optional<QString> fingerprint(Database &db, QString *error)
 {
     QCryptographicHash h(QCryptographicHash::Sha256);
-    QStringList tables = classTables();
-    tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
-    for (const QString &t : tables) {
+    for (const QString &t : classTables() + pupilCompanionTables()) {
         const bool log = t == QLatin1String("risposte") || t == QLatin1String("strumenti");
         h.addData(t.toUtf8() + '\n');
         const QStringList cols = db.columns(t);
@@ -128,28 +108,13 @@ std::optional<QString> fingerprint(Database &db, QString *error)
             continue;
         }
         h.addData(cols.join(QLatin1Char(',')).toUtf8() + '\n');
-        // quote() keeps the type apart (1, '1', X'31', NULL) and one text per row keeps it cheap.
-        QStringList parts;
-        if (!log)
-            parts << QStringLiteral("quote(rowid)");
-        for (const QString &c : cols)
-            parts << QStringLiteral("quote(%1)").arg(quoted(c));
-        QSqlQuery q(db.sql());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                        .arg(parts.join(QStringLiteral("||','||")), quoted(t),
-                             !log ? QStringLiteral("rowid")
-                             : t == QLatin1String("risposte") ? QStringLiteral("classe, data, prova, numero")
-                                                             : QStringLiteral("classe, data")))) {
-            *error = q.lastError().text();
+        // One text per row keeps it cheap; the type of each value is kept apart in it.
+        const QStringList order = !log ? QStringList()
+            : t == QLatin1String("risposte") ? answerTable(TableHome::Results).key
+                                            : toolTable(TableHome::Results).key;
+        if (!sqlitefile::quotedRows(db, t, cols, !log, order, [&](const QString &row) { h.addData(row.toUtf8() + '\n'); },
+                                    error))
             return std::nullopt;
-        }
-        while (q.next())
-            h.addData(q.value(0).toString().toUtf8() + '\n');
-        if (q.lastError().isValid()) {
-            *error = q.lastError().text();
-            return std::nullopt;
-        }
     }
     return QString::fromLatin1(h.result().toHex());
 }
@@ -302,24 +267,7 @@ std::optional<QString> freeName(const QDir &d, const QDateTime &now)
 // Turns the written file into a plain rollback-journal database and checks it.
 std::optional<QString> verifyCopy(const QString &temp, QSqlError *sqlError)
 {
-    QString e;
-    auto db = Database::create(temp, &e, Database::Journal::Rollback);
-    if (!db)
-        return e;
-    QSqlQuery q(db->sql());
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.next()
-        || q.value(0).toString().compare(QStringLiteral("delete"), Qt::CaseInsensitive) != 0) {
-        *sqlError = q.lastError();
-        return QStringLiteral("modo del giornale: %1").arg(q.lastError().text());
-    }
-    q.finish();
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next() ||
-        q.value(0).toString() != QLatin1String("ok")) {
-        *sqlError = q.lastError();
-        return QStringLiteral("controllo: %1")
-            .arg(q.lastError().isValid() ? q.lastError().text() : q.value(0).toString());
-    }
-    return std::nullopt;
+    return sqlitefile::verify(temp, sqlError);
 }
 
 struct Made {
@@ -389,21 +337,16 @@ Made makeCopy(Database &results, const QString &dir, const QDateTime &now, bool 
     const QString final = d.absoluteFilePath(*name);
     const QString temp = d.absoluteFilePath(QLatin1Char('.') + *name + kTempMark);
 
-    // VACUUM INTO writes into an empty file, which is made owner-only first.
+    // The copy is written into an empty file, which is made owner-only first.
     if (!preparePrivateFile(temp)) {
         const std::error_code ec(errno, std::generic_category());
         return failed(results, now, fromErrc(ec), dir, QString::fromLocal8Bit(ec.message()));
     }
-    QSqlQuery q(results.sql());
-    q.prepare(QStringLiteral("VACUUM INTO ?"));
-    q.addBindValue(temp);
-    if (!q.exec()) {
-        const QSqlError why = q.lastError();
+    if (QSqlError why; !sqlitefile::copyInto(results, temp, &why)) {
         const Problem p = fromSqlite(why, dir);
         Database::removeFiles(temp);
         return failed(results, now, p, dir, why.text());
     }
-    q.finish();
     QSqlError verifyError;
     if (const auto bad = verifyCopy(temp, &verifyError)) {
         Database::removeFiles(temp);
@@ -431,36 +374,7 @@ Made makeCopy(Database &results, const QString &dir, const QDateTime &now, bool 
     return m;
 }
 
-// A read-only connection to a copy that can change nothing, not even leave companions.
-class CopyConnection {
-public:
-    explicit CopyConnection(const QString &file)
-        : name_(QStringLiteral("quorvane-copia-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?immutable=1"));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        if (!db.open())
-            error_ = db.lastError().text();
-        else
-            limitValueLength(db, kStoredValueMaxBytes);
-    }
-    ~CopyConnection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(name_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name_);
-    }
-    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
-    QString error() const { return error_; }
-
-private:
-    QString name_;
-    QString error_;
-};
+using CopyConnection = sqlitefile::ReadOnlyFile;
 
 // A copy SQLite could not read, in the teacher's words.
 QString unreadable(const QSqlError &e)
@@ -483,31 +397,23 @@ std::optional<QString> checkCopy(const QString &file, QList<int> &counts)
     CopyConnection c(file);
     if (!c.error().isEmpty())
         return QStringLiteral("il file non si apre (%1)").arg(c.error());
-    QSqlQuery q(c.db());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("PRAGMA quick_check")))
-        return unreadable(q.lastError());
-    QStringList lines;
-    while (q.next())
-        lines << q.value(0).toString();
-    if (lines != QStringList{QStringLiteral("ok")})
-        return lines.isEmpty() ? unreadable(q.lastError()) : QStringLiteral("il file è rovinato");
-    q.finish();
+    QSqlError why;
+    const auto lines = c.quickCheck(&why);
+    if (!lines)
+        return unreadable(why);
+    if (*lines != QStringList{QStringLiteral("ok")})
+        return lines->isEmpty() ? unreadable(why) : QStringLiteral("il file è rovinato");
     const QStringList &want = pupilFields();
     for (int i = 0; i < kClassCount; ++i) {
         const QString t = classTable(i);
-        QStringList cols;
-        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(t))))
-            while (q.next())
-                cols << q.value(1).toString();
-        q.finish();
+        const QStringList cols = c.columns(t);
         for (int k = 0; k < want.size(); ++k)
             if (k >= cols.size() || cols[k].compare(want[k], Qt::CaseInsensitive) != 0)
                 return QStringLiteral("mancano i risultati della classe \"%1\"").arg(classCaption(i));
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(t))) || !q.next())
-            return unreadable(q.lastError());
-        counts[i] = q.value(0).toInt();
-        q.finish();
+        const auto n = c.count(t, &why);
+        if (!n)
+            return unreadable(why);
+        counts[i] = int(*n);
     }
     return std::nullopt;
 }
@@ -522,58 +428,45 @@ bool exec(Database &db, const QString &sql, QString *error)
 }
 
 // Replaces the rows of the class tables and, when the copy has them, of "eliminati", of
-// "risposte" and of "strumenti", in one transaction. The copy is attached as "copia". A copy
-// without the log (an older version's) leaves no answers to the records it puts back; those
-// of the results in the bin stay with them. A copy without the tools leaves the tools as they
-// are, so a mark of how a result was obtained is never lost.
-bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withTools, int *leftOut, QString *error)
+// "risposte" and of "strumenti", in one transaction. A copy without the log (an older
+// version's) leaves no answers to the records it puts back; those of the results in the bin
+// stay with them. A copy without the tools leaves the tools as they are, so a mark of how a
+// result was obtained is never lost.
+bool replaceRows(Database &results, sqlitefile::Attached &copy, bool withBin, bool withAnswers, bool withTools,
+                 int *leftOut, QString *error)
 {
-    const QString fields = pupilFields().join(QStringLiteral(", "));
-    QList<QPair<QString, QString>> work; // table, its columns
+    QList<QPair<QString, QStringList>> work; // table, its columns
     for (const QString &t : classTables())
-        work.append({t, QStringLiteral("rowid, ") + fields});
+        work.append({t, QStringList{QStringLiteral("rowid")} + pupilFields()});
     if (withBin)
-        work.append({QStringLiteral("eliminati"), QStringLiteral("id, classe, eliminato, ") + fields});
+        work.append({QStringLiteral("eliminati"), QStringList{QStringLiteral("id"), QStringLiteral("classe"),
+                                                              QStringLiteral("eliminato")} + pupilFields()});
     const bool hasLog = results.hasTable(QStringLiteral("risposte"));
     if (withAnswers && hasLog)
-        work.append({QStringLiteral("risposte"), QStringLiteral("classe, data, prova, numero, risposta, giusta, quando")});
+        work.append({QStringLiteral("risposte"), answerTable(TableHome::Results).names()});
     if (withTools && results.hasTable(QStringLiteral("strumenti")))
-        work.append({QStringLiteral("strumenti"), QStringLiteral("classe, data, ") + QLatin1String(kToolColumns)});
-    // IMMEDIATE: the write lock is taken (waiting for another program's write) before any row goes.
-    if (!exec(results, QStringLiteral("BEGIN IMMEDIATE"), error))
+        work.append({QStringLiteral("strumenti"), toolTable(TableHome::Results).names()});
+    if (!sqlitefile::beginImmediate(results, error))
         return false;
     auto abandon = [&] {
-        QString ignored;
-        exec(results, QStringLiteral("ROLLBACK"), &ignored);
+        sqlitefile::rollbackRaw(results);
         return false;
     };
     for (const auto &[table, cols] : work) {
-        const QString t = quoted(table);
-        const QString order = table == QLatin1String("risposte") || table == QLatin1String("strumenti")
-            ? QString()
-            : QStringLiteral(" ORDER BY rowid");
-        if (!exec(results, QStringLiteral("DELETE FROM main.%1").arg(t), error) ||
-            !exec(results, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM copia.%1%3").arg(t, cols, order),
-                  error))
+        const bool keyed = table == QLatin1String("risposte") || table == QLatin1String("strumenti");
+        if (!copy.replaceTable(table, cols, !keyed, error))
             return abandon();
     }
-    if (!withAnswers && hasLog) {
-        const QString keep = results.hasTable(QStringLiteral("eliminati"))
-            ? QStringLiteral(" WHERE NOT EXISTS (SELECT 1 FROM main.eliminati e WHERE e.classe = risposte.classe "
-                             "AND e.data = risposte.data)")
-            : QString();
-        if (!exec(results, QStringLiteral("DELETE FROM main.risposte") + keep, error))
-            return abandon();
-    }
+    if (!withAnswers && hasLog
+        && !exec(results, archivequeries::dropAnswersOutsideBin(results.hasTable(QStringLiteral("eliminati"))), error))
+        return abandon();
     // Pupils erased for good from this file stay erased, whatever the copy holds.
     if (results.hasTable(QStringLiteral("cancellati"))) {
-        QStringList tables = classTables();
-        tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
-        for (const QString &t : tables) {
+        for (const QString &t : classTables() + pupilCompanionTables()) {
             if (!results.hasTable(t))
                 continue;
             QSqlQuery q(results.sql());
-            if (!q.exec(QStringLiteral("DELETE FROM main.%1 WHERE data IN (SELECT data FROM main.cancellati)").arg(quoted(t)))) {
+            if (!q.exec(archivequeries::dropErased(results, t))) {
                 *error = q.lastError().text();
                 return abandon();
             }
@@ -581,11 +474,7 @@ bool replaceRows(Database &results, bool withBin, bool withAnswers, bool withToo
                 *leftOut += q.numRowsAffected();
         }
     }
-    if (exec(results, QStringLiteral("COMMIT"), error))
-        return true;
-    QString ignored;
-    exec(results, QStringLiteral("ROLLBACK"), &ignored);
-    return false;
+    return sqlitefile::commitRaw(results, error);
 }
 
 bool sameFile(const QString &a, const QString &b)
@@ -702,27 +591,19 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
     r.safetyCopy = safety.result.file;
 
     QString e;
-    QSqlQuery attach(results.sql());
-    attach.prepare(QStringLiteral("ATTACH DATABASE ? AS copia"));
-    attach.addBindValue(info.file);
-    bool ok = attach.exec();
-    if (!ok)
-        e = attach.lastError().text();
-    attach.finish();
+    bool ok = false;
     bool withBin = false;
     int leftOut = 0;
-    if (ok) {
-        // Whether the copy has the table (an older version's copy may lack some).
-        const auto copyHas = [&results](const char *table) {
-            QSqlQuery q(results.sql());
-            q.prepare(QStringLiteral("SELECT 1 FROM copia.sqlite_master WHERE type = 'table' AND name = ?"));
-            q.addBindValue(QLatin1String(table));
-            return q.exec() && q.next();
-        };
-        withBin = copyHas("eliminati") && results.hasTable(QStringLiteral("eliminati"));
-        ok = replaceRows(results, withBin, copyHas("risposte"), copyHas("strumenti"), &leftOut, &e);
-        QString ignored;
-        exec(results, QStringLiteral("DETACH DATABASE copia"), &ignored);
+    {
+        sqlitefile::Attached copy(results, info.file, QStringLiteral("copia"));
+        ok = copy.ok();
+        e = copy.error();
+        if (ok) {
+            // An older version's copy may lack some of the tables.
+            withBin = copy.hasTable(QStringLiteral("eliminati")) && results.hasTable(QStringLiteral("eliminati"));
+            ok = replaceRows(results, copy, withBin, copy.hasTable(QStringLiteral("risposte")),
+                             copy.hasTable(QStringLiteral("strumenti")), &leftOut, &e);
+        }
     }
     if (!ok) {
         r.message =
@@ -756,20 +637,8 @@ namespace {
 // The tables of a results file keyed by a pupil's data.
 QStringList pupilTables()
 {
-    QStringList t = classTables();
-    t << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
-    return t;
+    return classTables() + pupilCompanionTables();
 }
-
-// "data IN (?, ?, …)" for `n` values.
-QString dataIn(qsizetype n)
-{
-    QStringList marks(n, QStringLiteral("?"));
-    return QStringLiteral("data IN (%1)").arg(marks.join(QStringLiteral(", ")));
-}
-
-// The values in slices a statement binds at once.
-constexpr qsizetype kSlice = 500;
 
 // Whether a copy holds anything of the pupils whose data are `datas`.
 std::optional<bool> holdsPupil(const QString &file, const QStringList &datas, QString *error)
@@ -779,24 +648,12 @@ std::optional<bool> holdsPupil(const QString &file, const QStringList &datas, QS
         *error = c.error();
         return std::nullopt;
     }
-    QSqlQuery q(c.db());
     for (const QString &t : pupilTables()) {
-        if (!q.exec(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(t)) || !q.next())
+        if (!c.hasTable(t))
             continue;
-        q.finish();
-        for (qsizetype from = 0; from < datas.size(); from += kSlice) {
-            const QStringList slice = datas.mid(from, kSlice);
-            q.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoted(t), dataIn(slice.size())));
-            for (const QString &d : slice)
-                q.addBindValue(d);
-            if (!q.exec()) {
-                *error = q.lastError().text();
-                return std::nullopt;
-            }
-            if (q.next())
-                return true;
-            q.finish();
-        }
+        const auto has = c.hasRow(t, QStringLiteral("data"), datas, error);
+        if (!has || *has)
+            return has;
     }
     return false;
 }
@@ -819,10 +676,10 @@ std::optional<QString> rewriteWithout(const QString &file, const QString &temp, 
         for (const QString &t : pupilTables()) {
             if (!db->hasTable(t))
                 continue;
-            for (qsizetype from = 0; from < datas.size(); from += kSlice) {
-                const QStringList slice = datas.mid(from, kSlice);
+            for (qsizetype from = 0; from < datas.size(); from += Sql::kListSlice) {
+                const QStringList slice = datas.mid(from, Sql::kListSlice);
                 QSqlQuery q(db->sql());
-                q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(t), dataIn(slice.size())));
+                q.prepare(Sql(*db).removeAmong(t, QStringLiteral("data"), int(slice.size())));
                 for (const QString &d : slice)
                     q.addBindValue(d);
                 if (!q.exec()) {
@@ -834,9 +691,8 @@ std::optional<QString> rewriteWithout(const QString &file, const QString &temp, 
         if (!db->commit())
             return db->lastError();
         // Rebuilt from its live rows: no page of the old file is left in it.
-        QSqlQuery vacuum(db->sql());
-        if (!vacuum.exec(QStringLiteral("VACUUM")))
-            return vacuum.lastError().text();
+        if (QString why; !sqlitefile::rebuild(*db, &why))
+            return why;
     }
     QSqlError ignored;
     if (const auto bad = verifyCopy(temp, &ignored))
@@ -915,13 +771,8 @@ std::optional<QString> writeShapedCopy(Database &results, const QString &finalPa
         Database::removeFiles(temp);
         return std::optional<QString>(why);
     };
-    {
-        QSqlQuery q(results.sql());
-        q.prepare(QStringLiteral("VACUUM INTO ?"));
-        q.addBindValue(temp);
-        if (!q.exec())
-            return fail(q.lastError().text());
-    }
+    if (QSqlError e; !sqlitefile::copyInto(results, temp, &e))
+        return fail(e.text());
     {
         QString e;
         auto db = Database::open(temp, &e, Database::Journal::Rollback);
@@ -940,14 +791,8 @@ std::optional<QString> writeShapedCopy(Database &results, const QString &finalPa
     QSqlError ignored;
     if (const auto bad = verifyCopy(temp, &ignored))
         return fail(*bad);
-    std::error_code ec;
-    if (!syncPath(temp))
-        ec = std::error_code(errno, std::generic_category());
-    if (!ec)
-        std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(finalPath).toStdString(), ec);
-    if (ec)
-        return fail(QString::fromLocal8Bit(ec.message()));
-    syncPath(fi.dir().absolutePath());
+    if (const QString why = sqlitefile::durableRename(temp, finalPath); !why.isEmpty())
+        return fail(why);
     return std::nullopt;
 }
 

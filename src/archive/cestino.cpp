@@ -2,7 +2,9 @@
 
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
+#include "storage/archivequeries.h"
 #include "storage/schema.h"
+#include "storage/tables.h"
 #include "storage/wording.h"
 
 #include <QSqlError>
@@ -11,16 +13,6 @@
 namespace qv {
 
 namespace {
-
-QString fieldList()
-{
-    return pupilFields().join(QStringLiteral(", "));
-}
-
-QString quotedTable(const QString &t)
-{
-    return QLatin1Char('"') + t + QLatin1Char('"');
-}
 
 // Runs `work` in one transaction: committed when it returns true, rolled back otherwise.
 template<class Work>
@@ -62,16 +54,15 @@ bool moveToBin(Database &db, const QString &table, qint64 rowid, const QDateTime
     return transaction(db, error, [&](QString &e) {
         // On the server a pupil may be storing into this very record: its row is locked
         // first, so the bin gets it as that store leaves it (SQLite writes one at a time).
-        if (db.onServer()) {
+        if (const QString lockSql = archivequeries::lockRecord(db, table); !lockSql.isEmpty()) {
             QSqlQuery lock(db.sql());
-            lock.prepare(QStringLiteral("SELECT rowid FROM %1 WHERE rowid = ? FOR UPDATE").arg(quotedTable(table)));
+            lock.prepare(lockSql);
             lock.addBindValue(rowid);
             if (!exec(lock, e))
                 return false;
         }
         QSqlQuery copy(db.sql());
-        copy.prepare(QStringLiteral("INSERT INTO eliminati (classe, riga, eliminato, %1) SELECT ?, rowid, ?, %1 FROM %2 WHERE rowid = ?")
-                         .arg(fieldList(), quotedTable(table)));
+        copy.prepare(archivequeries::copyRecordToBin(db, table));
         copy.addBindValue(table);
         copy.addBindValue(when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
         copy.addBindValue(rowid);
@@ -82,7 +73,7 @@ bool moveToBin(Database &db, const QString &table, qint64 rowid, const QDateTime
             return false;
         }
         QSqlQuery del(db.sql());
-        del.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quotedTable(table)));
+        del.prepare(Sql(db).remove(table, {QStringLiteral("rowid")}));
         del.addBindValue(rowid);
         return exec(del, e) && del.numRowsAffected() == 1;
     });
@@ -95,7 +86,7 @@ QList<DeletedResult> binContents(Database &db, QString *error)
         return out;
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT id, classe, nome, data, eliminato FROM eliminati ORDER BY eliminato DESC, id DESC"))) {
+    if (!q.exec(archivequeries::binListing())) {
         if (error)
             *error = q.lastError().text();
         return out;
@@ -113,8 +104,11 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
             *message = m;
         return false;
     };
+    const QString findSql = Sql(db).select(QStringLiteral("eliminati"),
+                                           {QStringLiteral("classe"), QStringLiteral("nome"), QStringLiteral("data")},
+                                           {QStringLiteral("id")});
     QSqlQuery find(db.sql());
-    find.prepare(QStringLiteral("SELECT classe, nome, data FROM eliminati WHERE id = ?"));
+    find.prepare(findSql);
     find.addBindValue(id);
     if (!find.exec() || !find.next())
         return say(QStringLiteral("Questo risultato non è più nel cestino."));
@@ -126,7 +120,7 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
         return say(QStringLiteral("Il risultato di %1 appartiene a una classe sconosciuta (\"%2\"): non l'ho recuperato.")
                        .arg(nome, table));
     QSqlQuery has(db.sql());
-    has.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE data = ?").arg(quotedTable(table)));
+    has.prepare(Sql(db).select(table, {QStringLiteral("data")}, {QStringLiteral("data")}));
     has.addBindValue(data);
     if (has.exec() && has.next())
         return say(QStringLiteral("Nella classe c'è già un risultato di %1 con la stessa data (%2), forse importato di nuovo: "
@@ -137,12 +131,10 @@ bool restoreFromBin(Database &db, qint64 id, QString *message)
     const bool ok = transaction(db, &e, [&](QString &err) {
         // Back in its own row when that is still free, so the class keeps its order.
         QSqlQuery back(db.sql());
-        back.prepare(QStringLiteral("INSERT INTO %1 (rowid, %2) SELECT CASE WHEN EXISTS (SELECT 1 FROM %1 WHERE rowid = riga) "
-                                    "THEN %3 ELSE riga END, %2 FROM eliminati WHERE id = ?")
-                         .arg(quotedTable(table), fieldList(), db.dialect().newRowId(quotedTable(table))));
+        back.prepare(archivequeries::restoreFromBin(db, table));
         back.addBindValue(id);
         QSqlQuery del(db.sql());
-        del.prepare(QStringLiteral("DELETE FROM eliminati WHERE id = ?"));
+        del.prepare(Sql(db).remove(QStringLiteral("eliminati"), {QStringLiteral("id")}));
         del.addBindValue(id);
         return exec(back, err) && exec(del, err);
     });
@@ -160,7 +152,9 @@ bool eraseForGood(Database &db, qint64 id, const QDateTime &when, DeletedResult 
     DeletedResult found;
     const bool ok = transaction(db, error, [&](QString &e) {
         QSqlQuery find(db.sql());
-        find.prepare(QStringLiteral("SELECT classe, nome, data FROM eliminati WHERE id = ?"));
+        find.prepare(Sql(db).select(QStringLiteral("eliminati"),
+                                    {QStringLiteral("classe"), QStringLiteral("nome"), QStringLiteral("data")},
+                                    {QStringLiteral("id")}));
         find.addBindValue(id);
         if (!exec(find, e))
             return false;
@@ -171,18 +165,16 @@ bool eraseForGood(Database &db, qint64 id, const QDateTime &when, DeletedResult 
         found = DeletedResult{id, find.value(0).toString(), find.value(1).toString(), find.value(2).toString(), {}};
         find.finish();
         QSqlQuery mark(db.sql());
-        mark.prepare(QStringLiteral("INSERT INTO cancellati (data, classe, cancellato) VALUES (?, ?, ?) "
-                                    "ON CONFLICT (data) DO NOTHING"));
+        const TableSpec erased = erasedTable();
+        mark.prepare(Sql(db).insertNew(erased.name, erased.names(), {QStringLiteral("data")}));
         mark.addBindValue(found.data);
         mark.addBindValue(found.classe);
         mark.addBindValue(when.toUTC().toString(Qt::ISODate));
         if (!exec(mark, e))
             return false;
-        QStringList tables = classTables();
-        tables << QStringLiteral("eliminati") << QStringLiteral("risposte") << QStringLiteral("strumenti");
-        for (const QString &t : tables) {
+        for (const QString &t : classTables() + pupilCompanionTables()) {
             QSqlQuery del(db.sql());
-            del.prepare(QStringLiteral("DELETE FROM %1 WHERE data = ?").arg(quotedTable(t)));
+            del.prepare(Sql(db).remove(t, {QStringLiteral("data")}));
             del.addBindValue(found.data);
             if (!exec(del, e))
                 return false;
@@ -205,7 +197,7 @@ QStringList erasedData(Database &db)
         return out;
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
-    if (q.exec(QStringLiteral("SELECT data FROM cancellati ORDER BY data")))
+    if (q.exec(Sql(db).select(QStringLiteral("cancellati"), {QStringLiteral("data")}, {}, QStringLiteral("data"))))
         while (q.next())
             out << q.value(0).toString();
     return out;
@@ -224,10 +216,7 @@ bool emptyBin(Database &db, QString *error)
                 continue;
             for (const QString &table : classTables()) {
                 QSqlQuery q(db.sql());
-                q.prepare(QStringLiteral("DELETE FROM %2 WHERE classe = ? AND data IN (SELECT data FROM "
-                                         "eliminati WHERE classe = ?) AND data NOT IN (SELECT data FROM %1 "
-                                         "WHERE data IS NOT NULL)")
-                              .arg(quotedTable(table), kept));
+                q.prepare(archivequeries::dropBinCompanions(db, kept, table));
                 q.addBindValue(table);
                 q.addBindValue(table);
                 if (!exec(q, e))
@@ -235,7 +224,7 @@ bool emptyBin(Database &db, QString *error)
             }
         }
         QSqlQuery q(db.sql());
-        q.prepare(QStringLiteral("DELETE FROM eliminati"));
+        q.prepare(Sql(db).remove(QStringLiteral("eliminati")));
         return exec(q, e);
     });
     if (ok)

@@ -3,11 +3,15 @@
 #include "storage/strumenti.h"
 #include "battery/items.h"
 #include "storage/classmap.h"
+#include "storage/archivequeries.h"
 #include "storage/privatefiles.h"
 #include "storage/pupilrecord.h"
 #include "storage/datafiles.h"
+#include "storage/recordreader.h"
 #include "storage/schema.h"
 #include "storage/schoolyear.h"
+#include "storage/sqlitefile.h"
+#include "storage/tables.h"
 #include "storage/wording.h"
 
 #include <QDir>
@@ -17,10 +21,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
-#include <fcntl.h>
 #include <sodium.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -35,19 +36,6 @@ using Row = QVariantList; // the transferred fields, in transferredFields() orde
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-QString columnList()
-{
-    return transferredFields().join(QStringLiteral(", "));
-}
-
-QString marks()
-{
-    QStringList m;
-    for (int i = 0; i < transferredFields().size(); ++i)
-        m << QStringLiteral("?");
-    return m.join(QStringLiteral(", "));
 }
 
 // The first line of a failed export: opening the disk or removing earlier copies, then
@@ -107,14 +95,14 @@ std::optional<QVariant> wholeNumber(const QVariant &v)
 }
 
 // A disk row checked field by field; nullopt when it cannot be stored in a class table.
-std::optional<Row> checkedRow(const QSqlQuery &q, const QList<int> &pos)
+std::optional<Row> checkedRow(const RecordReader &in)
 {
     Row row;
     const QStringList &fields = transferredFields();
     for (int i = 0; i < fields.size(); ++i) {
-        if (pos[i] < 0)
+        if (!in.has(i))
             return std::nullopt; // the disk table lacks this field
-        const QVariant v = q.value(pos[i]);
+        const QVariant v = in.value(i);
         const QString &f = fields[i];
         if (f == QLatin1String("nome") || f == QLatin1String("data")) {
             if (v.isNull() || v.typeId() == QMetaType::QByteArray)
@@ -172,7 +160,12 @@ std::tuple<int, int, int> progress(const Row &row)
 
 // One row of the disk's answer log: data, prova, numero, risposta, giusta, quando.
 using AnswerRow = QVariantList;
-const QString kAnswerColumns = QStringLiteral("prova, numero, risposta, giusta, quando");
+
+// The key of a pupil's rows on a disk, then the columns of its answers or of its tools.
+QStringList withData(const QStringList &columns)
+{
+    return QStringList{QStringLiteral("data")} + columns;
+}
 
 // The answers of the records of a class (rows of pupils no longer in it are left out),
 // keyed by the record's data.
@@ -182,9 +175,7 @@ bool readAnswers(Database &results, const QString &table, QHash<QString, QList<A
         return true;
     QSqlQuery q(results.sql());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT data, %1 FROM risposte WHERE classe = ? AND data IN (SELECT data FROM \"%2\") "
-                             "ORDER BY data, prova, numero")
-                  .arg(kAnswerColumns, table));
+    q.prepare(archivequeries::classAnswers(results, table));
     q.addBindValue(table);
     if (!q.exec()) {
         *error = q.lastError().text();
@@ -217,18 +208,22 @@ std::optional<AnswerRow> checkedAnswer(const QSqlQuery &q)
 
 bool readClass(Database &results, const QString &table, QList<Row> &rows, QString *error)
 {
-    QSqlQuery q(results.sql());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(columnList(), table))) {
-        *error = q.lastError().text();
+    RecordReader in(results, table, transferredFields());
+    if (!in.exec()) {
+        *error = in.error().text();
         return false;
     }
     const int n = int(transferredFields().size());
-    while (q.next()) {
+    while (in.next()) {
         Row r;
         for (int i = 0; i < n; ++i)
-            r << q.value(i);
+            r << in.value(i);
         rows << r;
+    }
+    // A class read half-way is not exported as if it were whole.
+    if (in.error().isValid()) {
+        *error = in.error().text();
+        return false;
     }
     return true;
 }
@@ -284,13 +279,14 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
         QString made;
         if (!ensureExportAnswers(disk, &made) || !ensureExportTools(disk, &made))
             problem = made;
+        const Sql sql(disk);
         // The disk says which school year its records are of; a disk of another year's
         // records is not mixed with this one's.
         bool badMark = false;
         const std::optional<int> marked = diskYear(disk, &badMark);
         if (problem.isEmpty() && marked && *marked != year) {
             QSqlQuery any(disk.sql());
-            if (any.exec(QStringLiteral("SELECT 1 FROM prima LIMIT 1")) && any.next())
+            if (any.exec(sql.count(QStringLiteral("prima"))) && any.next() && any.value(0).toLongLong() > 0)
                 problem = QStringLiteral("sul disco ci sono già risultati dell'anno scolastico %1: usa un altro disco")
                               .arg(yearCaption(*marked));
         }
@@ -303,15 +299,14 @@ ExchangeResult exportTo(Database &results, const QString &table, const QString &
         QSqlQuery delTools(disk.sql());
         QSqlQuery insTools(disk.sql());
         if (problem.isEmpty()
-            && (!delTools.prepare(QStringLiteral("DELETE FROM strumenti WHERE data = ?"))
-                || !insTools.prepare(QStringLiteral("INSERT INTO strumenti (data, %1) VALUES (?, ?, ?, ?, ?, ?)")
-                                         .arg(QLatin1String(kToolColumns)))))
+            && (!delTools.prepare(sql.remove(QStringLiteral("strumenti"), {QStringLiteral("data")}))
+                || !insTools.prepare(sql.insert(QStringLiteral("strumenti"), withData(toolValueColumns())))))
             problem = delTools.lastError().text() + insTools.lastError().text();
         if (problem.isEmpty()
-            && (!del.prepare(QStringLiteral("DELETE FROM prima WHERE nome IS ? AND data IS ?"))
-                || !ins.prepare(QStringLiteral("INSERT INTO prima (%1) VALUES (%2)").arg(columnList(), marks()))
-                || !delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE data = ?"))
-                || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (data, %1) VALUES (?, ?, ?, ?, ?, ?)").arg(kAnswerColumns))))
+            && (!del.prepare(archivequeries::removeDiskCopies())
+                || !ins.prepare(sql.insert(QStringLiteral("prima"), transferredFields()))
+                || !delAnswers.prepare(sql.remove(QStringLiteral("risposte"), {QStringLiteral("data")}))
+                || !insAnswer.prepare(sql.insert(QStringLiteral("risposte"), withData(answerValueColumns())))))
             problem = del.lastError().text() + ins.lastError().text() + delAnswers.lastError().text()
                 + insAnswer.lastError().text();
         for (const Row &row : rows) {
@@ -458,7 +453,7 @@ std::optional<ReadFailure> readIncomingTools(Database &source, const QString &an
     }
     QSqlQuery t(source.sql());
     t.setForwardOnly(true);
-    if (!t.exec(QStringLiteral("SELECT data, %1 FROM strumenti").arg(QLatin1String(kToolColumns))))
+    if (!t.exec(Sql(source).select(QStringLiteral("strumenti"), withData(toolValueColumns()))))
         return ReadFailure{ReadFailure::Kind::Tools, t.lastError().text()};
     while (t.next()) {
         QVariantList v;
@@ -482,35 +477,23 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
 {
     // Only the fields the program knows, by name, whatever their order in the source: a
     // column of its own (computed, huge) is never read.
-    QStringList names;
-    for (const QString &c : source.columns(sourceTable))
-        names << c.toLower();
-    QStringList select;
-    QList<int> pos;
-    for (const QString &f : transferredFields()) {
-        pos << (names.contains(f) ? int(select.size()) : -1);
-        if (names.contains(f))
-            select << QLatin1Char('"') + f + QLatin1Char('"');
+    {
+        RecordReader q(source, sourceTable, transferredFields(), source.columns(sourceTable));
+        if (!q.exec())
+            return ReadFailure{Database::tooBig(q.error()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Table,
+                               q.error().text()};
+        while (q.next()) {
+            if (auto row = checkedRow(q))
+                in.rows << *row;
+            else
+                ++in.unreadable;
+        }
+        // A damaged file ends the reading early: the rows after the damage are not lost
+        // silently, nothing of the file is taken.
+        if (q.error().isValid())
+            return ReadFailure{Database::tooBig(q.error()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Damaged,
+                               q.error().text()};
     }
-    if (select.isEmpty())
-        select << QStringLiteral("NULL");
-    QSqlQuery q(source.sql());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY rowid").arg(select.join(QStringLiteral(", ")), sourceTable)))
-        return ReadFailure{Database::tooBig(q.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Table,
-                           q.lastError().text()};
-    while (q.next()) {
-        if (auto row = checkedRow(q, pos))
-            in.rows << *row;
-        else
-            ++in.unreadable;
-    }
-    // A damaged file ends the reading early: the rows after the damage are not lost
-    // silently, nothing of the file is taken.
-    if (q.lastError().isValid())
-        return ReadFailure{Database::tooBig(q.lastError()) ? ReadFailure::Kind::TooBig : ReadFailure::Kind::Damaged,
-                           q.lastError().text()};
-    q.finish();
     if (const auto f = readIncomingTools(source, answerClass, in))
         return f;
     // The answers, when the source has them (an older version's disk has none).
@@ -518,11 +501,12 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
         return std::nullopt;
     QSqlQuery a(source.sql());
     a.setForwardOnly(true);
-    const QString sql = QStringLiteral("SELECT data, %1 FROM risposte").arg(kAnswerColumns);
+    const Sql sql(source);
+    const QString answers = QStringLiteral("risposte");
     bool read = false;
     if (answerClass.isEmpty()) {
-        read = a.exec(sql);
-    } else if (a.prepare(sql + QStringLiteral(" WHERE classe = ?"))) {
+        read = a.exec(sql.select(answers, withData(answerValueColumns())));
+    } else if (a.prepare(sql.select(answers, withData(answerValueColumns()), {QStringLiteral("classe")}))) {
         a.addBindValue(answerClass);
         read = a.exec();
     }
@@ -544,29 +528,25 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
 {
     QString problem;
     const bool log = results.hasTable(QStringLiteral("risposte"));
+    const Sql sql(results);
+    const TableSpec answers = answerTable(TableHome::Results);
     QSqlQuery has(results.sql());
     QSqlQuery ins(results.sql());
     QSqlQuery upd(results.sql());
     QSqlQuery delAnswers(results.sql());
     QSqlQuery insAnswer(results.sql());
     if (log
-        && (!delAnswers.prepare(QStringLiteral("DELETE FROM risposte WHERE classe = ? AND data = ?"))
-            || !insAnswer.prepare(QStringLiteral("INSERT INTO risposte (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT "
-                                                 "(classe, data, prova, numero) DO UPDATE SET risposta = "
-                                                 "excluded.risposta, giusta = excluded.giusta, quando = excluded.quando")
-                                      .arg(kAnswerColumns))))
+        && (!delAnswers.prepare(sql.remove(answers.name, {QStringLiteral("classe"), QStringLiteral("data")}))
+            || !insAnswer.prepare(sql.upsert(answers.name, answers.names(), answers.key))))
         problem = delAnswers.lastError().text() + insAnswer.lastError().text();
     // A pupil erased for good from this archive never comes back from an older disk or copy.
     const bool erasedKept = results.hasTable(QStringLiteral("cancellati"));
     QSqlQuery erased(results.sql());
-    if (erasedKept && !erased.prepare(QStringLiteral("SELECT 1 FROM cancellati WHERE data = ?")))
+    if (erasedKept && !erased.prepare(sql.select(QStringLiteral("cancellati"), {QStringLiteral("data")}, {QStringLiteral("data")})))
         problem = erased.lastError().text();
-    QStringList sets;
-    for (const QString &f : transferredFields())
-        sets << f + QStringLiteral(" = ?");
-    if (!has.prepare(QStringLiteral("SELECT rowid, %1 FROM \"%2\" WHERE data = ?").arg(columnList(), table))
-        || !ins.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, columnList(), marks()))
-        || !upd.prepare(QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?").arg(table, sets.join(QStringLiteral(", ")))))
+    if (!has.prepare(sql.select(table, QStringList{QStringLiteral("rowid")} + transferredFields(), {QStringLiteral("data")}))
+        || !ins.prepare(sql.insert(table, transferredFields()))
+        || !upd.prepare(sql.update(table, transferredFields(), {QStringLiteral("rowid")})))
         problem = has.lastError().text() + ins.lastError().text() + upd.lastError().text();
     for (const Row &row : in.rows) {
         if (!problem.isEmpty())
@@ -661,18 +641,13 @@ namespace {
 // a class can have. Counting is quick however many rows there are.
 QString diskBeyondAClass(Database &disk)
 {
+    QString e;
+    const auto found = sqlitefile::tableKinds(disk, {QStringLiteral("prima"), QStringLiteral("risposte"), QStringLiteral("strumenti")}, &e);
+    if (!found)
+        return QStringLiteral("non si può leggere (%1)").arg(e);
+    const QHash<QString, QString> &kinds = *found;
     QSqlQuery q(disk.sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT name, type, sql FROM sqlite_master WHERE name IN ('prima', 'risposte', 'strumenti')")))
-        return QStringLiteral("non si può leggere (%1)").arg(q.lastError().text());
-    // An ordinary table; a virtual one (its rows made by a module) counts as not a table.
-    QHash<QString, QString> kinds;
-    while (q.next()) {
-        const bool plain = q.value(1).toString() == QLatin1String("table")
-            && q.value(2).toString().simplified().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive);
-        kinds.insert(q.value(0).toString(), plain ? QStringLiteral("table") : q.value(1).toString() + QStringLiteral("*"));
-    }
-    q.finish();
     if (!kinds.contains(QStringLiteral("prima")))
         return QStringLiteral("non contiene la tabella \"prima\"");
     const struct {
@@ -685,7 +660,7 @@ QString diskBeyondAClass(Database &disk)
             continue;
         if (kinds.value(t) != QLatin1String("table"))
             return QStringLiteral("non è un archivio di esportazione (\"%1\" non è una tabella)").arg(t);
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(t)) || !q.next())
+        if (!q.exec(Sql(disk).count(t)) || !q.next())
             return QStringLiteral("è danneggiato e non si può leggere (%1)").arg(q.lastError().text());
         const qint64 n = q.value(0).toLongLong();
         q.finish();
@@ -986,49 +961,6 @@ Unsealed unseal(const QByteArray &sealed, const QString &passphrase, QByteArray 
     return Unsealed::Ok;
 }
 
-// Writes `bytes` as `file`, readable by its owner only, whole or not at all: into a
-// temporary name beside it, flushed, then renamed in. The error's text, or empty.
-QString writePrivate(const QString &file, const QByteArray &bytes)
-{
-    const QFileInfo fi(file);
-    const QString temp = fi.absoluteDir().filePath(QLatin1Char('.') + fi.fileName() + QStringLiteral(".nuovo"));
-    const QByteArray tempName = QFile::encodeName(temp);
-    ::unlink(tempName.constData());
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return QString::fromLocal8Bit(strerror(errno));
-    // Whatever the umask; a disk without owners (FAT) keeps its own rule.
-    ::fchmod(fd, 0600);
-    qsizetype at = 0;
-    QString problem;
-    while (at < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            problem = QString::fromLocal8Bit(strerror(errno));
-            break;
-        }
-        at += n;
-    }
-    if (problem.isEmpty() && ::fsync(fd) != 0)
-        problem = QString::fromLocal8Bit(strerror(errno));
-    if (::close(fd) != 0 && problem.isEmpty())
-        problem = QString::fromLocal8Bit(strerror(errno));
-    if (problem.isEmpty() && ::rename(tempName.constData(), QFile::encodeName(file).constData()) != 0)
-        problem = QString::fromLocal8Bit(strerror(errno));
-    if (!problem.isEmpty()) {
-        ::unlink(tempName.constData());
-        return problem;
-    }
-    const int dir = ::open(QFile::encodeName(fi.absolutePath()).constData(), O_RDONLY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return {};
-}
-
 // Whether `folder` is the program's data folder (where the results file or the template is).
 bool isProgramFolder(const QString &folder, const Database &results, const QString &templateFile)
 {
@@ -1084,7 +1016,7 @@ ExchangeResult esportaSigillato(Database &results, const QString &table, const Q
         return failed(kProblema + QStringLiteral("Non riesco a cifrare l'esportazione (memoria insufficiente?): "
                                                  "il disco è rimasto com'era."));
     const bool hadSealed = QFileInfo::exists(sealedFile);
-    if (const QString problem = writePrivate(sealedFile, *sealed); !problem.isEmpty())
+    if (const QString problem = sqlitefile::writeWhole(sealedFile, *sealed); !problem.isEmpty())
         return failed(kFloppy + QStringLiteral("L'esportazione non è riuscita e il disco è rimasto com'era.\n"
                                                "Controlla che il disco sia inserito, non protetto dalla scrittura e con "
                                                "spazio libero, poi riprova.\n(%1)")
@@ -1194,7 +1126,7 @@ ExchangeResult importaSigillato(Database &results, const QString &table, const Q
     // The plain file lives in a private folder of this computer only while it is read.
     QTemporaryDir work;
     const QString temp = work.filePath(QString::fromLatin1(kExportFile));
-    const QString problem = work.isValid() ? writePrivate(temp, plain) : work.errorString();
+    const QString problem = work.isValid() ? sqlitefile::writeWhole(temp, plain) : work.errorString();
     sodium_memzero(plain.data(), size_t(plain.size()));
     if (!problem.isEmpty())
         return failed(QStringLiteral("Non riesco a preparare l'importazione (%1): %2").arg(problem, untouched));

@@ -1,9 +1,9 @@
 #include "archive/resultmatrix.h"
 
 #include "storage/classmap.h"
+#include "storage/recordreader.h"
+#include "storage/recordset.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <functional>
 
 namespace qv {
@@ -94,20 +94,23 @@ bool matrice(Modquorv &st, ResultMatrix &valori)
     st.rsclasse = st.dbrisultati->openRecordset(st.tabellaclasse);
     if (!st.rsclasse)
         return false;
-    // One query for the whole table: the table name comes from the fixed class map.
-    QSqlQuery q(st.dbrisultati->sql());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(st.tabellaclasse)))
+    // The fields behind the columns, read by name in one statement; the cursor just opened
+    // knows the table's columns.
+    QStringList fields;
+    for (const MatrixColumn &mc : matrixColumns()) {
+        fields << QString::fromLatin1(mc.first);
+        if (mc.second)
+            fields << QString::fromLatin1(mc.second);
+    }
+    RecordReader in(*st.dbrisultati, st.tabellaclasse, fields, st.rsclasse->fieldNames());
+    if (!in.exec())
         return false;
-    const QSqlRecord rec = q.record();
-    QStringList names;
-    for (int i = 0; i < rec.count(); ++i)
-        names << rec.fieldName(i).toLower();
-    while (q.next()) {
-        valori.append(matrixRow([&](const QString &name) -> QVariant {
-            const int i = names.indexOf(name);
-            return i < 0 ? QVariant() : q.value(i);
-        }));
+    while (in.next())
+        valori.append(matrixRow([&](const QString &name) { return in.value(int(fields.indexOf(name))); }));
+    // A table that stops reading half-way gives no matrix rather than part of one.
+    if (in.error().isValid()) {
+        valori.clear();
+        return false;
     }
     return true;
 }

@@ -3,10 +3,8 @@
 #include "storage/classmap.h"
 #include "storage/database.h"
 #include "storage/pupilrecord.h"
+#include "storage/recordreader.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
 #include <numeric>
 
@@ -80,15 +78,6 @@ int partPoints(const PupilRow &row, Part p)
 
 namespace {
 
-std::optional<int> number(const QVariant &v)
-{
-    if (v.isNull())
-        return std::nullopt;
-    bool ok = false;
-    const int n = v.toInt(&ok);
-    return ok ? std::optional<int>(n) : std::nullopt;
-}
-
 double percentOf(double points, int maximum)
 {
     return maximum > 0 ? 100.0 * points / maximum : 0.0;
@@ -105,36 +94,34 @@ bool readClass(Database &db, const QString &table, std::vector<PupilRow> &rows, 
             *error = why;
         return false;
     };
-    if (!isClassTable(table) || !db.hasTable(table))
+    // The table's columns tell whether it is there at all, in the one look the check needs.
+    const QStringList present = isClassTable(table) ? db.columns(table) : QStringList();
+    if (present.isEmpty())
         return fail(QStringLiteral("La tabella \"%1\" non c'è nell'archivio.").arg(table));
-    // One query for the whole table: the name comes from the fixed class map.
-    QSqlQuery q(db.sql());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+    // Fields in this order: nome, data, arrivo, sub, the scores, the minutes of each part.
+    QStringList fields = {QStringLiteral("nome"), QStringLiteral("data"), QStringLiteral("arrivo"), QStringLiteral("sub")};
+    constexpr int kScoresAt = 4;
+    constexpr int kMinutesAt = kScoresAt + kFieldCount;
+    for (const ScoreField &f : scoreFields())
+        fields << QString::fromLatin1(f.name);
+    for (const PartInfo &p : parts())
+        fields << QString::fromLatin1(p.minutesField);
+    RecordReader in(db, table, fields, present);
+    if (!in.exec())
         return fail(QStringLiteral("Non riesco a leggere la tabella \"%1\".").arg(table));
-    const QSqlRecord rec = q.record();
-    auto col = [&](const char *name) { return rec.indexOf(QString::fromLatin1(name)); };
-    const int nome = col("nome"), data = col("data"), arrivo = col("arrivo"), sub = col("sub");
-    std::array<int, kFieldCount> score{};
-    for (int i = 0; i < kFieldCount; ++i)
-        score[size_t(i)] = col(scoreFields()[size_t(i)].name);
-    std::array<int, kPartCount> minutes{};
-    for (int i = 0; i < kPartCount; ++i)
-        minutes[size_t(i)] = col(parts()[size_t(i)].minutesField);
-    auto value = [&](int i) { return i < 0 ? QVariant() : q.value(i); };
-    while (q.next()) {
+    while (in.next()) {
         PupilRow r;
-        r.nome = value(nome).toString();
-        r.data = value(data).toString();
-        r.arrivo = number(value(arrivo));
-        r.sub = number(value(sub));
+        r.nome = in.text(0);
+        r.data = in.text(1);
+        r.arrivo = in.number(2);
+        r.sub = in.number(3);
         for (int i = 0; i < kFieldCount; ++i)
-            r.scores[size_t(i)] = number(value(score[size_t(i)]));
+            r.scores[size_t(i)] = in.number(kScoresAt + i);
         for (int i = 0; i < kPartCount; ++i)
-            r.minutes[size_t(i)] = number(value(minutes[size_t(i)]));
+            r.minutes[size_t(i)] = in.number(kMinutesAt + i);
         rows.push_back(std::move(r));
     }
-    if (q.lastError().isValid())
+    if (in.error().isValid())
         return fail(QStringLiteral("Non riesco a leggere tutta la tabella \"%1\".").arg(table));
     return true;
 }

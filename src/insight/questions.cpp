@@ -9,7 +9,9 @@
 #include "battery/comprehension/letturacontent.h"
 #include "battery/geography/cartgecontent.h"
 #include "battery/items.h"
+#include "storage/archivequeries.h"
 #include "storage/classmap.h"
+#include "storage/tables.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -150,26 +152,22 @@ bool questionAnalysis(Database &db, const QString &table, QuestionAnalysis &out,
             out.items.push_back(s);
         }
     }
-    const QString quoted = QLatin1Char('"') + table + QLatin1Char('"');
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(quoted)) || !q.next())
+    if (!q.exec(Sql(db).count(table)) || !q.next())
         return fail(q);
     out.records = q.value(0).toInt();
     q.finish();
     if (!db.hasTable(QStringLiteral("risposte")))
         return true;
     // Answers of pupils who still have a record here, counted by answer in one pass.
-    const QString mine = QStringLiteral("FROM risposte r WHERE r.classe = ? AND EXISTS (SELECT 1 FROM %1 c WHERE c.data = r.data)")
-                             .arg(quoted);
-    q.prepare(QStringLiteral("SELECT count(DISTINCT r.data) ") + mine);
+    q.prepare(archivequeries::answeredRecords(db, table));
     q.addBindValue(table);
     if (!q.exec() || !q.next())
         return fail(q);
     out.covered = q.value(0).toInt();
     q.finish();
-    q.prepare(QStringLiteral("SELECT r.prova, r.numero, r.risposta, r.giusta, count(*) ") + mine
-              + QStringLiteral(" GROUP BY r.prova, r.numero, r.risposta, r.giusta ORDER BY r.prova, r.numero, r.risposta"));
+    q.prepare(archivequeries::answerTally(db, table));
     q.addBindValue(table);
     if (!q.exec())
         return fail(q);

@@ -3,6 +3,8 @@
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/recordset.h"
+#include "storage/sqlitefile.h"
+#include "storage/tables.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -15,7 +17,6 @@
 
 #include <QSqlDriver>
 
-#include <filesystem>
 #include <sqlite3.h>
 
 namespace qv {
@@ -23,13 +24,6 @@ namespace qv {
 namespace {
 QAtomicInt connectionCounter;
 std::function<Database::OpenTweak(const QString &)> openTweaker;
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace('"', "\"\"");
-    return '"' + n + '"';
-}
 } // namespace
 
 bool isKnownTable(const QString &table)
@@ -217,6 +211,7 @@ std::unique_ptr<Database> Database::openImpl(const QString &path, QString *error
     // A planted value of megabytes (a "name" of 5 MB) fails to read at once instead of
     // freezing the archive; nothing the program stores comes near the limit.
     limitValueLength(result->db_, kStoredValueMaxBytes);
+    sqlitefile::refuseQuotedText(result->db_);
     if (journal == Journal::ReadOnly)
         return result;
     if (journal == Journal::Wal)
@@ -281,20 +276,15 @@ bool Database::createWhole(const QString &path, Journal journal,
     {
         auto db = create(temp, &e, journal);
         ok = db && fill(*db, &e);
-        if (ok && journal == Journal::Wal) {
-            // Fold the log back, so the renamed file is whole without its companions.
-            QSqlQuery q(db->sql());
-            ok = q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && q.next() && q.value(0).toInt() == 0;
-            if (!ok)
-                e = q.lastError().text();
-        }
+        // Fold the log back, so the renamed file is whole without its companions.
+        if (ok && journal == Journal::Wal)
+            ok = sqlitefile::foldLog(*db, &e);
     }
     if (ok) {
-        std::error_code ec;
-        std::filesystem::rename(temp.toStdString(), fi.absoluteFilePath().toStdString(), ec);
-        if (ec) {
+        // On the disk before it has its name, and the name on the disk before it is used.
+        if (const QString problem = sqlitefile::durableRename(temp, fi.absoluteFilePath()); !problem.isEmpty()) {
             ok = false;
-            e = QString::fromStdString(ec.message());
+            e = problem;
         }
     }
     if (!ok) {
@@ -345,7 +335,7 @@ bool Database::serverCanWrite(QString *error)
     QSqlQuery q(db_);
     QStringList names;
     for (const QString &t : classTables())
-        names << QLatin1Char('\'') + QString(quoted(t)).replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
+        names << QLatin1Char('\'') + QString(quotedName(db_, t)).replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
     const QString sql = QStringLiteral(
         "SELECT current_user, current_setting('transaction_read_only'), (SELECT string_agg(t, ', ') FROM unnest(ARRAY[%1]) t "
         "WHERE to_regclass(t) IS NOT NULL AND NOT (has_table_privilege(t, 'INSERT') AND has_table_privilege(t, 'UPDATE')))")
@@ -442,11 +432,7 @@ bool Database::hasTable(const QString &table) const
     if (!isOpen())
         return false;
     QSqlQuery q(db_);
-    if (onServer())
-        q.prepare(QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() "
-                                 "AND table_name = ?"));
-    else
-        q.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+    q.prepare(dialect_.tableExistsQuery());
     q.addBindValue(table);
     return q.exec() && q.next();
 }
@@ -458,20 +444,13 @@ QStringList Database::columns(const QString &table, QStringList *textColumns) co
         return out;
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (onServer()) {
-        q.prepare(QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
-                                 "current_schema() AND table_name = ? AND column_name <> 'rowid' ORDER BY ordinal_position"));
-        q.addBindValue(table);
-        if (!q.exec())
-            return out;
-    } else if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)))) {
+    q.prepare(dialect_.columnsQuery());
+    q.addBindValue(table);
+    if (!q.exec())
         return out;
-    }
-    const int name = onServer() ? 0 : 1;
-    const int type = onServer() ? 1 : 2;
     while (q.next()) {
-        out << q.value(name).toString();
-        const QString t = q.value(type).toString().toLower();
+        out << q.value(0).toString();
+        const QString t = q.value(1).toString().toLower();
         if (textColumns && (t.contains(QLatin1String("text")) || t.contains(QLatin1String("char"))))
             *textColumns << out.last();
     }

@@ -32,6 +32,32 @@ QString Dialect::autoIdColumn(const QString &name) const
                     : name + QStringLiteral(" INTEGER PRIMARY KEY");
 }
 
+QString Dialect::rowNumberType() const
+{
+    return server() ? QStringLiteral("bigint") : QStringLiteral("INTEGER");
+}
+
+QString Dialect::lockForUpdate() const
+{
+    return server() ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+QString Dialect::tableExistsQuery() const
+{
+    if (server())
+        return QStringLiteral("SELECT 1 FROM information_schema.tables WHERE table_schema = current_schema() "
+                              "AND table_name = ?");
+    return QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
+}
+
+QString Dialect::columnsQuery() const
+{
+    if (server())
+        return QStringLiteral("SELECT column_name, data_type FROM information_schema.columns WHERE table_schema = "
+                              "current_schema() AND table_name = ? AND column_name <> 'rowid' ORDER BY ordinal_position");
+    return QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+}
+
 QString Dialect::keyedTableSuffix() const
 {
     return server() ? QString() : QStringLiteral(" WITHOUT ROWID");

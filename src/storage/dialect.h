@@ -23,6 +23,17 @@ public:
     QString dataColumn() const;
     // The row number column to append to a table's columns; empty on SQLite, which has rowid.
     QString rowIdColumn() const;
+    // The type of a column holding a row number of another table.
+    QString rowNumberType() const;
+    // Appended to a SELECT of one row that a store on another connection may be writing,
+    // to hold it until the transaction ends; empty on SQLite, which writes one at a time.
+    QString lockForUpdate() const;
+    // A query with one placeholder, the table's name: a row when the table (or on the
+    // server a view of the connection's schema) exists.
+    QString tableExistsQuery() const;
+    // A query with one placeholder, the table's name: its columns in their order, never the
+    // row number, each as (name, declared type).
+    QString columnsQuery() const;
     // An integer primary key that numbers new rows by itself.
     QString autoIdColumn(const QString &name) const;
     // Appended to CREATE TABLE of a table keyed by its primary key alone.

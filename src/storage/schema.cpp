@@ -2,6 +2,7 @@
 
 #include "storage/classmap.h"
 #include "storage/pupilrecord.h"
+#include "storage/tables.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,13 +10,6 @@
 namespace qv {
 
 namespace {
-
-QString quoted(const QString &name)
-{
-    QString n = name;
-    n.replace('"', "\"\"");
-    return '"' + n + '"';
-}
 
 bool run(Database &db, const QString &sql, QString *error)
 {
@@ -28,43 +22,30 @@ bool run(Database &db, const QString &sql, QString *error)
     return true;
 }
 
-// Whole-number fields hold 16-bit integers; the name is text of at most 50 characters.
+// The record's fields; on the server with the row number, a column of its own after them.
 QString pupilColumns(const Dialect &d, bool withDataDefault)
 {
     QStringList cols;
-    for (const QString &f : pupilFields()) {
-        if (f == QLatin1String("nome")) {
-            cols << QStringLiteral("nome TEXT CHECK (nome IS NULL OR length(nome) <= %1)").arg(kNameMaxLength);
-        } else if (f == QLatin1String("data")) {
-            // Filled by the database: local date-time with milliseconds and a random tag,
-            // so that every record of a table can be told apart.
-            cols << (withDataDefault ? d.dataColumn() : QStringLiteral("data TEXT"));
-        } else {
-            cols << d.smallIntColumn(f);
-        }
-    }
-    // On the server the row number is a column of its own, after the record's fields.
+    for (const TableColumn &c : recordColumns(d, withDataDefault))
+        cols << c.sql;
     if (withDataDefault && d.server())
         cols << d.rowIdColumn();
     return cols.join(QStringLiteral(",\n  "));
 }
 
-// The columns of an answer row after the class and the pupil's data.
-QString answerColumns()
+bool create(Database &db, const TableSpec &t, QString *error)
 {
-    return QStringLiteral("prova TEXT NOT NULL,\n  numero INTEGER NOT NULL,\n  risposta TEXT NOT NULL DEFAULT '',\n"
-                          "  giusta INTEGER NOT NULL CHECK (giusta IN (0, 1)),\n  quando TEXT NOT NULL");
+    return run(db, t.createSql(db.sql(), db.dialect()), error);
 }
 
-// The columns of a pupil's tools after its key: read aloud, the passages read aloud, the
-// text size in percent, the readable font, high contrast.
-QString toolColumns()
+QStringList contentColumns()
 {
-    return QStringLiteral("voce INTEGER NOT NULL DEFAULT 0 CHECK (voce IN (0, 1)),\n"
-                          "  voce_brani INTEGER NOT NULL DEFAULT 0 CHECK (voce_brani IN (0, 1)),\n"
-                          "  testo INTEGER NOT NULL DEFAULT 100 CHECK (testo IN (100, 125, 150)),\n"
-                          "  carattere INTEGER NOT NULL DEFAULT 0 CHECK (carattere IN (0, 1)),\n"
-                          "  contrasto INTEGER NOT NULL DEFAULT 0 CHECK (contrasto IN (0, 1))");
+    QStringList names = {QStringLiteral("ordine"), QStringLiteral("nr_elementi")};
+    for (int k = 1; k <= kMaxElementi; ++k)
+        names << elementColumn(k);
+    for (int k = 1; k <= kMaxElementi; ++k)
+        names << categoryColumn(k);
+    return names;
 }
 
 bool ensureContentTable(Database &db, const QString &table, QString *error)
@@ -76,9 +57,9 @@ bool ensureContentTable(Database &db, const QString &table, QString *error)
         cols << categoryColumn(k) + QStringLiteral(" TEXT");
     if (db.onServer())
         cols << db.dialect().rowIdColumn();
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(quoted(table), cols.join(", ")), error)
-        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (ordine)")
-                       .arg(quoted(table + "_ordine"), quoted(table)),
+    const Sql sql(db);
+    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(sql.name(table), cols.join(", ")), error)
+        && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (ordine)").arg(sql.name(table + "_ordine"), sql.name(table)),
                error);
 }
 
@@ -121,10 +102,11 @@ bool ensureResultsSchema(Database &db, QString *error)
         return false;
     }
     bool ok = true;
+    const Sql sql(db);
     for (const QString &t : classTables()) {
-        ok = ok && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n  %2\n)").arg(quoted(t), pupilColumns(db.dialect(), true)), error);
-        ok = ok && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (nome)").arg(quoted(t + "_nome"), quoted(t)), error);
-        ok = ok && run(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (data)").arg(quoted(t + "_data"), quoted(t)), error);
+        ok = ok && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\n  %2\n)").arg(sql.name(t), pupilColumns(db.dialect(), true)), error);
+        ok = ok && run(db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (nome)").arg(sql.name(t + "_nome"), sql.name(t)), error);
+        ok = ok && run(db, QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (data)").arg(sql.name(t + "_data"), sql.name(t)), error);
     }
     ok = ok && ensureContentTable(db, QStringLiteral("a_grammaticale"), error);
     ok = ok && ensureContentTable(db, QStringLiteral("A_logica"), error);
@@ -151,22 +133,16 @@ bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisS
         db.rollback();
         return false;
     };
+    const Sql sql(db);
     QSqlQuery del(db.sql());
-    if (!del.exec(QStringLiteral("DELETE FROM %1").arg(quoted(table))))
+    if (!del.exec(sql.remove(table)))
         return abort(del.lastError().text());
-    QStringList names = {QStringLiteral("ordine"), QStringLiteral("nr_elementi")};
-    for (int k = 1; k <= kMaxElementi; ++k)
-        names << elementColumn(k);
-    for (int k = 1; k <= kMaxElementi; ++k)
-        names << categoryColumn(k);
-    QStringList marks;
-    for (int i = 0; i < names.size(); ++i)
-        marks << QStringLiteral("?");
+    const QString insert = sql.insert(table, contentColumns());
     for (const AnalysisSentence &s : rows) {
         if (s.elementi.isEmpty() || s.elementi.size() > kMaxElementi || s.elementi.size() != s.categorie.size())
             return abort(QStringLiteral("frase %1 non valida").arg(s.ordine));
         QSqlQuery q(db.sql());
-        q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(table), names.join(", "), marks.join(", ")));
+        q.prepare(insert);
         q.addBindValue(s.ordine);
         q.addBindValue(int(s.elementi.size()));
         for (int k = 0; k < kMaxElementi; ++k)
@@ -210,26 +186,9 @@ bool ensureArchiveTables(Database &db, QString *error)
             && q.next() && q.value(0).toInt() == 5)
             return true;
     }
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS impostazioni (chiave TEXT PRIMARY KEY, valore TEXT)"), error)
-        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS eliminati (\n  %1,\n"
-                                  "  classe TEXT NOT NULL,\n  riga %2,\n  eliminato TEXT NOT NULL,\n  %3\n)")
-                       .arg(db.dialect().autoIdColumn(QStringLiteral("id")),
-                            db.onServer() ? QStringLiteral("bigint") : QStringLiteral("INTEGER"),
-                            pupilColumns(db.dialect(), false)),
-               error)
-        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  classe TEXT NOT NULL,\n"
-                                  "  data TEXT NOT NULL,\n  %1\n,  PRIMARY KEY (classe, data, prova, numero)\n"
-                                  ")%2")
-                       .arg(answerColumns(), db.dialect().keyedTableSuffix()),
-               error)
-        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS strumenti (\n  classe TEXT NOT NULL,\n  data TEXT NOT NULL,\n"
-                                  "  %1,\n  PRIMARY KEY (classe, data)\n)%2")
-                       .arg(toolColumns(), db.dialect().keyedTableSuffix()),
-               error)
-        && run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS cancellati (\n  data TEXT NOT NULL PRIMARY KEY,\n"
-                                  "  classe TEXT NOT NULL,\n  cancellato TEXT NOT NULL\n)%1")
-                       .arg(db.dialect().keyedTableSuffix()),
-               error)
+    return create(db, settingsTable(), error) && create(db, binTable(db.dialect()), error)
+        && create(db, answerTable(TableHome::Results), error) && create(db, toolTable(TableHome::Results), error)
+        && create(db, erasedTable(), error)
         && (!db.onServer() || ensureServerYearTables(db, error));
 }
 
@@ -250,36 +209,32 @@ bool ensureServerYearTables(Database &db, QString *error)
 
 bool ensureExportTools(Database &db, QString *error)
 {
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS strumenti (\n  data TEXT NOT NULL PRIMARY KEY,\n  %1\n)%2")
-                       .arg(toolColumns(), db.dialect().keyedTableSuffix()),
-               error);
+    return create(db, toolTable(TableHome::Disk), error);
 }
 
 bool ensureExportAnswers(Database &db, QString *error)
 {
-    return run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS risposte (\n  data TEXT NOT NULL,\n  %1\n,"
-                                  "  PRIMARY KEY (data, prova, numero)\n)%2")
-                       .arg(answerColumns(), db.dialect().keyedTableSuffix()),
-               error);
+    return create(db, answerTable(TableHome::Disk), error);
 }
 
 QString setting(Database &db, const QString &key)
 {
     QSqlQuery q(db.sql());
-    q.prepare(QStringLiteral("SELECT valore FROM impostazioni WHERE chiave = ?"));
+    q.prepare(Sql(db).select(QStringLiteral("impostazioni"), {QStringLiteral("valore")}, {QStringLiteral("chiave")}));
     q.addBindValue(key);
     return q.exec() && q.next() ? q.value(0).toString() : QString();
 }
 
 bool setSetting(Database &db, const QString &key, const QString &value, QString *error)
 {
+    const TableSpec t = settingsTable();
+    const Sql sql(db);
     QSqlQuery q(db.sql());
     if (value.isEmpty()) {
-        q.prepare(QStringLiteral("DELETE FROM impostazioni WHERE chiave = ?"));
+        q.prepare(sql.remove(t.name, {QStringLiteral("chiave")}));
         q.addBindValue(key);
     } else {
-        q.prepare(QStringLiteral("INSERT INTO impostazioni (chiave, valore) VALUES (?, ?) "
-                                 "ON CONFLICT (chiave) DO UPDATE SET valore = excluded.valore"));
+        q.prepare(sql.upsert(t.name, t.names(), {QStringLiteral("chiave")}));
         q.addBindValue(key);
         q.addBindValue(value);
     }

@@ -1,6 +1,7 @@
 #include "storage/strumenti.h"
 
 #include "storage/schema.h"
+#include "storage/tables.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,7 +55,7 @@ bool readTools(Database &db, const QString &table, const QString &data, PupilToo
     if (!db.hasTable(QStringLiteral("strumenti")))
         return true; // a file of an older version: nobody has tools
     QSqlQuery q(db.sql());
-    q.prepare(QStringLiteral("SELECT %1 FROM strumenti WHERE classe = ? AND data = ?").arg(QLatin1String(kToolColumns)));
+    q.prepare(Sql(db).select(QStringLiteral("strumenti"), toolValueColumns(), {QStringLiteral("classe"), QStringLiteral("data")}));
     q.addBindValue(table);
     q.addBindValue(data);
     if (!q.exec())
@@ -76,17 +77,15 @@ bool writeTools(Database &db, const QString &table, const QString &data, const P
     if (!ensureArchiveTables(db, error))
         return false;
     const PupilTools t = normalised(tools);
+    const TableSpec spec = toolTable(TableHome::Results);
+    const Sql sql(db);
     QSqlQuery q(db.sql());
     if (!t.any()) {
-        q.prepare(QStringLiteral("DELETE FROM strumenti WHERE classe = ? AND data = ?"));
+        q.prepare(sql.remove(spec.name, spec.key));
         q.addBindValue(table);
         q.addBindValue(data);
     } else {
-        // An upsert both engines take.
-        q.prepare(QStringLiteral("INSERT INTO strumenti (classe, data, %1) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (classe, data) "
-                                 "DO UPDATE SET voce = excluded.voce, voce_brani = excluded.voce_brani, testo = excluded.testo, "
-                                 "carattere = excluded.carattere, contrasto = excluded.contrasto")
-                      .arg(QLatin1String(kToolColumns)));
+        q.prepare(sql.upsert(spec.name, spec.names(), spec.key));
         q.addBindValue(table);
         q.addBindValue(data);
         for (const QVariant &v : toolValues(t))
@@ -102,7 +101,8 @@ QHash<QString, PupilTools> classTools(Database &db, const QString &table)
         return out;
     QSqlQuery q(db.sql());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT data, %1 FROM strumenti WHERE classe = ?").arg(QLatin1String(kToolColumns)));
+    q.prepare(Sql(db).select(QStringLiteral("strumenti"), QStringList{QStringLiteral("data")} + toolValueColumns(),
+                             {QStringLiteral("classe")}));
     q.addBindValue(table);
     if (!q.exec())
         return out;

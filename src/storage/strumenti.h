@@ -14,9 +14,6 @@
 
 namespace qv {
 
-// The tool columns of "strumenti", in the order of toolValues().
-inline constexpr const char *kToolColumns = "voce, voce_brani, testo, carattere, contrasto";
-
 // The tools of one pupil (none when the file has no row or no table for them). false with
 // the reason when the table cannot be read.
 bool readTools(Database &db, const QString &table, const QString &data, PupilTools *tools, QString *error = nullptr);
@@ -27,7 +24,7 @@ bool writeTools(Database &db, const QString &table, const QString &data, const P
 // Every pupil of a class who has tools, by data value.
 QHash<QString, PupilTools> classTools(Database &db, const QString &table);
 
-// The column values of the tools, and the tools back from such values (nullopt when a value
+// The column values of the tools, in the order of toolValueColumns(), and the tools back from such values (nullopt when a value
 // is not one the table allows: a damaged or foreign row).
 QVariantList toolValues(const PupilTools &tools);
 std::optional<PupilTools> toolsFromValues(const QVariantList &values);
