@@ -26,10 +26,10 @@ void CartgeModel::load()
     s_.holdRecord(); // the pupil's row, whatever moved the cursor since
     numero = qint16(s_.pupilFieldOrInit(QStringLiteral("sub"), 1));
     s_.startStretch();
-    if (st.tipoavvio == kAvvioRipresa && st.tappa == 9)
-        resumePhysical();
-    else if (st.tipoavvio == kAvvioRipresa && st.tappa == 10)
-        resumePolitical();
+    const bool fisica = st.tappa == stageCodes(Stage::Fisica).arrivo;
+    const bool politica = st.tappa == stageCodes(Stage::Politica).arrivo;
+    if (st.tipoavvio == kAvvioRipresa && (fisica || politica))
+        resume(politica);
     else {
         // A fresh start; also whatever else the start mode says, so the test never
         // opens on an empty screen.
@@ -42,30 +42,22 @@ void CartgeModel::load()
     }
 }
 
-void CartgeModel::resumePhysical()
+void CartgeModel::resume(bool politica)
 {
-    physicalLayout();
-    if (s_.pupilField(QStringLiteral("elemfis")).isNull()) {
-        s_.forgetAnswers(QStringLiteral("fisica"));
-        s_.storePupil({{QStringLiteral("elemfis"), 0}, {QStringLiteral("sub"), 1}});
+    // From here on failures are passed over and the opening goes on.
+    if (politica)
+        politicalLayout();
+    else
+        physicalLayout();
+    const StageCodes &mappa = stageCodes(stage());
+    if (s_.pupilField(scoreField()).isNull()) {
+        s_.forgetAnswers(QString::fromLatin1(mappa.prova));
+        s_.storePupil({{scoreField(), 0}, {QStringLiteral("sub"), 1}});
         numero = 1;
     }
-    numero = clampPlace(numero, kElementiFisici);
-    punti = qint16(s_.pupilField(QStringLiteral("elemfis")).toInt());
-    s_.state.minuti = qint16(s_.pupilFieldOrInit(QStringLiteral("temfisica"), 0));
-}
-
-void CartgeModel::resumePolitical()
-{
-    politicalLayout();
-    if (s_.pupilField(QStringLiteral("elempol")).isNull()) {
-        s_.forgetAnswers(QStringLiteral("politica"));
-        s_.storePupil({{QStringLiteral("elempol"), 0}, {QStringLiteral("sub"), 1}});
-        numero = 1;
-    }
-    numero = clampPlace(numero, kRegioni);
-    punti = qint16(s_.pupilField(QStringLiteral("elempol")).toInt());
-    s_.state.minuti = qint16(s_.pupilFieldOrInit(QStringLiteral("tempolitica"), 0));
+    numero = clampPlace(numero, politica ? kRegioni : kElementiFisici);
+    punti = qint16(s_.pupilField(scoreField()).toInt());
+    s_.state.minuti = qint16(s_.pupilFieldOrInit(QString::fromLatin1(mappa.minuti), 0));
 }
 
 void CartgeModel::physicalLayout()

@@ -51,8 +51,8 @@ public:
 private:
     void physicalLayout();
     void politicalLayout();
-    void resumePhysical();
-    void resumePolitical();
+    // Resumption at the physical or the political map.
+    void resume(bool politica);
     // The stage of the map on screen and its score field.
     Stage stage() const;
     QString scoreField() const;
