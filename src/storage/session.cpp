@@ -79,8 +79,10 @@ void Session::movedOnElsewhere()
     movedOn_ = true;
     dialogs.alert(movedOnMessage());
     nav.show(Screen::FLINIZIO);
-    for (const StageCodes &c : stages())
-        nav.hide(c.screen);
+    // Each test's screen once; the stages of one test stand together.
+    for (size_t i = 0; i < stages().size(); ++i)
+        if (i == 0 || stages()[i].screen != stages()[i - 1].screen)
+            nav.hide(stages()[i].screen);
 }
 
 void Session::warnStoreFailed()
