@@ -2,6 +2,7 @@
 
 #include "storage/classmap.h"
 #include "storage/database.h"
+#include "storage/progress.h"
 #include "storage/pupilrecord.h"
 #include "storage/recordreader.h"
 
@@ -51,14 +52,15 @@ const std::array<ScoreField, kFieldCount> &scoreFields()
 std::array<bool, kPartCount> finishedParts(const PupilRow &row)
 {
     std::array<bool, kPartCount> done{};
-    if (!row.arrivo || *row.arrivo < 1 || *row.arrivo > kArrivoComplete)
-        return done; // no progress code, or one no test writes: nothing can be vouched for
-    const int a = *row.arrivo;
-    // The arrivo at which each part is behind the pupil (Part order).
-    static constexpr std::array<int, kPartCount - 1> doneFrom = {3, 4, 6, 7, 8, 9, 10};
-    for (int i = 0; i < kPartCount - 1; ++i)
-        done[size_t(i)] = a >= doneFrom[size_t(i)];
-    done[size_t(Part::Politica)] = complete(row);
+    // No progress code, or one no test writes: nothing can be vouched for.
+    const std::optional<int> position = batteryPosition(row.arrivo, row.sub);
+    if (!position)
+        return done;
+    // A part is finished when the record stands past its last stage.
+    for (const StageCodes &c : stages())
+        for (int i = 0; i < kPartCount; ++i)
+            if (qstrcmp(parts()[size_t(i)].key, c.prova) == 0)
+                done[size_t(i)] = int(c.stage) < *position;
     return done;
 }
 

@@ -3,6 +3,7 @@
 #include "startup/datafolder.h"
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
+#include "storage/progress.h"
 #include "storage/schema.h"
 #include "storage/serverconfig.h"
 
@@ -112,19 +113,8 @@ QString InizioModel::archiveClass()
 
 Screen screenForArrivo(int arrivo)
 {
-    switch (arrivo) {
-    case 1:
-    case 2: return Screen::FLETTURA;
-    case 3: return Screen::FLgrasem;
-    case 4:
-    case 5: return Screen::FLogsem;
-    case 6: return Screen::FLfrasi;
-    case 7: return Screen::FLstoria1;
-    case 8: return Screen::FLstoria2;
-    case 9:
-    case 10: return Screen::FLcartge;
-    default: return Screen::FLINIZIO;
-    }
+    const StageCodes *s = stageForArrivo(arrivo);
+    return s ? s->screen : Screen::FLINIZIO;
 }
 
 } // namespace qv

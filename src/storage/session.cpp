@@ -17,19 +17,6 @@ void Session::startStretch()
     state.orainizio = clock.now();
 }
 
-void Session::endStretch()
-{
-    state.orafine = clock.now();
-    const int sum = int(state.minuti) + minuteBoundaries(state.orainizio, state.orafine);
-    state.minuti = qint16(sum > 32767 ? 32767 : sum);
-}
-
-void Session::endStretchAndContinue()
-{
-    endStretch();
-    state.orainizio = state.orafine;
-}
-
 bool Session::holdRecord()
 {
     Recordset *rs = state.rsclasse.get();
@@ -75,15 +62,56 @@ void Session::movedOnElsewhere()
     movedOn_ = true;
     dialogs.alert(movedOnMessage());
     nav.show(Screen::FLINIZIO);
-    for (Screen t : {Screen::FLETTURA, Screen::FLgrasem, Screen::FLogsem, Screen::FLfrasi, Screen::FLstoria1,
-                     Screen::FLstoria2, Screen::FLcartge})
-        nav.hide(t);
+    // Each test's screen once; the stages of one test stand together.
+    for (size_t i = 0; i < stages().size(); ++i)
+        if (i == 0 || stages()[i].screen != stages()[i - 1].screen)
+            nav.hide(stages()[i].screen);
 }
 
 void Session::warnStoreFailed()
 {
     if (!movedOn_)
         dialogs.alert(storeFailedMessage());
+}
+
+bool Session::storeStep(const Step &step)
+{
+    const StageCodes &codes = stageCodes(step.stage);
+    const Progress code = step.done ? codes.fine : Progress{codes.arrivo, step.sub};
+    const qint16 minuti = state.minuti;
+    const QDateTime orafine = state.orafine;
+    const QDateTime now = clock.now();
+    const int sum = int(minuti) + minuteBoundaries(state.orainizio, now);
+    const qint16 total = qint16(sum > 32767 ? 32767 : sum);
+
+    FieldValues fields = step.fields;
+    fields.append({QStringLiteral("arrivo"), code.arrivo});
+    fields.append({QStringLiteral("sub"), code.sub});
+    fields.append({QString::fromLatin1(codes.minuti), total});
+    const int mark = pendingAnswers();
+    for (const Answer &a : step.answers)
+        logAnswer(a);
+    state.orafine = now;
+    state.minuti = total;
+    if (!storePupil(fields)) {
+        // The next try counts this stretch again, with these answers scored again.
+        state.minuti = minuti;
+        state.orafine = orafine;
+        dropAnswersFrom(mark);
+        warnStoreFailed();
+        return false;
+    }
+    state.orainizio = now;
+    return true;
+}
+
+void Session::handOver(Stage done)
+{
+    const StageCodes *next = nextStage(done);
+    state.tipoavvio = kAvvioNuovo;
+    state.minuti = 0;
+    nav.hide(stageCodes(done).screen);
+    nav.show(next ? next->screen : Screen::FLINIZIO);
 }
 
 bool Session::storePupil(const FieldValues &fields)

@@ -4,6 +4,7 @@
 
 #include "seams/seams.h"
 #include "storage/modquorv.h"
+#include "storage/progress.h"
 
 #include <QDateTime>
 #include <QList>
@@ -61,25 +62,6 @@ public:
 
     // Sets orainizio to now: a stretch of work begins.
     void startStretch();
-    // orafine = now; minuti grows by the minute boundaries from orainizio.
-    void endStretch();
-    // endStretch, then orainizio = orafine: for stores after which the test goes on.
-    void endStretchAndContinue();
-
-    // The minute counting as it stands, to put back when a store fails, so that the next
-    // store counts the same stretch again.
-    struct Stretch {
-        qint16 minuti;
-        QDateTime orainizio;
-        QDateTime orafine;
-    };
-    Stretch stretch() const { return {state.minuti, state.orainizio, state.orafine}; }
-    void restoreStretch(const Stretch &s)
-    {
-        state.minuti = s.minuti;
-        state.orainizio = s.orainizio;
-        state.orafine = s.orafine;
-    }
 
     // What the pupil is told when the record cannot be written; the work stays on screen.
     static QString storeFailedMessage()
@@ -117,6 +99,25 @@ public:
     // Tells the pupil that the record could not be written (storeFailedMessage), unless the
     // last store failed because the test went on on another computer: that was told then.
     void warnStoreFailed();
+
+    // One step of a test as the record keeps it: the point reached in a stage (or, `done`,
+    // the stage's finished mark), the score fields and the answers scored since the last step.
+    struct Step {
+        Stage stage = Stage::Lettura1;
+        int sub = 1;            // the point reached inside the stage; not read when done
+        bool done = false;      // the stage is finished: its finished mark is stored
+        FieldValues fields = {};     // the scores the step writes
+        QList<Answer> answers = {};  // logged with the record
+    };
+    // Stores a step in one store (storePupil): the stretch of work up to now is added to
+    // minuti, which goes into the stage's minutes field with the progress code and the
+    // fields; the answers join the log. The next stretch begins now. When the record cannot
+    // be written nothing changes (minutes and times as before, the answers not logged) and
+    // the pupil is told, so the test stays where it was and the next try counts it all.
+    bool storeStep(const Step &step);
+    // The stage `done`, just stored as finished, gives way to the next stage's screen (the
+    // start screen after the last), which starts from its beginning.
+    void handOver(Stage done);
 
     // An answer scored into the test's counters, written with the next store of the record
     // (a later answer to the same item replaces it).

@@ -434,65 +434,6 @@ private slots:
         QVERIFY(model->LabnumeroVisible);
     }
 
-    // After each place the record holds what "Esco" at the next place would store: a run
-    // that only answers and a run that answers and leaves, field by field.
-    void checkpointIsWhatEscoWouldStore_data()
-    {
-        QTest::addColumn<int>("k"); // places answered: 1..22 physical, then political
-        QTest::newRow("physical 3") << 3;
-        QTest::newRow("physical 21") << 21;
-        QTest::newRow("political 1") << 23;
-        QTest::newRow("political 18") << 40;
-    }
-    void checkpointIsWhatEscoWouldStore()
-    {
-        QFETCH(int, k);
-        const QDateTime t0(QDate(2026, 9, 14), QTime(10, 0, 50));
-        auto run = [&](test::ModelEnv &e, CartgeModel &m) {
-            e.clock.t = t0;
-            e.session.state.tipoavvio = kAvvioNuovo;
-            m.load();
-            for (int n = 0; n < k; ++n) {
-                e.clock.advanceSecs(41);
-                const int i = m.numero - 1;
-                const bool right = n % 3 != 0;
-                if (!m.political()) {
-                    m.clickList2(right ? i : (i + 1) % kElementiFisici);
-                } else {
-                    m.clickList2(right ? i : (i + 1) % kRegioni);
-                    m.clickList1(n % 2 ? i : (i + 3) % kRegioni);
-                }
-                m.elementoSeguente();
-            }
-            // "Esco" in the second run comes at the instant of the last answer.
-        };
-        model = std::make_unique<CartgeModel>(env->session);
-        run(*env, *model);
-        QCOMPARE(env->exit.ended, 0);
-        QVERIFY(env->dialogs.alerts.isEmpty());
-
-        test::ModelEnv other;
-        other.addPupil(QStringLiteral("BIANCHI LUCA"));
-        CartgeModel esco(other.session);
-        run(other, esco);
-        esco.esco();
-        QCOMPARE(other.exit.ended, 1);
-        {
-            Modquorv &st = other.session.state;
-            QString e;
-            st.rsclasse.reset();
-            st.dbrisultati = other.folder.open(&e);
-            QVERIFY2(st.dbrisultati, qPrintable(e));
-        }
-
-        QCOMPARE(stored("sub"), k < 22 ? k + 1 : k - 22 + 1);
-        QCOMPARE(stored("arrivo"), k < 22 ? 9 : 10);
-        // All but "data", the day the record was made, which no test store writes.
-        for (const QString &f : pupilFields())
-            if (f != QLatin1String("data"))
-                QVERIFY2(env->stored(f) == other.stored(f), qPrintable(f));
-    }
-
     // Political place 20 is not checkpointed: sub 20 would mark the record complete
     // before the last place is answered.
     void noCheckpointThatReadsAsComplete()
@@ -512,49 +453,6 @@ private slots:
         answerPolitical(true, true);
         QCOMPARE(stored("sub"), 20);
         QCOMPARE(stored("elempol"), 40);
-    }
-
-    // Checkpoints restart the stretch: minutes add up to those of one stretch.
-    void checkpointsKeepTheMinuteCount()
-    {
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
-        start();
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 1, 10));
-        answerPhysical(true);
-        QCOMPARE(stored("temfisica"), 1);
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 30));
-        answerPhysical(true);
-        QCOMPARE(stored("temfisica"), 2);
-        QCOMPARE(stored("sub"), 3);
-        QCOMPARE(stored("elemfis"), 2);
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 5));
-        model->esco();
-        QCOMPARE(env->exit.ended, 1);
-        reopen();
-        QCOMPARE(stored("temfisica"), 3);
-    }
-
-    // A checkpoint that cannot be written keeps the answer in memory and its minutes for
-    // the next store.
-    void failedCheckpointIsRetried()
-    {
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 0, 50));
-        start();
-        const QString bookmark = env->session.state.segnalibro;
-        env->session.state.segnalibro = QStringLiteral("999999");
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 2, 10));
-        answerPhysical(true);
-        QCOMPARE(model->numero, qint16(2));
-        QCOMPARE(model->punti, qint16(1));
-        QCOMPARE(env->session.state.minuti, qint16(0));
-        env->session.state.segnalibro = bookmark;
-        QCOMPARE(stored("sub"), 1);
-
-        env->clock.t = QDateTime(QDate(2026, 9, 14), QTime(10, 3, 30));
-        answerPhysical(true);
-        QCOMPARE(stored("sub"), 3);
-        QCOMPARE(stored("elemfis"), 2);
-        QCOMPARE(stored("temfisica"), 3);
     }
 };
 

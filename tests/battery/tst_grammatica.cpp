@@ -49,16 +49,6 @@ void reopenForResume(test::ModelEnv &env)
     st.tipoavvio = kAvvioRipresa;
 }
 
-struct Progress {
-    int sub, arrivo, gramsem, temgram;
-};
-
-Progress progress(test::ModelEnv &env)
-{
-    return {env.stored("sub").toInt(), env.stored("arrivo").toInt(), env.stored("gramsem").toInt(),
-            env.stored("temgram").toInt()};
-}
-
 } // namespace
 
 class TstGrammatica : public QObject {
@@ -102,73 +92,6 @@ private slots:
         QCOMPARE(env->nav.shown, std::vector<Screen>{Screen::FLogsem});
         QVERIFY(env->dialogs.alerts.isEmpty());
         QCOMPARE(env->exit.ended, 0);
-    }
-
-    // After every sentence but the last the record holds what "Esco" on the next one
-    // stores: the same fields from a second run that leaves there.
-    void checkpointStoresWhatEscoStoresOnTheNextSentence()
-    {
-        for (int k = 1; k <= 5; ++k) {
-            Progress run[2] = {};
-            for (int esco = 0; esco < 2; ++esco) {
-                init();
-                GrammaticaModel m(env->session);
-                QVERIFY(m.open());
-                for (int n = 1; n <= k; ++n) {
-                    answer(m, sentence(n));
-                    if (n == 2)
-                        m.drop(0, 1); // one wrong, so the score differs from a count of elements
-                    env->clock.advanceSecs(50);
-                    QCOMPARE(m.next(), AnalysisModel::Outcome::Next);
-                }
-                if (esco) {
-                    m.leave();
-                    reopenForResume(*env);
-                } else {
-                    QCOMPARE(env->exit.ended, 0);
-                }
-                run[esco] = progress(*env);
-                cleanup();
-            }
-            QCOMPARE(run[0].sub, k + 1);
-            QCOMPARE(run[0].sub, run[1].sub);
-            QCOMPARE(run[0].arrivo, 3);
-            QCOMPARE(run[0].arrivo, run[1].arrivo);
-            QCOMPARE(run[0].gramsem, run[1].gramsem);
-            QCOMPARE(run[0].temgram, run[1].temgram);
-            QCOMPARE(run[0].temgram, 50 * k / 60);
-        }
-        init();
-    }
-
-    // Checkpoints restart the stretch, so the total is the count over the whole run; a
-    // checkpoint that cannot be stored loses nothing, the next store writes it all.
-    void checkpointsKeepTheWholeRunMinutesAndAFailedOneIsMadeUp()
-    {
-        const QDateTime inizio = env->clock.t;
-        GrammaticaModel m(env->session);
-        QVERIFY(m.open());
-        const QString segnalibro = env->session.state.segnalibro;
-        for (int n = 1; n <= 6; ++n) {
-            answer(m, sentence(n));
-            env->clock.advanceSecs(n == 3 ? 95 : 37);
-            env->session.state.segnalibro = n == 3 ? QStringLiteral("x") : segnalibro;
-            m.next();
-            env->session.state.segnalibro = segnalibro;
-            if (n == 3) {
-                QCOMPARE(progress(*env).sub, 3); // still the store after sentence 2
-                QCOMPARE(progress(*env).gramsem, 8 + 10);
-            } else if (n == 4) {
-                QCOMPARE(progress(*env).sub, 5);
-                QCOMPARE(progress(*env).gramsem, 8 + 10 + 10 + 10);
-                QCOMPARE(progress(*env).temgram, minuteBoundaries(inizio, env->clock.t));
-            }
-        }
-        QVERIFY(env->dialogs.alerts.isEmpty());
-        QCOMPARE(progress(*env).arrivo, 4);
-        QCOMPARE(progress(*env).gramsem, 53);
-        QCOMPARE(progress(*env).temgram, minuteBoundaries(inizio, env->clock.t));
-        QCOMPARE(progress(*env).temgram, 4); // 5 * 37 + 95 seconds from 09:00:00
     }
 
     void incompleteSentenceIsRefused()

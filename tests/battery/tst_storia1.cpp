@@ -163,44 +163,6 @@ private slots:
         QCOMPARE(env->exit.ended, 0);
     }
 
-    // After every set that ends no part the record holds what "Esco" on the next set
-    // stores (a second run leaves there), and the minutes are the whole run's count.
-    void checkpointStoresWhatEscoStoresOnTheNextSet()
-    {
-        for (int k : {1, 2, 3, 4, 6, 7, 8}) {
-            QVariant run[2][5];
-            QDateTime inizio;
-            for (int esco = 0; esco < 2; ++esco) {
-                init();
-                inizio = env->clock.t;
-                auto m = nuovoModello();
-                m->apertura();
-                for (int n = 1; n <= k; ++n) {
-                    risolvi(*m);
-                    if (n == 2 || n == 7)
-                        m->drop(0, sorgente(*m, 3)); // one box wrong
-                    env->clock.advanceSecs(50);
-                    m->nuovo();
-                }
-                QCOMPARE(m->numesercizio(), k + 1);
-                if (esco) {
-                    m->esco();
-                    riapri(*env);
-                }
-                int i = 0;
-                for (const char *f : {"causasem", "causacom", "arrivo", "sub", "temcause"})
-                    run[esco][i++] = env->stored(f);
-                cleanup();
-            }
-            for (int i = 0; i < 5; ++i)
-                QCOMPARE(run[0][i], run[1][i]);
-            QCOMPARE(run[0][2].toInt(), 7);
-            QCOMPARE(run[0][3].toInt(), k + 1);
-            QCOMPARE(run[0][4].toInt(), minuteBoundaries(inizio, inizio.addSecs(50 * k)));
-        }
-        init();
-    }
-
     void incompleteSchemeIsRefusedAndKept()
     {
         auto m = nuovoModello();

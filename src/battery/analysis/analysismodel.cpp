@@ -73,7 +73,7 @@ bool AnalysisModel::open()
         punti_ = 0;
         numfrase_ = 1;
         s_.state.minuti = 0;
-        s_.forgetAnswers(cfg_.prova);
+        s_.forgetAnswers(prova());
     }
 
     if (!rsfrasi_ || rsfrasi_->recordCount() < cfg_.minRows) {
@@ -93,7 +93,7 @@ bool AnalysisModel::open()
         // The score read belongs to sentences that are now done again.
         numfrase_ = 1;
         punti_ = 0;
-        s_.forgetAnswers(cfg_.prova);
+        s_.forgetAnswers(prova());
         rsfrasi_->moveFirst();
     }
     loadSentence();
@@ -109,7 +109,7 @@ void AnalysisModel::resume()
     for (const QString &f : cfg_.resumeOrder) {
         if (f == QLatin1String("sub"))
             numfrase_ = clamp16(s_.pupilFieldOrInit(f, 1));
-        else if (f == cfg_.minutesField)
+        else if (f == QLatin1String(stageCodes(cfg_.stage).minuti))
             st.minuti = clamp16(s_.pupilFieldOrInit(f, 0));
         else if (f == cfg_.scoreField)
             punti_ = clamp16(s_.pupilFieldOrInit(f, 0));
@@ -144,19 +144,25 @@ void AnalysisModel::loadSentence()
     }
 }
 
-void AnalysisModel::risultato()
+QString AnalysisModel::prova() const
+{
+    return QString::fromLatin1(stageCodes(cfg_.stage).prova);
+}
+
+QList<Answer> AnalysisModel::risultato()
 {
     giuste_ = 0;
+    QList<Answer> risposte;
     if (!rsfrasi_)
-        return;
+        return risposte;
     for (int k = 1; k <= nelementi_; ++k) {
         const QString &b = boxes_[size_t(k - 1)];
         const bool giusta = !b.isEmpty() && rsfrasi_->field(kNrElementi + kRighe + k).toString() == b;
-        s_.logAnswer({cfg_.prova, analysisItem(numfrase_, k), b, giusta});
+        risposte.append({.prova = prova(), .numero = analysisItem(numfrase_, k), .risposta = b, .giusta = giusta});
         if (giusta)
             ++giuste_;
     }
-    punti_ = clamp16(punti_ + giuste_);
+    return risposte;
 }
 
 AnalysisModel::Outcome AnalysisModel::next()
@@ -171,16 +177,21 @@ AnalysisModel::Outcome AnalysisModel::next()
             return Outcome::Stay;
         }
     }
-    const qint16 puntiPrima = punti_;
-    const int inAttesa = s_.pendingAnswers();
-    risultato();
-    if (numfrase_ >= kFrasi) {
-        if (!registro()) {
-            // Nothing was written: the sentence stays on show, filled in, to try again.
-            punti_ = puntiPrima;
-            s_.dropAnswersFrom(inAttesa);
-            return Outcome::Stay;
-        }
+    const QList<Answer> risposte = risultato();
+    const qint16 conPunti = clamp16(punti_ + giuste_);
+    const bool ultima = numfrase_ >= kFrasi;
+    // Before the last sentence, a checkpoint: the record holds what "Esco" on the next
+    // sentence would store, so a power cut loses at most the sentence on show.
+    if (!s_.storeStep({.stage = cfg_.stage,
+                       .sub = numfrase_ + 1,
+                       .done = ultima,
+                       .fields = {{cfg_.scoreField, int(conPunti)}},
+                       .answers = risposte}))
+        return Outcome::Stay;
+    punti_ = conPunti;
+    if (ultima) {
+        ready_ = false;
+        s_.handOver(cfg_.stage);
         return Outcome::Finished;
     }
     ++numfrase_;
@@ -190,68 +201,15 @@ AnalysisModel::Outcome AnalysisModel::next()
     if (!rsfrasi_->moveNext() || rsfrasi_->eof())
         rsfrasi_->moveFirst();
     loadSentence();
-    checkpoint();
     return Outcome::Next;
-}
-
-bool AnalysisModel::storeProgress()
-{
-    if (numfrase_ < 1)
-        numfrase_ = 1;
-    return s_.storePupil({{QStringLiteral("sub"), int(numfrase_)},
-                          {QStringLiteral("arrivo"), int(cfg_.arrivoInCorso)},
-                          {cfg_.scoreField, int(punti_)},
-                          {cfg_.minutesField, int(s_.state.minuti)}});
-}
-
-void AnalysisModel::checkpoint()
-{
-    // The record then holds what "Esco" would store now, so a power cut loses at most
-    // the sentence on show. The stretch goes on from here, so the minutes add up as in
-    // one stretch. A failed store keeps everything in memory: every later store writes
-    // the whole progress again, and the final one or "Esco" tells the pupil if it fails.
-    s_.endStretchAndContinue();
-    storeProgress();
-}
-
-void AnalysisModel::warnNotStored()
-{
-    s_.warnStoreFailed();
-}
-
-bool AnalysisModel::registro()
-{
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretch();
-    if (!s_.storePupil({{cfg_.scoreField, int(punti_)},
-                        {QStringLiteral("arrivo"), int(cfg_.arrivoFinito)},
-                        {QStringLiteral("sub"), 1},
-                        {cfg_.minutesField, int(s_.state.minuti)}})) {
-        // Handing over now would lose this test for good: the next test's stores would
-        // write over its progress code.
-        s_.restoreStretch(prima);
-        warnNotStored();
-        return false;
-    }
-    s_.state.tipoavvio = kAvvioNuovo;
-    s_.state.minuti = 0;
-    ready_ = false;
-    s_.nav.hide(cfg_.self);
-    s_.nav.show(cfg_.nextScreen);
-    return true;
 }
 
 void AnalysisModel::leave()
 {
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretch();
-    if (!storeProgress()) {
-        // Leaving now would lose the work since the last store: stay, to try again.
-        s_.restoreStretch(prima);
-        warnNotStored();
-        return;
-    }
-    s_.closeAndExit();
+    numfrase_ = std::max<qint16>(numfrase_, 1);
+    // Leaving when the store fails would lose the work since the last store: stay, to try again.
+    if (s_.storeStep({.stage = cfg_.stage, .sub = numfrase_, .fields = {{cfg_.scoreField, int(punti_)}}}))
+        s_.closeAndExit();
 }
 
 } // namespace qv

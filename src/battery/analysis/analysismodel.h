@@ -45,17 +45,13 @@ public:
     // replacing what it held. Rows past nelementi accept drops too (they are not scored).
     bool drop(int row, int category);
 
-    // "Frase seguente".
+    // "Frase seguente": scores the sentence and stores the step (after the sixth, the
+    // results and the finished mark, then the next test takes over); if the record cannot
+    // be written the pupil is told and the sentence stays on show, filled in, to try again.
     Outcome next();
     // "Esco": stores the progress of the sentence on show and ends the program; if it
     // cannot be stored the pupil is told and the test stays on show.
     void leave();
-
-    // Scores the sentence on show into giuste and punti.
-    void risultato();
-    // Stores the final results, sets the progress code to "finished", hands over; false
-    // (pupil told, nothing changed, no hand-over) when the record cannot be written.
-    bool registro();
 
     qint16 numfrase() const { return numfrase_; }
     qint16 nelementi() const { return nelementi_; }
@@ -64,33 +60,26 @@ public:
 
 protected:
     struct Config {
+        Stage stage;              // progress codes, screen, minutes field, the log's name
         QString table;            // content table
         QString testName;         // for messages: "analisi grammaticale"
-        const QStringList *categorie;
+        const QStringList *categorie = nullptr;
         QString scoreField;       // "gramsem"
-        QString minutesField;     // "temgram"
-        qint16 arrivoInCorso;     // stored by "Esco"
-        qint16 arrivoFinito;      // stored at the end
-        Screen self;
-        Screen nextScreen;
-        int minRows;              // fewer rows than this: the test cannot run
+        int minRows = 1;          // fewer rows than this: the test cannot run
         QStringList resumeOrder;  // the three fields read on resumption, in order
-        QString prova;            // the test's name in the answer log
     };
     AnalysisModel(Session &s, Config cfg) : s_(s), cfg_(std::move(cfg)) {}
 
 private:
+    // The test's name in the answer log.
+    QString prova() const;
     void clearBoxes();
     void resume();
     // Puts rsfrasi on sentence numfrase (resumption); false if it cannot.
     bool seekSentence();
     void loadSentence();
-    void warnNotStored();
-    // The fields "Esco" stores for the sentence on show; false if the store failed.
-    bool storeProgress();
-    // After a scored sentence that is not the last: stores the progress as "Esco" would,
-    // without ending the program.
-    void checkpoint();
+    // Scores the sentence on show into giuste; the answers for the log.
+    QList<Answer> risultato();
     QString tableMessage() const;
 
     Session &s_;

@@ -5,19 +5,14 @@
 namespace qv {
 
 GrammaticaModel::GrammaticaModel(Session &s)
-    : AnalysisModel(s, Config{QStringLiteral("a_grammaticale"),
-                              QStringLiteral("analisi grammaticale"),
-                              &grammaticaCategorie(),
-                              QStringLiteral("gramsem"),
-                              QStringLiteral("temgram"),
-                              3,
-                              4,
-                              Screen::FLgrasem,
-                              Screen::FLogsem,
+    : AnalysisModel(s, Config{.stage = Stage::Grammatica,
+                              .table = QStringLiteral("a_grammaticale"),
+                              .testName = QStringLiteral("analisi grammaticale"),
+                              .categorie = &grammaticaCategorie(),
+                              .scoreField = QStringLiteral("gramsem"),
                               // the six sentences are needed: the table is not read round
-                              kFrasi,
-                              {QStringLiteral("temgram"), QStringLiteral("sub"), QStringLiteral("gramsem")},
-                              QStringLiteral("grammatica")})
+                              .minRows = kFrasi,
+                              .resumeOrder = {QStringLiteral("temgram"), QStringLiteral("sub"), QStringLiteral("gramsem")}})
 {
 }
 

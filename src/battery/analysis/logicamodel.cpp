@@ -5,18 +5,13 @@
 namespace qv {
 
 LogicaModel::LogicaModel(Session &s)
-    : AnalysisModel(s, Config{QStringLiteral("A_logica"),
-                              QStringLiteral("analisi logica"),
-                              &logicaCategorie(),
-                              QStringLiteral("logsem"),
-                              QStringLiteral("temlogica"),
-                              5,
-                              6,
-                              Screen::FLogsem,
-                              Screen::FLfrasi,
-                              1,
-                              {QStringLiteral("sub"), QStringLiteral("temlogica"), QStringLiteral("logsem")},
-                              QStringLiteral("logica")})
+    : AnalysisModel(s, Config{.stage = Stage::Logica,
+                              .table = QStringLiteral("A_logica"),
+                              .testName = QStringLiteral("analisi logica"),
+                              .categorie = &logicaCategorie(),
+                              .scoreField = QStringLiteral("logsem"),
+                              .minRows = 1,
+                              .resumeOrder = {QStringLiteral("sub"), QStringLiteral("temlogica"), QStringLiteral("logsem")}})
 {
 }
 

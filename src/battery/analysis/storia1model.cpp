@@ -10,6 +10,7 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
+const QString kProva = QStringLiteral("cause");
 
 qint16 asMinuti(int n)
 {
@@ -21,14 +22,6 @@ qint16 asMinuti(int n)
 Storia1Model::Storia1Model(Session &s) : s_(s)
 {
     seed_ = [this] { return quint32(s_.clock.now().toMSecsSinceEpoch()); };
-}
-
-bool Storia1Model::store(const FieldValues &fields)
-{
-    if (s_.storePupil(fields))
-        return true;
-    s_.warnStoreFailed();
-    return false;
 }
 
 void Storia1Model::schem1()
@@ -89,7 +82,7 @@ void Storia1Model::apertura()
         numesercizio_ = 1;
         punti_ = 0;
         st.minuti = 0;
-        s_.forgetAnswers(QStringLiteral("cause"));
+        s_.forgetAnswers(kProva);
         schem1();
         caricaInsieme();
         return;
@@ -100,7 +93,7 @@ void Storia1Model::apertura()
         // A progress code naming no set: start again from the first set.
         numesercizio_ = 1;
         punti_ = 0;
-        s_.forgetAnswers(QStringLiteral("cause"));
+        s_.forgetAnswers(kProva);
         schem1();
     } else if (numesercizio_ <= kStoriaUltimoSemplice) {
         punti_ = s_.pupilFieldOrInit(QStringLiteral("causasem"), 0);
@@ -121,7 +114,7 @@ bool Storia1Model::drop(int box, int source)
     return true;
 }
 
-void Storia1Model::risultato()
+QList<Answer> Storia1Model::risultato()
 {
     std::array<bool, kMaxCaselle> giusta{};
     if (tiposchema_ == 1) {
@@ -137,11 +130,25 @@ void Storia1Model::risultato()
         giusta[3] = casella_[3] == chiave_[4];
     }
     giuste_ = 0;
+    QList<Answer> risposte;
     for (int k = 0; k < caselle_; ++k) {
-        s_.logAnswer({QStringLiteral("cause"), causeItem(numesercizio_, k + 1), casella_[size_t(k)], giusta[size_t(k)]});
+        risposte.append({.prova = kProva,
+                         .numero = causeItem(numesercizio_, k + 1),
+                         .risposta = casella_[size_t(k)],
+                         .giusta = giusta[size_t(k)]});
         giuste_ += int(giusta[size_t(k)]);
     }
-    punti_ += giuste_;
+    return risposte;
+}
+
+Stage Storia1Model::stage() const
+{
+    return tiposchema_ == 1 ? Stage::CauseSemplici : Stage::CauseComplesse;
+}
+
+QString Storia1Model::scoreField() const
+{
+    return tiposchema_ == 1 ? QStringLiteral("causasem") : QStringLiteral("causacom");
 }
 
 void Storia1Model::nuovo()
@@ -152,95 +159,40 @@ void Storia1Model::nuovo()
             return;
         }
     }
-    const int puntiPrima = punti_;
-    const int inAttesa = s_.pendingAnswers();
-    risultato();
-    const bool ultimo = numesercizio_ >= kStoriaInsiemi;
-    const bool cambio = numesercizio_ == kStoriaUltimoSemplice && tiposchema_ == 1;
+    const QList<Answer> risposte = risultato();
+    const int conPunti = punti_ + giuste_;
+    // The last set of a part stores the part; every other set a checkpoint, what "Esco" on
+    // the next set would store, so a power cut loses at most the set on show. If the store
+    // fails the pupil is told and the set stays on show as they left it, to try again:
+    // going on would lose the part (the simple score is not written again after the change
+    // of scheme, and the next test writes over the progress).
+    const bool fine = numesercizio_ >= stageCodes(stage()).ultimoSub;
+    if (!s_.storeStep({.stage = stage(),
+                       .sub = numesercizio_ + 1,
+                       .done = fine,
+                       .fields = {{scoreField(), conPunti}},
+                       .answers = risposte}))
+        return;
+    punti_ = conPunti;
     ++numesercizio_;
-    if (ultimo || cambio) {
-        // The store that closes a part. If it fails the set stays on show as the pupil
-        // left it, to try again: going on would lose the part (the simple score is not
-        // written again after the change, and the next test writes over the progress).
-        if (!registro()) {
-            --numesercizio_;
-            punti_ = puntiPrima;
-            s_.dropAnswersFrom(inAttesa);
-            return;
-        }
-        svuota();
-        if (ultimo)
-            return;
-        schem2();
-        punti_ = 0;
-        caricaInsieme();
+    svuota();
+    if (fine && tiposchema_ == 2) {
+        s_.handOver(Stage::CauseComplesse);
         return;
     }
-    svuota();
+    if (fine) {
+        schem2();
+        punti_ = 0;
+    }
     caricaInsieme();
-    checkpoint();
-}
-
-bool Storia1Model::storeProgress()
-{
-    if (numesercizio_ < 1)
-        numesercizio_ = 1;
-    return s_.storePupil(
-        {{tiposchema_ == 1 ? QStringLiteral("causasem") : QStringLiteral("causacom"), punti_},
-         {QStringLiteral("arrivo"), 7},
-         {QStringLiteral("sub"), numesercizio_},
-         {QStringLiteral("temcause"), int(s_.state.minuti)}});
-}
-
-void Storia1Model::checkpoint()
-{
-    // The record then holds what "Esco" would store now, so a power cut loses at most the
-    // set on show; the stretch goes on, so the minutes add up as in one stretch. A failed
-    // store keeps everything in memory and the next store writes it all again.
-    s_.endStretchAndContinue();
-    storeProgress();
-}
-
-bool Storia1Model::registro()
-{
-    Modquorv &st = s_.state;
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretchAndContinue();
-    if (tiposchema_ == 1) {
-        if (!store({{QStringLiteral("causasem"), punti_},
-                    {QStringLiteral("arrivo"), 7},
-                    {QStringLiteral("sub"), numesercizio_},
-                    {QStringLiteral("temcause"), int(st.minuti)}})) {
-            s_.restoreStretch(prima);
-            return false;
-        }
-        return true;
-    }
-    if (!store({{QStringLiteral("causacom"), punti_},
-                {QStringLiteral("arrivo"), 8},
-                {QStringLiteral("sub"), 1},
-                {QStringLiteral("temcause"), int(st.minuti)}})) {
-        s_.restoreStretch(prima);
-        return false;
-    }
-    st.tipoavvio = kAvvioNuovo;
-    st.minuti = 0;
-    s_.nav.hide(Screen::FLstoria1);
-    s_.nav.show(Screen::FLstoria2);
-    return true;
 }
 
 void Storia1Model::esco()
 {
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretch();
-    if (!storeProgress()) {
-        // Leaving now would lose the sets done since the last store: stay, to try again.
-        s_.restoreStretch(prima);
-        s_.warnStoreFailed();
-        return;
-    }
-    s_.closeAndExit();
+    numesercizio_ = std::max(numesercizio_, 1);
+    // Leaving when the store fails would lose the sets done since the last store: stay.
+    if (s_.storeStep({.stage = stage(), .sub = numesercizio_, .fields = {{scoreField(), punti_}}}))
+        s_.closeAndExit();
 }
 
 } // namespace qv

@@ -40,10 +40,6 @@ public:
     void schem1();
     void schem2();
     void caso();
-    void risultato();
-    // The store that closes a part (after set 5 and after set 9); false, pupil told and
-    // the minutes as before, when the record cannot be written.
-    bool registro();
 
     // What the screen shows.
     const QString &casella(int i) const { return casella_.at(size_t(i)); }  // Label1(i)
@@ -62,12 +58,11 @@ public:
 private:
     void caricaInsieme();
     void svuota();
-    bool store(const FieldValues &fields);
-    // The fields "Esco" stores for the set on show; false if the store failed.
-    bool storeProgress();
-    // After a scored set that ends no part: stores the progress as "Esco" would, without
-    // ending the program.
-    void checkpoint();
+    // Checks the set on show against its key into giuste; the answers for the log.
+    QList<Answer> risultato();
+    // The stage of the scheme in force and its score field.
+    Stage stage() const;
+    QString scoreField() const;
 
     Session &s_;
     SeedSource seed_;

@@ -7,25 +7,18 @@ namespace qv {
 namespace {
 
 const QString kDevi = QStringLiteral("Devi completare l'esercizio");
+const QString kProva = QStringLiteral("cronologia");
 
 } // namespace
 
 Storia2Model::Storia2Model(Session &s) : s_(s) {}
-
-bool Storia2Model::store(const FieldValues &fields)
-{
-    if (s_.storePupil(fields))
-        return true;
-    s_.warnStoreFailed();
-    return false;
-}
 
 const QString &Storia2Model::chiave(int r) const
 {
     return cronologiaData(cronologiaEventiMeta(parte_).at(size_t(r)));
 }
 
-void Storia2Model::mostra(int parte)
+void Storia2Model::caricaParte(int parte)
 {
     parte_ = parte;
     const auto &eventi = cronologiaEventiMeta(parte);
@@ -40,12 +33,12 @@ void Storia2Model::mostra(int parte)
 
 void Storia2Model::Primo()
 {
-    mostra(1);
+    caricaParte(1);
 }
 
 void Storia2Model::Secondo()
 {
-    mostra(2);
+    caricaParte(2);
 }
 
 void Storia2Model::Controlla()
@@ -60,40 +53,38 @@ void Storia2Model::messaggi()
     s_.dialogs.alert(kDevi);
 }
 
-void Storia2Model::risultato()
+QList<Answer> Storia2Model::risultato()
 {
     giuste_ = 0;
+    QList<Answer> risposte;
     const auto &eventi = cronologiaEventiMeta(parte_);
     for (int r = 0; r < kRighe; ++r) {
         const bool giusta = casella_[size_t(r)] == chiave(r);
-        s_.logAnswer({QStringLiteral("cronologia"), eventi[size_t(r)], casella_[size_t(r)], giusta});
+        risposte.append({.prova = kProva, .numero = eventi[size_t(r)], .risposta = casella_[size_t(r)], .giusta = giusta});
         if (giusta)
             ++giuste_;
     }
-    punti_ += giuste_;
+    return risposte;
 }
 
-bool Storia2Model::Registra()
+bool Storia2Model::registra(bool conMeta)
 {
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretchAndContinue();
-    // After the first half the record holds what "Esco" on the second half would store.
-    const bool ok = parte_ == 1 ? storeProgress(2)
-                                : store({{QStringLiteral("cronolog"), punti_},
-                                         {QStringLiteral("arrivo"), 9},
-                                         {QStringLiteral("sub"), 1},
-                                         {QStringLiteral("temcrono"), int(s_.state.minuti)}});
-    if (!ok)
-        s_.restoreStretch(prima);
-    return ok;
-}
-
-bool Storia2Model::storeProgress(int parte)
-{
-    return store({{QStringLiteral("cronolog"), punti_},
-                  {QStringLiteral("arrivo"), 8},
-                  {QStringLiteral("sub"), parte},
-                  {QStringLiteral("temcrono"), int(s_.state.minuti)}});
+    // A half stored scored moves the progress past it: after the first half the record
+    // holds what "Esco" on the second half would store; after the second the test is done.
+    QList<Answer> risposte;
+    int conPunti = punti_;
+    if (conMeta) {
+        risposte = risultato();
+        conPunti += giuste_;
+    }
+    if (!s_.storeStep({.stage = Stage::Cronologia,
+                       .sub = conMeta ? parte_ + 1 : parte_,
+                       .done = conMeta && parte_ == 2,
+                       .fields = {{QStringLiteral("cronolog"), conPunti}},
+                       .answers = risposte}))
+        return false;
+    punti_ = conPunti;
+    return true;
 }
 
 void Storia2Model::apertura()
@@ -103,7 +94,7 @@ void Storia2Model::apertura()
     if (st.tipoavvio != kAvvioRipresa) {
         punti_ = 0;
         st.minuti = 0;
-        s_.forgetAnswers(QStringLiteral("cronologia"));
+        s_.forgetAnswers(kProva);
         Primo();
         return;
     }
@@ -120,7 +111,7 @@ void Storia2Model::apertura()
     } else {
         if (parte != 1) {
             punti_ = 0;
-            s_.forgetAnswers(QStringLiteral("cronologia"));
+            s_.forgetAnswers(kProva);
         }
         Primo();
     }
@@ -142,48 +133,23 @@ void Storia2Model::seguente()
         messaggi();
         return;
     }
-    const int puntiPrima = punti_;
-    const int inAttesa = s_.pendingAnswers();
-    risultato();
-    if (!Registra()) {
-        // Nothing was written: the half stays on show as the pupil left it, to try again.
-        punti_ = puntiPrima;
-        s_.dropAnswersFrom(inAttesa);
+    // If the half cannot be stored the pupil is told and it stays on show as they left it.
+    if (!registra(true))
         return;
-    }
-    if (parte_ == 1) {
+    if (parte_ == 1)
         Secondo();
-        return;
-    }
-    s_.state.tipoavvio = kAvvioNuovo;
-    s_.nav.hide(Screen::FLstoria2);
-    s_.nav.show(Screen::FLcartge);
+    else
+        s_.handOver(Stage::Cronologia);
 }
 
 void Storia2Model::esco()
 {
+    // A complete half is scored and stored; otherwise the half on show is not scored, but
+    // the minutes of this stretch are kept with its progress code. If the store fails the
+    // pupil is told and stays: leaving now would lose the half.
     Controlla();
-    const int puntiPrima = punti_;
-    const int inAttesa = s_.pendingAnswers();
-    const Session::Stretch prima = s_.stretch();
-    bool ok;
-    if (completo_ == QLatin1String("si")) {
-        risultato();
-        ok = Registra();
-    } else {
-        // The half on show is not scored, but the minutes of this stretch are kept with
-        // the progress code of the half on show.
-        s_.endStretch();
-        ok = storeProgress(parte_);
-    }
-    if (!ok) {
-        // The pupil has been told; leaving now would lose the half: stay, to try again.
-        punti_ = puntiPrima;
-        s_.dropAnswersFrom(inAttesa);
-        s_.restoreStretch(prima);
-        return;
-    }
-    s_.closeAndExit();
+    if (registra(completo_ == QLatin1String("si")))
+        s_.closeAndExit();
 }
 
 } // namespace qv

@@ -34,10 +34,6 @@ public:
     void Secondo();
     void Controlla();
     void messaggi();
-    void risultato();
-    // Stores the half just scored; false, pupil told and the minutes as before, when the
-    // record cannot be written.
-    bool Registra();
 
     // What the screen shows.
     const QString &evento(int r) const { return evento_.at(size_t(r)); }  // Label1(r)
@@ -52,10 +48,13 @@ public:
     const QString &chiave(int r) const;
 
 private:
-    void mostra(int parte);
-    bool store(const FieldValues &fields);
-    // The fields "Esco" stores with half `parte` on show.
-    bool storeProgress(int parte);
+    // Loads half `parte` (1 or 2): its events, its dates, empty boxes.
+    void caricaParte(int parte);
+    // Checks the half on show against its key into giuste; the answers for the log.
+    QList<Answer> risultato();
+    // Stores the progress with the half on show, scored and behind the pupil when `conMeta`;
+    // false (pupil told, nothing changed) when the record cannot be written.
+    bool registra(bool conMeta);
 
     Session &s_;
     int parte_ = 1;

@@ -5,7 +5,8 @@
 namespace qv {
 
 namespace {
-}
+const QString kProva = QStringLiteral("frasi");
+} // namespace
 
 void FrasiModel::setUp()
 {
@@ -26,7 +27,7 @@ void FrasiModel::setUp()
     if (st.tipoavvio != kAvvioRipresa) {
         domanda = 1;
         st.minuti = 0;
-        s_.forgetAnswers(QStringLiteral("frasi"));
+        s_.forgetAnswers(kProva);
         return;
     }
     punti = qint16(std::clamp(s_.pupilFieldOrInit(QStringLiteral("frasi1"), 0), 0, frasi::kDomande));
@@ -53,91 +54,39 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
         s_.dialogs.alert(QStringLiteral("Devi fornire la risposta"));
         return Outcome::NoAnswer;
     }
-    const qint16 puntiPrima = punti;
-    const int inAttesa = s_.pendingAnswers();
+    // The answer counts once its step is stored. If the store fails the pupil is told and
+    // the question stays on screen with its answer ticked and unscored, to be confirmed again.
+    QList<Answer> risposte;
+    qint16 conPunti = punti;
     if (domanda >= 1 && domanda <= frasi::kDomande) {
         const bool giusta = risposta == soluzioni[size_t(domanda)];
-        s_.logAnswer({QStringLiteral("frasi"), domanda, QString::number(risposta), giusta});
-        if (giusta)
-            ++punti;
+        risposte.append({.prova = kProva, .numero = domanda, .risposta = QString::number(risposta), .giusta = giusta});
+        conPunti += giusta ? 1 : 0;
     }
+    const bool ultima = domanda >= frasi::kDomande;
+    // Before the last question, a checkpoint: the record holds what "Esco" at the next
+    // question would store, so a power cut loses at most the question on screen.
+    if (!s_.storeStep({.stage = Stage::Frasi,
+                       .sub = domanda + 1,
+                       .done = ultima,
+                       .fields = {{QStringLiteral("frasi1"), conPunti}},
+                       .answers = risposte}))
+        return Outcome::NotStored;
+    punti = conPunti;
     ++domanda;
-    if (domanda > frasi::kDomande) {
-        if (!registro()) {
-            // The last answer stays ticked and unscored, so it can be confirmed again.
-            punti = puntiPrima;
-            s_.dropAnswersFrom(inAttesa);
-            --domanda;
-            s_.warnStoreFailed();
-            return Outcome::NotStored;
-        }
+    check_ = {};
+    if (ultima) {
+        s_.handOver(Stage::Frasi);
         return Outcome::Finished;
     }
-    // Checkpoint, so a power cut loses at most the question on screen. A failure is told
-    // at once, as the last question's store does, and the question stays on screen with
-    // its answer ticked and unscored, to be confirmed again.
-    if (!storeProgress(true)) {
-        punti = puntiPrima;
-        s_.dropAnswersFrom(inAttesa);
-        --domanda;
-        s_.warnStoreFailed();
-        return Outcome::NotStored;
-    }
-    check_ = {};
     return Outcome::Shown;
-}
-
-bool FrasiModel::registro()
-{
-    Modquorv &st = s_.state;
-    const Session::Stretch prima = s_.stretch();
-    const qint16 tipoPrima = st.tipoavvio;
-    st.tipoavvio = kAvvioNuovo;
-    s_.endStretch();
-    if (!s_.storePupil({{QStringLiteral("frasi1"), punti},
-                        {QStringLiteral("arrivo"), 7},
-                        {QStringLiteral("sub"), 1},
-                        {QStringLiteral("temfrasi"), st.minuti}})) {
-        s_.restoreStretch(prima);
-        st.tipoavvio = tipoPrima;
-        return false;
-    }
-    st.minuti = 0;
-    s_.nav.show(Screen::FLstoria1);
-    s_.nav.hide(Screen::FLfrasi);
-    return true;
-}
-
-// The record as "Esco" leaves it: the question on screen, the points so far, the minutes.
-// With `continueStretch` the stretch restarts now (a checkpoint); otherwise it ends. On
-// failure the minutes and times are as they were, so the next store counts this stretch.
-bool FrasiModel::storeProgress(bool continueStretch)
-{
-    Modquorv &st = s_.state;
-    if (domanda < 1)
-        domanda = 1;
-    const Session::Stretch prima = s_.stretch();
-    if (continueStretch)
-        s_.endStretchAndContinue();
-    else
-        s_.endStretch();
-    if (!s_.storePupil({{QStringLiteral("sub"), domanda},
-                        {QStringLiteral("arrivo"), 6},
-                        {QStringLiteral("frasi1"), punti},
-                        {QStringLiteral("temfrasi"), st.minuti}})) {
-        s_.restoreStretch(prima);
-        return false;
-    }
-    return true;
 }
 
 FrasiModel::Outcome FrasiModel::leave()
 {
-    if (!storeProgress(false)) {
-        // Leaving now would lose the work: stay, so the pupil can try again.
-        s_.warnStoreFailed();
-        return Outcome::NotStored;
-    }
+    domanda = std::max<qint16>(domanda, 1);
+    if (!s_.storeStep({.stage = Stage::Frasi, .sub = domanda, .fields = {{QStringLiteral("frasi1"), punti}}}))
+        return Outcome::NotStored; // leaving now would lose the work: stay, to try again
     s_.closeAndExit();
     return Outcome::Left;
 }

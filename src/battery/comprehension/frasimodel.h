@@ -25,10 +25,9 @@ public:
     void setUp();
     // Click on Check1(k), k = 0..3: box k as the click left it, the others unticked.
     void choose(int k, bool ticked);
-    // "Domanda seguente".
+    // "Domanda seguente": scores and stores the answer; after question 12 the result is
+    // stored and FLstoria1 takes over.
     Outcome nextQuestion();
-    // Stores the result after question 12 and hands over to FLstoria1.
-    bool registro();
     // "Esco".
     Outcome leave();
 
@@ -46,10 +45,6 @@ public:
     frasi::Soluzioni soluzioni{};
 
 private:
-    // Writes the record as "Esco" would now; with continueStretch the stretch restarts
-    // instead of ending. false when it could not.
-    bool storeProgress(bool continueStretch);
-
     Session &s_;
     std::array<bool, 4> check_{};
 };

@@ -17,16 +17,12 @@ struct LetturaModel::Snapshot {
     qint16 sintesi;
     std::array<bool, 4> check;
     Layout layout;
-    qint16 minuti, tipoavvio;
-    QDateTime orainizio, orafine;
-    int risposteInAttesa;
 };
 
 LetturaModel::Snapshot LetturaModel::snapshot() const
 {
-    const Modquorv &st = s_.state;
-    return {domanda, risposta, brano, lessico, fatti, inferen, scopi, sintesi, check_, layout_,
-            st.minuti, st.tipoavvio, st.orainizio, st.orafine, s_.pendingAnswers()};
+    return {.domanda = domanda, .risposta = risposta, .brano = brano, .lessico = lessico, .fatti = fatti,
+            .inferen = inferen, .scopi = scopi, .sintesi = sintesi, .check = check_, .layout = layout_};
 }
 
 void LetturaModel::restore(const Snapshot &sn)
@@ -41,12 +37,6 @@ void LetturaModel::restore(const Snapshot &sn)
     sintesi = sn.sintesi;
     check_ = sn.check;
     layout_ = sn.layout;
-    Modquorv &st = s_.state;
-    st.minuti = sn.minuti;
-    st.tipoavvio = sn.tipoavvio;
-    st.orainizio = sn.orainizio;
-    st.orafine = sn.orafine;
-    s_.dropAnswersFrom(sn.risposteInAttesa);
 }
 
 void LetturaModel::azzera()
@@ -131,31 +121,30 @@ bool LetturaModel::anyChecked() const
     return std::any_of(check_.begin(), check_.end(), [](bool b) { return b; });
 }
 
-void LetturaModel::risultato()
+std::optional<Answer> LetturaModel::risultato()
 {
     const int q = domanda;
     if (q < 1 || q > lettura::kDomande)
-        return;
+        return std::nullopt;
     // A question scores only in its own passage.
     if (brano != (q < lettura::kPrimaSecondo ? kPrima : kSeconda))
-        return;
+        return std::nullopt;
     const Item &item = lettura::items().at(q - 1);
     const bool giusta = risposta == soluzioni[size_t(q)];
-    s_.logAnswer({kProva, q, risposta > 0 ? QString::number(risposta) : QString(), giusta});
     // The counter of the item's category: the field name without the passage digit.
     const QStringView cat = QStringView(item.categoria).chopped(1);
     if (cat == u"sintesi")
         sintesi = giusta ? 1 : 0;
-    else if (!giusta)
-        return;
-    else if (cat == u"lessico")
+    else if (giusta && cat == u"lessico")
         ++lessico;
-    else if (cat == u"fatti")
+    else if (giusta && cat == u"fatti")
         ++fatti;
-    else if (cat == u"inferen")
+    else if (giusta && cat == u"inferen")
         ++inferen;
-    else if (cat == u"scopi")
+    else if (giusta && cat == u"scopi")
         ++scopi;
+    return Answer{.prova = kProva, .numero = q, .risposta = risposta > 0 ? QString::number(risposta) : QString(),
+                  .giusta = giusta};
 }
 
 LetturaModel::Outcome LetturaModel::nextQuestion()
@@ -166,127 +155,74 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
     }
     // A failed store leaves the question, the ticked box and the counters as they were.
     const Snapshot before = snapshot();
-    risultato();
+    QList<Answer> risposte;
+    if (const std::optional<Answer> a = risultato())
+        risposte.append(*a);
     check_ = {};
     ++domanda;
 
-    if (domanda > lettura::kDomande) {
-        if (!registro()) {
-            restore(before);
-            s_.warnStoreFailed();
-            return Outcome::NotStored;
-        }
-        return Outcome::Finished;
+    bool ok;
+    if (domanda > lettura::kDomande || domanda == lettura::kPrimaSecondo) {
+        ok = registro(risposte);
+    } else {
+        if (domanda == lettura::kUltimaPrimo)
+            layout_ = Layout::Sintesi;
+        // Checkpoint, so a power cut loses at most the question on screen.
+        ok = storeProgress(risposte);
     }
+    if (!ok) {
+        restore(before);
+        return Outcome::NotStored;
+    }
+    if (domanda > lettura::kDomande)
+        return Outcome::Finished;
     if (domanda == lettura::kPrimaSecondo) {
-        if (!registro()) {
-            restore(before);
-            s_.warnStoreFailed();
-            return Outcome::NotStored;
-        }
         brano = kSeconda;
         layout_ = Layout::Brano2;
-        return Outcome::Shown;
-    }
-    if (domanda == lettura::kUltimaPrimo)
-        layout_ = Layout::Sintesi;
-    // Checkpoint, so a power cut loses at most the question on screen. A failure is told
-    // at once, as the passage's store does, and the question stays on screen with its
-    // answer ticked, so nothing more than it is ever held only in memory.
-    if (!storeProgress(true)) {
-        restore(before);
-        s_.warnStoreFailed();
-        return Outcome::NotStored;
     }
     return Outcome::Shown;
 }
 
-bool LetturaModel::registro()
+FieldValues LetturaModel::campi() const
 {
-    Modquorv &st = s_.state;
-    const Session::Stretch prima = s_.stretch();
-    s_.endStretch();
+    if (brano == kSeconda)
+        return {{QStringLiteral("scopi2"), scopi},
+                {QStringLiteral("fatti2"), fatti},
+                {QStringLiteral("inferen2"), inferen},
+                {QStringLiteral("sintesi2"), sintesi}};
+    return {{QStringLiteral("lessico1"), lessico},
+            {QStringLiteral("fatti1"), fatti},
+            {QStringLiteral("inferen1"), inferen},
+            {QStringLiteral("sintesi1"), sintesi}};
+}
 
-    if (brano == kPrima) {
-        if (!s_.storePupil({{QStringLiteral("sub"), 14},
-                            {QStringLiteral("arrivo"), 2},
-                            {QStringLiteral("lessico1"), lessico},
-                            {QStringLiteral("fatti1"), fatti},
-                            {QStringLiteral("inferen1"), inferen},
-                            {QStringLiteral("sintesi1"), sintesi},
-                            {QStringLiteral("temlettura"), st.minuti}})) {
-            s_.restoreStretch(prima);
-            return false;
-        }
-        lessico = fatti = inferen = 0;
-        sintesi = 0;
-        st.orainizio = st.orafine;
+bool LetturaModel::registro(const QList<Answer> &risposte)
+{
+    const Stage stage = brano == kPrima ? Stage::Lettura1 : Stage::Lettura2;
+    if (!s_.storeStep({.stage = stage, .done = true, .fields = campi(), .answers = risposte}))
+        return false;
+    if (stage == Stage::Lettura1) {
+        azzera();
         return true;
     }
-
-    if (!s_.storePupil({{QStringLiteral("sub"), 1},
-                        {QStringLiteral("arrivo"), 3},
-                        {QStringLiteral("scopi2"), scopi},
-                        {QStringLiteral("fatti2"), fatti},
-                        {QStringLiteral("inferen2"), inferen},
-                        {QStringLiteral("sintesi2"), sintesi},
-                        {QStringLiteral("temlettura"), st.minuti}})) {
-        s_.restoreStretch(prima);
-        return false;
-    }
-    st.tipoavvio = kAvvioNuovo;
-    st.minuti = 0;
-    s_.nav.hide(Screen::FLETTURA);
-    s_.nav.show(Screen::FLgrasem);
+    s_.handOver(stage);
     return true;
 }
 
-// The record as "Esco" leaves it: the question on screen and the scores of the passage in
-// use. With `continueStretch` the stretch restarts now (a checkpoint while the pupil goes on);
-// otherwise it ends (leaving). On failure the minutes and times are as they were, so the
-// next store counts this stretch.
-bool LetturaModel::storeProgress(bool continueStretch)
+// The record as "Esco" leaves it: the question on screen and the scores of the passage in use.
+bool LetturaModel::storeProgress(const QList<Answer> &risposte)
 {
-    Modquorv &st = s_.state;
-    if (domanda < 1)
-        domanda = 1;
-    const Session::Stretch prima = s_.stretch();
-    if (continueStretch)
-        s_.endStretchAndContinue();
-    else
-        s_.endStretch();
-
-    bool ok;
-    if (brano == kSeconda) {
-        ok = s_.storePupil({{QStringLiteral("sub"), domanda},
-                            {QStringLiteral("arrivo"), 2},
-                            {QStringLiteral("scopi2"), scopi},
-                            {QStringLiteral("fatti2"), fatti},
-                            {QStringLiteral("inferen2"), inferen},
-                            {QStringLiteral("sintesi2"), sintesi},
-                            {QStringLiteral("temlettura"), st.minuti}});
-    } else {
-        ok = s_.storePupil({{QStringLiteral("sub"), domanda},
-                            {QStringLiteral("arrivo"), 1},
-                            {QStringLiteral("lessico1"), lessico},
-                            {QStringLiteral("fatti1"), fatti},
-                            {QStringLiteral("inferen1"), inferen},
-                            {QStringLiteral("sintesi1"), sintesi},
-                            {QStringLiteral("temlettura"), st.minuti}});
-    }
-    if (!ok) {
-        s_.restoreStretch(prima);
-    }
-    return ok;
+    domanda = std::max<qint16>(domanda, 1);
+    return s_.storeStep({.stage = brano == kSeconda ? Stage::Lettura2 : Stage::Lettura1,
+                         .sub = domanda,
+                         .fields = campi(),
+                         .answers = risposte});
 }
 
 LetturaModel::Outcome LetturaModel::leave()
 {
-    if (!storeProgress(false)) {
-        // Leaving now would lose the work: stay, so the pupil can try again.
-        s_.warnStoreFailed();
-        return Outcome::NotStored;
-    }
+    if (!storeProgress({}))
+        return Outcome::NotStored; // leaving now would lose the work: stay, to try again
     s_.closeAndExit();
     return Outcome::Left;
 }

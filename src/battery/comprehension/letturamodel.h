@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace qv {
 
@@ -32,13 +33,8 @@ public:
     void preview();
     // Click on Check1(k), k = 0..3: box k as the click left it, the others unticked.
     void choose(int k, bool ticked);
-    // Scores the question on screen against risposta.
-    void risultato();
     // "Domanda seguente".
     Outcome nextQuestion();
-    // Stores the passage in use; after passage 2 hands over to FLgrasem. false when the
-    // record could not be written (minutes are then left as they were).
-    bool registro();
     // "Esco".
     Outcome leave();
 
@@ -70,9 +66,17 @@ public:
     lettura::Soluzioni soluzioni{};
 
 private:
-    // Writes the record as "Esco" would now (question on screen, scores, minutes); with
-    // continueStretch the stretch restarts instead of ending. false when it could not.
-    bool storeProgress(bool continueStretch);
+    // Scores the question on screen against risposta into the counters; the answer for
+    // the log, none for a question outside the passage in use.
+    std::optional<Answer> risultato();
+    // Stores the passage in use as done; after passage 2 hands over to FLgrasem. false
+    // (pupil told) when the record could not be written.
+    bool registro(const QList<Answer> &risposte);
+    // Writes the record as "Esco" would now: the question on screen, the scores of the
+    // passage in use, the minutes, with the answers given. false (pupil told) when it could not.
+    bool storeProgress(const QList<Answer> &risposte);
+    // The score fields of the passage in use.
+    FieldValues campi() const;
     struct Snapshot;
     Snapshot snapshot() const;
     void restore(const Snapshot &sn);

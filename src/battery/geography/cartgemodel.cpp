@@ -26,10 +26,10 @@ void CartgeModel::load()
     s_.holdRecord(); // the pupil's row, whatever moved the cursor since
     numero = qint16(s_.pupilFieldOrInit(QStringLiteral("sub"), 1));
     s_.startStretch();
-    if (st.tipoavvio == kAvvioRipresa && st.tappa == 9)
-        resumePhysical();
-    else if (st.tipoavvio == kAvvioRipresa && st.tappa == 10)
-        resumePolitical();
+    const bool fisica = st.tappa == stageCodes(Stage::Fisica).arrivo;
+    const bool politica = st.tappa == stageCodes(Stage::Politica).arrivo;
+    if (st.tipoavvio == kAvvioRipresa && (fisica || politica))
+        resume(politica);
     else {
         // A fresh start; also whatever else the start mode says, so the test never
         // opens on an empty screen.
@@ -42,30 +42,22 @@ void CartgeModel::load()
     }
 }
 
-void CartgeModel::resumePhysical()
+void CartgeModel::resume(bool politica)
 {
-    physicalLayout();
-    if (s_.pupilField(QStringLiteral("elemfis")).isNull()) {
-        s_.forgetAnswers(QStringLiteral("fisica"));
-        store({{QStringLiteral("elemfis"), 0}, {QStringLiteral("sub"), 1}});
+    // From here on failures are passed over and the opening goes on.
+    if (politica)
+        politicalLayout();
+    else
+        physicalLayout();
+    const StageCodes &mappa = stageCodes(stage());
+    if (s_.pupilField(scoreField()).isNull()) {
+        s_.forgetAnswers(QString::fromLatin1(mappa.prova));
+        s_.storePupil({{scoreField(), 0}, {QStringLiteral("sub"), 1}});
         numero = 1;
     }
-    numero = clampPlace(numero, kElementiFisici);
-    punti = qint16(s_.pupilField(QStringLiteral("elemfis")).toInt());
-    s_.state.minuti = qint16(s_.pupilFieldOrInit(QStringLiteral("temfisica"), 0));
-}
-
-void CartgeModel::resumePolitical()
-{
-    politicalLayout();
-    if (s_.pupilField(QStringLiteral("elempol")).isNull()) {
-        s_.forgetAnswers(QStringLiteral("politica"));
-        store({{QStringLiteral("elempol"), 0}, {QStringLiteral("sub"), 1}});
-        numero = 1;
-    }
-    numero = clampPlace(numero, kRegioni);
-    punti = qint16(s_.pupilField(QStringLiteral("elempol")).toInt());
-    s_.state.minuti = qint16(s_.pupilFieldOrInit(QStringLiteral("tempolitica"), 0));
+    numero = clampPlace(numero, politica ? kRegioni : kElementiFisici);
+    punti = qint16(s_.pupilField(scoreField()).toInt());
+    s_.state.minuti = qint16(s_.pupilFieldOrInit(QString::fromLatin1(mappa.minuti), 0));
 }
 
 void CartgeModel::physicalLayout()
@@ -126,32 +118,16 @@ void CartgeModel::tick()
 
 void CartgeModel::elementoSeguente()
 {
+    QList<Answer> risposte;
+    qint16 score = punti;
     if (!political()) {
         if (Label2.isEmpty()) {
             s_.dialogs.alert(QStringLiteral("Devi dare una risposta"));
             return;
         }
         const bool giusta = Label2 == elementifisici().value(numero - 1);
-        const int inAttesa = s_.pendingAnswers();
-        s_.logAnswer({QStringLiteral("fisica"), numero, Label2, giusta});
-        const qint16 score = punti + (giusta ? 1 : 0);
-        if (numero >= kElementiFisici) {
-            // The last feature: the physical results are stored before the political map.
-            if (!registro(score)) {
-                s_.dropAnswersFrom(inAttesa);
-                return;
-            }
-            s_.startStretch();
-            s_.state.minuti = 0;
-            politicalLayout();
-            Label2 = kPrompt;
-            promptInLabel2_ = true;
-            punti = 0;
-            numero = 1;
-            return;
-        }
-        punti = score;
-        indicelista2 = -1;
+        risposte.append({.prova = QStringLiteral("fisica"), .numero = numero, .risposta = Label2, .giusta = giusta});
+        score += giusta ? 1 : 0;
     } else {
         // The prompt of the first place is no region: both answers are still to give.
         if (Label1.isEmpty() || Label2.isEmpty() || promptInLabel2_) {
@@ -160,93 +136,68 @@ void CartgeModel::elementoSeguente()
         }
         const bool regione = Label2 == regioni().value(numero - 1);
         const bool capoluogo = Label1 == capoluoghi().value(numero - 1);
-        const int inAttesa = s_.pendingAnswers();
-        s_.logAnswer({QStringLiteral("politica"), numero, Label2, regione});
-        s_.logAnswer({QStringLiteral("politica"), capoluogoItem(numero), Label1, capoluogo});
-        const qint16 score = punti + (regione ? 1 : 0) + (capoluogo ? 1 : 0);
-        if (numero >= kRegioni) {
-            if (!registro(score))
-                s_.dropAnswersFrom(inAttesa);
-            return;
-        }
-        punti = score;
-        indicelista1 = indicelista2 = -1;
+        risposte.append({.prova = QStringLiteral("politica"), .numero = numero, .risposta = Label2, .giusta = regione});
+        risposte.append(
+            {.prova = QStringLiteral("politica"), .numero = capoluogoItem(numero), .risposta = Label1, .giusta = capoluogo});
+        score += (regione ? 1 : 0) + (capoluogo ? 1 : 0);
+    }
+    const StageCodes &mappa = stageCodes(stage());
+    const bool fine = numero >= mappa.ultimoSub;
+    // The last place stores the map's results. Before it, a checkpoint: what "Esco" at the
+    // next place would store, so a power cut loses at most the place on screen; but
+    // political place 20 with sub 20 would read as a finished map, so the record waits for
+    // the map's own store there. If the store fails the pupil is told and the answer stays
+    // on screen, to try again.
+    const bool checkpoint = !fine && !(mappa.arrivo == mappa.fine.arrivo && numero + 1 >= mappa.fine.sub);
+    if ((fine || checkpoint) && !s_.storeStep({.stage = mappa.stage,
+                                               .sub = numero + 1,
+                                               .done = fine,
+                                               .fields = {{scoreField(), score}},
+                                               .answers = risposte}))
+        return;
+    if (!fine && !checkpoint) {
+        // Logged with the map's own store.
+        for (const Answer &a : std::as_const(risposte))
+            s_.logAnswer(a);
+    }
+    punti = score;
+    if (fine && political()) {
+        s_.dialogs.alert(kFinito);
+        s_.handOver(Stage::Politica);
+        return;
+    }
+    if (fine) {
+        // The political map: its minutes start from nothing, its stretch from now.
+        s_.state.minuti = 0;
+        politicalLayout();
+        Label2 = kPrompt;
+        promptInLabel2_ = true;
+        punti = 0;
+        numero = 1;
+        return;
     }
     Label1.clear();
     Label2.clear();
+    indicelista1 = indicelista2 = -1;
     ++numero;
-    // Checkpoint, so a power cut loses at most the place on screen. Political place 20
-    // with sub 20 would read as a finished map, so the record waits for the map's own
-    // store there. A failure keeps everything in memory; the next store writes it.
-    if (!(political() && numero >= kRegioni))
-        storeProgress(true);
 }
 
-bool CartgeModel::store(const FieldValues &fields)
+Stage CartgeModel::stage() const
 {
-    return s_.storePupil(fields);
+    return political() ? Stage::Politica : Stage::Fisica;
 }
 
-bool CartgeModel::registro(qint16 score)
+QString CartgeModel::scoreField() const
 {
-    Modquorv &st = s_.state;
-    const qint16 before = st.minuti;
-    s_.endStretch();
-    const bool ok = political()
-        ? store({{QStringLiteral("elempol"), score}, {QStringLiteral("arrivo"), 10}, {QStringLiteral("sub"), 20},
-                 {QStringLiteral("tempolitica"), st.minuti}})
-        : store({{QStringLiteral("elemfis"), score}, {QStringLiteral("arrivo"), 10}, {QStringLiteral("sub"), 1},
-                 {QStringLiteral("temfisica"), st.minuti}});
-    if (!ok) {
-        // Nothing was written: the answer stays on screen and the minutes of this stretch
-        // are counted when the pupil tries again.
-        st.minuti = before;
-        s_.warnStoreFailed();
-        return false;
-    }
-    punti = score;
-    if (political()) {
-        s_.dialogs.alert(kFinito);
-        s_.nav.show(Screen::FLINIZIO);
-        s_.nav.hide(Screen::FLcartge);
-    } else {
-        punti = 0;
-    }
-    return true;
-}
-
-// The record as "Esco" leaves it: the place on screen, the score of the map in use, its
-// minutes. With `continueStretch` the stretch restarts now (a checkpoint); otherwise it
-// ends. On failure the minutes and times are as they were, so the next store counts them.
-bool CartgeModel::storeProgress(bool continueStretch)
-{
-    Modquorv &st = s_.state;
-    if (numero < 1)
-        numero = 1;
-    const Session::Stretch prima = s_.stretch();
-    if (continueStretch)
-        s_.endStretchAndContinue();
-    else
-        s_.endStretch();
-    const bool ok = political()
-        ? store({{QStringLiteral("sub"), numero}, {QStringLiteral("arrivo"), 10}, {QStringLiteral("elempol"), punti},
-                 {QStringLiteral("tempolitica"), st.minuti}})
-        : store({{QStringLiteral("sub"), numero}, {QStringLiteral("arrivo"), 9}, {QStringLiteral("elemfis"), punti},
-                 {QStringLiteral("temfisica"), st.minuti}});
-    if (!ok) {
-        s_.restoreStretch(prima);
-    }
-    return ok;
+    return political() ? QStringLiteral("elempol") : QStringLiteral("elemfis");
 }
 
 void CartgeModel::esco()
 {
-    if (!storeProgress(false)) {
-        // Leaving now would lose the work done: the pupil stays and may try again.
-        s_.warnStoreFailed();
-        return;
-    }
-    s_.closeAndExit();
+    numero = std::max<qint16>(numero, 1);
+    // Leaving when the store fails would lose the work done: the pupil stays and may try again.
+    if (s_.storeStep({.stage = stage(), .sub = numero, .fields = {{scoreField(), punti}}}))
+        s_.closeAndExit();
 }
 
 } // namespace qv

@@ -51,15 +51,11 @@ public:
 private:
     void physicalLayout();
     void politicalLayout();
-    void resumePhysical();
-    void resumePolitical();
-    // Stores the results of the map on screen with the given score; false (nothing
-    // changed, pupil told) when the record cannot be written.
-    bool registro(qint16 score);
-    bool store(const FieldValues &fields);
-    // Writes the record as "Esco" would now; with continueStretch the stretch restarts
-    // instead of ending. false when it could not.
-    bool storeProgress(bool continueStretch);
+    // Resumption at the physical or the political map.
+    void resume(bool politica);
+    // The stage of the map on screen and its score field.
+    Stage stage() const;
+    QString scoreField() const;
 
     Session &s_;
     QString mapFile_;
