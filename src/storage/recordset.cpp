@@ -16,18 +16,19 @@ QString quoted(const QString &name)
 }
 } // namespace
 
-Recordset::Recordset(Database &db, QString table, QStringList columns, QStringList textColumns)
+Recordset::Recordset(Database &db, QString table, QStringList columns, QStringList textColumns, QString storeTable)
     : db_(&db), token_(db.token()), table_(std::move(table)), columns_(std::move(columns)),
-      textColumns_(std::move(textColumns))
-{
-}
-
-QString Recordset::selectList() const
+      textColumns_(std::move(textColumns)), storeTable_(std::move(storeTable))
 {
     QStringList q;
     for (const QString &c : columns_)
         q << quoted(c);
-    return q.join(QStringLiteral(", "));
+    selectList_ = q.join(QStringLiteral(", "));
+}
+
+QString Recordset::selectList() const
+{
+    return selectList_;
 }
 
 // Whole numbers read as 64-bit on both engines (the server's smallint comes as int).
@@ -438,7 +439,7 @@ bool Recordset::write(const QList<QPair<QString, QVariant>> &expect)
             else
                 where += QStringLiteral(" AND %1 = ?").arg(quoted(col));
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(table_), sets.join(", "), where);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(storeTable_.isEmpty() ? table_ : storeTable_), sets.join(", "), where);
         if (db_->dialect().updateReturnsRow())
             sql += QStringLiteral(" RETURNING %1, %2").arg(keyExpr(), names.join(", "));
     } else if (buffer_.isEmpty()) {
@@ -576,7 +577,7 @@ std::unique_ptr<Recordset> Recordset::clone() const
 {
     if (token_.expired())
         return nullptr;
-    auto c = std::make_unique<Recordset>(*db_, table_, columns_, textColumns_);
+    auto c = std::make_unique<Recordset>(*db_, table_, columns_, textColumns_, storeTable_);
     c->index_ = index_;
     c->pos_ = pos_;
     c->rowid_ = rowid_;

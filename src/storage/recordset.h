@@ -27,7 +27,9 @@ class Database;
 
 class Recordset {
 public:
-    Recordset(Database &db, QString table, QStringList columns, QStringList textColumns = {});
+    // `storeTable`, when given, is the relation an Edit's Update writes the rows through
+    // (Database::storeTable); reads, AddNew and Delete go to `table`.
+    Recordset(Database &db, QString table, QStringList columns, QStringList textColumns = {}, QString storeTable = {});
 
     const QString &table() const { return table_; }
     const QStringList &fieldNames() const { return columns_; }
@@ -116,6 +118,8 @@ private:
     QString table_;
     QStringList columns_;
     QStringList textColumns_;
+    QString storeTable_;
+    QString selectList_;
     QString index_;
     bool open_ = true;
     Pos pos_ = Pos::BeforeFirst;
