@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace qv {
@@ -112,6 +113,9 @@ private:
     bool alive() const;
     // A prepared statement kept for the cursor's life; the caller binds, runs and finishes it.
     QSqlQuery &prepared(const QString &sql) const;
+    // The same, kept under `key` (a statement's shape, short to hash); `build` makes the
+    // statement the first time.
+    QSqlQuery &prepared(const QString &key, const std::function<QString()> &build) const;
 
     Database *db_;
     std::weak_ptr<int> token_;

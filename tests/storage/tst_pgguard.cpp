@@ -292,7 +292,8 @@ private slots:
     // A server of the older set-up: the tables made by its login role, which owns the
     // database and whose password the lab computers held. The set-up, run by the server's
     // administrator, gives everything to the owner role with every row, twice over with the
-    // same outcome; the old role then reads nothing and the pupils' road works on it.
+    // same outcome, and completes a server of the previous guard (no store views) likewise;
+    // the old role then reads nothing and the pupils' road works on it.
     void upgradeOfAnOlderServer()
     {
         const QString server = test::DataFolder::testServer();
@@ -327,7 +328,19 @@ private slots:
         const QString before = one(*connectAs(tag, tag), rows);
         QVERIFY(before.contains("ALUNNO 2"));
         const ServerConfig technician = ServerConfig::parse(server + QStringLiteral(" user=postgres dbname=%1").arg(tag));
-        for (int run = 0; run < 2; ++run) {
+        // Class tables with their guard and their store view.
+        const QString doors = QStringLiteral("SELECT count(*) FROM pg_trigger g JOIN pg_class c ON c.oid = g.tgrelid WHERE g.tgname = "
+                                             "'guardia' AND to_regclass(format('%I.%I', '") + kPupilRole + "', c.relname || '_in_corso')) IS NOT NULL";
+        for (int run = 0; run < 3; ++run) {
+            if (run == 2) {
+                // A server of the previous guard: the stores went through the class views'
+                // own triggers, with no store views and no guard on the tables.
+                auto tech = Database::connect(technician, &e);
+                QVERIFY2(tech, qPrintable(e));
+                for (const QString &t : classTables())
+                    one(*tech, QStringLiteral("DROP VIEW %1.\"%2\"; DROP TRIGGER guardia ON \"%3\"").arg(kPupilRole, pupilStoreView(t), t));
+                QCOMPARE(one(*tech, doors), QString("0"));
+            }
             QStringList notices;
             QVERIFY2(prepareServer(technician, &e, &notices), qPrintable(e));
             auto teacher = Database::connect(ServerConfig::parse(server + QStringLiteral(" user=maestra dbname=%1").arg(tag)), &e,
@@ -339,6 +352,7 @@ private slots:
                      QString(kOwnerRole));
             if (run == 0)
                 QVERIFY2(notices.join(' ').contains("ALTER ROLE " + tag + " NOLOGIN"), qPrintable(notices.join('\n')));
+            QCOMPARE(one(*teacher, doors), QString::number(classTables().size()));
         }
         // The old login is refused the database; the pupils' road registers and stores.
         QVERIFY(!connectAs(tag, tag) || one(*connectAs(tag, tag), "SELECT count(*) FROM \"prima-B\"").startsWith("<refused"));
