@@ -222,11 +222,12 @@ void BM_StoreAgainstBareUpdate(benchmark::State &state)
 }
 
 // The same pair on the results server QUORVANE_PG names (bench/run.sh starts a private
-// one): the program's store, a lab computer's (the pupils' role, through its class view and
-// its guard) on the cursor standing on the pupil's record, one cursor per pupil as on thirty
-// computers, against one UPDATE of the same fields of the table prepared once on the
-// technician's connection of the same driver (QPSQL), taking turns on a class of 30 pupils.
-// The progress grows at every store, as the guard wants it.
+// one): the program's store, a lab computer's (the pupils' role, through its view of the
+// unfinished records and the table's guard) on the cursor standing on the pupil's record,
+// one cursor per pupil as on thirty computers, with the condition on the progress that the
+// road's stores carry, against one UPDATE of the same fields of the table prepared once on
+// the technician's connection of the same driver (QPSQL), taking turns on a class of 30
+// pupils. The progress grows at every store, as the guard wants it.
 void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
 {
     QTemporaryDir dir;
@@ -258,6 +259,9 @@ void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
     q.prepare("UPDATE \"prima-C\" SET \"sub\" = ?, \"arrivo\" = ?, \"lessico1\" = ?, \"temlettura\" = ? WHERE rowid = ?");
     using Clock = std::chrono::steady_clock;
     Clock::duration store{}, bare{};
+    // Each row's progress as the last write left it: the store's condition, as the pupils'
+    // road stores only if the progress is still the one it last read or wrote.
+    std::vector<std::pair<int, int>> held(cursors.size(), {1, 1});
     int i = 0;
     for (auto _ : state) {
         const int k = i % int(cursors.size());
@@ -266,9 +270,11 @@ void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
         auto storeOnce = [&] {
             const auto t0 = Clock::now();
             qv::Recordset &rs = *cursors[size_t(k)];
+            const QList<QPair<QString, QVariant>> expect{{"arrivo", held[size_t(k)].first}, {"sub", held[size_t(k)].second}};
             const bool ok = rs.editAt(bookmarks.at(k)) && rs.setField("sub", sub) && rs.setField("arrivo", arrivo)
-                && rs.setField("lessico1", 3) && rs.setField("temlettura", 4) && rs.update();
+                && rs.setField("lessico1", 3) && rs.setField("temlettura", 4) && rs.update(expect);
             store += Clock::now() - t0;
+            held[size_t(k)] = {arrivo, sub};
             return ok;
         };
         auto bareOnce = [&] {
@@ -280,6 +286,7 @@ void BM_ServerStoreAgainstBareUpdate(benchmark::State &state)
             q.bindValue(4, bookmarks.at(k).toLongLong());
             const bool ok = q.exec() && q.numRowsAffected() == 1;
             bare += Clock::now() - t0;
+            held[size_t(k)] = {arrivo, sub};
             return ok;
         };
         // The bare UPDATE writes the progress the store then finds (and the store's the next

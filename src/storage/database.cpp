@@ -3,6 +3,7 @@
 #include "storage/classmap.h"
 #include "storage/privatefiles.h"
 #include "storage/recordset.h"
+#include "storage/serverguard.h"
 #include "storage/sqlitefile.h"
 #include "storage/tables.h"
 
@@ -480,9 +481,32 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString &table)
         lastError_ = QStringLiteral("manca la tabella \"%1\"").arg(table);
         return nullptr;
     }
-    auto rs = std::make_unique<Recordset>(*this, table, cols, text);
+    auto rs = std::make_unique<Recordset>(*this, table, cols, text, storeTable(table));
     rs->moveFirst();
     return rs;
+}
+
+QString Database::storeTable(const QString &table)
+{
+    if (!onServer() || !isOpen())
+        return {};
+    if (storeTablesConnection_ != connectionGeneration_) {
+        storeTables_.clear();
+        storeTablesConnection_ = connectionGeneration_;
+    }
+    auto it = storeTables_.constFind(table);
+    if (it != storeTables_.constEnd())
+        return *it;
+    // Found by the connection's own search path, as the cursor finds the table's name.
+    const QString view = pupilStoreView(table);
+    QSqlQuery q(db_);
+    q.prepare(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"));
+    q.addBindValue(quoted(view));
+    if (!q.exec() || !q.next())
+        return {};
+    const QString found = q.value(0).toBool() ? view : QString();
+    storeTables_.insert(table, found);
+    return found;
 }
 
 bool Database::begin()

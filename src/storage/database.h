@@ -88,6 +88,11 @@ public:
     // of them that hold text.
     QStringList columns(const QString &table, QStringList *textColumns = nullptr) const;
 
+    // The relation a cursor's Edit writes the table's rows through: on the server, the view
+    // of unfinished records the guard gives the pupils' role (found once per connection);
+    // empty when the rows are written to the table by its own name.
+    QString storeTable(const QString &table);
+
     const Dialect &dialect() const { return dialect_; }
     // The connection a server's handle was made with; an Absent one for a file.
     const ServerConfig &serverConfig() const { return server_; }
@@ -158,6 +163,8 @@ private:
     Dialect dialect_;
     ServerConfig server_;
     QHash<QString, QSqlQuery> statements_;
+    QHash<QString, QString> storeTables_;
+    int storeTablesConnection_ = -1;
     int connectionGeneration_ = 0;
     quint64 writeGeneration_ = 0;
     std::shared_ptr<int> token_ = std::make_shared<int>(0);

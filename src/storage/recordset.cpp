@@ -16,18 +16,19 @@ QString quoted(const QString &name)
 }
 } // namespace
 
-Recordset::Recordset(Database &db, QString table, QStringList columns, QStringList textColumns)
+Recordset::Recordset(Database &db, QString table, QStringList columns, QStringList textColumns, QString storeTable)
     : db_(&db), token_(db.token()), table_(std::move(table)), columns_(std::move(columns)),
-      textColumns_(std::move(textColumns))
-{
-}
-
-QString Recordset::selectList() const
+      textColumns_(std::move(textColumns)), storeTable_(std::move(storeTable))
 {
     QStringList q;
     for (const QString &c : columns_)
         q << quoted(c);
-    return q.join(QStringLiteral(", "));
+    selectList_ = q.join(QStringLiteral(", "));
+}
+
+QString Recordset::selectList() const
+{
+    return selectList_;
 }
 
 // Whole numbers read as 64-bit on both engines (the server's smallint comes as int).
@@ -51,7 +52,9 @@ bool Recordset::currentRow() const
 {
     if (rowRead_ && rowGeneration_ == db_->writeGeneration())
         return true;
-    QSqlQuery &q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), quoted(table_)));
+    QSqlQuery &q = prepared(QStringLiteral("\x01row"), [&] {
+        return QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), quoted(table_));
+    });
     q.addBindValue(rowid_);
     if (!q.exec() || !q.next()) {
         lastError_ = q.lastError().isValid() ? q.lastError().text() : QStringLiteral("riga inesistente");
@@ -71,18 +74,23 @@ bool Recordset::alive() const
 
 QSqlQuery &Recordset::prepared(const QString &sql) const
 {
+    return prepared(sql, [&] { return sql; });
+}
+
+QSqlQuery &Recordset::prepared(const QString &key, const std::function<QString()> &build) const
+{
     // Statements prepared on a connection since replaced are gone with it.
     if (statementsConnection_ != db_->connectionGeneration()) {
         statements_.clear();
         statementsConnection_ = db_->connectionGeneration();
     }
-    auto it = statements_.find(sql);
+    auto it = statements_.find(key);
     if (it == statements_.end()) {
         QSqlQuery q(db_->sql());
         q.setForwardOnly(true);
-        if (!q.prepare(sql))
+        if (!q.prepare(build()))
             lastError_ = q.lastError().text();
-        it = statements_.insert(sql, q);
+        it = statements_.insert(key, q);
     }
     return *it;
 }
@@ -127,7 +135,9 @@ bool Recordset::placeOn(qint64 rowid)
 {
     if (!alive())
         return fail(QStringLiteral("cursore chiuso"));
-    QSqlQuery &q = prepared(QStringLiteral("SELECT %1, %2 FROM %3 WHERE rowid = ?").arg(keyExpr(), selectList(), quoted(table_)));
+    QSqlQuery &q = prepared(QStringLiteral("\x01place ") + index_, [&] {
+        return QStringLiteral("SELECT %1, %2 FROM %3 WHERE rowid = ?").arg(keyExpr(), selectList(), quoted(table_));
+    });
     q.addBindValue(rowid);
     if (!q.exec())
         return fail(q.lastError().text());
@@ -150,15 +160,20 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
         return fail(QStringLiteral("cursore chiuso"));
     if (mode_ != Mode::None)
         cancelUpdate();
-    const QString dir = descending ? QStringLiteral(" DESC") : QString();
-    QString sql = QStringLiteral("SELECT rowid, %1, %2 FROM %3").arg(keyExpr(), selectList(), quoted(table_));
-    if (!where.isEmpty())
-        sql += QStringLiteral(" WHERE ") + where;
-    if (index_.isEmpty())
-        sql += QStringLiteral(" ORDER BY rowid%1 LIMIT 1").arg(dir);
-    else
-        sql += QStringLiteral(" ORDER BY %1%2, rowid%2 LIMIT 1").arg(keyExpr(), dir);
-    QSqlQuery &q = prepared(sql);
+    // Known by its shape (the index, the condition, the direction), so that a move neither
+    // builds nor hashes the whole statement.
+    const QString key = QStringLiteral("\x01step %1 %2 ").arg(descending ? 'D' : 'A').arg(index_) + where;
+    QSqlQuery &q = prepared(key, [&] {
+        const QString dir = descending ? QStringLiteral(" DESC") : QString();
+        QString sql = QStringLiteral("SELECT rowid, %1, %2 FROM %3").arg(keyExpr(), selectList(), quoted(table_));
+        if (!where.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where;
+        if (index_.isEmpty())
+            sql += QStringLiteral(" ORDER BY rowid%1 LIMIT 1").arg(dir);
+        else
+            sql += QStringLiteral(" ORDER BY %1%2, rowid%2 LIMIT 1").arg(keyExpr(), dir);
+        return sql;
+    });
     for (const QVariant &b : binds)
         q.addBindValue(b);
     if (!q.exec())
@@ -409,55 +424,62 @@ bool Recordset::write(const QList<QPair<QString, QVariant>> &expect)
         cancelUpdate();
         return fail(QStringLiteral("cursore chiuso"));
     }
-    QStringList names;
+    if (mode_ == Mode::Edit && buffer_.isEmpty()) {
+        cancelUpdate();
+        return true;
+    }
+    // The statement is known by its shape: the mode, the fields written, those of the
+    // condition (and which are empty), the index whose key the server gives back. It is
+    // built and prepared the first time only: a store of the same fields is parsed once.
     QList<int> written;
     bool keyChanged = false;
+    QString key = mode_ == Mode::Edit ? QStringLiteral("\x01update ") : QStringLiteral("\x01insert ");
     for (const auto &entry : buffer_) {
-        names << quoted(entry.first);
         written << int(columns_.indexOf(entry.first));
+        key += QChar(char16_t(0x100 + written.last()));
         keyChanged = keyChanged || entry.first == index_;
     }
-    QString sql;
+    QStringList conditions;
     if (mode_ == Mode::Edit) {
-        if (buffer_.isEmpty()) {
-            cancelUpdate();
-            return true;
-        }
-        QStringList sets;
-        for (const QString &n : names)
-            sets << n + QStringLiteral(" = ?");
-        QString where = QStringLiteral("rowid = ?");
+        key += QLatin1Char('|');
         for (const auto &e : expect) {
             const QString col = column(e.first);
             if (col.isEmpty()) {
                 cancelUpdate();
                 return fail(QStringLiteral("campo inesistente: %1").arg(e.first));
             }
-            if (e.second.isNull())
-                where += QStringLiteral(" AND %1 IS NULL").arg(quoted(col));
-            else
-                where += QStringLiteral(" AND %1 = ?").arg(quoted(col));
+            conditions << QStringLiteral(" AND %1 %2").arg(quoted(col), e.second.isNull() ? QStringLiteral("IS NULL") : QStringLiteral("= ?"));
+            key += QChar(char16_t(0x100 + columns_.indexOf(col))) + QLatin1Char(e.second.isNull() ? 'n' : 'v');
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(table_), sets.join(", "), where);
-        if (db_->dialect().updateReturnsRow())
-            sql += QStringLiteral(" RETURNING %1, %2").arg(keyExpr(), names.join(", "));
-    } else if (buffer_.isEmpty()) {
-        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(quoted(table_), db_->dialect().returningRowId());
-    } else {
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i)
-            marks << QStringLiteral("?");
-        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
-                  .arg(quoted(table_), names.join(", "), marks.join(", "), db_->dialect().returningRowId());
+        key += QLatin1Char('|') + index_;
     }
+    auto build = [&] {
+        QStringList names;
+        for (const auto &entry : buffer_)
+            names << quoted(entry.first);
+        if (mode_ == Mode::Edit) {
+            QStringList sets;
+            for (const QString &n : std::as_const(names))
+                sets << n + QStringLiteral(" = ?");
+            QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                              .arg(quoted(storeTable_.isEmpty() ? table_ : storeTable_), sets.join(", "), conditions.join(QString()));
+            if (db_->dialect().updateReturnsRow())
+                sql += QStringLiteral(" RETURNING %1, %2").arg(keyExpr(), names.join(", "));
+            return sql;
+        }
+        if (names.isEmpty())
+            return QStringLiteral("INSERT INTO %1 DEFAULT VALUES%2").arg(quoted(table_), db_->dialect().returningRowId());
+        const QStringList marks(names.size(), QStringLiteral("?"));
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)%4")
+            .arg(quoted(table_), names.join(", "), marks.join(", "), db_->dialect().returningRowId());
+    };
     const bool adding = mode_ == Mode::AddNew;
     const bool returning = !adding && db_->dialect().updateReturnsRow();
-    // Kept prepared, like the cursor's reads: a store of the same fields is parsed once.
     lastError_.clear();
-    QSqlQuery &q = prepared(sql);
+    QSqlQuery &q = prepared(key, build);
     if (!lastError_.isEmpty()) {
         const QString why = lastError_;
-        statements_.remove(sql); // prepared afresh by the next try
+        statements_.remove(key); // prepared afresh by the next try
         cancelUpdate();
         return fail(why);
     }
@@ -576,7 +598,7 @@ std::unique_ptr<Recordset> Recordset::clone() const
 {
     if (token_.expired())
         return nullptr;
-    auto c = std::make_unique<Recordset>(*db_, table_, columns_, textColumns_);
+    auto c = std::make_unique<Recordset>(*db_, table_, columns_, textColumns_, storeTable_);
     c->index_ = index_;
     c->pos_ = pos_;
     c->rowid_ = rowid_;

@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace qv {
@@ -27,7 +28,9 @@ class Database;
 
 class Recordset {
 public:
-    Recordset(Database &db, QString table, QStringList columns, QStringList textColumns = {});
+    // `storeTable`, when given, is the relation an Edit's Update writes the rows through
+    // (Database::storeTable); reads, AddNew and Delete go to `table`.
+    Recordset(Database &db, QString table, QStringList columns, QStringList textColumns = {}, QString storeTable = {});
 
     const QString &table() const { return table_; }
     const QStringList &fieldNames() const { return columns_; }
@@ -110,12 +113,17 @@ private:
     bool alive() const;
     // A prepared statement kept for the cursor's life; the caller binds, runs and finishes it.
     QSqlQuery &prepared(const QString &sql) const;
+    // The same, kept under `key` (a statement's shape, short to hash); `build` makes the
+    // statement the first time.
+    QSqlQuery &prepared(const QString &key, const std::function<QString()> &build) const;
 
     Database *db_;
     std::weak_ptr<int> token_;
     QString table_;
     QStringList columns_;
     QStringList textColumns_;
+    QString storeTable_;
+    QString selectList_;
     QString index_;
     bool open_ = true;
     Pos pos_ = Pos::BeforeFirst;

@@ -65,47 +65,123 @@ QString classView(const QString &T, const QString &P, const QString &table)
         .arg(P, ident(table), cols.join(QStringLiteral(", ")), T);
 }
 
-// What a pupil's INSERT and UPDATE on the class view do to the table. A new record carries
-// its name and the start of the battery, nothing else; a store keeps the record's name and
-// data, never lowers its progress code, never touches a finished record, and writes only if
-// the record's progress is still the one the statement found (another computer's store since
-// makes it write nothing, as a store on a record deleted since).
-QString classWriter(const QString &T, const QString &P, const QString &table)
+// The tests of the battery as the guard sees them: the progress codes at which each is on
+// screen (a record at a code left by the test before opens the next one), in order, and the
+// fields it stores. A pupil's store writes only the fields of the test its record is at, of
+// the one it moves to, and of any between.
+struct TestFields {
+    QList<int> codes;
+    QStringList fields;
+};
+const QList<TestFields> &testFields()
 {
-    const QString t = T + QLatin1Char('.') + ident(table);
-    QStringList otherNull, sets;
-    for (const QString &f : scoreFields()) {
-        otherNull << QStringLiteral("NEW.%1 IS NOT NULL").arg(f);
-        sets << QStringLiteral("%1 = NEW.%1").arg(f);
+    static const QList<TestFields> t = {
+        {{1, 2}, {"lessico1", "fatti1", "inferen1", "sintesi1", "scopi2", "fatti2", "inferen2", "sintesi2", "temlettura"}},
+        {{3}, {"gramsem", "gramcom", "temgram"}},
+        {{4, 5}, {"logsem", "temlogica"}},
+        {{6}, {"frasi1", "frasi2", "temfrasi"}},
+        {{7}, {"causasem", "causacom", "temcause"}},
+        {{8}, {"cronolog", "temcrono"}},
+        {{9}, {"elemfis", "temfisica"}},
+        {{10}, {"elempol", "tempolitica"}},
+    };
+    return t;
+}
+
+// The view the lab computers' stores go through: the unfinished records of a class, every
+// field; a pupil may change there the progress and the scores (the grants say which), and
+// the table's guard says how. A store on a record finished since finds no row. Simple, so
+// the server writes through it to the table as one plain UPDATE.
+QString storeView(const QString &T, const QString &P, const QString &table)
+{
+    return QStringLiteral("CREATE OR REPLACE VIEW %1.%2 WITH (security_barrier) AS SELECT %3 FROM %4.%5 WHERE %6")
+        .arg(P, ident(pupilStoreView(table)), (QStringList{"nome", "data", "arrivo", "sub"} + scoreFields() + QStringList{"rowid"}).join(", "), T,
+             ident(table), unfinished({}));
+}
+
+// The guard of a class table against the pupils' stores (the trigger runs it only for the
+// pupils' role): a finished record stays as it is, the progress code is never emptied nor
+// lowered, and only the fields of the test on screen change. One exception: a map test whose
+// record holds no score of it (a damaged record) starts again from its first place, which
+// loses nothing and touches no other test. It runs as the pupil, on the record's own values
+// only, so it needs no rights and no search path of its own (built-in operators only, and
+// the pupils' role creates nothing anywhere).
+QString guardFunction(const QString &P)
+{
+    // A test's fields stay as they are unless the store goes from the test, or one before
+    // it, to the test, or one after it.
+    QStringList outside;
+    for (const TestFields &t : testFields()) {
+        QStringList changed;
+        for (const QString &f : t.fields)
+            changed << QStringLiteral("NEW.%1 IS DISTINCT FROM OLD.%1").arg(f);
+        outside << QStringLiteral("((OLD.arrivo > %1 OR NEW.arrivo < %2) AND (%3))").arg(t.codes.last()).arg(t.codes.first()).arg(changed.join(" OR "));
     }
+    return QStringLiteral(
+               "CREATE OR REPLACE FUNCTION %1.guardia() RETURNS trigger LANGUAGE plpgsql AS $f$\nBEGIN\n"
+               "  IF NOT %2 THEN\n"
+               "    RAISE EXCEPTION 'un risultato finito non si cambia' USING ERRCODE = '42501';\n"
+               "  END IF;\n"
+               "  IF NEW.arrivo IS NULL OR NEW.sub IS NULL OR ((NEW.arrivo, NEW.sub) < (OLD.arrivo, OLD.sub) AND NOT coalesce(NEW.arrivo = OLD.arrivo "
+               "AND NEW.sub = 1 AND CASE OLD.arrivo WHEN 9 THEN OLD.elemfis IS NULL AND NEW.elemfis = 0 WHEN 10 THEN OLD.elempol IS NULL "
+               "AND NEW.elempol = 0 ELSE false END, false)) THEN\n"
+               "    RAISE EXCEPTION 'il punto raggiunto nelle prove non torna indietro' USING ERRCODE = '42501';\n"
+               "  END IF;\n"
+               "  IF %3 THEN\n"
+               "    RAISE EXCEPTION 'si scrivono solo i risultati della prova in corso' USING ERRCODE = '42501';\n"
+               "  END IF;\n"
+               "  RETURN NEW;\n"
+               "END\n$f$")
+        .arg(P, unfinished(QStringLiteral("OLD.")), outside.join(QStringLiteral("\n    OR ")));
+}
+
+// A new record through the class view carries its name and the start of the battery,
+// nothing else; the table gives it its data and row number.
+QString classInserter(const QString &T, const QString &P, const QString &table)
+{
+    QStringList otherNull;
+    for (const QString &f : scoreFields())
+        otherNull << QStringLiteral("NEW.%1 IS NOT NULL").arg(f);
     return QStringLiteral(
                "CREATE OR REPLACE FUNCTION %1.%2() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER "
                "SET search_path = pg_catalog, pg_temp AS $f$\nBEGIN\n"
-               "  IF TG_OP = 'INSERT' THEN\n"
-               "    IF NEW.nome IS NULL OR NEW.arrivo IS DISTINCT FROM 1 OR NEW.sub IS DISTINCT FROM 1 OR NEW.data IS NOT NULL "
+               "  IF NEW.nome IS NULL OR NEW.arrivo IS DISTINCT FROM 1 OR NEW.sub IS DISTINCT FROM 1 OR NEW.data IS NOT NULL "
                "OR NEW.rowid IS NOT NULL OR %3 THEN\n"
-               "      RAISE EXCEPTION 'un alunno nuovo comincia dalla prima prova' USING ERRCODE = '42501';\n"
-               "    END IF;\n"
-               "    INSERT INTO %4 (nome, arrivo, sub) VALUES (NEW.nome, 1, 1) RETURNING data, rowid INTO NEW.data, NEW.rowid;\n"
-               "    RETURN NEW;\n"
+               "    RAISE EXCEPTION 'un alunno nuovo comincia dalla prima prova' USING ERRCODE = '42501';\n"
                "  END IF;\n"
+               "  INSERT INTO %4.%5 (nome, arrivo, sub) VALUES (NEW.nome, 1, 1) RETURNING data, rowid INTO NEW.data, NEW.rowid;\n"
+               "  RETURN NEW;\n"
+               "END\n$f$")
+        .arg(P, ident(table + QStringLiteral("_scrive")), otherNull.join(QStringLiteral(" OR ")), T, ident(table));
+}
+
+// An UPDATE on the class view (the way earlier versions of the program stored, and any
+// statement a pupil types there) goes, as the pupil, through the store view, so the same
+// grants and the same guard hold. A record's name and data never change; a finished record
+// is refused rather than found missing. It writes only if the record's progress is still the
+// one the statement found (another computer's store since makes it write nothing).
+QString classUpdater(const QString &P, const QString &table)
+{
+    QStringList sets;
+    for (const QString &f : scoreFields())
+        sets << QStringLiteral("%1 = NEW.%1").arg(f);
+    return QStringLiteral(
+               "CREATE OR REPLACE FUNCTION %1.%2() RETURNS trigger LANGUAGE plpgsql "
+               "SET search_path = pg_catalog, pg_temp AS $f$\nBEGIN\n"
                "  IF NEW.nome IS DISTINCT FROM OLD.nome OR NEW.data IS DISTINCT FROM OLD.data OR NEW.rowid IS DISTINCT FROM OLD.rowid THEN\n"
                "    RAISE EXCEPTION 'il nome e la data di un risultato non si cambiano' USING ERRCODE = '42501';\n"
                "  END IF;\n"
-               "  IF NOT %5 THEN\n"
+               "  IF NOT %3 THEN\n"
                "    RAISE EXCEPTION 'un risultato finito non si cambia' USING ERRCODE = '42501';\n"
                "  END IF;\n"
-               "  IF NEW.arrivo IS NULL OR NEW.sub IS NULL OR (NEW.arrivo, NEW.sub) < (OLD.arrivo, OLD.sub) THEN\n"
-               "    RAISE EXCEPTION 'il punto raggiunto nelle prove non torna indietro' USING ERRCODE = '42501';\n"
-               "  END IF;\n"
-               "  UPDATE %4 SET arrivo = NEW.arrivo, sub = NEW.sub, %6 WHERE rowid = OLD.rowid "
+               "  UPDATE %1.%4 SET arrivo = NEW.arrivo, sub = NEW.sub, %5 WHERE rowid = OLD.rowid "
                "AND arrivo IS NOT DISTINCT FROM OLD.arrivo AND sub IS NOT DISTINCT FROM OLD.sub;\n"
                "  IF NOT FOUND THEN\n"
                "    RETURN NULL;\n"
                "  END IF;\n"
                "  RETURN NEW;\n"
                "END\n$f$")
-        .arg(P, ident(table + QStringLiteral("_scrive")), otherNull.join(QStringLiteral(" OR ")), t, unfinished(QStringLiteral("OLD.")),
+        .arg(P, ident(table + QStringLiteral("_aggiorna")), unfinished(QStringLiteral("OLD.")), ident(pupilStoreView(table)),
              sets.join(QStringLiteral(", ")));
 }
 
@@ -165,6 +241,11 @@ QString pupilSchemaFor(const QString &tablesSchema)
     if (tablesSchema == QLatin1String("public"))
         return QString::fromLatin1(kPupilRole);
     return tablesSchema + QStringLiteral("_aula");
+}
+
+QString pupilStoreView(const QString &table)
+{
+    return table + QStringLiteral("_in_corso");
 }
 
 ServerRole serverRole(Database &db)
@@ -323,15 +404,27 @@ bool guardServer(Database &db, QStringList *notices, QString *error)
         && run(QStringLiteral("SET LOCAL ROLE %1").arg(ident(owner))) && run(inProgressFunction(T, P))
         && run(QStringLiteral("REVOKE ALL ON FUNCTION %1.in_corso(text, text) FROM PUBLIC").arg(P))
         && run(QStringLiteral("GRANT EXECUTE ON FUNCTION %1.in_corso(text, text) TO %2").arg(P, ident(pupils)));
+    made = made && run(guardFunction(P)) && run(QStringLiteral("REVOKE ALL ON FUNCTION %1.guardia() FROM PUBLIC").arg(P));
+    QStringList stored = {QStringLiteral("arrivo"), QStringLiteral("sub")};
+    stored += scoreFields();
     for (const QString &t : classTables()) {
-        const QString writer = P + QLatin1Char('.') + ident(t + QStringLiteral("_scrive"));
-        made = made && run(classView(T, P, t)) && run(classWriter(T, P, t))
-            && run(QStringLiteral("REVOKE ALL ON FUNCTION %1() FROM PUBLIC").arg(writer))
-            && run(QStringLiteral("CREATE OR REPLACE TRIGGER scrive INSTEAD OF INSERT OR UPDATE ON %1.%2 FOR EACH ROW "
-                                  "EXECUTE FUNCTION %3()")
-                       .arg(P, ident(t), writer))
-            && run(QStringLiteral("REVOKE ALL ON %1.%2 FROM PUBLIC").arg(P, ident(t)))
-            && run(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO %3").arg(P, ident(t), ident(pupils)));
+        const QString inserter = P + QLatin1Char('.') + ident(t + QStringLiteral("_scrive"));
+        const QString updater = P + QLatin1Char('.') + ident(t + QStringLiteral("_aggiorna"));
+        const QString store = P + QLatin1Char('.') + ident(pupilStoreView(t));
+        made = made && run(classView(T, P, t)) && run(storeView(T, P, t)) && run(classInserter(T, P, t)) && run(classUpdater(P, t))
+            && run(QStringLiteral("REVOKE ALL ON FUNCTION %1(), %2() FROM PUBLIC").arg(inserter, updater))
+            && run(QStringLiteral("CREATE OR REPLACE TRIGGER scrive INSTEAD OF INSERT ON %1.%2 FOR EACH ROW EXECUTE FUNCTION %3()")
+                       .arg(P, ident(t), inserter))
+            && run(QStringLiteral("CREATE OR REPLACE TRIGGER aggiorna INSTEAD OF UPDATE ON %1.%2 FOR EACH ROW EXECUTE FUNCTION %3()")
+                       .arg(P, ident(t), updater))
+            // The guard runs only for the pupils' role: the teachers and the technician
+            // change every record as the archive wants.
+            && run(QStringLiteral("CREATE OR REPLACE TRIGGER guardia BEFORE UPDATE ON %1.%2 FOR EACH ROW WHEN (current_user = %3) "
+                                  "EXECUTE FUNCTION %4.guardia()")
+                       .arg(T, ident(t), literal(pupils), P))
+            && run(QStringLiteral("REVOKE ALL ON %1.%2, %3 FROM PUBLIC, %4").arg(P, ident(t), store, ident(pupils)))
+            && run(QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1.%2 TO %3").arg(P, ident(t), ident(pupils)))
+            && run(QStringLiteral("GRANT SELECT, UPDATE (%1) ON %2 TO %3").arg(stored.join(", "), store, ident(pupils)));
     }
     made = made
         && run(QStringLiteral("CREATE OR REPLACE VIEW %1.risposte AS SELECT classe, data, prova, numero, risposta, giusta, quando "

@@ -22,6 +22,8 @@ inline constexpr const char *kTeacherGroup = "quorvane_docenti";
 // as the pupils' role, so that the role's default search path ("$user", public) finds it
 // first; for another schema (a test's), "<schema>_aula".
 QString pupilSchemaFor(const QString &tablesSchema);
+// The view of the pupils' schema their stores of a class table's records go through.
+QString pupilStoreView(const QString &table);
 
 // Makes or completes, on the technician's connection (a superuser, or the database's owner
 // who may act as the owner role), the roles, the ownership of the tables, the pupils' views

@@ -38,6 +38,8 @@ struct Guarded {
     std::unique_ptr<Database> pupil;
     QString finished = QStringLiteral("2026-09-14 09:00:00.000 0000000f");
     QString unfinished = QStringLiteral("2026-09-14 09:00:00.000 0000000a");
+    // On the physical map with no score of it: a record an interruption damaged.
+    QString damaged = QStringLiteral("2026-09-14 09:00:00.000 0000000d");
     Guarded()
     {
         QString e;
@@ -47,7 +49,7 @@ struct Guarded {
             qWarning("%s", qPrintable(folder.error() + e));
             return;
         }
-        for (const auto &[data, arrivo, sub] : {std::tuple{finished, 10, 20}, std::tuple{unfinished, 3, 2}}) {
+        for (const auto &[data, arrivo, sub] : {std::tuple{finished, 10, 20}, std::tuple{unfinished, 3, 2}, std::tuple{damaged, 9, 7}}) {
             one(*teacher, QStringLiteral("INSERT INTO \"prima-A\" (nome, data, arrivo, sub, lessico1) VALUES ('ROSSI ANNA', '%1', %2, %3, 7)")
                               .arg(data).arg(arrivo).arg(sub));
             one(*teacher, QStringLiteral("INSERT INTO risposte VALUES ('prima-A', '%1', 'lettura', 1, '2', 1, 'x')").arg(data));
@@ -79,7 +81,7 @@ private slots:
     {
         Guarded g;
         QVERIFY2(g.teacher && g.pupil, qPrintable(g.folder.error()));
-        const QString F = g.finished, U = g.unfinished;
+        const QString F = g.finished, U = g.unfinished, D = g.damaged;
         const QString tables = g.folder.schema();
         const QString before = g.snapshot();
         struct Attempt {
@@ -129,6 +131,26 @@ private slots:
             {"a file of the server", "COPY (SELECT 1) TO '/tmp/quorvane-copia'", {}},
             {"a program on the server", "COPY (SELECT 1) TO PROGRAM 'true'", {}},
             {"a trigger function called alone", "SELECT \"prima-A_scrive\"()", {}},
+            // The record is at the grammar test: only its fields may change.
+            {"an earlier test's score", QStringLiteral("UPDATE \"prima-A\" SET sub = 3, lessico1 = 1 WHERE data = '%1'").arg(U), {}},
+            {"a later test's score", QStringLiteral("UPDATE \"prima-A\" SET elempol = 40 WHERE data = '%1'").arg(U), {}},
+            {"a test beyond the next", QStringLiteral("UPDATE \"prima-A\" SET arrivo = 4, cronolog = 20 WHERE data = '%1'").arg(U), {}},
+            // The view the stores go through.
+            {"storing an earlier test there", QStringLiteral("UPDATE \"prima-A_in_corso\" SET lessico1 = 1 WHERE data = '%1'").arg(U), {}},
+            {"lowering the progress there", QStringLiteral("UPDATE \"prima-A_in_corso\" SET sub = 1 WHERE data = '%1'").arg(U), {}},
+            {"renaming a pupil there", QStringLiteral("UPDATE \"prima-A_in_corso\" SET nome = 'X' WHERE data = '%1'").arg(U), {}},
+            {"changing a finished record there",
+             QStringLiteral("UPDATE \"prima-A_in_corso\" SET lessico1 = 1 WHERE data = '%1' RETURNING 1").arg(F), "<no row, 0 affected>"},
+            {"reading a finished record there", QStringLiteral("SELECT count(*) FROM \"prima-A_in_corso\" WHERE data = '%1'").arg(F), "0"},
+            {"adding a record there", "INSERT INTO \"prima-A_in_corso\" (nome, arrivo, sub) VALUES ('X', 1, 1)", {}},
+            {"deleting there", "DELETE FROM \"prima-A_in_corso\"", {}},
+            {"turning the guard off", QStringLiteral("ALTER TABLE %1.\"prima-A\" DISABLE TRIGGER guardia").arg(tables), {}},
+            // Only a map test with no score of its own starts again from its first place.
+            {"restarting a test that is no map", QStringLiteral("UPDATE \"prima-A\" SET sub = 1, gramsem = 0 WHERE data = '%1'").arg(U), {}},
+            {"restarting the map into an earlier test", QStringLiteral("UPDATE \"prima-A\" SET arrivo = 8, sub = 1, elemfis = 0 WHERE data = '%1'").arg(D), {}},
+            {"restarting the map with a score", QStringLiteral("UPDATE \"prima-A\" SET sub = 1, elemfis = 5 WHERE data = '%1'").arg(D), {}},
+            {"restarting the map rewriting an earlier test",
+             QStringLiteral("UPDATE \"prima-A\" SET sub = 1, elemfis = 0, lessico1 = 0 WHERE data = '%1'").arg(D), {}},
         };
         for (const Attempt &a : attempts) {
             const QString got = one(*g.pupil, a.sql);
@@ -140,8 +162,17 @@ private slots:
         QCOMPARE(g.snapshot(), before);
         // What the road does is let through: the unfinished record's score read, stored forward.
         QCOMPARE(one(*g.pupil, QStringLiteral("SELECT lessico1 FROM \"prima-A\" WHERE data = '%1'").arg(U)), QString("7"));
-        QCOMPARE(one(*g.pupil, QStringLiteral("UPDATE \"prima-A\" SET sub = 3, lessico1 = 8 WHERE data = '%1' RETURNING sub").arg(U)),
+        QCOMPARE(one(*g.pupil, QStringLiteral("UPDATE \"prima-A\" SET sub = 3, gramsem = 8 WHERE data = '%1' RETURNING sub").arg(U)),
                  QString("3"));
+        QCOMPARE(one(*g.pupil, QStringLiteral("UPDATE \"prima-A_in_corso\" SET arrivo = 4, sub = 1, temgram = 5 WHERE data = '%1' "
+                                              "RETURNING arrivo").arg(U)),
+                 QString("4"));
+        // The damaged map starts again from its first place, its score zero.
+        QCOMPARE(one(*g.pupil, QStringLiteral("UPDATE \"prima-A\" SET sub = 1, elemfis = 0 WHERE data = '%1' RETURNING sub").arg(D)),
+                 QString("1"));
+        // Once it holds a score, it goes forward only.
+        QCOMPARE(one(*g.pupil, QStringLiteral("UPDATE \"prima-A\" SET sub = 2 WHERE data = '%1'").arg(D)), QString("<no row, 1 affected>"));
+        QVERIFY(one(*g.pupil, QStringLiteral("UPDATE \"prima-A\" SET sub = 1 WHERE data = '%1'").arg(D)).startsWith("<refused"));
     }
 
     // A teacher reads and changes the results, but makes, drops or empties no table and
@@ -261,7 +292,8 @@ private slots:
     // A server of the older set-up: the tables made by its login role, which owns the
     // database and whose password the lab computers held. The set-up, run by the server's
     // administrator, gives everything to the owner role with every row, twice over with the
-    // same outcome; the old role then reads nothing and the pupils' road works on it.
+    // same outcome, and completes a server of the previous guard (no store views) likewise;
+    // the old role then reads nothing and the pupils' road works on it.
     void upgradeOfAnOlderServer()
     {
         const QString server = test::DataFolder::testServer();
@@ -296,7 +328,19 @@ private slots:
         const QString before = one(*connectAs(tag, tag), rows);
         QVERIFY(before.contains("ALUNNO 2"));
         const ServerConfig technician = ServerConfig::parse(server + QStringLiteral(" user=postgres dbname=%1").arg(tag));
-        for (int run = 0; run < 2; ++run) {
+        // Class tables with their guard and their store view.
+        const QString doors = QStringLiteral("SELECT count(*) FROM pg_trigger g JOIN pg_class c ON c.oid = g.tgrelid WHERE g.tgname = "
+                                             "'guardia' AND to_regclass(format('%I.%I', '") + kPupilRole + "', c.relname || '_in_corso')) IS NOT NULL";
+        for (int run = 0; run < 3; ++run) {
+            auto tech = Database::connect(technician, &e);
+            QVERIFY2(tech, qPrintable(e));
+            if (run == 2) {
+                // A server of the previous guard: the stores went through the class views'
+                // own triggers, with no store views and no guard on the tables.
+                for (const QString &t : classTables())
+                    one(*tech, QStringLiteral("DROP VIEW %1.\"%2\"; DROP TRIGGER guardia ON \"%3\"").arg(kPupilRole, pupilStoreView(t), t));
+                QCOMPARE(one(*tech, doors), QString("0"));
+            }
             QStringList notices;
             QVERIFY2(prepareServer(technician, &e, &notices), qPrintable(e));
             auto teacher = Database::connect(ServerConfig::parse(server + QStringLiteral(" user=maestra dbname=%1").arg(tag)), &e,
@@ -308,6 +352,7 @@ private slots:
                      QString(kOwnerRole));
             if (run == 0)
                 QVERIFY2(notices.join(' ').contains("ALTER ROLE " + tag + " NOLOGIN"), qPrintable(notices.join('\n')));
+            QCOMPARE(one(*tech, doors), QString::number(classTables().size()));
         }
         // The old login is refused the database; the pupils' road registers and stores.
         QVERIFY(!connectAs(tag, tag) || one(*connectAs(tag, tag), "SELECT count(*) FROM \"prima-B\"").startsWith("<refused"));
