@@ -43,8 +43,9 @@ QWidget *ScreenBase::makeBody()
     body->viewport()->setAutoFillBackground(false);
     body->verticalScrollBar()->setAccessibleName(QStringLiteral("Scorri la schermata"));
     auto *page = new QWidget;
-    page->setAutoFillBackground(false);
     body->setWidget(page);
+    page->setAutoFillBackground(false); // after setWidget, which fills it
+
     scaler_->setBody(body, [this](const Look &l) { layOut(l); });
     return page;
 }

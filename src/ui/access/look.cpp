@@ -106,14 +106,14 @@ void setDecorationText(QWidget *w, qreal points, bool bold)
     w->setProperty(kDecorationProperty, true);
 }
 
+bool hasDesignText(const QWidget *w)
+{
+    return w->property(kFontProperty).isValid();
+}
+
 QFont designTextOf(const QWidget *w)
 {
-    const QVariant f = w->property(kFontProperty);
-    if (f.isValid())
-        return f.value<QFont>();
-    QFont none;
-    none.setPointSizeF(-1);
-    return none;
+    return w->property(kFontProperty).value<QFont>();
 }
 
 void setDesignInk(QWidget *w, const QColor &ink)

@@ -38,7 +38,8 @@ QFont designFont(qreal points, bool bold = false);
 void setDesignText(QWidget *w, qreal points, bool bold = false);
 // Words drawn for decoration only, not read: the display's size, in the design's face and size.
 void setDecorationText(QWidget *w, qreal points, bool bold = false);
-// The design font applyLook() works from; a default font (point size -1) for a control without one.
+// Whether `w` has a design text size, and the design font applyLook() works from.
+bool hasDesignText(const QWidget *w);
 QFont designTextOf(const QWidget *w);
 // `w`'s own text colour, and background (filled), as designed; applyLook() maps them.
 void setDesignInk(QWidget *w, const QColor &ink);

@@ -710,7 +710,7 @@ qreal ScreenScaler::textShare(const QWidget *w) const
     const bool laidOut = body_ && body_->isAncestorOf(w);
     if (!c && !laidOut)
         return 1.0;
-    if (laidOut && designTextOf(w).pointSizeF() <= 0)
+    if (laidOut && !hasDesignText(w))
         return 1.0;
     const QFont want = scaledFont(laidOut ? designTextOf(w) : c->font);
     const QFont drawn = w->font();
