@@ -173,16 +173,16 @@ void FLETTURA::activate()
     move(0, 0);
     loadBackground();
     model_.setUp();
-    mostra();
+    redraw();
 }
 
 void FLETTURA::prepare()
 {
     model_.preview();
-    mostra();
+    redraw();
 }
 
-void FLETTURA::mostra()
+void FLETTURA::redraw()
 {
     QFont f(QStringLiteral("Liberation Sans"));
     f.setPointSizeF(model_.testoPunti() * kScala);
@@ -221,7 +221,7 @@ void FLETTURA::Labseguente_Click()
     switch (model_.nextQuestion()) {
     case LetturaModel::Outcome::Shown:
     case LetturaModel::Outcome::NotStored:
-        mostra();
+        redraw();
         break;
     default:
         break;

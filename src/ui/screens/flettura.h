@@ -54,7 +54,7 @@ private:
     // Places the passage, the question's column and the buttons for the presentation.
     void placeForText();
     // Redraws the text area, the question and the boxes from the model.
-    void mostra();
+    void redraw();
 
     LetturaModel model_;
 };

@@ -112,10 +112,10 @@ void FLfrasi::activate()
     loadBackground();
     move(0, 0);
     model_.setUp();
-    mostra();
+    redraw();
 }
 
-void FLfrasi::mostra()
+void FLfrasi::redraw()
 {
     Label1->setText(model_.premessa());
     for (int k = 0; k < 4; ++k) {
@@ -140,7 +140,7 @@ void FLfrasi::Labseguente_Click()
     switch (model_.nextQuestion()) {
     case FrasiModel::Outcome::Shown:
     case FrasiModel::Outcome::NotStored:
-        mostra();
+        redraw();
         break;
     default:
         break;

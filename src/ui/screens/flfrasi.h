@@ -42,7 +42,7 @@ private:
     void Labseguente_Click();
     void placeBoxes();
     // Redraws the premise, the conclusions and the boxes from the model.
-    void mostra();
+    void redraw();
 
     FrasiModel model_;
 };
