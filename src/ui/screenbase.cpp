@@ -138,11 +138,12 @@ ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption
     auto *b = new ClickLabel(caption, this);
     b->setObjectName(name);
     b->setGeometry(geometry);
-    b->setFont(sans(points, true));
+    setDesignText(b, sans(points, true)); // the look's size on a screen laid out by layouts
     b->setAlignment(Qt::AlignCenter);
     b->setFrameStyle(QFrame::Panel | QFrame::Raised);
     b->setLineWidth(lineWidth);
     setBackColor(b, back);
+    setDesignBack(b, back); // mapped in high contrast by the look, likewise
     return b;
 }
 

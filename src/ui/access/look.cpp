@@ -95,9 +95,13 @@ QFont designFont(qreal points, bool bold)
 
 void setDesignText(QWidget *w, qreal points, bool bold)
 {
-    const QFont f = designFont(points, bold);
-    w->setProperty(kFontProperty, f);
-    w->setFont(f);
+    setDesignText(w, designFont(points, bold));
+}
+
+void setDesignText(QWidget *w, const QFont &design)
+{
+    w->setProperty(kFontProperty, design);
+    w->setFont(design);
 }
 
 void setDecorationText(QWidget *w, qreal points, bool bold)

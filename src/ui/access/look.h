@@ -36,6 +36,7 @@ struct Look {
 QFont designFont(qreal points, bool bold = false);
 // `w` shows text at `points` design points: applyLook() gives it the look's font.
 void setDesignText(QWidget *w, qreal points, bool bold = false);
+void setDesignText(QWidget *w, const QFont &design);
 // Words drawn for decoration only, not read: the display's size, in the design's face and size.
 void setDecorationText(QWidget *w, qreal points, bool bold = false);
 // Whether `w` has a design text size, and the design font applyLook() works from.
