@@ -14,6 +14,7 @@
 #include "support/screenshots.h"
 #include "ui/access/contrastcolours.h"
 #include "ui/access/focusring.h"
+#include "ui/access/look.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flcartge.h"
@@ -345,6 +346,50 @@ private slots:
         screen.show();
         QCOMPARE(label->font().pointSizeF(), 36.0);
         QCOMPARE(picture->pixmap().cacheKey(), scaled);
+    }
+
+    // The look of a laid-out screen, and back: text at its design size × the display's factor
+    // × the pupil's share in the pupil's face (decoration at the display's size alone), design
+    // colours in the default presentation and mapped in high contrast, a text on a box taking
+    // the box's mapped colour as its background; nothing of high contrast left after it.
+    void lookAppliesPresentation_data()
+    {
+        QTest::addColumn<qreal>("factor");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::newRow("100") << 1.0 << Presentation{};
+        QTest::newRow("150-wide") << 1.5 << Presentation{150, false, false};
+        QTest::newRow("125-readable") << 1.0 << Presentation{125, true, false};
+        QTest::newRow("contrast") << 2.0 << Presentation{100, false, true};
+    }
+    void lookAppliesPresentation()
+    {
+        QFETCH(qreal, factor);
+        QFETCH(Presentation, presentation);
+        const QColor paper(0xdc, 0xeb, 0xff), ink(0x80, 0x00, 0x80);
+        QWidget screen;
+        auto *box = new QFrame(&screen);
+        setDesignBack(box, paper);
+        auto *text = new QLabel(QStringLiteral("Testo"), box);
+        setDesignText(text, 16, true);
+        setDesignInk(text, ink);
+        auto *decoration = new QLabel(QStringLiteral("STORIA"), &screen);
+        setDecorationText(decoration, 30);
+        const Look look{factor, presentation};
+        applyLook(&screen, look);
+        QCOMPARE(text->font().pointSizeF(), 16 * factor * presentation.textPercent / 100.0);
+        QCOMPARE(text->font().bold(), true);
+        QCOMPARE(text->font().family() == QLatin1String("OpenDyslexic"), presentation.readableFont);
+        QCOMPARE(decoration->font().pointSizeF(), 30 * factor);
+        QCOMPARE(decoration->font().family(), QStringLiteral("Liberation Sans"));
+        const QColor back = presentation.highContrast ? contrastBack(paper) : paper;
+        QCOMPARE(box->palette().color(QPalette::Window), back);
+        QCOMPARE(text->palette().color(QPalette::WindowText), presentation.highContrast ? contrastText(back, ink) : ink);
+        if (presentation.highContrast)
+            QVERIFY(contrastRatio(text->palette().color(QPalette::WindowText), back) >= 7);
+        applyLook(&screen, Look{factor, {}});
+        QCOMPARE(box->palette().color(QPalette::Window), paper);
+        QCOMPARE(text->palette().color(QPalette::WindowText), ink);
+        QCOMPARE(text->font().pointSizeF(), 16 * factor);
     }
 
     void fitsEveryDisplay_data()
