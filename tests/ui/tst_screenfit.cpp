@@ -29,6 +29,7 @@
 
 #include <QFile>
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -645,6 +646,39 @@ private slots:
         QVERIFY(!pane->scrolls());
         for (int r = 0; r < 10; ++r)
             QCOMPARE(QRect(inPane[r]->mapTo(&w, QPoint()), inPane[r]->size()), onScreen[r]->geometry());
+    }
+
+    // Rows laid out by a layout in a box of rows: the rows' widget as tall as the layout needs
+    // across the box (no taller than the box when they fit), so the bar comes and goes with
+    // the texts, at once after a text changes.
+    void laidOutRowsScrollAsTheyNeed_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("short") << 3 << false;
+        QTest::newRow("long") << 400 << true;
+    }
+    void laidOutRowsScrollAsTheyNeed()
+    {
+        QFETCH(int, words);
+        QFETCH(bool, scrolls);
+        QWidget w;
+        auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), &w);
+        pane->setGeometry(0, 0, 400, 300);
+        auto *grid = new QGridLayout(pane->rows());
+        QList<QLabel *> rows;
+        for (int r = 0; r < 3; ++r) {
+            rows << new QLabel(QStringLiteral("Riga"), pane->rows());
+            rows.last()->setWordWrap(true);
+            grid->addWidget(rows.last(), r, 0);
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        rows[1]->setText(QStringList(words, QStringLiteral("parola")).join(QLatin1Char(' ')));
+        QTRY_COMPARE(pane->scrolls(), scrolls);
+        QTRY_VERIFY(pane->rows()->height() >= grid->totalHeightForWidth(pane->viewport()->width()));
+        QCOMPARE(pane->rows()->height() > pane->viewport()->height(), scrolls);
+        QVERIFY(rows[2]->geometry().bottom() < pane->rows()->height());
     }
 
     // At larger text the chronology's events scroll: the keyboard brings the box it reaches
