@@ -5,6 +5,9 @@
 // (larger text, readable font, high contrast) and makes every label's text fit its box:
 // it wraps, and shrinks only as a last resort, never cuts. Screens keep changing their
 // controls in design units as before; each change is picked up before the next paint.
+// For a screen laid out by Qt's layouts (setBody) it does one job only: it keeps the body on
+// the canvas and applies the look (look.h) when the display's size or the presentation
+// changes; the rest of it serves the screens still placed at design coordinates.
 #pragma once
 
 #include "ui/access/look.h"
