@@ -59,7 +59,9 @@ bool save(qv::ui::Application &app, qv::Screen s, const QString &out)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless told otherwise (a display of a given size: "offscreen:configfile=...").
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
     const QStringList args = qapp.arguments();

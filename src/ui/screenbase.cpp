@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPixmapCache>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace qv::ui {
 
@@ -25,6 +27,33 @@ ScreenBase::ScreenBase(Application &app, const QString &caption) : QWidget(nullp
     scaler_ = new ScreenScaler(this, QSize(kScreenWidth, kScreenHeight));
     scaler_->setPresentation(app.presentation());
     connect(&app, &Application::presentationChanged, this, [this] { scaler_->setPresentation(app_.presentation()); });
+}
+
+QWidget *ScreenBase::makeBody()
+{
+    // A frameless, see-through scrolling box: the screen's background shows behind it, and
+    // where larger text makes the screen taller than the display its rows scroll.
+    auto *body = new QScrollArea(this);
+    body->setFrameShape(QFrame::NoFrame);
+    body->setFocusPolicy(Qt::NoFocus);
+    body->setWidgetResizable(true);
+    // Across, the page is as wide as the canvas (its least widths are the design's, which
+    // fit): a bar would come only from rounding. Its texts wrap instead.
+    body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    body->viewport()->setAutoFillBackground(false);
+    body->verticalScrollBar()->setAccessibleName(QStringLiteral("Scorri la schermata"));
+    auto *page = new QWidget;
+    body->setWidget(page);
+    page->setAutoFillBackground(false); // after setWidget, which fills it
+
+    scaler_->setBody(body, [this](const Look &l) { layOut(l); });
+    return page;
+}
+
+void ScreenBase::setInk(QWidget *w, const QColor &ink)
+{
+    setDesignInk(w, ink);
+    applyLook(w, look());
 }
 
 void ScreenBase::setTeacherWindow()
@@ -109,11 +138,12 @@ ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption
     auto *b = new ClickLabel(caption, this);
     b->setObjectName(name);
     b->setGeometry(geometry);
-    b->setFont(sans(points, true));
+    setDesignText(b, sans(points, true)); // the look's size on a screen laid out by layouts
     b->setAlignment(Qt::AlignCenter);
     b->setFrameStyle(QFrame::Panel | QFrame::Raised);
     b->setLineWidth(lineWidth);
     setBackColor(b, back);
+    setDesignBack(b, back); // mapped in high contrast by the look, likewise
     return b;
 }
 

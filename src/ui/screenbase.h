@@ -1,4 +1,6 @@
-// Base of every screen: drawn at the design's 1016 × 730 and scaled to its real size by a
+// Base of every screen: drawn at the design's 1016 × 730 proportions on its real size. A
+// screen laid out by Qt's layouts holds them in its body (makeBody) and sets its lengths for
+// the look in layOut(); the others are still placed at design coordinates and scaled by the
 // ScreenScaler. The pupils' screens fill the display (full screen, the desktop out of reach)
 // and follow the pupil's presentation: in the program they take turns in one PupilWindow,
 // on their own they are windows of their own. The teacher's archive is a normal window that
@@ -72,6 +74,16 @@ protected:
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
+    // For a screen laid out by Qt's layouts: the page that holds them, in a scrolling box
+    // kept on the canvas (the design's proportions, centred). Once, in the constructor.
+    QWidget *makeBody();
+    // The look changed (display size, presentation): fonts and colours are applied already;
+    // the screen sets the lengths of its layouts (margins, spacing, least sizes) and its
+    // boxes' sheets from `look`.
+    virtual void layOut(const Look &) {}
+    Look look() const { return scaler_->look(); }
+    // A control's own text colour, from now on, in the look in force (mapped in high contrast).
+    void setInk(QWidget *w, const QColor &ink);
     // What a screen can make ready for its first showing before its pupil is known (a
     // picture decoded and set); called by prepareOutOfSight().
     virtual void prepare() {}

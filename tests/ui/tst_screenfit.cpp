@@ -14,6 +14,7 @@
 #include "support/screenshots.h"
 #include "ui/access/contrastcolours.h"
 #include "ui/access/focusring.h"
+#include "ui/access/look.h"
 #include "ui/access/screenscaler.h"
 #include "ui/screenbase.h"
 #include "ui/screens/flcartge.h"
@@ -28,6 +29,7 @@
 
 #include <QFile>
 #include <QAbstractButton>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -347,6 +349,50 @@ private slots:
         QCOMPARE(picture->pixmap().cacheKey(), scaled);
     }
 
+    // The look of a laid-out screen, and back: text at its design size × the display's factor
+    // × the pupil's share in the pupil's face (decoration at the display's size alone), design
+    // colours in the default presentation and mapped in high contrast, a text on a box taking
+    // the box's mapped colour as its background; nothing of high contrast left after it.
+    void lookAppliesPresentation_data()
+    {
+        QTest::addColumn<qreal>("factor");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::newRow("100") << 1.0 << Presentation{};
+        QTest::newRow("150-wide") << 1.5 << Presentation{150, false, false};
+        QTest::newRow("125-readable") << 1.0 << Presentation{125, true, false};
+        QTest::newRow("contrast") << 2.0 << Presentation{100, false, true};
+    }
+    void lookAppliesPresentation()
+    {
+        QFETCH(qreal, factor);
+        QFETCH(Presentation, presentation);
+        const QColor paper(0xdc, 0xeb, 0xff), ink(0x80, 0x00, 0x80);
+        QWidget screen;
+        auto *box = new QFrame(&screen);
+        setDesignBack(box, paper);
+        auto *text = new QLabel(QStringLiteral("Testo"), box);
+        setDesignText(text, 16, true);
+        setDesignInk(text, ink);
+        auto *decoration = new QLabel(QStringLiteral("STORIA"), &screen);
+        setDecorationText(decoration, 30);
+        const Look look{factor, presentation};
+        applyLook(&screen, look);
+        QCOMPARE(text->font().pointSizeF(), 16 * factor * presentation.textPercent / 100.0);
+        QCOMPARE(text->font().bold(), true);
+        QCOMPARE(text->font().family() == QLatin1String("OpenDyslexic"), presentation.readableFont);
+        QCOMPARE(decoration->font().pointSizeF(), 30 * factor);
+        QCOMPARE(decoration->font().family(), QStringLiteral("Liberation Sans"));
+        const QColor back = presentation.highContrast ? contrastBack(paper) : paper;
+        QCOMPARE(box->palette().color(QPalette::Window), back);
+        QCOMPARE(text->palette().color(QPalette::WindowText), presentation.highContrast ? contrastText(back, ink) : ink);
+        if (presentation.highContrast)
+            QVERIFY(contrastRatio(text->palette().color(QPalette::WindowText), back) >= 7);
+        applyLook(&screen, Look{factor, {}});
+        QCOMPARE(box->palette().color(QPalette::Window), paper);
+        QCOMPARE(text->palette().color(QPalette::WindowText), ink);
+        QCOMPARE(text->font().pointSizeF(), 16 * factor);
+    }
+
     void fitsEveryDisplay_data()
     {
         QTest::addColumn<int>("display");
@@ -600,6 +646,39 @@ private slots:
         QVERIFY(!pane->scrolls());
         for (int r = 0; r < 10; ++r)
             QCOMPARE(QRect(inPane[r]->mapTo(&w, QPoint()), inPane[r]->size()), onScreen[r]->geometry());
+    }
+
+    // Rows laid out by a layout in a box of rows: the rows' widget as tall as the layout needs
+    // across the box (no taller than the box when they fit), so the bar comes and goes with
+    // the texts, at once after a text changes.
+    void laidOutRowsScrollAsTheyNeed_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("short") << 3 << false;
+        QTest::newRow("long") << 400 << true;
+    }
+    void laidOutRowsScrollAsTheyNeed()
+    {
+        QFETCH(int, words);
+        QFETCH(bool, scrolls);
+        QWidget w;
+        auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), &w);
+        pane->setGeometry(0, 0, 400, 300);
+        auto *grid = new QGridLayout(pane->rows());
+        QList<QLabel *> rows;
+        for (int r = 0; r < 3; ++r) {
+            rows << new QLabel(QStringLiteral("Riga"), pane->rows());
+            rows.last()->setWordWrap(true);
+            grid->addWidget(rows.last(), r, 0);
+        }
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        rows[1]->setText(QStringList(words, QStringLiteral("parola")).join(QLatin1Char(' ')));
+        QTRY_COMPARE(pane->scrolls(), scrolls);
+        QTRY_VERIFY(pane->rows()->height() >= grid->totalHeightForWidth(pane->viewport()->width()));
+        QCOMPARE(pane->rows()->height() > pane->viewport()->height(), scrolls);
+        QVERIFY(rows[2]->geometry().bottom() < pane->rows()->height());
     }
 
     // At larger text the chronology's events scroll: the keyboard brings the box it reaches

@@ -80,9 +80,11 @@ void FocusRing::follow(QWidget *now)
 QWidget *FocusRing::host(QWidget *target)
 {
     // Drawn on the screen, not inside the control's own box, whose edge would cut it where the
-    // control touches it (a check box at the left of its scrolling box).
+    // control touches it (a check box at the left of its scrolling box): on the body of a
+    // screen laid out by Qt's layouts, which covers all of its controls.
     QWidget *host = target->parentWidget();
-    while (host && !host->isWindow() && !qobject_cast<ScreenBase *>(host) && host->parentWidget())
+    while (host && !host->isWindow() && !qobject_cast<ScreenBase *>(host) && !host->property(kBodyProperty).toBool()
+           && host->parentWidget())
         host = host->parentWidget();
     return host;
 }

@@ -201,19 +201,7 @@ qreal ScreenScaler::textHeight(QWidget *w, int width)
 
 QFont ScreenScaler::scaledFont(const QFont &design) const
 {
-    const qreal k = factor_ * presentation_.textPercent / 100.0;
-    QFont f(design);
-    if (design.pointSizeF() > 0)
-        f.setPointSizeF(design.pointSizeF() * k);
-    else if (design.pixelSize() > 0)
-        f.setPixelSize(int(std::lround(design.pixelSize() * k)));
-    f.setFamily(presentation_.readableFont ? QStringLiteral("OpenDyslexic") : design.family());
-    if (presentation_.readableFont) {
-        // Wider letters and words; the face's own line height is already half as tall again.
-        f.setLetterSpacing(QFont::PercentageSpacing, 105);
-        f.setWordSpacing(QFontMetricsF(f).horizontalAdvance(QLatin1Char(' ')) * 0.4);
-    }
-    return f;
+    return look().font(design);
 }
 
 // The screen's style sheet with its lengths × factor; in high contrast its colours are
@@ -719,9 +707,12 @@ void ScreenScaler::layOutStacks()
 qreal ScreenScaler::textShare(const QWidget *w) const
 {
     const Control *c = control(w);
-    if (!c)
+    const bool laidOut = body_ && body_->isAncestorOf(w);
+    if (!c && !laidOut)
         return 1.0;
-    const QFont want = scaledFont(c->font);
+    if (laidOut && !hasDesignText(w))
+        return 1.0;
+    const QFont want = scaledFont(laidOut ? designTextOf(w) : c->font);
     const QFont drawn = w->font();
     if (want.pointSizeF() > 0 && drawn.pointSizeF() > 0)
         return drawn.pointSizeF() / want.pointSizeF();
@@ -741,6 +732,19 @@ void ScreenScaler::sync()
     const QSize c = (QSizeF(design_) * f).toSize();
     canvas_ = QRect(QPoint((s.width() - c.width()) / 2, (s.height() - c.height()) / 2), c);
 
+    if (body_) {
+        if (body_->geometry() != canvas_)
+            body_->setGeometry(canvas_);
+        if (everything_) {
+            applyScreenPalette();
+            applyLook(body_, look());
+            if (relaid_)
+                relaid_(look());
+        }
+        everything_ = false;
+        syncing_ = false;
+        return;
+    }
     collect(screen_, true);
     // The stacks lay out from the design as the screen set it now: a screen that arranged
     // itself otherwise must not get rooms worked out from its former places.
@@ -748,27 +752,8 @@ void ScreenScaler::sync()
         if (ctl.w && ctl.w->geometry() != ctl.aGeometry && !ctl.flows)
             ctl.geometry = ctl.w->geometry();
     layOutStacks();
-    if (everything_) {
-        // The screen's own colours: black behind everything in high contrast.
-        QPalette p = screen_->palette();
-        if (presentation_.highContrast) {
-            if (!screenPalette_)
-                screenPalette_ = std::make_unique<QPalette>(p);
-            const QColor base = contrastBack(Qt::white);
-            p.setColor(QPalette::Window, kBlack);
-            p.setColor(QPalette::WindowText, contrastText(kBlack));
-            p.setColor(QPalette::Base, base);
-            p.setColor(QPalette::Text, contrastText(base));
-            p.setColor(QPalette::Button, kBlack);
-            p.setColor(QPalette::ButtonText, contrastText(kBlack));
-            p.setColor(QPalette::Highlight, kBlack);
-            p.setColor(QPalette::HighlightedText, contrastText(kBlack));
-            screen_->setPalette(p);
-        } else if (screenPalette_) {
-            screen_->setPalette(*screenPalette_);
-            screenPalette_.reset();
-        }
-    }
+    if (everything_)
+        applyScreenPalette();
 
     QHash<QWidget *, QColor> backs;
     const QColor screenBack = presentation_.highContrast ? kBlack : QColor();
@@ -826,6 +811,38 @@ void ScreenScaler::sync()
     }
     everything_ = false;
     syncing_ = false;
+}
+
+// The screen's own colours: black behind everything in high contrast.
+void ScreenScaler::applyScreenPalette()
+{
+    QPalette p = screen_->palette();
+    if (presentation_.highContrast) {
+        if (!screenPalette_)
+            screenPalette_ = std::make_unique<QPalette>(p);
+        const QColor base = contrastBack(Qt::white);
+        p.setColor(QPalette::Window, kBlack);
+        p.setColor(QPalette::WindowText, contrastText(kBlack));
+        p.setColor(QPalette::Base, base);
+        p.setColor(QPalette::Text, contrastText(base));
+        p.setColor(QPalette::Button, kBlack);
+        p.setColor(QPalette::ButtonText, contrastText(kBlack));
+        p.setColor(QPalette::Highlight, kBlack);
+        p.setColor(QPalette::HighlightedText, contrastText(kBlack));
+        screen_->setPalette(p);
+    } else if (screenPalette_) {
+        screen_->setPalette(*screenPalette_);
+        screenPalette_.reset();
+    }
+}
+
+void ScreenScaler::setBody(QWidget *body, std::function<void(const Look &)> relaid)
+{
+    body_ = body;
+    relaid_ = std::move(relaid);
+    body->setProperty(kUnscaledProperty, true);
+    body->setProperty(kBodyProperty, true);
+    everything_ = true;
 }
 
 } // namespace qv::ui

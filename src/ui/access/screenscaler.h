@@ -5,8 +5,12 @@
 // (larger text, readable font, high contrast) and makes every label's text fit its box:
 // it wraps, and shrinks only as a last resort, never cuts. Screens keep changing their
 // controls in design units as before; each change is picked up before the next paint.
+// For a screen laid out by Qt's layouts (setBody) it does one job only: it keeps the body on
+// the canvas and applies the look (look.h) when the display's size or the presentation
+// changes; the rest of it serves the screens still placed at design coordinates.
 #pragma once
 
+#include "ui/access/look.h"
 #include "ui/access/presentation.h"
 
 #include <QColor>
@@ -19,6 +23,7 @@
 #include <QRect>
 #include <QWidget>
 #include <climits>
+#include <functional>
 #include <utility>
 #include <memory>
 #include <vector>
@@ -29,6 +34,8 @@ namespace qv::ui {
 
 // Set (to true) on a child the scaler must leave alone: one placed from scaled geometry.
 inline constexpr const char *kUnscaledProperty = "qvUnscaled";
+// Set on the body of a screen laid out by Qt's layouts (see setBody).
+inline constexpr const char *kBodyProperty = "qvScreenBody";
 
 class ScreenScaler : public QObject {
     Q_OBJECT
@@ -42,6 +49,12 @@ public:
     void setFollowsPresentation(bool v) { follows_ = v; }
     void setPresentation(const Presentation &p);
     const Presentation &presentation() const { return presentation_; }
+    // A screen laid out by Qt's layouts inside `body`: the scaler then only keeps the body on
+    // the canvas and, when the display's size or the presentation changes, applies the look
+    // to it (look.h) and calls `relaid` for the screen's own lengths. Nothing under the body
+    // is recorded or moved.
+    void setBody(QWidget *body, std::function<void(const Look &)> relaid);
+    Look look() const { return {factor_, presentation_}; }
     // Brings every control in line with the window's size, picking up the changes the
     // screen made since (in design units) and any control added since.
     void sync();
@@ -132,6 +145,7 @@ private:
     std::pair<int, int> rowSpan(const Stack &s, size_t i);
     std::vector<qreal> stackSizes(const Stack &s, const QHash<const QWidget *, qreal> &fixed);
     void layOutStacks();
+    void applyScreenPalette();
 
     QWidget *screen_;
     QSize design_;
@@ -145,6 +159,8 @@ private:
     std::vector<Control> controls_; // parents before their children
     QHash<const QWidget *, size_t> known_; // where each control's widget is in controls_
     std::vector<Stack> stacks_;
+    QPointer<QWidget> body_;
+    std::function<void(const Look &)> relaid_;
     mutable QHash<QString, QSize> measures_; // see measure()
 };
 

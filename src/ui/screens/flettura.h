@@ -5,7 +5,9 @@
 #include "battery/comprehension/letturamodel.h"
 #include "ui/screenbase.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <array>
 
@@ -43,6 +45,7 @@ public:
 protected:
     // The first passage and question drawn ahead, so the first showing finds them laid out.
     void prepare() override;
+    void layOut(const Look &look) override;
 
 private:
     void Check1_Click(int k, bool ticked);
@@ -50,13 +53,14 @@ private:
     void Labesco_Click();
     // The passage's width: less at the larger texts that need it in the question's column.
     int testoW() const;
+    // At the synthesis question the first box ends where the second begins.
     void placeText();
-    // Places the passage, the question's column and the buttons for the presentation.
-    void placeForText();
     // Redraws the text area, the question and the boxes from the model.
-    void mostra();
+    void redraw();
 
     LetturaModel model_;
+    QBoxLayout *page_ = nullptr, *question_ = nullptr, *under_ = nullptr, *buttons_ = nullptr;
+    QGridLayout *rows_ = nullptr;
 };
 
 } // namespace qv::ui

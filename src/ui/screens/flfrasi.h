@@ -5,7 +5,9 @@
 #include "battery/comprehension/frasimodel.h"
 #include "ui/screenbase.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QFrame>
 #include <QLabel>
 #include <array>
@@ -37,14 +39,18 @@ public:
     ClickLabel *Labascoltafrase;
     ClickLabel *Labascoltaconclusioni;
 
+protected:
+    void layOut(const Look &look) override;
+
 private:
     void Check1_Click(int k, bool ticked);
     void Labseguente_Click();
-    void placeBoxes();
     // Redraws the premise, the conclusions and the boxes from the model.
-    void mostra();
+    void redraw();
 
     FrasiModel model_;
+    QBoxLayout *page_ = nullptr, *buttons_ = nullptr, *premessa_ = nullptr;
+    QGridLayout *rows_ = nullptr;
 };
 
 } // namespace qv::ui

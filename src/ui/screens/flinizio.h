@@ -4,8 +4,11 @@
 #include "startup/inizio.h"
 #include "ui/screenbase.h"
 
+#include <QBoxLayout>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
+#include <QList>
 #include <QTimer>
 #include <array>
 
@@ -34,6 +37,9 @@ public:
     // The timer's tick (public so tests can tick without waiting).
     void Timer1_Timer();
 
+protected:
+    void layOut(const Look &look) override;
+
 private:
     void LabAVVIO_Click();
     void Label1_Click(int index);
@@ -41,6 +47,9 @@ private:
 
     InizioModel model_;
     qint16 blink_ = 0;
+    QList<QLabel *> subjects_;
+    QBoxLayout *page_ = nullptr, *columns_ = nullptr, *left_ = nullptr, *right_ = nullptr, *subjectRow_ = nullptr;
+    QGridLayout *classes_ = nullptr;
 };
 
 } // namespace qv::ui

@@ -117,21 +117,21 @@ void FLstoria1::activate()
     loadBackgroundOrWarn();
     board->clearSelection();
     model_.apertura();
-    ridisegna();
+    redraw();
     riquadro->verticalScrollBar()->setValue(0);
 }
 
 void FLstoria1::Label1_DragDrop(int index, int source)
 {
     model_.drop(index, source);
-    ridisegna();
+    redraw();
 }
 
 void FLstoria1::Labnuovo_Click()
 {
     board->clearSelection();
     model_.nuovo();
-    ridisegna();
+    redraw();
     riquadro->verticalScrollBar()->setValue(0); // a new set shows from its first statement
 }
 
@@ -239,7 +239,7 @@ void FLstoria1::disponi()
     scaler_->addStack(Qt::Vertical, schema, ScreenScaler::kNoEnd);
 }
 
-void FLstoria1::ridisegna()
+void FLstoria1::redraw()
 {
     disponi();
     for (int i = 0; i < 4; ++i) {

@@ -41,7 +41,7 @@ private:
     void Labnuovo_Click();
     // Places statements, boxes and arrows for the scheme in force (schem1 / schem2).
     void disponi();
-    void ridisegna();
+    void redraw();
     void freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, QPoint da, QPoint a);
 
     Storia1Model model_;

@@ -130,23 +130,23 @@ void FLstoria2::activate()
     loadBackgroundOrWarn();
     board->clearSelection();
     model_.apertura();
-    ridisegna();
+    redraw();
 }
 
 void FLstoria2::Label2_DragDrop(int index, int source)
 {
     model_.drop(index, source);
-    ridisegna();
+    redraw();
 }
 
 void FLstoria2::Labseguente_Click()
 {
     board->clearSelection();
     model_.seguente();
-    ridisegna();
+    redraw();
 }
 
-void FLstoria2::ridisegna()
+void FLstoria2::redraw()
 {
     for (int r = 0; r < 10; ++r) {
         Label1[size_t(r)]->setText(model_.evento(r));

@@ -37,7 +37,7 @@ public:
 private:
     void Label2_DragDrop(int index, int source);
     void Labseguente_Click();
-    void ridisegna();
+    void redraw();
     void placeForText();
 
     Storia2Model model_;

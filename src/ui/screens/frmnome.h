@@ -43,13 +43,15 @@ public:
     // The timer's tick (public so tests can tick without waiting).
     void Timer1_Timer();
 
+protected:
+    void layOut(const Look &look) override;
+
 private:
     void CmdOK_Click();
-    // Places the controls for the presentation in force (see the definition).
-    void placeForText();
 
     NomeModel model_;
     qint16 contatore_ = 0;
+    QWidget *page_;
 };
 
 } // namespace qv::ui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QCursor>
+#include <QLayout>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -106,6 +107,10 @@ bool RowPane::eventFilter(QObject *watched, QEvent *event)
         if (watched != rows_)
             fitRows();
         break;
+    case QEvent::LayoutRequest:
+        if (watched == rows_ && rows_->layout())
+            QTimer::singleShot(0, this, &RowPane::fitRows); // after the layout has had it
+        break;
     default:
         break;
     }
@@ -117,9 +122,12 @@ bool RowPane::eventFilter(QObject *watched, QEvent *event)
 void RowPane::fitRows()
 {
     int bottom = 0;
-    for (QObject *o : rows_->children())
-        if (auto *w = qobject_cast<QWidget *>(o); w && !w->isHidden())
-            bottom = std::max(bottom, w->geometry().bottom() + 1);
+    if (QLayout *l = rows_->layout()) // rows laid out by a layout: as tall as it needs across
+        bottom = l->hasHeightForWidth() ? l->totalHeightForWidth(viewport()->width()) : l->totalSizeHint().height();
+    else
+        for (QObject *o : rows_->children())
+            if (auto *w = qobject_cast<QWidget *>(o); w && !w->isHidden())
+                bottom = std::max(bottom, w->geometry().bottom() + 1);
     const QSize want(viewport()->width(), std::max(bottom, viewport()->height()));
     if (rows_->size() != want)
         rows_->resize(want);

@@ -21,6 +21,9 @@ public:
     QLabel *label() const { return label_; }
     // Whether the text is taller than the box now.
     bool scrolls() const;
+    // The label sized to its text and the bar shown or hidden now, not at the next turn of
+    // the event loop (after a new text, or a new size of the box).
+    void relayOut();
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -31,8 +34,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void relayOut();
-
     QLabel *label_;
 };
 
