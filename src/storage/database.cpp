@@ -501,7 +501,7 @@ QString Database::storeTable(const QString &table)
     const QString view = pupilStoreView(table);
     QSqlQuery q(db_);
     q.prepare(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"));
-    q.addBindValue(quoted(view));
+    q.addBindValue(quotedName(db_, view));
     if (!q.exec() || !q.next())
         return {};
     const QString found = q.value(0).toBool() ? view : QString();
