@@ -987,7 +987,7 @@ bool passphraseAcceptable(const QString &passphrase)
 }
 
 ExchangeResult esportaSigillato(Database &results, const QString &table, const QString &folder,
-                                const QString &passphrase, const QString &templateFile, const IntoYear &into)
+                                const QString &passphrase, const QString &templateFile)
 {
     const QDir d(folder);
     const QString sealedFile = d.filePath(QString::fromLatin1(kSealedExportFile));

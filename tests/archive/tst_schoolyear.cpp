@@ -254,7 +254,7 @@ private slots:
         for (const bool yes : {false, true}) {
             a.env.dialogs.answers = {true, yes}; // the help's Ok, then the question
             a.importFrom(folder.path());
-            QVERIFY2(a.env.dialogs.questions.last().contains("Importo i risultati del disco nella Prima C dell'anno scolastico "
+            QVERIFY2(a.env.dialogs.questions.last().contains("Importo i risultati del disco nella prima C dell'anno scolastico "
                                                              "2026/2027?"),
                      qPrintable(a.env.dialogs.questions.last()));
             QCOMPARE(rows(a.db(), "prima-C"), 0);
