@@ -4,14 +4,17 @@
 # ratios to the floors and whether each aim is met.
 # QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
 # "run.sh server" runs only the benchmarks of the results server; "run.sh screens" only the
-# screen changes.
+# screen changes; "run.sh year" only the school year's close, a past year's class and the
+# comparison of five past years.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/bench"
 only=${1:-}
 targets=(bench_storage bench_archive mkquorvane labcomputer)
 [ "$only" = server ] || targets+=(bench_insight bench_screens emptywindow quorvane_test)
+[ "$only" = server ] || targets+=(bench_year)
 [ "$only" = screens ] && targets=(bench_screens)
+[ "$only" = year ] && targets=(bench_year)
 cmake --preset bench -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
 
@@ -177,6 +180,29 @@ if [ "$only" = screens ]; then
 fi
 
 gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
+
+# The school year: medians of five runs, in ms, against their absolute aims (a past year's
+# class within the archive's aim for matrice).
+year_benchmarks() {
+  "$b/bench/bench_year" "${gb[@]}" --benchmark_out="$work/year.csv" --benchmark_out_format=csv >/dev/null 2>&1 || true
+  local name aim label ms
+  while read -r name aim label; do
+    ms=$(awk -v r="$(counter "$name" real_time "$work/year.csv")" 'BEGIN { if (r == "") print "nan"; else printf "%.1f", r }')
+    verdict "$label, ms" "$ms" "$aim"
+    echo "$label: $ms ms (median of 5): $met"
+  done <<'AIMS'
+BM_CloseYear/iterations:3 2000 school year closed, 10 x 30 pupils with answers
+BM_PastYearClass 5 past year's class opened, matrice of 30
+BM_CompareFiveYears 200 comparison with five past years
+AIMS
+}
+if [ "$only" = year ]; then
+  year_benchmarks
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+fi
 if [ "$only" = server ]; then
   server_benchmarks
   echo
@@ -188,6 +214,7 @@ fi
 "$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
 "$b/bench/bench_archive" "${gb[@]}" --benchmark_filter='-Server' 2>/dev/null | grep -E "median|Benchmark"
 "$b/bench/bench_insight" "${gb[@]}" 2>/dev/null | grep -E "median|Benchmark"
+year_benchmarks
 
 # A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
 # benchmark so that both meet the same load; the medians of its counters.

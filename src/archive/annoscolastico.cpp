@@ -352,6 +352,34 @@ std::unique_ptr<Database> SchoolYears::openPast(const PastYear &y, const QString
     return db;
 }
 
+std::unique_ptr<Database> SchoolYears::openForImport(int year)
+{
+    if (db_.onServer())
+        return nullptr;
+    for (const PastYear &y : pastYears())
+        if (y.year == year && y.state == PastYear::State::Ok) {
+            QString e;
+            // The year's file stays one file: no write-ahead log beside it.
+            return Database::open(y.file, &e, Database::Journal::Rollback);
+        }
+    return nullptr;
+}
+
+QList<PupilKey> SchoolYears::closedRecords()
+{
+    QList<PupilKey> keys;
+    if (db_.onServer())
+        return keys;
+    for (const PastYear &y : pastYears()) {
+        if (y.state != PastYear::State::Ok)
+            continue;
+        QString e;
+        if (auto past = Database::open(y.file, &e, Database::Journal::ReadOnly))
+            keys += yearData(*past, &e);
+    }
+    return keys;
+}
+
 SchoolYears::Outcome SchoolYears::correct(int year, const QDate &today)
 {
     YearSettings s = readYearSettings(db_);

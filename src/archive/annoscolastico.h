@@ -75,6 +75,14 @@ public:
     // into a file in `scratchDir` (private, the caller's to remove).
     std::unique_ptr<Database> openPast(const PastYear &y, const QString &scratchDir, QString *error);
 
+    // A closed year's file opened for writing, for an import of a disk of that year: nullptr
+    // when the year is not closed here, its file is damaged or missing, or on the server.
+    std::unique_ptr<Database> openForImport(int year);
+
+    // The records and binned records of every closed year whose file can be read, for a
+    // restore that must not bring them back into the current year.
+    QList<PupilKey> closedRecords();
+
     // The teacher's correction of the current year (a clock set wrong). A year already
     // closed is refused; the year the clock gives clears the correction.
     Outcome correct(int year, const QDate &today);

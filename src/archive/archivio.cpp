@@ -282,7 +282,7 @@ void ArchivioModel::importo()
     }
     const QString templ = s_.dataFile(QString::fromLatin1(kExportFile));
     const DiskInFolder disk = diskInFolder(folder);
-    ExchangeResult r;
+    QString passphrase;
     if (disk.sealed) {
         const Dialogs::DiskSecret secret = s_.dialogs.askDiskPassphrase(
             QStringLiteral("L'esportazione sul disco è cifrata: scrivi la parola d'ordine scelta quando la classe è "
@@ -290,9 +290,27 @@ void ArchivioModel::importo()
             false);
         if (secret.choice != Dialogs::DiskSecret::Choice::Sealed)
             return;
-        r = importaSigillato(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, secret.passphrase, templ);
-    } else {
-        r = importaClasse(*s_.state.dbrisultati, s_.state.tabellaclasse, disk.file, templ);
+        passphrase = secret.passphrase;
+    }
+    auto import = [&](Database &into, const IntoYear &year) {
+        return disk.sealed ? importaSigillato(into, s_.state.tabellaclasse, disk.file, passphrase, templ, year)
+                           : importaClasse(into, s_.state.tabellaclasse, disk.file, templ, year);
+    };
+    ExchangeResult r = import(*s_.state.dbrisultati, {});
+    // A disk of a year closed here may go into that year, at the teacher's choice.
+    if (const auto y = r.otherYear ? years() : nullptr) {
+        const int other = r.otherYear;
+        if (auto past = y->openForImport(other)) {
+            if (!s_.dialogs.ask(QStringLiteral("%1\n\nL'anno scolastico %2 è chiuso e si trova fra gli \"Anni precedenti\". "
+                                               "Importo i risultati del disco nella %3 dell'anno scolastico %2?")
+                                    .arg(r.message, yearCaption(other), caption_.simplified()),
+                                Dialogs::Buttons::YesNo))
+                return;
+            r = import(*past, IntoYear{other, s_.state.dbrisultati.get()});
+            if (r.ok)
+                r.message += QStringLiteral("\nI risultati sono nell'anno scolastico %1, fra gli \"Anni precedenti\".")
+                                 .arg(yearCaption(other));
+        }
     }
     if (r.ok && !disk.older.isEmpty())
         r.message += QStringLiteral("\nSul disco c'è anche il file \"%1\", di un'esportazione più vecchia: non l'ho "
@@ -373,8 +391,9 @@ void ArchivioModel::ripristino(const BackupInfo &copia)
         return;
     // Cursors on the old rows go first; the reload opens the class anew on the restored ones.
     s_.state.rsclasse.reset();
-    const RestoreResult r = restoreBackup(*s_.state.dbrisultati, copia.file,
-                                          s_.dataFile(QString::fromLatin1(kBackupFolder)), s_.clock.now());
+    const auto y = years();
+    const RestoreResult r = restoreBackup(*s_.state.dbrisultati, copia.file, s_.dataFile(QString::fromLatin1(kBackupFolder)),
+                                          s_.clock.now(), y ? y->closedRecords() : QList<PupilKey>());
     reload();
     s_.dialogs.alert(r.message);
 }

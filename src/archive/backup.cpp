@@ -24,6 +24,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qv {
 
@@ -433,7 +434,7 @@ bool exec(Database &db, const QString &sql, QString *error)
 // stay with them. A copy without the tools leaves the tools as they are, so a mark of how a
 // result was obtained is never lost.
 bool replaceRows(Database &results, sqlitefile::Attached &copy, bool withBin, bool withAnswers, bool withTools,
-                 int *leftOut, QString *error)
+                 const QList<PupilKey> &closedYears, int *leftOut, int *inPastYears, QString *error)
 {
     QList<QPair<QString, QStringList>> work; // table, its columns
     for (const QString &t : classTables())
@@ -473,6 +474,35 @@ bool replaceRows(Database &results, sqlitefile::Attached &copy, bool withBin, bo
             if (t != QLatin1String("risposte") && t != QLatin1String("strumenti"))
                 *leftOut += q.numRowsAffected();
         }
+    }
+    // Results a closed year holds stay there alone, with their answers and tools.
+    if (!closedYears.isEmpty()) {
+        std::vector<std::pair<QString, std::unique_ptr<QSqlQuery>>> drops;
+        for (const QString &t : classTables() + pupilCompanionTables()) {
+            if (!results.hasTable(t))
+                continue;
+            auto q = std::make_unique<QSqlQuery>(results.sql());
+            if (!q->prepare(archivequeries::dropOnePupil(results, t, !classTables().contains(t)))) {
+                *error = q->lastError().text();
+                return abandon();
+            }
+            drops.emplace_back(t, std::move(q));
+        }
+        for (const PupilKey &k : closedYears)
+            for (auto &[t, q] : drops) {
+                const bool companion = !classTables().contains(t);
+                if (!companion && t != k.classe)
+                    continue;
+                q->addBindValue(k.data);
+                if (companion)
+                    q->addBindValue(k.classe);
+                if (!q->exec()) {
+                    *error = q->lastError().text();
+                    return abandon();
+                }
+                if (t != QLatin1String("risposte") && t != QLatin1String("strumenti"))
+                    *inPastYears += q->numRowsAffected();
+            }
     }
     return sqlitefile::commitRaw(results, error);
 }
@@ -548,7 +578,7 @@ QList<BackupInfo> listBackups(const QString &copieDir)
 }
 
 RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
-                            const QDateTime &now)
+                            const QDateTime &now, const QList<PupilKey> &closedYears)
 {
     RestoreResult r;
     const QString untouched = QStringLiteral("I risultati non sono stati toccati.");
@@ -602,7 +632,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
             // An older version's copy may lack some of the tables.
             withBin = copy.hasTable(QStringLiteral("eliminati")) && results.hasTable(QStringLiteral("eliminati"));
             ok = replaceRows(results, copy, withBin, copy.hasTable(QStringLiteral("risposte")),
-                             copy.hasTable(QStringLiteral("strumenti")), &leftOut, &e);
+                             copy.hasTable(QStringLiteral("strumenti")), closedYears, &leftOut, &r.inPastYears, &e);
         }
     }
     if (!ok) {
@@ -612,7 +642,7 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
                 .arg(describeCopy(info.file), e, untouched);
         return r;
     }
-    int total = -leftOut;
+    int total = -leftOut - r.inPastYears;
     for (int n : info.counts)
         total += n;
     r.ok = true;
@@ -629,6 +659,13 @@ RestoreResult restoreBackup(Database &results, const QString &copyFile, const QS
             ? QStringLiteral("\n1 risultato della copia era stato cancellato per sempre e non è stato rimesso.")
             : QStringLiteral("\n%1 risultati della copia erano stati cancellati per sempre e non sono stati rimessi.")
                   .arg(leftOut);
+    if (r.inPastYears > 0)
+        r.message += r.inPastYears == 1
+            ? QStringLiteral("\n1 risultato della copia è di un anno scolastico già chiuso: è fra gli \"Anni precedenti\" e "
+                             "non è stato rimesso nell'anno in corso.")
+            : QStringLiteral("\n%1 risultati della copia sono di un anno scolastico già chiuso: sono fra gli \"Anni "
+                             "precedenti\" e non sono stati rimessi nell'anno in corso.")
+                  .arg(r.inPastYears);
     return r;
 }
 

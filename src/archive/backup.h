@@ -5,6 +5,7 @@
 #pragma once
 
 #include "storage/database.h"
+#include "storage/schoolyear.h"
 
 #include <QDateTime>
 #include <QList>
@@ -42,6 +43,7 @@ struct RestoreResult {
     bool ok = false;
     QString safetyCopy; // the copy of the results just before, also when the restore failed after it
     QString message;    // for the teacher, success or failure
+    int inPastYears = 0; // results of the copy left out because a closed year already holds them
 };
 
 // Writes a verified copy of the results file into `copieDir` (made if missing), named by
@@ -64,8 +66,11 @@ BackupInfo inspectBackup(const QString &copyFile);
 // (an older version) leaves the current recycle bin as it is; one without "risposte" leaves
 // no answers to the records it puts back (those of the results in the bin stay). "impostazioni" (password, counters) is never replaced.
 // A damaged copy is refused. The caller's cursors must be opened anew afterwards.
+// `closedYears`: the records (and binned ones) that closed school years hold; a
+// copy made before a close brings them back neither into the current year nor twice: they
+// are left out, with their answers and tools, and counted in inPastYears.
 RestoreResult restoreBackup(Database &results, const QString &copyFile, const QString &copieDir,
-                            const QDateTime &now);
+                            const QDateTime &now, const QList<PupilKey> &closedYears = {});
 
 // Removes the pupil whose data is `data` (record, bin, answers, tools) from every copy in
 // `copieDir`: a copy holding them is rewritten into a temporary file, rebuilt, verified and

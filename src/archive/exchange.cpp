@@ -524,8 +524,10 @@ std::optional<ReadFailure> readIncoming(Database &source, const QString &sourceT
 // Writes the incoming records into `table` of `results`, inside the caller's transaction:
 // a row whose data value the class holds is a copy of that record, taken in place of it
 // when it has got further, left otherwise. Counts into `r`; the failure's text, or empty.
-QString mergeIncoming(Database &results, const QString &table, const Incoming &in, ExchangeResult &r)
+QString mergeIncoming(Database &results, const QString &table, const Incoming &in, ExchangeResult &r,
+                      Database *erasedList = nullptr)
 {
+    Database &erasedIn = erasedList ? *erasedList : results;
     QString problem;
     const bool log = results.hasTable(QStringLiteral("risposte"));
     const Sql sql(results);
@@ -540,9 +542,9 @@ QString mergeIncoming(Database &results, const QString &table, const Incoming &i
             || !insAnswer.prepare(sql.upsert(answers.name, answers.names(), answers.key))))
         problem = delAnswers.lastError().text() + insAnswer.lastError().text();
     // A pupil erased for good from this archive never comes back from an older disk or copy.
-    const bool erasedKept = results.hasTable(QStringLiteral("cancellati"));
-    QSqlQuery erased(results.sql());
-    if (erasedKept && !erased.prepare(sql.select(QStringLiteral("cancellati"), {QStringLiteral("data")}, {QStringLiteral("data")})))
+    const bool erasedKept = erasedIn.hasTable(QStringLiteral("cancellati"));
+    QSqlQuery erased(erasedIn.sql());
+    if (erasedKept && !erased.prepare(Sql(erasedIn).select(QStringLiteral("cancellati"), {QStringLiteral("data")}, {QStringLiteral("data")})))
         problem = erased.lastError().text();
     if (!has.prepare(sql.select(table, QStringList{QStringLiteral("rowid")} + transferredFields(), {QStringLiteral("data")}))
         || !ins.prepare(sql.insert(table, transferredFields()))
@@ -675,7 +677,8 @@ QString diskBeyondAClass(Database &disk)
 }
 
 // The import proper from the plain disk file `diskFile`; `shown` is the file the messages name.
-ExchangeResult importPlain(Database &results, const QString &table, const QString &diskFile, const QString &shown)
+ExchangeResult importPlain(Database &results, const QString &table, const QString &diskFile, const QString &shown,
+                           const IntoYear &into)
 {
     Incoming in;
     QString e;
@@ -696,10 +699,14 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
             return failed(QStringLiteral("Il file \"%1\" non dice in modo leggibile di quale anno scolastico sono i risultati: "
                                          "non ho importato nulla e la classe è rimasta com'era.")
                               .arg(native(shown)));
-        if (year && *year != resultsYear(results))
-            return failed(QStringLiteral("Sul disco ci sono i risultati dell'anno scolastico %1, ma l'archivio è dell'anno "
-                                         "scolastico %2: non ho importato nulla e la classe è rimasta com'era.")
-                              .arg(yearCaption(*year), yearCaption(resultsYear(results))));
+        const int expected = into.year ? into.year : resultsYear(results);
+        if (year && *year != expected) {
+            ExchangeResult r = failed(QStringLiteral("Sul disco ci sono i risultati dell'anno scolastico %1, ma l'archivio è "
+                                                     "dell'anno scolastico %2: non ho importato nulla e la classe è rimasta com'era.")
+                                          .arg(yearCaption(*year), yearCaption(expected)));
+            r.otherYear = *year;
+            return r;
+        }
         if (const auto f = readIncoming(*disk, QStringLiteral("prima"), QString(), in)) {
             if (f->kind == ReadFailure::Kind::TooBig)
                 return failed(QStringLiteral("Il file \"%1\" contiene valori più grandi di quelli che una classe può avere: "
@@ -729,7 +736,7 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
     if (!results.begin()) {
         problem = results.lastError();
     } else {
-        problem = mergeIncoming(results, table, in, r);
+        problem = mergeIncoming(results, table, in, r, into.erasedList);
         if (problem.isEmpty() && !results.commit())
             problem = results.lastError();
         if (!problem.isEmpty())
@@ -758,7 +765,7 @@ ExchangeResult importPlain(Database &results, const QString &table, const QStrin
 } // namespace
 
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
-                             const QString &templateFile)
+                             const QString &templateFile, const IntoYear &into)
 {
     if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe in cui importare.")))
         return *refused;
@@ -767,7 +774,7 @@ ExchangeResult importaClasse(Database &results, const QString &table, const QStr
     if (!QFileInfo::exists(diskFile))
         return failed(QStringLiteral("Nella cartella scelta non c'è il file \"%1\": non ho importato nulla.")
                           .arg(QFileInfo(diskFile).fileName()));
-    return importPlain(results, table, diskFile, diskFile);
+    return importPlain(results, table, diskFile, diskFile, into);
 }
 
 ExchangeResult mergeClassFrom(Database &results, Database &source, const QString &table)
@@ -1081,7 +1088,7 @@ DiskInFolder diskInFolder(const QString &folder)
 }
 
 ExchangeResult importaSigillato(Database &results, const QString &table, const QString &sealedFile,
-                                const QString &passphrase, const QString &templateFile)
+                                const QString &passphrase, const QString &templateFile, const IntoYear &into)
 {
     if (auto refused = unreachable(results, table, QStringLiteral("Non c'è nessuna classe in cui importare.")))
         return *refused;
@@ -1130,7 +1137,7 @@ ExchangeResult importaSigillato(Database &results, const QString &table, const Q
     sodium_memzero(plain.data(), size_t(plain.size()));
     if (!problem.isEmpty())
         return failed(QStringLiteral("Non riesco a preparare l'importazione (%1): %2").arg(problem, untouched));
-    ExchangeResult r = importPlain(results, table, temp, sealedFile);
+    ExchangeResult r = importPlain(results, table, temp, sealedFile, into);
     Database::removeFiles(temp);
     return r;
 }

@@ -19,7 +19,15 @@ struct ExchangeResult {
     int present = 0;     // import: rows whose record the class holds as far on, left alone
     int unreadable = 0;  // import: malformed rows skipped
     int erased = 0;      // import: rows of pupils erased for good from this archive, left out
+    int otherYear = 0;   // import refused: the school year the disk holds, not the archive's
     QString message;     // what the teacher is told
+};
+
+// An import into a closed school year's file: the year the disk must hold, and the results
+// file whose list of pupils erased for good keeps them out of that year too.
+struct IntoYear {
+    int year = 0; // 0: the results' current year
+    Database *erasedList = nullptr;
 };
 
 // A disk a class can come from holds no more than a class can: rows of "prima" and of
@@ -59,8 +67,9 @@ ExchangeResult esportaClasse(Database &results, const QString &table, const QStr
 // a record added or replaced, and to a record left alone that has none; a pupil's tools
 // are never removed by an import.
 // The results file and the export template are refused as disk files.
+// A disk of another year is refused (otherYear set); with `into` it goes into that year's file.
 ExchangeResult importaClasse(Database &results, const QString &table, const QString &diskFile,
-                             const QString &templateFile = QString());
+                             const QString &templateFile = QString(), const IntoYear &into = {});
 
 // The class onto the disk `folder` as the sealed file, built in a private temporary folder
 // and written owner-only, whole or not at all. It replaces the disk's earlier exports: a
@@ -84,7 +93,8 @@ DiskInFolder diskInFolder(const QString &folder);
 // importaClasse from a sealed file. A wrong passphrase, or a file changed by a single byte,
 // cut short or lengthened, is refused with a message that says which, and nothing changes.
 ExchangeResult importaSigillato(Database &results, const QString &table, const QString &sealedFile,
-                                const QString &passphrase, const QString &templateFile = QString());
+                                const QString &passphrase, const QString &templateFile = QString(),
+                                const IntoYear &into = {});
 
 // The same rule between two results databases: the records of class `table` of `source`
 // (with their answers) go into the same class of `results`, inside a transaction the

@@ -91,4 +91,10 @@ QString dropErased(Database &db, const QString &table)
     return QStringLiteral("DELETE FROM main.%1 WHERE data IN (SELECT data FROM main.cancellati)").arg(Sql(db).name(table));
 }
 
+QString dropOnePupil(Database &db, const QString &table, bool byClass)
+{
+    return QStringLiteral("DELETE FROM main.%1 WHERE data = ?%2")
+        .arg(Sql(db).name(table), byClass ? QStringLiteral(" AND classe = ?") : QString());
+}
+
 } // namespace qv::archivequeries

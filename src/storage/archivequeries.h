@@ -41,6 +41,9 @@ QString removeDiskCopies();
 QString dropAnswersOutsideBin(bool withBin);
 // The rows of `table` of pupils erased for good from the results.
 QString dropErased(Database &db, const QString &table);
+// Deletes from `table` of the main file the rows of one pupil: its data bound, then, for a
+// table of every class (`byClass`), its class table.
+QString dropOnePupil(Database &db, const QString &table, bool byClass);
 
 } // namespace archivequeries
 } // namespace qv

@@ -32,6 +32,17 @@ const QStringList &contentTables()
     return t;
 }
 
+// A closed school year is read-only for the teachers too: closing it inserts its rows, the
+// erasure of the years beyond the school's limit deletes them, nothing changes them.
+QString closedYearsReadOnly(const QString &schema, const QString &teachers)
+{
+    QStringList years;
+    for (const QString &t : archiveTableNames())
+        if (t.startsWith(QLatin1String("anni_")))
+            years << schema + QLatin1Char('.') + ident(t);
+    return QStringLiteral("REVOKE UPDATE ON %1 FROM %2").arg(years.join(", "), ident(teachers));
+}
+
 // The fields a pupil's store writes besides the progress code: every field but nome, data,
 // arrivo and sub.
 QStringList scoreFields()
@@ -388,7 +399,8 @@ bool guardServer(Database &db, QStringList *notices, QString *error)
         && run(QStringLiteral("REVOKE ALL ON %1, %2 FROM PUBLIC").arg(tables.join(", "), content.join(", ")))
         && run(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON %1 TO %2").arg(tables.join(", "), ident(teachers)))
         && run(QStringLiteral("GRANT SELECT ON %1 TO %2").arg(content.join(", "), ident(teachers)))
-        && run(QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA %1 TO %2").arg(T, ident(teachers)));
+        && run(QStringLiteral("GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA %1 TO %2").arg(T, ident(teachers)))
+        && run(closedYearsReadOnly(T, teachers));
     if (!granted)
         return abort(QStringLiteral("Non riesco a dare i permessi sulle tabelle"));
 

@@ -3,6 +3,7 @@
 // corrected on a wrong clock, the name check of the current year only, and the erasure of
 // the years the school no longer keeps, copies included.
 #include "archive/annoscolastico.h"
+#include "archive/backup.h"
 #include "archive/exchange.h"
 #include "startup/datafolder.h"
 #include "storage/strumenti.h"
@@ -145,6 +146,42 @@ private slots:
         QCOMPARE(a.archivio.numalunni(), 0);
     }
 
+    // The copy the close made first, restored after the close: the closed year's results stay
+    // in its file alone (not back among this year's, not twice); the rest of a copy comes back.
+    void restoreOfACopyBeforeTheClose()
+    {
+        test::Computer a;
+        QV_FILE_ONLY(a.env.folder);
+        fillYear(a);
+        a.env.dialogs.answers = {true};
+        a.archivio.chiudoAnno();
+        const BackupInfo beforeClose = a.archivio.copie().first();
+        QCOMPARE(beforeClose.counts[2], 2);
+        a.add("NUOVI ADA");
+
+        QStringList earlier;
+        for (const BackupInfo &c : a.archivio.copie())
+            earlier << c.file;
+        a.env.dialogs.answers = {true};
+        a.archivio.ripristino(beforeClose);
+        QVERIFY2(a.lastAlert().contains("3 risultati della copia sono di un anno scolastico già chiuso"), qPrintable(a.lastAlert()));
+        for (const char *t : {"prima-C", "eliminati", "risposte", "strumenti"})
+            QVERIFY2(rows(a.db(), t) == 0, t);
+        auto past = Database::open(yearFile(a, 2026), nullptr, Database::Journal::ReadOnly);
+        QCOMPARE(rows(*past, "prima-C"), 2);
+
+        // The copy of this year's results the restore made first brings this year's pupil back.
+        BackupInfo safety;
+        for (const BackupInfo &c : a.archivio.copie())
+            if (!earlier.contains(c.file))
+                safety = c;
+        QCOMPARE(safety.counts.value(2), 1);
+        a.env.dialogs.answers = {true};
+        a.archivio.ripristino(safety);
+        QCOMPARE(rows(a.db(), "prima-C"), 1);
+        QVERIFY2(!a.lastAlert().contains("già chiuso"), qPrintable(a.lastAlert()));
+    }
+
     // The comparison: this year beside the closed ones, each from its own pupils.
     void comparisonOverYears()
     {
@@ -199,6 +236,32 @@ private slots:
         }
         QVERIFY(importaClasse(a.db(), "prima-D", disk, a.env.folder.file(kExportFile)).ok);
         QCOMPARE(rows(a.db(), "prima-D"), 1);
+    }
+
+    // A disk of a year closed here goes, on Yes, into that year's file and not among this
+    // year's classes; on No nothing moves.
+    void diskIntoItsClosedYear()
+    {
+        test::Computer a;
+        QV_FILE_ONLY(a.env.folder);
+        a.add("ROSSI ADA");
+        QTemporaryDir folder;
+        QVERIFY(esportaClasse(a.db(), "prima-C", folder.filePath(kExportFile), a.env.folder.file(kExportFile)).ok);
+        QVERIFY(QSqlQuery(a.db().sql()).exec("DELETE FROM \"prima-C\""));
+        a.add("VERDI ELIA");
+        a.env.dialogs.answers = {true};
+        a.archivio.chiudoAnno();
+        for (const bool yes : {false, true}) {
+            a.env.dialogs.answers = {true, yes}; // the help's Ok, then the question
+            a.importFrom(folder.path());
+            QVERIFY2(a.env.dialogs.questions.last().contains("Importo i risultati del disco nella prima C dell'anno scolastico "
+                                                             "2026/2027?"),
+                     qPrintable(a.env.dialogs.questions.last()));
+            QCOMPARE(rows(a.db(), "prima-C"), 0);
+            auto past = Database::open(yearFile(a, 2026), nullptr, Database::Journal::ReadOnly);
+            QCOMPARE(rows(*past, "prima-C"), yes ? 2 : 1);
+        }
+        QVERIFY2(a.lastAlert().contains("I risultati sono nell'anno scolastico 2026/2027"), qPrintable(a.lastAlert()));
     }
 
     // Killed at each point of the close: the year is still current, or wholly closed.

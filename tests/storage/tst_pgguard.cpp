@@ -184,7 +184,9 @@ private slots:
         for (const char *sql : {"DROP TABLE risposte", "TRUNCATE \"prima-A\"", "CREATE TABLE copia (nome text)",
                                 "CREATE TEMP TABLE copia (nome text)", "ALTER TABLE \"prima-A\" ADD COLUMN x int",
                                 "CREATE TRIGGER copia BEFORE INSERT ON \"prima-A\" FOR EACH ROW EXECUTE FUNCTION suppress_redundant_updates_trigger()",
-                                "SET ROLE quorvane_proprietario", "SELECT rolpassword FROM pg_authid"})
+                                "SET ROLE quorvane_proprietario", "SELECT rolpassword FROM pg_authid",
+                                "UPDATE anni_classi SET lessico1 = 1", "UPDATE anni_eliminati SET nome = 'X'",
+                                "UPDATE anni_risposte SET giusta = 1", "UPDATE anni_strumenti SET voce = 0"})
             QVERIFY2(one(*g.teacher, sql).startsWith("<refused"), sql);
         QCOMPARE(one(*g.teacher, QStringLiteral("UPDATE \"prima-A\" SET lessico1 = 3 WHERE data = '%1' RETURNING lessico1").arg(g.finished)),
                  QString("3"));
