@@ -77,15 +77,15 @@ bool writeTools(Database &db, const QString &table, const QString &data, const P
     if (!ensureArchiveTables(db, error))
         return false;
     const PupilTools t = normalised(tools);
-    const TableSpec spec = toolTable(TableHome::Results);
+    const TableSpec toolsTable = toolTable(TableHome::Results);
     const Sql sql(db);
     QSqlQuery q(db.sql());
     if (!t.any()) {
-        q.prepare(sql.remove(spec.name, spec.key));
+        q.prepare(sql.remove(toolsTable.name, toolsTable.key));
         q.addBindValue(table);
         q.addBindValue(data);
     } else {
-        q.prepare(sql.upsert(spec.name, spec.names(), spec.key));
+        q.prepare(sql.upsert(toolsTable.name, toolsTable.names(), toolsTable.key));
         q.addBindValue(table);
         q.addBindValue(data);
         for (const QVariant &v : toolValues(t))
