@@ -56,6 +56,9 @@ foreach(size ${QV_ICON_SIZES})
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
+# The project's licence, where Debian looks for a package's copyright.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
 # The maps are drawn from Natural Earth and GSHHG data: their attribution and licences go along.
 set(QV_GEO_DIR ${PROJECT_SOURCE_DIR}/data/geo)
 if(EXISTS ${QV_GEO_DIR}/README.md)

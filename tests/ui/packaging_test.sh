@@ -30,7 +30,7 @@ for f in "${pictures[@]}" quorvane.mdb expquorvane.mdb; do
 done
 for f in share/applications/quorvane.desktop share/icons/hicolor/scalable/apps/quorvane.svg \
          share/icons/hicolor/48x48/apps/quorvane.png share/icons/hicolor/256x256/apps/quorvane.png \
-         share/doc/quorvane/geo/README.md share/doc/quorvane/geo/gshhg/LGPL-3.0.txt; do
+         share/doc/quorvane/copyright share/doc/quorvane/geo/README.md share/doc/quorvane/geo/gshhg/LGPL-3.0.txt; do
     [ -s "$prefix/$f" ] || fail "$f missing or empty"
 done
 desktop="$prefix/share/applications/quorvane.desktop"
