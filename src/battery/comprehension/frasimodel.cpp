@@ -15,7 +15,7 @@ void FrasiModel::setUp()
     soluzioni = frasi::soluzioni();
     punti = 0;
     risposta = 0;
-    check_ = {};
+    check_.clear();
 
     s_.holdRecord();
     const int sub = s_.pupilFieldOrInit(QStringLiteral("sub"), 1);
@@ -36,16 +36,8 @@ void FrasiModel::setUp()
 
 void FrasiModel::choose(int k, bool ticked)
 {
-    if (k < 0 || k > 3)
-        return;
-    check_ = {};
-    check_[size_t(k)] = ticked;
-    risposta = qint16(k + 1);
-}
-
-bool FrasiModel::anyChecked() const
-{
-    return std::any_of(check_.begin(), check_.end(), [](bool b) { return b; });
+    if (check_.choose(k, ticked))
+        risposta = qint16(k + 1);
 }
 
 FrasiModel::Outcome FrasiModel::nextQuestion()
@@ -74,7 +66,7 @@ FrasiModel::Outcome FrasiModel::nextQuestion()
         return Outcome::NotStored;
     punti = conPunti;
     ++domanda;
-    check_ = {};
+    check_.clear();
     if (ultima) {
         s_.handOver(Stage::Frasi);
         return Outcome::Finished;

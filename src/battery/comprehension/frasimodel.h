@@ -2,6 +2,7 @@
 // conclusion, the store and hand-over to FLstoria1, "Esco" and resumption.
 #pragma once
 
+#include "battery/comprehension/fouroptions.h"
 #include "battery/comprehension/frasicontent.h"
 #include "storage/session.h"
 
@@ -34,8 +35,8 @@ public:
     // Label1: the premise; Label2(k): conclusion k + 1 of the question on screen.
     QString premessa() const;
     QString conclusione(int k) const;
-    bool checked(int k) const { return check_[size_t(k)]; }
-    bool anyChecked() const;
+    bool checked(int k) const { return check_.checked(k); }
+    bool anyChecked() const { return check_.any(); }
 
     // Test state.
     qint16 domanda = 0;
@@ -46,7 +47,7 @@ public:
 
 private:
     Session &s_;
-    std::array<bool, 4> check_{};
+    FourOptions check_;
 };
 
 } // namespace qv

@@ -22,7 +22,7 @@ struct LetturaModel::Snapshot {
 LetturaModel::Snapshot LetturaModel::snapshot() const
 {
     return {.domanda = domanda, .risposta = risposta, .brano = brano, .lessico = lessico, .fatti = fatti,
-            .inferen = inferen, .scopi = scopi, .sintesi = sintesi, .check = check_, .layout = layout_};
+            .inferen = inferen, .scopi = scopi, .sintesi = sintesi, .check = check_.ticked, .layout = layout_};
 }
 
 void LetturaModel::restore(const Snapshot &sn)
@@ -35,7 +35,7 @@ void LetturaModel::restore(const Snapshot &sn)
     inferen = sn.inferen;
     scopi = sn.scopi;
     sintesi = sn.sintesi;
-    check_ = sn.check;
+    check_.ticked = sn.check;
     layout_ = sn.layout;
 }
 
@@ -57,7 +57,7 @@ int LetturaModel::storedScore(const QString &field) const
 void LetturaModel::preview()
 {
     layout_ = Layout::Brano1;
-    check_ = {};
+    check_.clear();
     domande = lettura::domande();
     domanda = 1;
 }
@@ -66,7 +66,7 @@ void LetturaModel::setUp()
 {
     Modquorv &st = s_.state;
     layout_ = Layout::Brano1;
-    check_ = {};
+    check_.clear();
     risposta = 0;
     domande = lettura::domande();
     soluzioni = lettura::soluzioni();
@@ -109,16 +109,8 @@ void LetturaModel::setUp()
 
 void LetturaModel::choose(int k, bool ticked)
 {
-    if (k < 0 || k > 3)
-        return;
-    check_ = {};
-    check_[size_t(k)] = ticked;
-    risposta = qint16(k + 1);
-}
-
-bool LetturaModel::anyChecked() const
-{
-    return std::any_of(check_.begin(), check_.end(), [](bool b) { return b; });
+    if (check_.choose(k, ticked))
+        risposta = qint16(k + 1);
 }
 
 std::optional<Answer> LetturaModel::risultato()
@@ -158,7 +150,7 @@ LetturaModel::Outcome LetturaModel::nextQuestion()
     QList<Answer> risposte;
     if (const std::optional<Answer> a = risultato())
         risposte.append(*a);
-    check_ = {};
+    check_.clear();
     ++domanda;
 
     bool ok;

@@ -2,6 +2,7 @@
 // passage-1 store after question 13, the final store and hand-over, "Esco" and resumption.
 #pragma once
 
+#include "battery/comprehension/fouroptions.h"
 #include "battery/comprehension/letturacontent.h"
 #include "storage/session.h"
 
@@ -44,8 +45,8 @@ public:
     // What option box k (0..3) is read out as: its option, or at the synthesis, whose boxes
     // carry only a letter, the summary the letter stands for.
     QString opzione(int k) const;
-    bool checked(int k) const { return check_[size_t(k)]; }
-    bool anyChecked() const;
+    bool checked(int k) const { return check_.checked(k); }
+    bool anyChecked() const { return check_.any(); }
     Layout layout() const { return layout_; }
     QString testo() const;
     QString testo2() const;
@@ -84,7 +85,7 @@ private:
     int storedScore(const QString &field) const;
 
     Session &s_;
-    std::array<bool, 4> check_{};
+    FourOptions check_;
     Layout layout_ = Layout::Brano1;
 };
 
