@@ -14,8 +14,10 @@
 #include "ui/widgets/rowpane.h"
 
 #include <QApplication>
-#include <QFont>
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
+#include <algorithm>
 #include <array>
 
 namespace qv::ui {
@@ -54,7 +56,7 @@ public:
         for (int i = 0; i < NCategorie && i < model_.categorie().size(); ++i)
             Label1[size_t(i)]->setText(model_.categorie().at(i));
         for (QLabel *b : Label2)
-            setBackColor(b, QApplication::palette().color(QPalette::Button));
+            setBoxColour(b, QApplication::palette().color(QPalette::Button));
         model_.open();
         redraw();
     }
@@ -65,72 +67,88 @@ protected:
     {
         setBackColor(this, QColor(192, 192, 192));
         board = new DragDropBoard(this);
+        QWidget *page = makeBody();
 
-        Label4 = new QLabel(look.istruzione, this);
+        Label4 = new QLabel(look.istruzione, page);
         Label4->setObjectName(QStringLiteral("Label4"));
         Label4->setWordWrap(true);
         Label4->setAlignment(Qt::AlignCenter);
-        Label4->setFont(sans(14, true));
+        setDesignText(Label4, 14, true);
         Label4->setFrameStyle(QFrame::Box | QFrame::Plain);
-        setBackColor(Label4, QColor(255, 255, 255));
+        setDesignBack(Label4, QColor(255, 255, 255));
 
-        // The rows from (30, 72); the box's scroll bar, when one is needed, takes the gap
-        // before the categories.
-        Riquadrorighe = new RowPane(QStringLiteral("Riquadrorighe"), QStringLiteral("Frase"), this);
-        Riquadrorighe->setGeometry(30, 72, 697, 54 * (kRighe - 1) + 46);
+        // The rows in their box, an element and its drop box side by side; the box's scroll
+        // bar, when one is needed, takes the gap before the categories.
+        Riquadrorighe = new RowPane(QStringLiteral("Riquadrorighe"), QStringLiteral("Frase"), page);
+        rows_ = new QGridLayout(Riquadrorighe->rows());
+        rows_->setContentsMargins(0, 0, 0, 0);
         for (int r = 0; r < kRighe; ++r) {
-            const int y = 54 * r;
             auto *e = new QLabel(Riquadrorighe->rows());
             e->setObjectName(QStringLiteral("Label6_%1").arg(r));
-            e->setGeometry(0, y, 360, 46);
-            e->setFont(sans(15, false));
-            e->setIndent(10);
+            e->setWordWrap(true);
+            setDesignText(e, 15, false);
             e->setFrameStyle(QFrame::Box | QFrame::Plain);
-            setBackColor(e, look.elemento);
+            setDesignBack(e, look.elemento);
             Label6[size_t(r)] = e;
 
             auto *b = new QLabel(Riquadrorighe->rows());
             b->setObjectName(QStringLiteral("Label2_%1").arg(r));
-            b->setGeometry(375, y, 300, 46);
-            b->setFont(sans(14, true));
+            b->setWordWrap(true);
+            setDesignText(b, 14, true);
             b->setAlignment(Qt::AlignCenter);
             b->setFrameStyle(QFrame::Box | QFrame::Plain);
             Label2[size_t(r)] = b;
             board->addTarget(b, r);
+            rows_->addWidget(e, r, 0);
+            rows_->addWidget(b, r, 1);
         }
+        // The rows keep their height when the box is taller than they are, and their
+        // boxes their widths when it is wider.
+        rows_->setRowStretch(kRighe, 1);
+        rows_->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, 2);
 
+        // The categories' column, then "Frase seguente" and "Esco": at the screen's foot, or
+        // with larger text right below the categories (see arrange).
+        column_ = new QVBoxLayout;
         const QStringList &cat = model_.categorie();
         for (int i = 0; i < NCategorie; ++i) {
-            auto *c = new QLabel(i < cat.size() ? cat.at(i) : QString(), this);
+            auto *c = new QLabel(i < cat.size() ? cat.at(i) : QString(), page);
             c->setObjectName(QStringLiteral("Label1_%1").arg(i));
-            c->setFont(sans(14, true));
+            c->setWordWrap(true);
+            setDesignText(c, 14, true);
             c->setAlignment(Qt::AlignCenter);
             c->setFrameStyle(QFrame::Panel | QFrame::Raised);
-            c->setLineWidth(2);
-            setBackColor(c, look.categoria);
+            setDesignBack(c, look.categoria);
             Label1[size_t(i)] = c;
             board->addSource(c, i);
+            column_->addWidget(c);
         }
-
         Labseguente = button(QStringLiteral("Labseguente"), QStringLiteral("Frase seguente"));
         Labesco = button(QStringLiteral("Labesco"), QStringLiteral("Esco"));
-        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
-                                       QRect(30, 620, 330, 54), [this] { return ascolto::frase(model_); });
+        gap_ = new QSpacerItem(0, 0);
+        column_->addItem(gap_);
+        column_->addWidget(Labseguente);
+        column_->addWidget(Labesco);
+        tail_ = new QSpacerItem(0, 0);
+        column_->addItem(tail_);
+
+        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"), QRect(),
+                                       [this] { return ascolto::frase(model_); });
         Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
-                                           QRect(375, 620, 330, 54), [this] { return ascolto::categorie(model_); });
-        // With larger text the instruction spans the rows only and takes the height it
-        // needs from their box, whose rows take theirs (it scrolls); the categories and the
-        // two buttons theirs, from the top of the screen down to its foot.
-        QList<QList<QWidget *>> righe, colonna;
-        for (int r = 0; r < kRighe; ++r)
-            righe.append(QList<QWidget *>{Label6[size_t(r)], Label2[size_t(r)]});
-        for (QLabel *c : Label1)
-            colonna.append(QList<QWidget *>{c});
-        scaler_->addStack(Qt::Vertical, righe, ScreenScaler::kNoEnd);
-        scaler_->addStack(Qt::Vertical, {{Label4}, {Riquadrorighe}, {Labascoltafrase, Labascoltacategorie}}, 724);
-        scaler_->addStack(Qt::Vertical, colonna << QList<QWidget *>{Labseguente} << QList<QWidget *>{Labesco}, 718);
-        placeForText();
-        QObject::connect(&app, &Application::presentationChanged, this, [this] { placeForText(); });
+                                           QRect(), [this] { return ascolto::categorie(model_); });
+        listen_ = new QHBoxLayout;
+        listen_->addWidget(Labascoltafrase);
+        listen_->addWidget(Labascoltacategorie);
+        listen_->addStretch();
+        left_ = new QVBoxLayout;
+        left_->addWidget(Riquadrorighe, 1);
+        left_->addLayout(listen_);
+
+        page_ = new QGridLayout(page);
+        page_->setRowStretch(1, 1);
+        page_->setColumnStretch(0, 1);
+        page_->addLayout(left_, 1, 0);
+        arrange(false);
         // Tab: the categories, the boxes, the listen buttons, then the two buttons.
         QList<QWidget *> chain(Label1.begin(), Label1.end());
         chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
@@ -152,8 +170,68 @@ protected:
         QObject::connect(board, &DragDropBoard::dragEnded, Riquadrorighe, [this] { Riquadrorighe->followDrag(false); });
     }
 
+    // The design's lengths on this display. Texts wrap in their boxes' design widths and
+    // the boxes grow to hold them; the rows' box scrolls when they outgrow it.
+    void layOut(const Look &look) override
+    {
+        const bool larger = look.presentation.largerText();
+        arrange(larger);
+        // Frame lines at least 2 wide in high contrast, where they part a box from the black.
+        const auto line = [&look](int design) { return look.px(look.presentation.highContrast ? std::max(design, 2) : design); };
+        page_->setContentsMargins(look.px(20), look.px(10), look.px(20), look.px(6));
+        page_->setHorizontalSpacing(look.px(3));
+        page_->setVerticalSpacing(look.px(10));
+        Label4->setLineWidth(line(1));
+        Label4->setMinimumHeight(look.px(52));
+        // At larger text the rows and their buttons reach down to the screen's foot.
+        left_->setContentsMargins(look.px(10), 0, 0, larger ? 0 : look.px(50));
+        left_->setSpacing(look.px(16));
+        Riquadrorighe->setMinimumHeight(look.px(120));
+        rows_->setHorizontalSpacing(look.px(15));
+        rows_->setVerticalSpacing(look.px(8));
+        for (int r = 0; r < kRighe; ++r) {
+            QLabel *e = Label6[size_t(r)], *b = Label2[size_t(r)];
+            e->setFixedWidth(look.px(360));
+            e->setIndent(look.px(10));
+            b->setFixedWidth(look.px(300));
+            for (QLabel *l : {e, b}) {
+                l->setLineWidth(line(1));
+                l->setMinimumHeight(look.px(46));
+            }
+        }
+        listen_->setSpacing(look.px(15));
+        for (ClickLabel *b : {Labascoltafrase, Labascoltacategorie}) {
+            b->setFixedWidth(look.px(330));
+            b->setMinimumHeight(look.px(54));
+            b->setLineWidth(line(2));
+        }
+        column_->setContentsMargins(0, 0, look.px(6), larger ? 0 : look.px(6));
+        column_->setSpacing(look.px(10));
+        for (QLabel *c : Label1) {
+            c->setFixedWidth(look.px(260));
+            c->setMinimumHeight(look.px(52));
+            c->setLineWidth(line(2));
+        }
+        for (ClickLabel *b : {Labseguente, Labesco}) {
+            b->setFixedWidth(look.px(260));
+            b->setMinimumHeight(look.px(54));
+            b->setLineWidth(line(2));
+        }
+        // Design: "Frase seguente" 42 below the last category at most; it sinks to the foot.
+        gap_->changeSize(0, larger ? 0 : look.px(32), QSizePolicy::Fixed, larger ? QSizePolicy::Fixed : QSizePolicy::Expanding);
+        tail_->changeSize(0, 0, QSizePolicy::Fixed, larger ? QSizePolicy::Expanding : QSizePolicy::Fixed);
+        column_->invalidate();
+    }
+
     // At a change of sentence, after the boxes have been emptied.
     virtual void newSentence() {}
+
+    // A drop box's background from now on, in the look in force (mapped in high contrast).
+    void setBoxColour(QLabel *box, const QColor &back)
+    {
+        setDesignBack(box, back);
+        applyLook(box, look());
+    }
 
     void redraw()
     {
@@ -164,27 +242,32 @@ protected:
     }
 
 private:
-    // At larger text the instruction spans the rows only, so that the categories' column
-    // begins at the top of the screen, "Frase seguente" and "Esco" right below them: the
-    // height left over is theirs to grow into.
-    void placeForText()
+    // The instruction across the screen over the rows and the categories; at larger text
+    // over the rows only, so that the categories' column begins at the top of the screen and
+    // has the height left over to grow into.
+    void arrange(bool larger)
     {
-        const bool larger = scaler_->presentation().largerText();
-        Label4->setGeometry(20, 10, larger ? 707 : 976, 52);
-        const int top = larger ? 10 : 72;
-        for (int i = 0; i < NCategorie; ++i)
-            Label1[size_t(i)]->setGeometry(730, top + 62 * i, 260, 52);
-        const int buttons = larger ? top + 62 * NCategorie : 600;
-        Labseguente->setGeometry(730, buttons, 260, 54);
-        Labesco->setGeometry(730, buttons + 64, 260, 54);
+        if (arranged_ == int(larger))
+            return;
+        arranged_ = int(larger);
+        page_->removeWidget(Label4);
+        page_->removeItem(column_);
+        page_->addWidget(Label4, 0, 0, 1, larger ? 1 : 2);
+        page_->addLayout(column_, larger ? 0 : 1, 1, larger ? 2 : 1, 1);
     }
 
     ClickLabel *button(const QString &name, const QString &caption)
     {
-        return raisedButton(name, caption, QRect(), 16, 2, QColor(255, 255, 192));
+        ClickLabel *b = raisedButton(name, caption, QRect(), 16, 2, QColor(255, 255, 192));
+        b->setWordWrap(true);
+        return b;
     }
 
     Model model_;
+    QGridLayout *page_ = nullptr, *rows_ = nullptr;
+    QBoxLayout *left_ = nullptr, *listen_ = nullptr, *column_ = nullptr;
+    QSpacerItem *gap_ = nullptr, *tail_ = nullptr;
+    int arranged_ = -1; // whether arranged for larger text, -1 before the first time
 };
 
 } // namespace qv::ui

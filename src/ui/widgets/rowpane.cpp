@@ -104,7 +104,10 @@ bool RowPane::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Resize:
     case QEvent::Show:
     case QEvent::Hide:
-        if (watched != rows_)
+        // Rows under a layout are moved by it, in the middle of its own placing: resizing
+        // their widget then would place them again inside that pass and leave them piled
+        // up. The layout's request (below) refits them instead.
+        if (watched == viewport() || (watched != rows_ && !rows_->layout()))
             fitRows();
         break;
     case QEvent::LayoutRequest:
