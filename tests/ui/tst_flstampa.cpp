@@ -514,10 +514,11 @@ private slots:
         QVERIFY(!ripristino->isEnabled());
         clickRow(2);
         QVERIFY(!ripristino->isEnabled());
-        QVERIFY(d->Labstato->isVisibleTo(d) && d->Labstato->text().startsWith("Questa copia è danneggiata"));
+        auto *stato = control<QLabel>(d, "Labstato");
+        QVERIFY(stato->isVisibleTo(d) && stato->text().startsWith("Questa copia è danneggiata"));
         test::screenshot(d, "FrmCOPIE");
         clickRow(1);
-        QVERIFY(ripristino->isEnabled() && !d->Labstato->isVisibleTo(d));
+        QVERIFY(ripristino->isEnabled() && !stato->isVisibleTo(d));
 
         env->dialogs.answers = {true};
         click(ripristino);
