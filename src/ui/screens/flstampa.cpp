@@ -138,15 +138,17 @@ FLstampa::FLstampa(Application &app)
     least(Label12, 160, 30, true);
 
     // A button of its design size; the second of a row of the right column is given no
-    // width of its own: it takes what is left of the column's 424.
-    auto button = [&](const char *name, const QString &caption, int width, int height) {
+    // width of its own: it takes what is left of the column's 424. The first of such a pair
+    // is of its design size exactly, so the second stands where the design has it (a text
+    // may leave the button little of its padding).
+    auto button = [&](const char *name, const QString &caption, int width, int height, bool fixed = false) {
         auto *b = new QPushButton(caption, page);
         b->setObjectName(QString::fromLatin1(name));
         setDesignText(b, 11, true);
-        least(b, width, height);
+        least(b, width, height, fixed);
         return b;
     };
-    CMDSTAMPA = button("CMDSTAMPA", QStringLiteral("STAMPO il risultato di"), 200, 34);
+    CMDSTAMPA = button("CMDSTAMPA", QStringLiteral("STAMPO il risultato di"), 200, 34, true);
     Label10 = new QLabel(page);
     Label10->setObjectName("Label10");
     setDesignText(Label10, 11, true);
@@ -154,9 +156,9 @@ FLstampa::FLstampa(Application &app)
     cmdstampaquadro = button("cmdstampaquadro", QStringLiteral("Stampo il quadro della classe"), 424, 34);
     cmdaltraclasse = button("cmdaltraclasse", QStringLiteral("Guardo i RISULTATI di un'ALTRA CLASSE"), 424, 34);
     CMDELIMINO = button("CMDELIMINO", QStringLiteral("ELIMINO dall'archivio il risultato selezionato"), 424, 34);
-    CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), 208, 34);
+    CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), 208, 34, true);
     CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), 0, 34);
-    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), 208, 34);
+    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), 208, 34, true);
     cmdstatistiche = button("cmdstatistiche", QStringLiteral("Statistiche della classe"), 0, 34);
     cmdstrumenti = button("cmdstrumenti", QStringLiteral("Strumenti compensativi"), 0, 34);
     // The teacher's own tools, between the two ways out.
