@@ -25,6 +25,8 @@ using namespace qv;
 using namespace qv::ui;
 using qv::test::control;
 
+Q_DECLARE_METATYPE(qv::ui::Presentation)
+
 class TstFlstampa : public QObject {
     Q_OBJECT
 
@@ -223,21 +225,27 @@ private slots:
     void laidOutAtEverySize_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("least") << QSize(680, 490);
-        QTest::newRow("design") << QSize(1016, 730);
-        QTest::newRow("1024x768") << QSize(1024, 768);
-        QTest::newRow("1366x768") << QSize(1366, 768);
-        QTest::newRow("1920x1080") << QSize(1920, 1080);
-        QTest::newRow("2560x1440") << QSize(2560, 1440);
+        QTest::addColumn<Presentation>("pupils"); // the pupils' presentation, which the archive ignores
+        QTest::newRow("least") << QSize(680, 490) << Presentation{};
+        QTest::newRow("design") << QSize(1016, 730) << Presentation{};
+        QTest::newRow("design, pupils at 150 %") << QSize(1016, 730) << Presentation{150, true, true};
+        QTest::newRow("1024x768") << QSize(1024, 768) << Presentation{};
+        QTest::newRow("1366x768") << QSize(1366, 768) << Presentation{};
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << Presentation{};
+        QTest::newRow("2560x1440") << QSize(2560, 1440) << Presentation{};
     }
     void laidOutAtEverySize()
     {
         QFETCH(QSize, size);
+        QFETCH(Presentation, pupils);
+        env->app->setPresentation(pupils);
         add("prima-A", "ROSSI MARIO", {{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"temlettura", 21}, {"temcrono", 5}});
         FLstampa *a = openArchive();
         a->resize(size);
         QApplication::processEvents();
         QCOMPARE(a->size(), size);
+        QCOMPARE(env->app->presentation(), pupils);
+        QCOMPARE(a->scaler()->presentation(), Presentation{});
         const qreal factor = std::min(size.width() / 1016.0, size.height() / 730.0);
         QCOMPARE(a->scaler()->factor(), factor);
         auto *page = control<QGroupBox>(a, "Frame1")->parentWidget();
