@@ -3,6 +3,7 @@
 #include "battery/comprehension/letturacontent.h"
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "ui/screens/flettura.h"
 #include "ui/widgets/clicklabel.h"
@@ -14,6 +15,8 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
+using qv::test::controlRow;
 
 namespace {
 const int kChiave[35] = {0, 4, 3, 2, 1, 3, 2, 2, 4, 1, 3, 1, 4, 2, 3, 3, 1, 2, 1, 4,
@@ -75,24 +78,28 @@ class TstFLETTURA : public QObject {
     void checkQuestionOnScreen(FLETTURA *w)
     {
         const int q = w->model().domanda;
+        const QList<QLabel *> labris = controlRow<QLabel>(w, "Labris");
+        const QList<QCheckBox *> check1 = controlRow<QCheckBox>(w, "Check1");
+        auto *riquadro = control<TextPane>(w, "LabtestoRiquadro");
+        auto *riquadro2 = control<TextPane>(w, "Labtesto2Riquadro");
         for (int i = 0; i < 5; ++i) {
-            QCOMPARE(w->Labris[size_t(i)]->text(), w->model().labris(i));
-            QVERIFY2(fits(w->Labris[size_t(i)]), qPrintable(QStringLiteral("question %1, Labris(%2)").arg(q).arg(i)));
+            QCOMPARE(labris[i]->text(), w->model().labris(i));
+            QVERIFY2(fits(labris[i]), qPrintable(QStringLiteral("question %1, Labris(%2)").arg(q).arg(i)));
         }
         for (int k = 0; k < 4; ++k) {
-            QVERIFY(!w->Check1[size_t(k)]->isChecked());
+            QVERIFY(!check1[k]->isChecked());
             // Each box is centred on its option's row.
-            const int box = w->Check1[size_t(k)]->geometry().center().y();
-            const int opt = w->Labris[size_t(k + 1)]->geometry().center().y();
+            const int box = check1[k]->geometry().center().y();
+            const int opt = labris[k + 1]->geometry().center().y();
             QVERIFY(qAbs(box - opt) <= 4);
         }
         // At the design's text size nothing scrolls: summaries a) and b) end above the box
         // of c) and d) (as drawn: after the scaler has seen the boxes' new sizes).
         w->scaler()->sync();
-        QVERIFY(!w->LabtestoRiquadro->scrolls());
-        if (w->Labtesto2->isVisible()) {
-            QCOMPARE(w->LabtestoRiquadro->geometry().bottom() + 1, w->Labtesto2Riquadro->y());
-            QVERIFY(!w->Labtesto2Riquadro->scrolls());
+        QVERIFY(!riquadro->scrolls());
+        if (control<QLabel>(w, "Labtesto2")->isVisible()) {
+            QCOMPARE(riquadro->geometry().bottom() + 1, riquadro2->y());
+            QVERIFY(!riquadro2->scrolls());
         }
     }
 
@@ -111,17 +118,22 @@ private slots:
         QVERIFY(w->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("COMPRENSIONE DELLA LETTURA"));
         QVERIFY(w->width() <= 1024 && w->height() <= 768);
-        QCOMPARE(w->Labseguente->text(), QStringLiteral("       Domanda seguente"));
-        QCOMPARE(w->Labesco->text(), QStringLiteral("Esco"));
-        QVERIFY(!w->Labtesto2->isVisible());
-        QVERIFY(w->Labtesto->text().startsWith(QStringLiteral("Una giornata sul peschereccio\n\n")));
-        QCOMPARE(w->findChild<QCheckBox *>("Check1_2"), w->Check1[2]);
-        QCOMPARE(w->findChild<QLabel *>("Labris_0"), w->Labris[0]);
+        auto *seguente = control<ClickLabel>(w, "Labseguente");
+        auto *testo = control<QLabel>(w, "Labtesto");
+        auto *testo2 = control<QLabel>(w, "Labtesto2");
+        const QList<QLabel *> labris = controlRow<QLabel>(w, "Labris");
+        const QList<QCheckBox *> check1 = controlRow<QCheckBox>(w, "Check1");
+        QCOMPARE(labris.size(), 5);
+        QCOMPARE(check1.size(), 4);
+        QCOMPARE(seguente->text(), QStringLiteral("       Domanda seguente"));
+        QCOMPARE(control<ClickLabel>(w, "Labesco")->text(), QStringLiteral("Esco"));
+        QVERIFY(!testo2->isVisible());
+        QVERIFY(testo->text().startsWith(QStringLiteral("Una giornata sul peschereccio\n\n")));
         checkQuestionOnScreen(w);
         shot(w, "flettura_q1.png");
 
         // No answer: the message, and nothing moves.
-        QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+        QTest::mouseClick(seguente, Qt::LeftButton);
         QCOMPARE(env->dialogs.alerts, QStringList{"Devi fornire la risposta"});
         QCOMPARE(w->model().domanda, qint16(1));
 
@@ -130,31 +142,31 @@ private slots:
             // A wrong box first, then the right one: only the last stays ticked.
             const int giusta = kChiave[q] - 1;
             const int altra = (giusta + 1) % 4;
-            QTest::mouseClick(w->Check1[size_t(altra)], Qt::LeftButton);
-            QVERIFY(w->Check1[size_t(altra)]->isChecked());
-            QTest::mouseClick(w->Check1[size_t(giusta)], Qt::LeftButton);
-            QVERIFY(w->Check1[size_t(giusta)]->isChecked());
-            QVERIFY(!w->Check1[size_t(altra)]->isChecked());
-            QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+            QTest::mouseClick(check1[altra], Qt::LeftButton);
+            QVERIFY(check1[altra]->isChecked());
+            QTest::mouseClick(check1[giusta], Qt::LeftButton);
+            QVERIFY(check1[giusta]->isChecked());
+            QVERIFY(!check1[altra]->isChecked());
+            QTest::mouseClick(seguente, Qt::LeftButton);
             if (q == 34)
                 break;
             checkQuestionOnScreen(w);
             if (q == 12) {
-                QVERIFY(w->Labtesto2->isVisible());
-                QCOMPARE(w->Labris[1]->text(), QStringLiteral(" a)"));
-                QVERIFY(w->Labtesto->font().pointSizeF() < w->Labris[1]->font().pointSizeF());
+                QVERIFY(testo2->isVisible());
+                QCOMPARE(labris[1]->text(), QStringLiteral(" a)"));
+                QVERIFY(testo->font().pointSizeF() < labris[1]->font().pointSizeF());
                 // A box that shows only its letter is read out with its summary.
                 for (int k = 0; k < 4; ++k)
-                    QCOMPARE(QAccessible::queryAccessibleInterface(w->Check1[size_t(k)])->text(QAccessible::Name),
+                    QCOMPARE(QAccessible::queryAccessibleInterface(check1[k])->text(QAccessible::Name),
                              lettura::riassunti()[size_t(k)].simplified());
                 shot(w, "flettura_q13.png");
             }
             if (q == 28)
                 shot(w, "flettura_q29.png"); // the longest options
             if (q == 13) {
-                QVERIFY(!w->Labtesto2->isVisible());
-                QVERIFY(w->Labtesto->text().startsWith(QStringLiteral("Ieri sera")));
-                QVERIFY(w->Labris[0]->text().startsWith(" 1. "));
+                QVERIFY(!testo2->isVisible());
+                QVERIFY(testo->text().startsWith(QStringLiteral("Ieri sera")));
+                QVERIFY(labris[0]->text().startsWith(" 1. "));
                 QCOMPARE(stored("arrivo").toInt(), 2);
                 shot(w, "flettura_brano2.png");
             }
@@ -178,14 +190,14 @@ private slots:
     {
         FLETTURA *w = enterAsNewPupil();
         QVERIFY(w && QTest::qWaitForWindowActive(w));
-        TextPane *pane = w->LabtestoRiquadro;
+        auto *pane = control<TextPane>(w, "LabtestoRiquadro");
         QCOMPARE(pane->focusPolicy(), Qt::NoFocus);
         env->app->setPresentation(Presentation{150, true, false});
         QCoreApplication::processEvents();
         QVERIFY(pane->scrolls());
-        QVERIFY(w->scaler()->textShare(w->Labtesto) > 0.99);
+        QVERIFY(w->scaler()->textShare(control<QLabel>(w, "Labtesto")) > 0.99);
         QCOMPARE(QAccessible::queryAccessibleInterface(pane)->text(QAccessible::Name), QStringLiteral("Testo"));
-        w->Labesco->setFocus(Qt::TabFocusReason);
+        control<ClickLabel>(w, "Labesco")->setFocus(Qt::TabFocusReason);
         for (int i = 0; i < 20 && QApplication::focusWidget() != pane; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), pane);
@@ -196,25 +208,28 @@ private slots:
         QCOMPARE(bar->value(), 0);
         QTest::keyClick(pane, Qt::Key_PageDown);
         QVERIFY(bar->value() > 0);
-        w->Labseguente->setFocus();
-        QTest::keyClick(w->Labseguente, Qt::Key_1); // the options' keys still work from anywhere
-        QVERIFY(w->Check1[0]->isChecked());
+        auto *seguente = control<ClickLabel>(w, "Labseguente");
+        seguente->setFocus();
+        QTest::keyClick(seguente, Qt::Key_1); // the options' keys still work from anywhere
+        QVERIFY(control<QCheckBox>(w, "Check1", 0)->isChecked());
     }
 
     void untickThenEsco()
     {
         FLETTURA *w = enterAsNewPupil();
         QVERIFY(w);
-        QTest::mouseClick(w->Check1[3], Qt::LeftButton);
-        QTest::mouseClick(w->Labseguente, Qt::LeftButton); // question 1 right
-        QTest::mouseClick(w->Check1[1], Qt::LeftButton);
-        QTest::mouseClick(w->Check1[1], Qt::LeftButton);   // unticked again
-        QVERIFY(!w->Check1[1]->isChecked());
-        QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+        auto *seguente = control<ClickLabel>(w, "Labseguente");
+        const QList<QCheckBox *> check1 = controlRow<QCheckBox>(w, "Check1");
+        QTest::mouseClick(check1[3], Qt::LeftButton);
+        QTest::mouseClick(seguente, Qt::LeftButton); // question 1 right
+        QTest::mouseClick(check1[1], Qt::LeftButton);
+        QTest::mouseClick(check1[1], Qt::LeftButton);   // unticked again
+        QVERIFY(!check1[1]->isChecked());
+        QTest::mouseClick(seguente, Qt::LeftButton);
         QCOMPARE(env->dialogs.alerts, QStringList{"Devi fornire la risposta"});
         QCOMPARE(w->model().domanda, qint16(2));
         env->clock.advanceSecs(180);
-        QTest::mouseClick(w->Labesco, Qt::LeftButton);
+        QTest::mouseClick(control<ClickLabel>(w, "Labesco"), Qt::LeftButton);
         QCOMPARE(env->exit.ended, 1);
         // The database was closed on the way out; read the record afresh.
         Modquorv &st = env->app->state();

@@ -2,6 +2,7 @@
 // twelve questions to the hand-over to FLstoria1; texts fit, boxes sit on their rows.
 #include "startup/datafolder.h"
 #include "storage/database.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "ui/screens/flfrasi.h"
 #include "ui/widgets/clicklabel.h"
@@ -10,6 +11,8 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
+using qv::test::controlRow;
 
 namespace {
 const int kChiave[13] = {0, 3, 1, 2, 4, 2, 4, 3, 2, 4, 3, 2, 4};
@@ -48,31 +51,36 @@ private slots:
         auto *w = env.app->screenAs<FLfrasi>(Screen::FLfrasi);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("COMPRENSIONE DI FRASI"));
-        QCOMPARE(w->Label1->text(), QStringLiteral(" Non tutti i gatti sono grigi, vuol dire che"));
-        QCOMPARE(w->Labseguente->text(), QStringLiteral("Domanda seguente"));
-        QCOMPARE(w->Label6->text(), QStringLiteral("1"));
-        QCOMPARE(w->Label9->text(), QStringLiteral("4"));
-        QCOMPARE(w->Check1[3]->text(), QStringLiteral("4"));
-        QCOMPARE(w->findChild<QLabel *>("Label2_0"), w->Label2[0]);
+        auto *premessa = control<QLabel>(w, "Label1");
+        auto *seguente = control<ClickLabel>(w, "Labseguente");
+        const QList<QLabel *> label2 = controlRow<QLabel>(w, "Label2");
+        const QList<QCheckBox *> check1 = controlRow<QCheckBox>(w, "Check1");
+        QCOMPARE(label2.size(), 4);
+        QCOMPARE(check1.size(), 4);
+        QCOMPARE(premessa->text(), QStringLiteral(" Non tutti i gatti sono grigi, vuol dire che"));
+        QCOMPARE(seguente->text(), QStringLiteral("Domanda seguente"));
+        QCOMPARE(control<QLabel>(w, "Label6")->text(), QStringLiteral("1"));
+        QCOMPARE(control<QLabel>(w, "Label9")->text(), QStringLiteral("4"));
+        QCOMPARE(check1[3]->text(), QStringLiteral("4"));
         const QString dir = qEnvironmentVariable("QUORVANE_SHOTS");
         if (!dir.isEmpty())
             w->grab().save(QDir(dir).filePath("flfrasi_q1.png"));
 
-        QTest::mouseClick(w->Check1[2], Qt::LeftButton);
+        QTest::mouseClick(check1[2], Qt::LeftButton);
         if (!dir.isEmpty())
             w->grab().save(QDir(dir).filePath("flfrasi_q1_ticked.png"));
-        QTest::mouseClick(w->Check1[2], Qt::LeftButton);
+        QTest::mouseClick(check1[2], Qt::LeftButton);
         for (int q = 1; q <= 12; ++q) {
             QCOMPARE(w->model().domanda, qint16(q));
-            QVERIFY2(fits(w->Label1), qPrintable(w->Label1->text()));
+            QVERIFY2(fits(premessa), qPrintable(premessa->text()));
             for (int k = 0; k < 4; ++k) {
-                QVERIFY2(fits(w->Label2[size_t(k)]), qPrintable(w->Label2[size_t(k)]->text()));
-                QVERIFY(!w->Check1[size_t(k)]->isChecked());
-                QVERIFY(qAbs(w->Check1[size_t(k)]->geometry().center().y() - w->Label2[size_t(k)]->geometry().center().y()) <= 4);
+                QVERIFY2(fits(label2[k]), qPrintable(label2[k]->text()));
+                QVERIFY(!check1[k]->isChecked());
+                QVERIFY(qAbs(check1[k]->geometry().center().y() - label2[k]->geometry().center().y()) <= 4);
             }
-            QTest::mouseClick(w->Check1[size_t(kChiave[q] % 4)], Qt::LeftButton);
-            QTest::mouseClick(w->Check1[size_t(kChiave[q] - 1)], Qt::LeftButton);
-            QTest::mouseClick(w->Labseguente, Qt::LeftButton);
+            QTest::mouseClick(check1[kChiave[q] % 4], Qt::LeftButton);
+            QTest::mouseClick(check1[kChiave[q] - 1], Qt::LeftButton);
+            QTest::mouseClick(seguente, Qt::LeftButton);
         }
         QVERIFY(env.dialogs.alerts.isEmpty());
         QVERIFY(!w->isVisible());

@@ -25,6 +25,8 @@ using namespace qv;
 using namespace qv::ui;
 using qv::test::control;
 
+Q_DECLARE_METATYPE(qv::ui::Presentation)
+
 class TstFlstampa : public QObject {
     Q_OBJECT
 
@@ -61,6 +63,83 @@ class TstFlstampa : public QObject {
     QString backupProblemOf()
     {
         return pendingBackupProblem(*env->app->state().dbrisultati);
+    }
+    // What is wrong with the archive's layout at its present size: a control out of the page
+    // or over another, a text cut or shrunk, a cell away from its heading's piece.
+    QString layoutFault(FLstampa *a)
+    {
+        auto *page = control<QGroupBox>(a, "Frame1")->parentWidget();
+        const QRect room = page->rect();
+        QList<QWidget *> shown;
+        for (QWidget *w : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && w->objectName() != "Frame1")
+                shown << w;
+        // Where a control draws: a framed or filled one all of it; a label's text piece by
+        // piece (a heading's pieces stand apart by runs of blanks, other headings between).
+        auto drawn = [](QWidget *w) {
+            auto *l = qobject_cast<QLabel *>(w);
+            if (!l || l->frameShape() != QFrame::NoFrame || l->autoFillBackground() || l->wordWrap())
+                return QList<QRectF>{w->geometry()};
+            const QFontMetricsF m(l->font());
+            const QPointF at = l->pos() + l->contentsRect().topLeft();
+            QList<QRectF> out;
+            const QStringList lines = l->text().split('\n');
+            for (int i = 0; i < lines.size(); ++i) {
+                const QRegularExpression piece("\\S+( \\S+)*");
+                for (auto it = piece.globalMatch(lines[i]); it.hasNext();) {
+                    const auto p = it.next();
+                    out << QRectF(at.x() + m.horizontalAdvance(lines[i].left(p.capturedStart())), at.y() + i * m.lineSpacing(),
+                                  m.horizontalAdvance(p.captured()), m.ascent() + m.descent());
+                }
+            }
+            return out;
+        };
+        auto meet = [](const QList<QRectF> &a, const QList<QRectF> &b) {
+            return std::any_of(a.begin(), a.end(), [&](const QRectF &r) {
+                return std::any_of(b.begin(), b.end(), [&](const QRectF &o) { return r.intersects(o); });
+            });
+        };
+        for (QWidget *w : shown) {
+            const QString name = w->objectName();
+            for (const QRectF &r : drawn(w))
+                if (!QRectF(room).contains(r))
+                    return name + " out of the page";
+            if (a->scaler()->textShare(w) < 0.99)
+                return name + " shrunk";
+            if (auto *b = qobject_cast<QPushButton *>(w); b && QFontMetrics(b->font()).boundingRect(QRect(), 0, b->text()).width() > b->width())
+                return name + " cut";
+            if (auto *l = qobject_cast<QLabel *>(w); l && !l->text().isEmpty() && l->sizeHint().width() > l->width())
+                return name + " cut";
+            for (QWidget *o : shown)
+                if (o != w && meet(drawn(o), drawn(w)))
+                    return name + " over " + o->objectName();
+        }
+        // Each cell's left edge under its piece of a heading, below the heading's lines.
+        const struct {
+            const char *cell, *heading, *piece;
+        } under[] = {
+            {"Label6_0", "Label1", "fatti"}, {"Label6_1", "Label1", "lessico"}, {"Label6_2", "Label1", "inferenze"},
+            {"Label6_3", "Label1", "scopi"}, {"Label6_4", "Label1", "sintesi"}, {"Label14", "Label13", "Quanti"},
+            {"Label6_5", "Label2", "An. gram."}, {"Label6_6", "Label25", "Quanti"}, {"Label6_7", "Label2", "A.logica"},
+            {"Label22", "Label15", "Quanti"}, {"Label6_8", "Label3", "Comprensione"}, {"Label16", "Label3", "Quanti"},
+            {"Label6_9", "Label4", "relaz. causali semplici"}, {"Label6_10", "Label4", "relaz. causali complesse"},
+            {"Label6_11", "Label4", "cronologia"}, {"Label19", "Label17", "minuti"}, {"Label20", "Label18", "minuti"},
+            {"Label6_12", "Label5", "Riconoscimento"}, {"Label27", "Label26", "Quanti"},
+            {"Label6_13", "Label5", "Riconosc. di"}, {"Label24", "Label23", "Quanti"},
+        };
+        for (const auto &u : under) {
+            auto *cell = control<QLabel>(a, u.cell);
+            auto *heading = control<QLabel>(a, u.heading);
+            const QStringList lines = heading->text().split('\n');
+            const QFontMetricsF m(heading->font());
+            const auto line = std::find_if(lines.begin(), lines.end(), [&](const QString &l) { return l.contains(u.piece); });
+            const qreal x = heading->x() + heading->contentsRect().left() + m.horizontalAdvance(line->left(line->indexOf(u.piece)));
+            if (qAbs(cell->x() - x) > 2)
+                return QString("%1 at %2, its piece \"%3\" at %4").arg(u.cell).arg(cell->x()).arg(u.piece).arg(x);
+            if (heading->y() + lines.size() * m.lineSpacing() > cell->y() + 0.5)
+                return QString("%1 under the lines of %2").arg(u.cell, u.heading);
+        }
+        return {};
     }
 
 private slots:
@@ -139,6 +218,56 @@ private slots:
         click(control<QPushButton>(a, "cmdtorno"));
         QVERIFY(inizio->isVisible());
         QVERIFY(!a->isVisible());
+    }
+
+    // From its least size to a large display the window keeps the design's places, every text
+    // at its size for the window, nothing cut or overlapping; the class chooser likewise.
+    void laidOutAtEverySize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<Presentation>("pupils"); // the pupils' presentation, which the archive ignores
+        QTest::newRow("least") << QSize(680, 490) << Presentation{};
+        QTest::newRow("design") << QSize(1016, 730) << Presentation{};
+        QTest::newRow("design, pupils at 150 %") << QSize(1016, 730) << Presentation{150, true, true};
+        QTest::newRow("1024x768") << QSize(1024, 768) << Presentation{};
+        QTest::newRow("1366x768") << QSize(1366, 768) << Presentation{};
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << Presentation{};
+        QTest::newRow("2560x1440") << QSize(2560, 1440) << Presentation{};
+    }
+    void laidOutAtEverySize()
+    {
+        QFETCH(QSize, size);
+        QFETCH(Presentation, pupils);
+        env->app->setPresentation(pupils);
+        add("prima-A", "ROSSI MARIO", {{"arrivo", 10}, {"sub", 20}, {"fatti1", 4}, {"temlettura", 21}, {"temcrono", 5}});
+        FLstampa *a = openArchive();
+        a->resize(size);
+        QApplication::processEvents();
+        QCOMPARE(a->size(), size);
+        QCOMPARE(env->app->presentation(), pupils);
+        QCOMPARE(a->scaler()->presentation(), Presentation{});
+        const qreal factor = std::min(size.width() / 1016.0, size.height() / 730.0);
+        QCOMPARE(a->scaler()->factor(), factor);
+        auto *page = control<QGroupBox>(a, "Frame1")->parentWidget();
+        QCOMPARE(page->size(), a->scaler()->canvas().size());
+        QString fault = layoutFault(a);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        // The buttons' column keeps its share of the width: 424 of the design's 1016.
+        QVERIFY(qAbs(control<QPushButton>(a, "cmdaltraclasse")->width() - 424 * factor) <= 2);
+        test::screenshot(a, QString("flstampa-%1x%2").arg(size.width()).arg(size.height()));
+
+        click(control<QPushButton>(a, "cmdaltraclasse"));
+        auto *chooser = control<QGroupBox>(a, "Frame1");
+        QVERIFY(page->rect().contains(chooser->geometry()));
+        const QList<ClickLabel *> classes = test::controlRow<ClickLabel>(a, "Label9");
+        QCOMPARE(classes.size(), 10);
+        for (ClickLabel *c : classes) {
+            QVERIFY(chooser->contentsRect().contains(c->geometry()));
+            QVERIFY2(c->sizeHint().width() <= c->width() && a->scaler()->textShare(c) >= 0.99, qPrintable(c->objectName()));
+            for (ClickLabel *o : classes)
+                QVERIFY(o == c || !o->geometry().intersects(c->geometry()));
+        }
+        test::screenshot(a, QString("flstampa-classi-%1x%2").arg(size.width()).arg(size.height()));
     }
 
     void captionIsAlwaysTheClassLoaded()
@@ -393,10 +522,11 @@ private slots:
         QVERIFY(!ripristino->isEnabled());
         clickRow(2);
         QVERIFY(!ripristino->isEnabled());
-        QVERIFY(d->Labstato->isVisibleTo(d) && d->Labstato->text().startsWith("Questa copia è danneggiata"));
+        auto *stato = control<QLabel>(d, "Labstato");
+        QVERIFY(stato->isVisibleTo(d) && stato->text().startsWith("Questa copia è danneggiata"));
         test::screenshot(d, "FrmCOPIE");
         clickRow(1);
-        QVERIFY(ripristino->isEnabled() && !d->Labstato->isVisibleTo(d));
+        QVERIFY(ripristino->isEnabled() && !stato->isVisibleTo(d));
 
         env->dialogs.answers = {true};
         click(ripristino);

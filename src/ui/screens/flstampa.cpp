@@ -12,7 +12,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QScrollBar>
+#include <QSpacerItem>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace qv::ui {
 
@@ -20,6 +25,15 @@ namespace {
 
 constexpr unsigned kVerdeChiaro = 8454016; // light green, &H80FF80
 constexpr unsigned kRosso = 255;
+const QColor kCarta(0xff, 0xfb, 0xe6); // the class chooser's paper
+
+// Room kept where a control is hidden for now: its neighbours keep their places.
+void keepsRoom(QWidget *w)
+{
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
 
 QFont mono(double points, bool bold = false)
 {
@@ -57,25 +71,44 @@ FLstampa::FLstampa(Application &app)
 {
     setTeacherWindow();
     setBackColor(this, QColor(0xee, 0xf3, 0xf8));
+    QWidget *page = makeBody();
 
-    Label8 = new QLabel(this);
+    // Design lengths kept for layOut: gaps between controls, least (or fixed) sizes.
+    auto gap = [this](QBoxLayout *box, int design) {
+        auto *s = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Fixed);
+        box->addSpacerItem(s);
+        gaps_.push_back({s, box->direction() == QBoxLayout::LeftToRight ? Qt::Horizontal : Qt::Vertical, design});
+    };
+    auto least = [this](QWidget *w, int width, int height, bool fixed = false) {
+        least_.push_back({w, QSize(width, height), fixed});
+    };
+    auto row = [] {
+        auto *r = new QHBoxLayout;
+        r->setSpacing(0);
+        return r;
+    };
+    auto column = [] {
+        auto *c = new QVBoxLayout;
+        c->setSpacing(0);
+        return c;
+    };
+
+    Label8 = new QLabel(page);
     Label8->setObjectName("Label8");
-    Label8->setFont(sans(22, true));
-    Label8->setGeometry(10, 4, 560, 40);
+    setDesignText(Label8, 22, true);
+    least(Label8, 0, 40);
 
-    Label11 = new QLabel(QStringLiteral("Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti"), this);
+    Label11 = new QLabel(QStringLiteral("Cliccare sui nomi,  nella lista di sinistra,  per vedere i risultatti"), page);
     Label11->setObjectName("Label11");
-    Label11->setFont(sans(11));
-    Label11->setGeometry(10, 46, 560, 24);
+    setDesignText(Label11, 11);
+    least(Label11, 0, 24);
 
-    List1 = new QListWidget(this);
+    List1 = new QListWidget(page);
     List1->setObjectName("List1");
-    List1->setFont(sans(12));
-    List1->setGeometry(10, 74, 262, 256);
-    List2 = new QListWidget(this);
+    setDesignText(List1, 12);
+    List2 = new QListWidget(page);
     List2->setObjectName("List2");
-    List2->setFont(sans(11));
-    List2->setGeometry(276, 74, 296, 256);
+    setDesignText(List2, 11);
     List2->setSelectionMode(QAbstractItemView::NoSelection);
     // The two lists scroll together, line beside line.
     connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(), &QScrollBar::setValue);
@@ -83,172 +116,262 @@ FLstampa::FLstampa(Application &app)
     connect(List1, &QListWidget::currentRowChanged, this, &FLstampa::List1_Click);
     List1->setAccessibleName(QStringLiteral("Alunni della classe"));
     List2->setAccessibleName(QStringLiteral("Data della prova"));
+    // The lists share the column's width as in the design and give way for what the
+    // other controls need beyond their design size. Their height is what the rest leaves:
+    // the page asks the height it prefers for its width (the year's label wraps), so the
+    // lists' own wish must not count in it.
+    least(List1, 150, 60);
+    least(List2, 170, 60);
+    for (QListWidget *l : {List1, List2})
+        l->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
 
-    Label7 = new QLabel(this);
+    Label7 = new QLabel(page);
     Label7->setObjectName("Label7");
-    Label7->setFont(sans(16, true));
-    Label7->setGeometry(582, 8, 424, 34);
-    Label12 = new QLabel(this);
+    setDesignText(Label7, 16, true);
+    least(Label7, 424, 34);
+    Label12 = new QLabel(page);
     Label12->setObjectName("Label12");
-    Label12->setFont(sans(14, true));
+    setDesignText(Label12, 14, true);
     Label12->setAlignment(Qt::AlignCenter);
     Label12->setAutoFillBackground(true);
-    Label12->setGeometry(582, 46, 160, 30);
+    keepsRoom(Label12); // hidden for an empty class, the tools' button stays where it is
+    least(Label12, 160, 30, true);
 
-    auto button = [this](const char *name, const QString &caption, const QRect &r) {
-        auto *b = new QPushButton(caption, this);
+    // A button of its design size; the second of a row of the right column is given no
+    // width of its own: it takes what is left of the column's 424. The first of such a pair
+    // is of its design size exactly, so the second stands where the design has it (a text
+    // may leave the button little of its padding).
+    auto button = [&](const char *name, const QString &caption, int width, int height, bool fixed = false) {
+        auto *b = new QPushButton(caption, page);
         b->setObjectName(QString::fromLatin1(name));
-        b->setFont(sans(11, true));
-        b->setGeometry(r);
+        setDesignText(b, 11, true);
+        least(b, width, height, fixed);
         return b;
     };
-    CMDSTAMPA = button("CMDSTAMPA", QStringLiteral("STAMPO il risultato di"), QRect(582, 88, 200, 34));
-    Label10 = new QLabel(this);
+    CMDSTAMPA = button("CMDSTAMPA", QStringLiteral("STAMPO il risultato di"), 200, 34, true);
+    Label10 = new QLabel(page);
     Label10->setObjectName("Label10");
-    Label10->setFont(sans(11, true));
-    Label10->setGeometry(788, 88, 218, 34);
-    cmdstampaquadro = button("cmdstampaquadro", QStringLiteral("Stampo il quadro della classe"), QRect(582, 128, 424, 34));
-    cmdaltraclasse = button("cmdaltraclasse", QStringLiteral("Guardo i RISULTATI di un'ALTRA CLASSE"), QRect(582, 168, 424, 34));
-    CMDELIMINO = button("CMDELIMINO", QStringLiteral("ELIMINO dall'archivio il risultato selezionato"), QRect(582, 208, 424, 34));
-    CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), QRect(582, 248, 208, 34));
-    CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), QRect(798, 248, 208, 34));
-    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), QRect(582, 288, 208, 34));
-    cmdstatistiche = button("cmdstatistiche", QStringLiteral("Statistiche della classe"), QRect(798, 288, 208, 34));
-    cmdstrumenti = button("cmdstrumenti", QStringLiteral("Strumenti compensativi"), QRect(750, 44, 256, 34));
+    setDesignText(Label10, 11, true);
+    least(Label10, 0, 34);
+    cmdstampaquadro = button("cmdstampaquadro", QStringLiteral("Stampo il quadro della classe"), 424, 34);
+    cmdaltraclasse = button("cmdaltraclasse", QStringLiteral("Guardo i RISULTATI di un'ALTRA CLASSE"), 424, 34);
+    CMDELIMINO = button("CMDELIMINO", QStringLiteral("ELIMINO dall'archivio il risultato selezionato"), 424, 34);
+    CMDESPORTO = button("CMDESPORTO", QStringLiteral("ESPORTO"), 208, 34, true);
+    CMDIMPORTO = button("CMDIMPORTO", QStringLiteral("IMPORTO"), 0, 34);
+    cmdesportocsv = button("cmdesportocsv", QStringLiteral("Esporto per foglio di calcolo"), 208, 34, true);
+    cmdstatistiche = button("cmdstatistiche", QStringLiteral("Statistiche della classe"), 0, 34);
+    cmdstrumenti = button("cmdstrumenti", QStringLiteral("Strumenti compensativi"), 0, 34);
     // The teacher's own tools, between the two ways out.
-    cmdpassword = button("cmdpassword", QStringLiteral("Cambio la password"), QRect(320, 672, 156, 46));
-    cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), QRect(482, 672, 156, 46));
-    cmdcestino = button("cmdcestino", QStringLiteral("Recupero i risultati\neliminati"), QRect(644, 672, 202, 46));
+    cmdpassword = button("cmdpassword", QStringLiteral("Cambio la password"), 156, 46);
+    cmdcopie = button("cmdcopie", QStringLiteral("Copie di sicurezza"), 156, 46);
+    cmdcestino = button("cmdcestino", QStringLiteral("Recupero i risultati\neliminati"), 202, 46);
     cmdcestino->setAccessibleName(QStringLiteral("Recupero i risultati eliminati"));
     // The school year, between the grid and the ways out.
-    LabAnno = new QLabel(this);
+    LabAnno = new QLabel(page);
     LabAnno->setObjectName("LabAnno");
-    LabAnno->setFont(sans(12, true));
+    setDesignText(LabAnno, 12, true);
     LabAnno->setWordWrap(true);
-    LabAnno->setGeometry(10, 632, 560, 36);
-    cmdanni = button("cmdanni", QStringLiteral("Anni precedenti"), QRect(582, 634, 208, 32));
-    cmdchiudoanno = button("cmdchiudoanno", QStringLiteral("Chiudo l'anno scolastico"), QRect(798, 634, 208, 32));
-    cmdtorno = button("cmdtorno", QStringLiteral("TORNO all'avvio"), QRect(10, 672, 300, 46));
-    CMDESCO = button("CMDESCO", QStringLiteral("ESCO"), QRect(856, 672, 150, 46));
-    cmdtorno->setFont(sans(14, true));
-    CMDESCO->setFont(sans(14, true));
+    least(LabAnno, 0, 36);
+    cmdanni = button("cmdanni", QStringLiteral("Anni precedenti"), 208, 32);
+    cmdchiudoanno = button("cmdchiudoanno", QStringLiteral("Chiudo l'anno scolastico"), 208, 32);
+    // The first of its row: it takes what the others leave.
+    cmdtorno = button("cmdtorno", QStringLiteral("TORNO all'avvio"), 200, 46);
+    CMDESCO = button("CMDESCO", QStringLiteral("ESCO"), 150, 46);
+    setDesignText(cmdtorno, 14, true);
+    setDesignText(CMDESCO, 14, true);
 
-    // The result grid. Headers are monospaced, so the runs of blanks of their captions put
-    // each piece over its value cell; a cell stands at the column of its piece.
+    // The top: the class and its pupils on the left, the pupil's result and the buttons on
+    // the right, one row of buttons under another.
+    QVBoxLayout *left = column();
+    left->addWidget(Label8);
+    gap(left, 2);
+    left->addWidget(Label11);
+    gap(left, 4);
+    QHBoxLayout *lists = row();
+    lists->addWidget(List1, 262);
+    gap(lists, 4);
+    lists->addWidget(List2, 296);
+    left->addLayout(lists, 1);
+
+    QVBoxLayout *right = column();
+    gap(right, 4);
+    right->addWidget(Label7);
+    auto rightRow = [&](int above, int between, QWidget *a, QWidget *b) {
+        gap(right, above);
+        QHBoxLayout *r = row();
+        r->addWidget(a, 0, Qt::AlignVCenter);
+        if (b) {
+            gap(r, between);
+            r->addWidget(b, 1, Qt::AlignVCenter);
+        }
+        right->addLayout(r);
+    };
+    rightRow(2, 8, Label12, cmdstrumenti);
+    rightRow(10, 6, CMDSTAMPA, Label10);
+    rightRow(6, 0, cmdstampaquadro, nullptr);
+    rightRow(6, 0, cmdaltraclasse, nullptr);
+    rightRow(6, 0, CMDELIMINO, nullptr);
+    rightRow(6, 8, CMDESPORTO, CMDIMPORTO);
+    rightRow(6, 8, cmdesportocsv, cmdstatistiche);
+    right->addStretch();
+
+    QHBoxLayout *top = row();
+    top->addLayout(left, 1);
+    gap(top, 10);
+    top->addLayout(right);
+
+    // The result grid. Headings are monospaced, so the runs of blanks of their captions put
+    // each piece over its value cell; a cell stands in the grid's column of its piece.
+    QVBoxLayout *grid = column();
     const QFont headFont = mono(10);
-    const double cw = QFontMetricsF(headFont).horizontalAdvance(QString(100, QLatin1Char('0'))) / 100.0;
-    const double lh = QFontMetricsF(headFont).lineSpacing();
-    auto header = [&](const char *name, const QString &text, int x, int y) {
-        auto *l = new QLabel(text, this);
+    auto band = [&](int lines, int height, QList<int> columns) -> Band & {
+        auto *g = new QGridLayout;
+        g->setSpacing(0);
+        g->setContentsMargins(0, 0, 0, 0);
+        // What is left of the width goes past the last column, not between the pieces.
+        g->setColumnStretch(int(columns.size()), 1);
+        grid->addLayout(g);
+        bands_.push_back({g, std::move(columns), lines, height});
+        return bands_.back();
+    };
+    // A heading from its line and column; the band's own heading spans every column.
+    auto header = [&](Band &b, const char *name, const QString &text, int line, int column, bool toEnd) {
+        auto *l = new QLabel(text, page);
         l->setObjectName(QString::fromLatin1(name));
-        l->setFont(headFont);
+        setDesignText(l, headFont);
         l->setIndent(0);
         l->setMargin(0);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        l->adjustSize();
-        l->move(x, y);
+        // Its height is the band's lines, as the font spaces them (the label's own hint
+        // rounds each line up), down to the cells' row: it never pushes the cells down.
+        l->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+        const int at = int(b.columns.indexOf(column));
+        b.grid->addWidget(l, line, at, b.lines + 1 - line, toEnd ? int(b.columns.size()) + 1 - at : 1,
+                          Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
     // A screen reader hears a cell's heading with its value.
-    auto cell = [&](QLabel *&slot, const QString &name, int x0, int column, int y, const QString &heading) {
-        auto *l = new QLabel(this);
+    auto cell = [&](Band &b, QLabel *&slot, const QString &name, int column, const QString &heading) {
+        auto *l = new QLabel(page);
         l->setObjectName(name);
-        l->setFont(sans(13, true));
+        setDesignText(l, 13, true);
         l->setAlignment(Qt::AlignCenter);
         l->setFrameShape(QFrame::Box);
         l->setAutoFillBackground(true);
         setBackColor(l, Qt::white);
-        l->setGeometry(x0 + int(column * cw), y, 56, 26);
+        least(l, 56, 26, true);
+        b.grid->addWidget(l, b.lines + 1, int(b.columns.indexOf(column)), Qt::AlignLeft | Qt::AlignTop);
         setHeadedValue(l, heading);
         slot = l;
     };
     auto six = [&](int i) { return QStringLiteral("Label6_%1").arg(i); };
 
-    const int x0 = 10;
-    int y = 340;
-    Label1 = header("Label1", QStringLiteral("Comprensione della lettura\n")
-                                  + laidOut({{0, "fatti espl. su 9"}, {18, "lessico - 6"}, {31, "inferenze -13"},
-                                             {46, "scopi -4"}, {56, "sintesi - 2"}}),
-                    x0, y);
-    Label13 = header("Label13", QStringLiteral("Quanti minuti"), x0 + int(70 * cw), y + int(lh));
     {
-        const int cy = y + int(2 * lh) + 2;
+        Band &b = band(2, 70, {0, 18, 31, 46, 56, 70});
+        Label1 = header(b, "Label1", QStringLiteral("Comprensione della lettura\n")
+                                         + laidOut({{0, "fatti espl. su 9"}, {18, "lessico - 6"}, {31, "inferenze -13"},
+                                                    {46, "scopi -4"}, {56, "sintesi - 2"}}),
+                        0, 0, true);
+        Label13 = header(b, "Label13", QStringLiteral("Quanti minuti"), 1, 70, false);
         const int cols[] = {0, 18, 31, 46, 56};
         const char *heads[] = {"fatti espl. su 9", "lessico - 6", "inferenze -13", "scopi -4", "sintesi - 2"};
         const QString lettura = QStringLiteral("Comprensione della lettura: ");
         for (int i = 0; i < 5; ++i)
-            cell(Label6[size_t(i)], six(i), x0, cols[i], cy, lettura + QString::fromUtf8(heads[i]));
-        cell(Label14, QStringLiteral("Label14"), x0, 70, cy, lettura + QStringLiteral("quanti minuti"));
+            cell(b, Label6[size_t(i)], six(i), cols[i], lettura + QString::fromUtf8(heads[i]));
+        cell(b, Label14, QStringLiteral("Label14"), 70, lettura + QStringLiteral("quanti minuti"));
     }
-
-    y = 410;
-    Label2 = header("Label2", QStringLiteral("Grammatica :\n")
-                                  + laidOut({{0, "An. gram. semplice"}, {36, "A.logica semplice"}}) + QLatin1Char('\n')
-                                  + laidOut({{0, "su 53"}, {36, "su 34"}}),
-                    x0, y);
-    Label25 = header("Label25", QStringLiteral("Quanti minuti"), x0 + int(20 * cw), y + int(lh));
-    Label15 = header("Label15", QStringLiteral("Quanti minuti"), x0 + int(56 * cw), y + int(lh));
-    const int gx = x0 + int(76 * cw);
-    Label3 = header("Label3", QStringLiteral("\n") + laidOut({{0, "Comprensione di frasi ; su 12"}, {32, "Quanti minuti"}}),
-                    gx, y);
     {
-        const int cy = y + int(3 * lh) + 2;
-        cell(Label6[5], six(5), x0, 0, cy, QStringLiteral("An. gram. semplice su 53"));
-        cell(Label6[6], six(6), x0, 20, cy, QStringLiteral("An. gram. semplice: quanti minuti"));
-        cell(Label6[7], six(7), x0, 36, cy, QStringLiteral("A.logica semplice su 34"));
-        cell(Label22, QStringLiteral("Label22"), x0, 56, cy, QStringLiteral("A.logica semplice: quanti minuti"));
-        cell(Label6[8], six(8), gx, 0, cy, QStringLiteral("Comprensione di frasi su 12"));
-        cell(Label16, QStringLiteral("Label16"), gx, 32, cy, QStringLiteral("Comprensione di frasi: quanti minuti"));
+        Band &b = band(3, 86, {0, 20, 36, 56, 76, 108});
+        Label2 = header(b, "Label2", QStringLiteral("Grammatica :\n")
+                                         + laidOut({{0, "An. gram. semplice"}, {36, "A.logica semplice"}}) + QLatin1Char('\n')
+                                         + laidOut({{0, "su 53"}, {36, "su 34"}}),
+                        0, 0, true);
+        Label25 = header(b, "Label25", QStringLiteral("Quanti minuti"), 1, 20, false);
+        Label15 = header(b, "Label15", QStringLiteral("Quanti minuti"), 1, 56, false);
+        // The sentences' own heading starts at character 76, its pieces from there.
+        Label3 = header(b, "Label3", QStringLiteral("\n") + laidOut({{0, "Comprensione di frasi ; su 12"}, {32, "Quanti minuti"}}),
+                        0, 76, true);
+        cell(b, Label6[5], six(5), 0, QStringLiteral("An. gram. semplice su 53"));
+        cell(b, Label6[6], six(6), 20, QStringLiteral("An. gram. semplice: quanti minuti"));
+        cell(b, Label6[7], six(7), 36, QStringLiteral("A.logica semplice su 34"));
+        cell(b, Label22, QStringLiteral("Label22"), 56, QStringLiteral("A.logica semplice: quanti minuti"));
+        cell(b, Label6[8], six(8), 76, QStringLiteral("Comprensione di frasi su 12"));
+        cell(b, Label16, QStringLiteral("Label16"), 108, QStringLiteral("Comprensione di frasi: quanti minuti"));
     }
-
-    y = 496;
-    Label4 = header("Label4", QStringLiteral("Storia\n")
-                                  + laidOut({{0, "relaz. causali semplici-15"}, {30, "relaz. causali complesse -16"},
-                                             {62, "cronologia -20"}}),
-                    x0, y);
-    Label17 = header("Label17", QStringLiteral("minuti cause"), x0 + int(80 * cw), y + int(lh));
-    Label18 = header("Label18", QStringLiteral("minuti cronol"), x0 + int(96 * cw), y + int(lh));
     {
-        const int cy = y + int(2 * lh) + 2;
-        cell(Label6[9], six(9), x0, 0, cy, QStringLiteral("Storia: relaz. causali semplici-15"));
-        cell(Label6[10], six(10), x0, 30, cy, QStringLiteral("Storia: relaz. causali complesse -16"));
-        cell(Label6[11], six(11), x0, 62, cy, QStringLiteral("Storia: cronologia -20"));
-        cell(Label19, QStringLiteral("Label19"), x0, 80, cy, QStringLiteral("Storia: minuti cause"));
-        cell(Label20, QStringLiteral("Label20"), x0, 96, cy, QStringLiteral("Storia: minuti cronol"));
+        Band &b = band(2, 76, {0, 30, 62, 80, 96});
+        Label4 = header(b, "Label4", QStringLiteral("Storia\n")
+                                         + laidOut({{0, "relaz. causali semplici-15"}, {30, "relaz. causali complesse -16"},
+                                                    {62, "cronologia -20"}}),
+                        0, 0, true);
+        Label17 = header(b, "Label17", QStringLiteral("minuti cause"), 1, 80, false);
+        Label18 = header(b, "Label18", QStringLiteral("minuti cronol"), 1, 96, false);
+        cell(b, Label6[9], six(9), 0, QStringLiteral("Storia: relaz. causali semplici-15"));
+        cell(b, Label6[10], six(10), 30, QStringLiteral("Storia: relaz. causali complesse -16"));
+        cell(b, Label6[11], six(11), 62, QStringLiteral("Storia: cronologia -20"));
+        cell(b, Label19, QStringLiteral("Label19"), 80, QStringLiteral("Storia: minuti cause"));
+        cell(b, Label20, QStringLiteral("Label20"), 96, QStringLiteral("Storia: minuti cronol"));
     }
-
-    y = 572;
-    Label5 = header("Label5", QStringLiteral("Geografia (Italia)\n")
-                                  + laidOut({{0, "Riconoscimento di elementi fisici -22"}, {58, "Riconosc. di regioni e prov. -40"}}),
-                    x0, y);
-    Label26 = header("Label26", QStringLiteral("Quanti minuti"), x0 + int(40 * cw), y + int(lh));
-    Label23 = header("Label23", QStringLiteral("Quanti minuti"), x0 + int(94 * cw), y + int(lh));
     {
-        const int cy = y + int(2 * lh) + 2;
+        Band &b = band(2, 60, {0, 40, 58, 94});
+        Label5 = header(b, "Label5", QStringLiteral("Geografia (Italia)\n")
+                                         + laidOut({{0, "Riconoscimento di elementi fisici -22"}, {58, "Riconosc. di regioni e prov. -40"}}),
+                        0, 0, true);
+        Label26 = header(b, "Label26", QStringLiteral("Quanti minuti"), 1, 40, false);
+        Label23 = header(b, "Label23", QStringLiteral("Quanti minuti"), 1, 94, false);
         const QString fisica = QStringLiteral("Riconoscimento di elementi fisici -22");
         const QString politica = QStringLiteral("Riconosc. di regioni e prov. -40");
-        cell(Label6[12], six(12), x0, 0, cy, fisica);
-        cell(Label27, QStringLiteral("Label27"), x0, 40, cy, fisica + QStringLiteral(": quanti minuti"));
-        cell(Label6[13], six(13), x0, 58, cy, politica);
-        cell(Label24, QStringLiteral("Label24"), x0, 94, cy, politica + QStringLiteral(": quanti minuti"));
+        cell(b, Label6[12], six(12), 0, fisica);
+        cell(b, Label27, QStringLiteral("Label27"), 40, fisica + QStringLiteral(": quanti minuti"));
+        cell(b, Label6[13], six(13), 58, politica);
+        cell(b, Label24, QStringLiteral("Label24"), 94, politica + QStringLiteral(": quanti minuti"));
     }
-    // The class chooser, over the screen when shown.
-    Frame1 = new QGroupBox(QStringLiteral("SCEGLI LA CLASSE"), this);
+
+    // The school year and its buttons under the grid, under the right column.
+    QHBoxLayout *year = row();
+    year->addWidget(LabAnno, 1);
+    gap(year, 12);
+    year->addWidget(cmdanni, 0, Qt::AlignVCenter);
+    gap(year, 8);
+    year->addWidget(cmdchiudoanno, 0, Qt::AlignVCenter);
+
+    // The ways out at the two ends, the teacher's tools between them.
+    QHBoxLayout *bottom = row();
+    bottom->addWidget(cmdtorno, 1);
+    gap(bottom, 10);
+    bottom->addWidget(cmdpassword);
+    gap(bottom, 6);
+    bottom->addWidget(cmdcopie);
+    gap(bottom, 6);
+    bottom->addWidget(cmdcestino);
+    gap(bottom, 10);
+    bottom->addWidget(CMDESCO);
+
+    QVBoxLayout *main = column();
+    main->addLayout(top, 1);
+    gap(main, 10);
+    main->addLayout(grid);
+    main->addLayout(year);
+    gap(main, 4);
+    main->addLayout(bottom);
+    mainColumn_ = main;
+
+    // The class chooser, over the page when shown: in the same cell of the page's grid as
+    // the rest, at its own place from the page's corner.
+    Frame1 = new QGroupBox(QStringLiteral("SCEGLI LA CLASSE"), page);
     Frame1->setObjectName("Frame1");
-    Frame1->setFont(sans(14, true));
-    Frame1->setGeometry(330, 110, 360, 420);
+    setDesignText(Frame1, 14, true);
     Frame1->setAutoFillBackground(true);
-    setBackColor(Frame1, QColor(0xff, 0xfb, 0xe6));
-    Frame1->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { border: 3px solid #3c6e3c; border-radius: 6px; margin-top: 30px; }"
-                                         "QGroupBox#Frame1::title { subcontrol-origin: margin; left: 14px; top: 4px; }"));
+    setBackColor(Frame1, kCarta);
+    least(Frame1, 360, 420);
+    chooser_ = new QGridLayout(Frame1);
     for (int i = 0; i < 10; ++i) {
         auto *l = new ClickLabel(archiveCaption(i), Frame1);
         l->setObjectName(QStringLiteral("Label9_%1").arg(i));
-        l->setFont(sans(16, true));
+        setDesignText(l, 16, true);
         l->setAlignment(Qt::AlignCenter);
-        l->setStyleSheet(QStringLiteral("QLabel { border: 2px solid #3c6e3c; border-radius: 8px; background: #ffffff; color: #123812; }"
-                                        "QLabel:hover { background: #dff3df; }"));
-        l->setGeometry(20 + (i % 2) * 165, 40 + (i / 2) * 74, 155, 60);
+        least(l, 155, 60, true);
+        chooser_->addWidget(l, i / 2, i % 2);
         connect(l, &ClickLabel::clicked, this, [this, i] {
             Frame1->hide();
             model_.chooseClass(i);
@@ -257,6 +380,14 @@ FLstampa::FLstampa(Application &app)
         Label9[size_t(i)] = l;
     }
     Frame1->hide();
+    overlay_ = new QVBoxLayout;
+    overlay_->addWidget(Frame1, 0, Qt::AlignLeft | Qt::AlignTop);
+    overlay_->addStretch();
+
+    page_ = new QGridLayout(page);
+    page_->setContentsMargins(0, 0, 0, 0);
+    page_->addLayout(main, 0, 0);
+    page_->addLayout(overlay_, 0, 0);
 
     model_.changed = [this] { redraw(); };
 
@@ -297,6 +428,67 @@ FLstampa::FLstampa(Application &app)
     connect(CMDESCO, &QPushButton::clicked, this, [this] { session().closeAndExit(); });
 
     showPupil(0);
+}
+
+// The design's lengths on this window's canvas: every gap and least size × the look's factor,
+// the grid's columns at their characters of the headings' font as drawn, the chooser's sheets.
+void FLstampa::layOut(const Look &look)
+{
+    mainColumn_->setContentsMargins(look.px(10), look.px(4), look.px(10), look.px(12));
+    for (const Gap &g : gaps_) {
+        const int n = look.px(g.design);
+        g.item->changeSize(g.along == Qt::Horizontal ? n : 0, g.along == Qt::Vertical ? n : 0, QSizePolicy::Fixed,
+                           QSizePolicy::Fixed);
+    }
+    for (const Least &l : least_) {
+        const QSize s(look.px(l.design.width()), look.px(l.design.height()));
+        if (l.fixed)
+            l.w->setFixedSize(s);
+        else
+            l.w->setMinimumSize(s);
+    }
+
+    const QFontMetricsF heading(Label1->font());
+    const qreal cw = heading.horizontalAdvance(QString(100, QLatin1Char('0'))) / 100.0;
+    const qreal lh = heading.lineSpacing();
+    for (const Band &b : bands_) {
+        for (int i = 0; i + 1 < b.columns.size(); ++i)
+            b.grid->setColumnMinimumWidth(i, int(b.columns[i + 1] * cw) - int(b.columns[i] * cw));
+        int used = 0;
+        for (int k = 0; k < b.lines; ++k) {
+            const int h = int((k + 1) * lh) - int(k * lh);
+            b.grid->setRowMinimumHeight(k, h);
+            used += h;
+        }
+        b.grid->setRowMinimumHeight(b.lines, look.px(2));
+        used += look.px(2) + look.px(26);
+        b.grid->setRowMinimumHeight(b.lines + 2, std::max(0, look.px(b.height) - used));
+    }
+
+    Frame1->setStyleSheet(QStringLiteral("QGroupBox#Frame1 { background: %1; border: %2px solid #3c6e3c; border-radius: %3px; "
+                                         "margin-top: %4px; }"
+                                         "QGroupBox#Frame1::title { subcontrol-origin: margin; left: %5px; top: %6px; }")
+                              .arg(kCarta.name())
+                              .arg(look.px(3))
+                              .arg(look.px(6))
+                              .arg(look.px(30))
+                              .arg(look.px(14))
+                              .arg(look.px(4)));
+    for (ClickLabel *l : Label9)
+        l->setStyleSheet(QStringLiteral("QLabel { border: %1px solid #3c6e3c; border-radius: %2px; background: #ffffff; "
+                                        "color: #123812; }"
+                                        "QLabel:hover { background: #dff3df; }")
+                             .arg(look.px(2))
+                             .arg(look.px(8)));
+    // The classes at the design's places from the box's outer edge; the layout starts inside
+    // the border and the title's room, which the sheet gives the box.
+    const QMargins inside = Frame1->contentsMargins();
+    chooser_->setContentsMargins(std::max(0, look.px(20) - inside.left()), std::max(0, look.px(40) - inside.top()),
+                                 std::max(0, look.px(20) - inside.right()), std::max(0, look.px(24) - inside.bottom()));
+    chooser_->setHorizontalSpacing(look.px(10));
+    chooser_->setVerticalSpacing(look.px(14));
+    overlay_->setContentsMargins(look.px(330), look.px(110), 0, 0);
+    page_->invalidate();
 }
 
 void FLstampa::activate()

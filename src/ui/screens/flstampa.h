@@ -1,17 +1,21 @@
 // FLstampa: the results archive. The pupils of one class in two lists, the result grid of
 // the selected pupil with its completion flag, the class chooser, deletion, the two
 // printouts, export and import, the class statistics, and the way back to the start screen.
+// Laid out by Qt's layouts on a page of its body; the class chooser floats over the page.
 #pragma once
 
 #include "archive/archivio.h"
 #include "ui/printing/reportprinter.h"
 #include "ui/screenbase.h"
 
+#include <QBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <array>
+#include <vector>
 
 namespace qv::ui {
 
@@ -64,7 +68,31 @@ public:
     QPushButton *cmdstrumenti; // the selected pupil's compensatory tools
     QPushButton *CMDESCO;
 
+protected:
+    void layOut(const Look &look) override;
+
 private:
+    // One band of the result grid: headings on monospaced lines whose runs of blanks put each
+    // piece at a character column, and the cells under the pieces. The band's grid has a
+    // column from each such character to the next, so a cell stays under its piece at any
+    // size of the font.
+    struct Band {
+        QGridLayout *grid;
+        QList<int> columns; // the characters where the grid's columns start, in order
+        int lines; // heading lines
+        int height; // design height of the band, to the next one
+    };
+    // A design length of the page: a gap between two controls, a control's least size.
+    struct Gap {
+        QSpacerItem *item;
+        Qt::Orientation along;
+        int design;
+    };
+    struct Least {
+        QWidget *w;
+        QSize design;
+        bool fixed;
+    };
     void redraw();
     void showPupil(int r);
     void List1_Click(int row);
@@ -79,6 +107,13 @@ private:
 
     ArchivioModel model_;
     bool redrawing_ = false;
+    QGridLayout *page_ = nullptr;
+    QGridLayout *chooser_ = nullptr; // the classes in the chooser
+    QVBoxLayout *overlay_ = nullptr; // where the chooser floats
+    QBoxLayout *mainColumn_ = nullptr;
+    std::vector<Band> bands_;
+    std::vector<Gap> gaps_;
+    std::vector<Least> least_;
 };
 
 } // namespace qv::ui
