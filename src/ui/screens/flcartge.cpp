@@ -197,7 +197,6 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
                               [this] { return ascolto::luogo(model_); });
     // On the map's south-west corner, the African coast, where no place is numbered.
     Labascolta->setParent(page);
-    Labascolta->setAlignment(Qt::AlignCenter);
     listenBox_ = new QVBoxLayout;
     listenBox_->addStretch(1);
     listenBox_->addWidget(Labascolta, 0, Qt::AlignLeft);
