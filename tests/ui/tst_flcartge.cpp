@@ -284,6 +284,44 @@ private slots:
         QCOMPARE(env->exit.ended, 1);
     }
 
+    // Every name of the lists whole, its padding included, on the small displays at larger
+    // text in either face: none ends in "…" for want of room beside the other list.
+    void namesShowWhole_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<Presentation>("presentation");
+        QTest::addColumn<bool>("political");
+        for (int d : {0, 1})
+            for (const Presentation &p : {Presentation{}, Presentation{150, false, false}, Presentation{150, true, true}})
+                for (bool political : {false, true})
+                    QTest::addRow("%s-%d%s-%s", kDisplays[d].name, p.textPercent, p.readableFont ? "-leggibile" : "",
+                                  political ? "politica" : "fisica")
+                        << d << p << political;
+    }
+    void namesShowWhole()
+    {
+        QFETCH(int, display);
+        QFETCH(Presentation, presentation);
+        QFETCH(bool, political);
+        FLcartge *s = open(true, display, presentation);
+        QVERIFY(s);
+        if (political)
+            toPolitical(s);
+        QCoreApplication::processEvents();
+        const int padding = 2 * s->scaler()->look().px(4);
+        for (QListWidget *l : {list(s, "List2"), list(s, "List1")}) {
+            if (!l->isVisible())
+                continue;
+            l->doItemsLayout();
+            const QFontMetrics fm(l->font());
+            for (int i = 0; i < l->count(); ++i) {
+                const QRect r = l->visualItemRect(l->item(i));
+                QVERIFY2(fm.horizontalAdvance(l->item(i)->text()) + padding <= r.width() && r.right() <= l->viewport()->width(),
+                         qPrintable(QStringLiteral("%1: %2 in %3 px").arg(l->item(i)->text()).arg(fm.horizontalAdvance(l->item(i)->text())).arg(r.width())));
+            }
+        }
+    }
+
     // The map keeps its circles where the picture has them on every display, at larger
     // text (the map drawn smaller) and on a display scaled by 150 %: a click on a circle's
     // centre lands on the map, not on "Ascolta" or anything else, and there the screen

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPixmapCache>
+#include <algorithm>
 
 namespace qv::ui {
 
@@ -373,13 +374,18 @@ void FLcartge::arrange(bool political)
         auto *lists = new QGridLayout;
         lists->setHorizontalSpacing(l.px(6));
         lists->setVerticalSpacing(l.px(2));
+        // Side by side, unless a name would lose its end there: then one above the other,
+        // each as wide as the column.
+        const bool beside = namesFitBeside(l);
         lists->addWidget(headRegioni_, 0, 0);
-        lists->addWidget(headCapoluoghi_, 0, 1);
+        lists->addWidget(headCapoluoghi_, beside ? 0 : 3, beside ? 1 : 0);
         lists->addWidget(List2, 1, 0);
-        lists->addWidget(List1, 1, 1);
+        lists->addWidget(List1, beside ? 1 : 4, beside ? 1 : 0);
         lists->setColumnStretch(0, 1);
-        lists->setColumnStretch(1, 1);
+        lists->setColumnStretch(1, beside ? 1 : 0);
         lists->setRowStretch(1, 1);
+        lists->setRowStretch(4, beside ? 0 : 1);
+        lists->setRowMinimumHeight(2, beside ? 0 : l.px(10));
         for (QLabel *h : {headRegioni_, headCapoluoghi_}) {
             h->setMinimumHeight(l.px(c.headH));
             h->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -396,6 +402,19 @@ void FLcartge::arrange(bool political)
     List2->setAccessibleName(political ? QStringLiteral("Regioni") : QStringLiteral("Nomi della carta fisica"));
     arranged_ = political ? 1 : 0;
     fitNames();
+}
+
+bool FLcartge::namesFitBeside(const Look &l) const
+{
+    // The column's width on this display: the canvas less the margins, the map's frame and
+    // the gap; half of it, less the gap, each list's frame, its bar and the item's padding.
+    const bool larger = l.presentation.largerText();
+    const int map = l.px(kMapW * (larger ? kMappaPiccola : 1.0)) + 2 * l.px(2);
+    const int column = qRound(kScreenWidth * l.factor) - 3 * l.px(8) - l.px(larger ? 0 : 1) - map;
+    const int room = (column - 2 * l.px(6) - l.px(6)) / 2 - 2 * List1->frameWidth() - l.px(20) - 2 * l.px(4) - 4;
+    const QFontMetrics fm(List1->font());
+    return std::all_of(model_.List1.cbegin(), model_.List1.cend(), [&](const QString &n) { return fm.horizontalAdvance(n) <= room; })
+           && std::all_of(model_.List2.cbegin(), model_.List2.cend(), [&](const QString &n) { return fm.horizontalAdvance(n) <= room; });
 }
 
 void FLcartge::fitNames()

@@ -67,6 +67,8 @@ private:
     // The physical map's names: two columns of eleven where each name fits a cell at its
     // size, else one column that scrolls.
     void fitNames();
+    // Whether the political map's lists, side by side, show every name whole.
+    bool namesFitBeside(const Look &look) const;
 
     CartgeModel model_;
     QString shownMap_;
