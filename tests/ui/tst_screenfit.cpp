@@ -781,7 +781,7 @@ private slots:
         QVERIFY(qAbs(picture.width() - s->Image1->width()) <= 1 && qAbs(picture.height() - s->Image1->height()) <= 1);
         const QRect map(s->Image1->mapTo(s, QPoint()), s->Image1->size());
         const QRect corner(map.x(), map.center().y(), map.width() / 2, map.height() / 2);
-        QVERIFY(corner.contains(s->Labascolta->geometry()));
+        QVERIFY(corner.contains(QRect(s->Labascolta->mapTo(s, QPoint()), s->Labascolta->size())));
         QVERIFY(s->Frame1->geometry().right() < s->Frame2->geometry().left());
     }
 
