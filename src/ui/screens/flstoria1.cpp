@@ -10,8 +10,11 @@
 
 #include <QtMath>
 
+#include <QBoxLayout>
 #include <QEvent>
+#include <QGridLayout>
 #include <QScrollBar>
+#include <QSpacerItem>
 #include <algorithm>
 
 namespace qv::ui {
@@ -21,23 +24,17 @@ namespace {
 const QColor kArancioChiaro(255, 224, 192);
 const QColor kArancio(255, 128, 0);
 const QColor kMagenta(255, 0, 255);
-// At larger text: the title's height (two lines of the readable face), where the buttons
-// stand, and the statements' and the scheme's columns between.
-constexpr int kTitoloH = 100, kBottoniY = 656, kColonnaY = 6 + kTitoloH + 8, kColonnaH = kBottoniY - 8 - kColonnaY;
-constexpr int kFrasiW = 470, kSchemaX = 16 + kFrasiW + 16, kSchemaW = 476;
-// The box of statements and scheme reaches this far past them, so that the focus frame
-// round a control at its edge shows whole; at larger text its scroll bar takes the right.
-constexpr int kBordo = 6, kBarra = 20;
-// Where statements and scheme lie at the design's size.
-const QRect kPosto(16, 72, 984, 518);
+const QColor kGrigio(192, 192, 192);
 
-// Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
-// the top edge of the other.
-QPoint sotto(const QLabel *l) { return QPoint(l->geometry().center().x(), l->geometry().bottom() + 2); }
-QPoint sopra(const QLabel *l, int dx = 0)
-{
-    return QPoint(l->geometry().center().x() + dx, l->geometry().top() - 3);
-}
+// Design lengths. The statements: their least height, the gaps between them, their width in
+// the design's two columns. The scheme's boxes: their least height, the widths of a cause
+// beside another and of a box alone, the room for an arrow between two boxes (in the
+// design's simple and double schemes, and beside the statements at larger text).
+constexpr int kFraseH = 72, kFraseGap = 10, kColonna = 16, kFraseW = 484;
+constexpr int kCasellaH = 80, kCausaW = 450, kCasellaW = 600, kFreccia1 = 46, kFreccia2 = 50, kFrecciaLarga = 48;
+// The box of statements and scheme reaches this far past them, so that the focus frame round
+// a control at its edge shows whole.
+constexpr int kBordo = 6;
 
 } // namespace
 
@@ -46,64 +43,74 @@ FLstoria1::FLstoria1(Application &app)
                                      "caselle appropriate.")),
       model_(app.session())
 {
-    Labtitolo = new QLabel(windowTitle(), this);
+    QWidget *page = makeBody();
+    Labtitolo = new QLabel(windowTitle(), page);
     Labtitolo->setObjectName("Labtitolo");
-    Labtitolo->setFont(sans(15, true));
+    setDesignText(Labtitolo, 15, true);
     Labtitolo->setWordWrap(true);
     Labtitolo->setAlignment(Qt::AlignCenter);
-    Labtitolo->setGeometry(16, 6, 984, 56);
 
-    riquadro = new RowPane(QStringLiteral("Riquadroschema"), QStringLiteral("Frasi e schema"), this);
-    riquadro->setGeometry(kPosto.adjusted(-kBordo, -kBordo, kBordo, kBordo));
+    riquadro = new RowPane(QStringLiteral("Riquadroschema"), QStringLiteral("Frasi e schema"), page);
     board = new DragDropBoard(this);
     for (int i = 0; i < 4; ++i) {
         auto *t = new QLabel(riquadro->rows());
         t->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        t->setFont(sans(14));
+        setDesignText(t, 14);
         t->setWordWrap(true);
         t->setAlignment(Qt::AlignCenter);
         t->setFrameStyle(QFrame::Box | QFrame::Plain);
-        t->setMargin(4);
-        setBackColor(t, kArancioChiaro);
+        setDesignBack(t, kArancioChiaro);
         Label2[size_t(i)] = t;
         board->addSource(t, i);
 
         auto *c = new QLabel(riquadro->rows());
         c->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        c->setFont(sans(14, true));
+        setDesignText(c, 14, true);
         c->setWordWrap(true);
         c->setAlignment(Qt::AlignCenter);
         c->setFrameStyle(QFrame::Box | QFrame::Plain);
-        c->setLineWidth(2);
-        c->setMargin(4);
-        setBackColor(c, kArancio);
+        setDesignBack(c, kArancio);
+        c->installEventFilter(this);
         Label1[size_t(i)] = c;
         board->addTarget(c, i);
     }
 
-    for (QWidget *&f : fondo_)
-        f = new QWidget(riquadro->rows());
+    // The arrows lie over the rows, outside their layout.
     for (int n = 0; n < 12; ++n) {
         auto *l = new LineShape(riquadro->rows(), 3, Qt::black);
         l->setObjectName(QStringLiteral("Line%1").arg(n + 1));
+        setDesignInk(l, Qt::black); // yellow on the black screen of high contrast
+        l->hide();
         linee_[size_t(n)] = l;
     }
     Line1 = linee_[0]; Line2 = linee_[1]; Line3 = linee_[2]; Line4 = linee_[3];
     Line5 = linee_[4]; Line6 = linee_[5]; Line7 = linee_[6]; Line8 = linee_[7];
     Line9 = linee_[8]; Line10 = linee_[9]; Line11 = linee_[10]; Line12 = linee_[11];
 
-    const QColor grigio(192, 192, 192);
-    Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(290, 620, 240, 60), 18,
-                            3, grigio);
-    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 620, 160, 60), 18, 3, grigio);
-
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"), QRect(16, 620, 264, 60),
+    Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(), 18, 3, kGrigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(), 18, 3, kGrigio);
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"), QRect(),
                               [this] { return ascolto::affermazioni(model_); });
+    // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
+    // texts need.
+    QSizePolicy keep = Labascolta->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    Labascolta->setSizePolicy(keep);
+    buttons_ = new QHBoxLayout;
+    buttons_->addWidget(Labascolta);
+    buttons_->addWidget(Labnuovo);
+    beforeEsco_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    buttons_->addItem(beforeEsco_);
+    buttons_->addWidget(Labesco);
+    buttons_->addStretch();
+
+    page_ = new QVBoxLayout(page);
+    page_->addWidget(Labtitolo);
+    page_->addWidget(riquadro, 1);
+    page_->addLayout(buttons_);
     setTabChain({Labascolta, Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
                  Labesco});
 
-    // Larger text asks for the other arrangement.
-    connect(&app, &Application::presentationChanged, this, &FLstoria1::disponi);
     connect(board, &DragDropBoard::dropped, this, &FLstoria1::Label1_DragDrop);
     connect(board, &DragDropBoard::dragStarted, riquadro, [this] { riquadro->followDrag(true); });
     connect(board, &DragDropBoard::dragEnded, riquadro, [this] { riquadro->followDrag(false); });
@@ -135,11 +142,151 @@ void FLstoria1::Labnuovo_Click()
     riquadro->verticalScrollBar()->setValue(0); // a new set shows from its first statement
 }
 
+void FLstoria1::layOut(const Look &look)
+{
+    const bool larger = look.presentation.largerText();
+    // The title over the box, which reaches kBordo past the statements; the buttons under it,
+    // lower at larger text.
+    page_->setContentsMargins(look.px(16 - kBordo), look.px(6), look.px(16 - kBordo), look.px(larger ? 14 : 50));
+    page_->setSpacing(look.px(4));
+    Labtitolo->setContentsMargins(look.px(kBordo), 0, look.px(kBordo), 0);
+    Labtitolo->setMinimumHeight(look.px(56));
+    // In high contrast every box's frame is at least 2 wide: black, it parts neighbouring boxes.
+    for (int i = 0; i < 4; ++i) {
+        Label2[size_t(i)]->setLineWidth(look.px(look.presentation.highContrast ? 2 : 1));
+        Label1[size_t(i)]->setLineWidth(look.px(2));
+        for (QLabel *l : {Label2[size_t(i)], Label1[size_t(i)]})
+            l->setMargin(look.px(4));
+    }
+    for (LineShape *l : linee_)
+        l->setWidth(look.px(3));
+    // "Ascolta" from 16, "Nuove frasi" from 290, "Esco" from 570 at the least widths.
+    buttons_->setContentsMargins(look.px(kBordo), look.px(larger ? 4 : 20), 0, 0);
+    buttons_->setSpacing(look.px(10));
+    beforeEsco_->changeSize(look.px(30), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    Labascolta->setMinimumSize(look.px(264), look.px(60));
+    // A larger text keeps clear of the frame.
+    const int aria = look.px(16);
+    Labnuovo->setMinimumSize(std::max(look.px(240), Labnuovo->sizeHint().width() + aria), look.px(60));
+    Labesco->setMinimumSize(std::max(look.px(160), Labesco->sizeHint().width() + aria), look.px(60));
+    Labascolta->setLineWidth(look.px(2));
+    for (ClickLabel *b : {Labnuovo, Labesco})
+        b->setLineWidth(look.px(3));
+    buttons_->invalidate();
+    disponi();
+}
+
+void FLstoria1::disponi()
+{
+    const Look l = look();
+    const Disposizione want{model_.tiposchema(), l.presentation.largerText(), l.factor};
+    if (want != disposta_) {
+        disposta_ = want;
+        build(l);
+    }
+    const bool quattro = model_.caselle() == 4;
+    Label2[3]->setVisible(quattro);
+    Label1[3]->setVisible(quattro);
+    frecce();
+}
+
+// At the design's size the statements in two columns above the scheme, as in the design; at
+// larger text the statements one under the other on the left, the scheme on the right, both
+// filling the box's height (it scrolls where they need more). The scheme's boxes are
+// centred, a simple scheme one under the other, a double one with its two causes side by
+// side over the effect.
+void FLstoria1::build(const Look &look)
+{
+    QWidget *rows = riquadro->rows();
+    delete rows->layout(); // the controls stay, children of the rows
+    for (std::array<QLabel *, 4> *all : {&Label1, &Label2})
+        for (QLabel *w : *all) {
+            w->setMinimumSize(0, 0);
+            w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+    const bool semplice = model_.tiposchema() == 1;
+    const int n = model_.caselle();
+    for (int i = 0; i < n; ++i) {
+        Label2[size_t(i)]->setMinimumHeight(look.px(kFraseH));
+        Label1[size_t(i)]->setMinimumHeight(look.px(kCasellaH));
+    }
+    auto *schema = new QVBoxLayout;
+    schema->setSpacing(0);
+    QBoxLayout *outer = nullptr;
+    if (look.presentation.largerText()) {
+        outer = new QHBoxLayout(rows);
+        auto *frasi = new QVBoxLayout;
+        frasi->setSpacing(look.px(kFraseGap));
+        for (int i = 0; i < n; ++i)
+            frasi->addWidget(Label2[size_t(i)], 1);
+        int k = 0;
+        if (!semplice) {
+            auto *cause = new QHBoxLayout;
+            cause->setSpacing(look.px(kColonna));
+            cause->addWidget(Label1[0], 1);
+            cause->addWidget(Label1[1], 1);
+            schema->addLayout(cause, 1);
+            k = 2;
+        }
+        for (; k < n; ++k) {
+            if (k > 0)
+                schema->addSpacing(look.px(kFrecciaLarga));
+            schema->addWidget(Label1[size_t(k)], 1);
+        }
+        outer->setSpacing(look.px(kColonna));
+        outer->addLayout(frasi, 1);
+        outer->addLayout(schema, 1);
+    } else {
+        outer = new QVBoxLayout(rows);
+        auto *frasi = new QGridLayout;
+        frasi->setHorizontalSpacing(look.px(kColonna));
+        frasi->setVerticalSpacing(look.px(kFraseGap));
+        frasi->setColumnStretch(0, 1);
+        frasi->setColumnStretch(1, 1);
+        frasi->addWidget(Label2[0], 0, 0);
+        frasi->addWidget(Label2[1], 0, 1);
+        if (semplice) {
+            Label2[2]->setFixedWidth(look.px(kFraseW));
+            frasi->addWidget(Label2[2], 1, 0, 1, 2, Qt::AlignHCenter);
+        } else {
+            frasi->addWidget(Label2[2], 1, 0);
+            frasi->addWidget(Label2[3], 1, 1);
+        }
+        const int gap = look.px(semplice ? kFreccia1 : kFreccia2);
+        int k = 0;
+        if (!semplice) {
+            auto *cause = new QHBoxLayout;
+            cause->setSpacing(0);
+            for (QLabel *c : {Label1[0], Label1[1]})
+                c->setFixedWidth(look.px(kCausaW));
+            cause->addWidget(Label1[0]);
+            cause->addStretch();
+            cause->addWidget(Label1[1]);
+            schema->addLayout(cause);
+            k = 2;
+        }
+        for (; k < n; ++k) {
+            if (k > 0)
+                schema->addSpacing(gap);
+            Label1[size_t(k)]->setFixedWidth(look.px(kCasellaW));
+            schema->addWidget(Label1[size_t(k)], 0, Qt::AlignHCenter);
+        }
+        outer->setSpacing(0);
+        outer->addLayout(frasi);
+        outer->addSpacing(look.px(24));
+        outer->addLayout(schema);
+        outer->addStretch();
+    }
+    outer->setContentsMargins(look.px(kBordo), look.px(kBordo), look.px(kBordo), look.px(kBordo));
+    // Placed now, so that the arrows are drawn from where the boxes are.
+    outer->activate();
+}
+
 void FLstoria1::freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, QPoint da, QPoint a)
 {
     asta->setLine(da, a);
     const double angolo = qAtan2(double(da.y() - a.y()), double(da.x() - a.x()));
-    const double lato = 16.0;
+    const double lato = look().px(16);
     const double apertura = qDegreesToRadians(28.0);
     auto estremo = [&](double s) {
         return QPoint(a.x() + qRound(lato * qCos(angolo + s)), a.y() + qRound(lato * qSin(angolo + s)));
@@ -150,103 +297,47 @@ void FLstoria1::freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, Q
         l->show();
 }
 
-void FLstoria1::disponi()
+void FLstoria1::frecce()
 {
     for (LineShape *l : linee_)
         l->hide();
-    const bool larger = scaler_->presentation().largerText();
-    const bool quattro = model_.caselle() == 4;
-    Labtitolo->setGeometry(16, 6, 984, larger ? kTitoloH : 56);
-    const QRect posto = larger ? QRect(16, kColonnaY, kSchemaX + kSchemaW - 16, kColonnaH) : kPosto;
-    const QRect box = posto.adjusted(-kBordo, -kBordo, kBordo + (larger ? kBarra : 0), kBordo);
-    riquadro->setGeometry(box);
-    // Places a control of the box from where it stands on the screen.
-    const QPoint o = box.topLeft();
-    auto metti = [o](QWidget *w, int x, int y, int width, int height) { w->setGeometry(QRect(x, y, width, height).translated(-o)); };
-    if (larger) {
-        // Larger text: the statements one under the other on the left, the scheme on the
-        // right, both filling the height from under the title to above the buttons, which
-        // move down to the screen's lower edge. Where they need more, the box scrolls.
-        const int n = model_.caselle(), alte = (kColonnaH - (n - 1) * 10) / n;
-        for (int i = 0; i < 4; ++i)
-            metti(Label2[size_t(i)], 16, kColonnaY + i * (alte + 10), kFrasiW, alte);
-        const int casella = (kColonnaH - 2 * 48) / 3, riga = casella + 48, x = kSchemaX, mezza = (kSchemaW - 16) / 2;
-        if (model_.tiposchema() == 1) {
-            for (int i = 0; i < 3; ++i)
-                metti(Label1[size_t(i)], x, kColonnaY + i * riga, kSchemaW, casella);
-        } else {
-            metti(Label1[0], x, kColonnaY, mezza, casella);
-            metti(Label1[1], x + kSchemaW - mezza, kColonnaY, mezza, casella);
-            metti(Label1[2], x, kColonnaY + riga, kSchemaW, casella);
-            metti(Label1[3], x, kColonnaY + 2 * riga, kSchemaW, casella);
-        }
-    } else if (model_.tiposchema() == 1) {
-        metti(Label2[0], 16, 72, 484, 72);
-        metti(Label2[1], 516, 72, 484, 72);
-        metti(Label2[2], 266, 154, 484, 72);
-        metti(Label1[0], 208, 250, 600, 80);
-        metti(Label1[1], 208, 376, 600, 80);
-        metti(Label1[2], 208, 502, 600, 80);
-    } else {
-        metti(Label2[0], 16, 72, 484, 72);
-        metti(Label2[1], 516, 72, 484, 72);
-        metti(Label2[2], 16, 154, 484, 72);
-        metti(Label2[3], 516, 154, 484, 72);
-        metti(Label1[0], 16, 250, 450, 80);
-        metti(Label1[1], 550, 250, 450, 80);
-        metti(Label1[2], 208, 380, 600, 80);
-        metti(Label1[3], 208, 510, 600, 80);
-    }
+    // Both ends of an arrow's shaft: the middle of the bottom edge of one box and a point on
+    // the top edge of the other.
+    const Look l = look();
+    auto sotto = [&l](const QLabel *b) { return QPoint(b->geometry().center().x(), b->geometry().bottom() + l.px(2)); };
+    auto sopra = [&l](const QLabel *b, int dx = 0) {
+        return QPoint(b->geometry().center().x() + dx, b->geometry().top() - l.px(3));
+    };
     if (model_.tiposchema() == 1) {
         freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[1]));
         freccia(Line2, Line5, Line6, sotto(Label1[1]), sopra(Label1[2]));
     } else {
-        // The two causes' arrows meet the effect's box a quarter of its width apart (120
-        // in the design's wider scheme).
-        const int dx = larger ? Label1[2]->width() / 4 : 120;
+        // The two causes' arrows meet the effect's box a fifth of its width either side of
+        // its middle.
+        const int dx = Label1[2]->width() / 5;
         freccia(Line1, Line3, Line4, sotto(Label1[0]), sopra(Label1[2], -dx));
         freccia(Line7, Line8, Line9, sotto(Label1[1]), sopra(Label1[2], dx));
         freccia(Line2, Line5, Line6, sotto(Label1[2]), sopra(Label1[3]));
     }
-    Label2[3]->setVisible(quattro);
-    Label1[3]->setVisible(quattro);
-    // Under the last statement and the last box, the room the box keeps below them.
-    const int ultima = model_.caselle() - 1;
-    for (auto [f, su] : {std::pair{fondo_[0], Label2[size_t(ultima)]}, std::pair{fondo_[1], Label1[size_t(ultima)]}})
-        f->setGeometry(su->x(), su->geometry().bottom() + 1, su->width(), kBordo);
-    const int y = larger ? kBottoniY : 620;
-    Labascolta->setGeometry(16, y, 264, 60);
-    Labnuovo->setGeometry(290, y, 240, 60);
-    Labesco->setGeometry(570, y, 160, 60);
-    scaler_->clearStacks();
-    if (!larger)
-        return;
-    // With larger text the title takes the height it needs and the box what is left above
-    // the buttons; in the box the statements and the scheme's boxes take the height their
-    // texts need, each arrow moving with the gap it spans, so it still joins its boxes.
-    scaler_->addStack(Qt::Vertical, {{Labtitolo}, {riquadro}}, y - 8 + kBordo);
-    QList<QList<QWidget *>> frasi, schema;
-    for (int i = 0; i < model_.caselle(); ++i)
-        frasi << QList<QWidget *>{Label2[size_t(i)]};
-    frasi << QList<QWidget *>{fondo_[0]};
-    if (model_.tiposchema() == 1)
-        schema << QList<QWidget *>{Label1[0]} << QList<QWidget *>{Line1, Line3, Line4} << QList<QWidget *>{Label1[1]}
-               << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[2]};
-    else
-        schema << QList<QWidget *>{Label1[0], Label1[1]} << QList<QWidget *>{Line1, Line3, Line4, Line7, Line8, Line9}
-               << QList<QWidget *>{Label1[2]} << QList<QWidget *>{Line2, Line5, Line6} << QList<QWidget *>{Label1[3]};
-    scaler_->addStack(Qt::Vertical, frasi, ScreenScaler::kNoEnd);
-    scaler_->addStack(Qt::Vertical, schema, ScreenScaler::kNoEnd);
+}
+
+bool FLstoria1::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        && std::find(Label1.begin(), Label1.end(), watched) != Label1.end())
+        frecce();
+    return ScreenBase::eventFilter(watched, event);
 }
 
 void FLstoria1::redraw()
 {
     disponi();
+    const Look l = look();
     for (int i = 0; i < 4; ++i) {
         Label1[size_t(i)]->setText(model_.casella(i));
-        setBackColor(Label1[size_t(i)], kArancio);
         Label2[size_t(i)]->setText(model_.frase(i));
-        setBackColor(Label2[size_t(i)], model_.usata(i) ? kMagenta : kArancioChiaro);
+        setDesignBack(Label2[size_t(i)], model_.usata(i) ? kMagenta : kArancioChiaro);
+        applyLook(Label2[size_t(i)], l);
     }
 }
 

@@ -1,6 +1,7 @@
 // FLstoria1: the causal-relation schemes. The statements of a set stand above a scheme of
 // boxes joined by arrows; the pupil drags each statement into its box. Statements, boxes
-// and arrows lie in one box that scrolls when the larger text makes them taller than it.
+// and arrows lie in one box that scrolls when the larger text makes them taller than it;
+// with larger text the statements stand in a column beside the scheme's.
 #pragma once
 
 #include "battery/analysis/storia1model.h"
@@ -8,6 +9,9 @@
 
 #include <QLabel>
 #include <array>
+
+class QBoxLayout;
+class QSpacerItem;
 
 namespace qv::ui {
 
@@ -35,18 +39,35 @@ public:
     ClickLabel *Labascolta;             // "Ascolta": the statements of the set
     DragDropBoard *board;
 
+protected:
+    void layOut(const Look &look) override;
+    // The arrows follow the boxes wherever the layout puts them.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Label1_DragDrop(int index, int source);
     void Labnuovo_Click();
-    // Places statements, boxes and arrows for the scheme in force (schem1 / schem2).
+    // Lays out statements and boxes for the scheme in force (schem1 / schem2) and the text.
     void disponi();
-    void redraw();
+    void build(const Look &look);
+    // The arrows from the boxes as they stand now.
+    void frecce();
     void freccia(LineShape *asta, LineShape *punta1, LineShape *punta2, QPoint da, QPoint a);
+    void redraw();
+
+    // What the statements and boxes are laid out for.
+    struct Disposizione {
+        int tipo = 0;
+        bool larger = false;
+        qreal factor = 0;
+        bool operator==(const Disposizione &) const = default;
+    };
 
     Storia1Model model_;
     std::array<LineShape *, 12> linee_{};
-    std::array<QWidget *, 2> fondo_{}; // the room below the statements and below the scheme
+    QBoxLayout *page_ = nullptr, *buttons_ = nullptr;
+    QSpacerItem *beforeEsco_ = nullptr;
+    Disposizione disposta_;
 };
 
 } // namespace qv::ui

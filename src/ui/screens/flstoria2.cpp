@@ -7,7 +7,10 @@
 #include "ui/widgets/dragdropboard.h"
 #include "ui/widgets/rowpane.h"
 
-#include <QEvent>
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <QSpacerItem>
 #include <algorithm>
 
 namespace qv::ui {
@@ -17,6 +20,7 @@ namespace {
 const QColor kGialloChiaro(255, 255, 128);
 const QColor kGiallo(255, 255, 0);
 const QColor kMagenta(255, 0, 255);
+const QColor kGrigio(192, 192, 192);
 
 // The pale background of each event row (decoration only).
 const std::array<QColor, 10> kRighe = {
@@ -24,8 +28,9 @@ const std::array<QColor, 10> kRighe = {
     QColor(255, 248, 220), QColor(220, 248, 248), QColor(255, 228, 240), QColor(236, 248, 220),
     QColor(232, 236, 255), QColor(248, 240, 228)};
 
-// The events and their boxes, in a box of rows from y 50; the dates' column beside it.
-constexpr int kRigheY = 50, kRigaPasso = 58, kRigaH = 54;
+// Design lengths: a row's least height and the gap to the next, the columns' least widths,
+// the gap before the dates (the scroll bar's place), the boxes' frames.
+constexpr int kRigaH = 54, kRigaGap = 4, kDataW = 176, kCasellaW = 180, kGap = 22, kCornice = 2, kMargine = 4;
 
 } // namespace
 
@@ -34,74 +39,79 @@ FLstoria2::FLstoria2(Application &app)
                                      "caselle a sinistra.")),
       model_(app.session())
 {
-    Labtitolo = new QLabel(windowTitle(), this);
+    QWidget *page = makeBody();
+    Labtitolo = new QLabel(windowTitle(), page);
     Labtitolo->setObjectName("Labtitolo");
-    Labtitolo->setFont(sans(14, true));
+    setDesignText(Labtitolo, 14, true);
     Labtitolo->setWordWrap(true);
     Labtitolo->setAlignment(Qt::AlignCenter);
 
-    // The events with their boxes scroll when the larger text makes them taller than the
-    // screen; the scroll bar takes the gap before the dates, which stay in sight.
-    eventi = new RowPane(QStringLiteral("Riquadrofatti"), QStringLiteral("Fatti"), this);
-    eventi->setGeometry(10, kRigheY, 820, 9 * kRigaPasso + kRigaH);
+    // Each event beside its box in a grid row as tall as the event's text needs.
+    eventi = new RowPane(QStringLiteral("Riquadrofatti"), QStringLiteral("Fatti"), page);
+    rows_ = new QGridLayout(eventi->rows());
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setColumnStretch(0, 1);
+    dates_ = new QVBoxLayout;
     board = new DragDropBoard(this);
     for (int r = 0; r < 10; ++r) {
-        const int y = r * kRigaPasso;
         auto *e = new QLabel(eventi->rows());
         e->setObjectName(QStringLiteral("Label1_%1").arg(r));
-        e->setFont(sans(13));
+        setDesignText(e, 13);
         e->setWordWrap(true);
         e->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         e->setFrameStyle(QFrame::Box | QFrame::Plain);
-        e->setMargin(4);
-        e->setGeometry(0, y, 610, kRigaH);
-        setBackColor(e, kRighe[size_t(r)]);
+        setDesignBack(e, kRighe[size_t(r)]);
         Label1[size_t(r)] = e;
+        rows_->addWidget(e, r, 0);
 
         auto *c = new QLabel(eventi->rows());
         c->setObjectName(QStringLiteral("Label2_%1").arg(r));
-        c->setFont(sans(14, true));
+        setDesignText(c, 14, true);
+        c->setWordWrap(true); // a long date on two lines, rather than narrower events
         c->setAlignment(Qt::AlignCenter);
         c->setFrameStyle(QFrame::Box | QFrame::Plain);
-        c->setLineWidth(2);
-        c->setGeometry(618, y, 180, kRigaH);
-        setBackColor(c, kGialloChiaro);
+        setDesignBack(c, kGialloChiaro);
         Label2[size_t(r)] = c;
+        rows_->addWidget(c, r, 1);
         board->addTarget(c, r);
 
-        auto *d = new QLabel(this);
+        auto *d = new QLabel(page);
         d->setObjectName(QStringLiteral("Label3_%1").arg(r));
-        d->setFont(sans(14, true));
+        setDesignText(d, 14, true);
         d->setAlignment(Qt::AlignCenter);
         d->setFrameStyle(QFrame::Box | QFrame::Plain);
-        setBackColor(d, kGiallo);
+        setDesignBack(d, kGiallo);
         Label3[size_t(r)] = d;
+        dates_->addWidget(d);
         board->addSource(d, r);
     }
+    dates_->addStretch();
 
-    // With larger text the title takes the height it needs and the box of events what is
-    // left above the buttons; every event row the height its text needs (the box scrolls),
-    // the dates theirs down to the buttons.
-    scaler_->addStack(Qt::Vertical, {{Labtitolo}, {eventi}}, 642);
-    QList<QList<QWidget *>> righe, date;
-    for (int r = 0; r < 10; ++r) {
-        righe.append(QList<QWidget *>{Label1[size_t(r)], Label2[size_t(r)]});
-        date.append(QList<QWidget *>{Label3[size_t(r)]});
-    }
-    scaler_->addStack(Qt::Vertical, righe, ScreenScaler::kNoEnd);
-    scaler_->addStack(Qt::Vertical, date, 642);
-
-    const QColor grigio(192, 192, 192);
-    Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(290, 646, 240, 60),
-                               18, 3, grigio);
-    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(570, 646, 160, 60), 18, 3, grigio);
-
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(16, 646, 264, 60),
+    Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(), 18, 3, kGrigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(), 18, 3, kGrigio);
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(),
                               [this] { return ascolto::eventi(model_); });
-    // The buttons widen into the free space on their right as their texts need.
-    scaler_->addStack(Qt::Horizontal, {{Labascolta}, {Labseguente}, {Labesco}}, 1006);
-    placeForText();
-    connect(&app, &Application::presentationChanged, this, &FLstoria2::placeForText);
+    // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
+    // texts need.
+    QSizePolicy keep = Labascolta->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    Labascolta->setSizePolicy(keep);
+    buttons_ = new QHBoxLayout;
+    buttons_->addWidget(Labascolta);
+    buttons_->addWidget(Labseguente);
+    beforeEsco_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    buttons_->addItem(beforeEsco_);
+    buttons_->addWidget(Labesco);
+    buttons_->addStretch();
+
+    page_ = new QGridLayout(page);
+    page_->addWidget(eventi, 1, 0);
+    page_->addLayout(buttons_, 2, 0, 1, 2);
+    page_->setColumnStretch(0, 1);
+    page_->setRowStretch(1, 1);
+    arrange(false);
+    connect(eventi->verticalScrollBar(), &QScrollBar::rangeChanged, this, &FLstoria2::fitGap);
+
     // Tab: the dates, the boxes, the listen button, then the two buttons.
     QList<QWidget *> chain(Label3.begin(), Label3.end());
     chain.append(QList<QWidget *>(Label2.begin(), Label2.end()));
@@ -114,14 +124,76 @@ FLstoria2::FLstoria2(Application &app)
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.esco(); });
 }
 
-// At larger text the title spans the events only, so that the dates' column begins at the
-// top and has the height of the screen for dates on two lines.
-void FLstoria2::placeForText()
+void FLstoria2::arrange(bool larger)
 {
-    const bool larger = scaler_->presentation().largerText();
-    Labtitolo->setGeometry(10, 4, larger ? 816 : 996, 42);
-    for (int r = 0; r < 10; ++r)
-        Label3[size_t(r)]->setGeometry(larger ? QRect(830, 4 + r * 63, 176, 59) : QRect(830, kRigheY + r * kRigaPasso, 176, kRigaH));
+    if (arranged_ == int(larger))
+        return;
+    arranged_ = int(larger);
+    page_->removeWidget(Labtitolo);
+    page_->removeItem(dates_);
+    dates_->setParent(nullptr); // free to be added again
+    page_->addWidget(Labtitolo, 0, 0, 1, larger ? 1 : 2);
+    page_->addLayout(dates_, larger ? 0 : 1, 1, larger ? 2 : 1, 1);
+}
+
+void FLstoria2::layOut(const Look &look)
+{
+    arrange(look.presentation.largerText());
+    page_->setContentsMargins(look.px(10), look.px(4), look.px(10), look.px(24));
+    page_->setVerticalSpacing(look.px(4));
+    Labtitolo->setMinimumHeight(look.px(42));
+    rows_->setHorizontalSpacing(look.px(8));
+    rows_->setVerticalSpacing(look.px(kRigaGap));
+    dates_->setSpacing(look.px(kRigaGap));
+    // In high contrast every box's frame is at least 2 wide: black, it parts neighbouring boxes.
+    const int linea = look.px(look.presentation.highContrast ? 2 : 1);
+    for (int r = 0; r < 10; ++r) {
+        rows_->setRowMinimumHeight(r, look.px(kRigaH));
+        Label1[size_t(r)]->setLineWidth(linea);
+        Label1[size_t(r)]->setMargin(look.px(kMargine));
+        Label2[size_t(r)]->setLineWidth(look.px(kCornice));
+        Label3[size_t(r)]->setLineWidth(linea);
+        Label3[size_t(r)]->setMinimumHeight(look.px(kRigaH));
+    }
+    // "Ascolta" from 16, "Date seguenti" from 290, "Esco" from 570 at the least widths.
+    buttons_->setContentsMargins(look.px(6), look.px(16), 0, 0);
+    buttons_->setSpacing(look.px(10));
+    beforeEsco_->changeSize(look.px(30), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    Labascolta->setMinimumSize(look.px(264), look.px(60));
+    // A larger text keeps clear of the frame.
+    const int aria = look.px(16);
+    Labseguente->setMinimumSize(std::max(look.px(240), Labseguente->sizeHint().width() + aria), look.px(60));
+    Labesco->setMinimumSize(std::max(look.px(160), Labesco->sizeHint().width() + aria), look.px(60));
+    Labascolta->setLineWidth(look.px(2));
+    for (ClickLabel *b : {Labseguente, Labesco})
+        b->setLineWidth(look.px(3));
+    buttons_->invalidate();
+    fitDates();
+    fitGap();
+}
+
+void FLstoria2::fitDates()
+{
+    const Look l = look();
+    const QFontMetrics fm(Label3[0]->font()); // the boxes show the dates in the same face
+    int date = 0, word = 0;
+    for (const QLabel *d : Label3) {
+        date = std::max(date, fm.horizontalAdvance(d->text()));
+        for (const QString &w : d->text().split(QLatin1Char(' ')))
+            word = std::max(word, fm.horizontalAdvance(w));
+    }
+    const int pad = 2 * (l.px(kCornice) + l.px(kMargine));
+    for (QLabel *d : Label3)
+        d->setMinimumWidth(std::max(l.px(kDataW), date + pad));
+    for (QLabel *c : Label2)
+        c->setMinimumWidth(std::max(l.px(kCasellaW), word + pad));
+}
+
+void FLstoria2::fitGap()
+{
+    // The scroll bar, when shown, stands in the gap: the events keep their width.
+    const int bar = eventi->scrolls() ? eventi->verticalScrollBar()->sizeHint().width() : 0;
+    page_->setHorizontalSpacing(std::max(0, look().px(kGap) - bar));
 }
 
 void FLstoria2::activate()
@@ -148,13 +220,15 @@ void FLstoria2::Labseguente_Click()
 
 void FLstoria2::redraw()
 {
+    const Look l = look();
     for (int r = 0; r < 10; ++r) {
         Label1[size_t(r)]->setText(model_.evento(r));
         Label2[size_t(r)]->setText(model_.casella(r));
-        setBackColor(Label2[size_t(r)], kGialloChiaro);
         Label3[size_t(r)]->setText(model_.data(r));
-        setBackColor(Label3[size_t(r)], model_.usata(r) ? kMagenta : kGiallo);
+        setDesignBack(Label3[size_t(r)], model_.usata(r) ? kMagenta : kGiallo);
+        applyLook(Label3[size_t(r)], l);
     }
+    fitDates();
 }
 
 } // namespace qv::ui

@@ -1,6 +1,7 @@
 // FLstoria2: the chronology of events. Ten events of a half stand in a column with an
-// empty box each; the pupil drags each date of the right-hand column onto its event. At
-// larger text the column of events scrolls; the dates stay in sight.
+// empty box each; the pupil drags each date of the right-hand column onto its event. The
+// events and their boxes lie in a box that scrolls when the larger text makes them taller
+// than it; the dates stay in sight, their column as wide as the widest date needs.
 #pragma once
 
 #include "battery/analysis/storia2model.h"
@@ -8,6 +9,10 @@
 
 #include <QLabel>
 #include <array>
+
+class QBoxLayout;
+class QGridLayout;
+class QSpacerItem;
 
 namespace qv::ui {
 
@@ -33,14 +38,27 @@ public:
     ClickLabel *Labascolta;             // "Ascolta": the events of the half
     DragDropBoard *board;
 
+protected:
+    void layOut(const Look &look) override;
 
 private:
     void Label2_DragDrop(int index, int source);
     void Labseguente_Click();
     void redraw();
-    void placeForText();
+    // The title across the dates too, or (at larger text) over the events only, the dates'
+    // column then reaching the top.
+    void arrange(bool larger);
+    // The dates' column as wide as the widest date of the half needs, the boxes as its widest
+    // word (a box may show a date on two lines).
+    void fitDates();
+    // The gap between the events' box and the dates, which its scroll bar takes when shown.
+    void fitGap();
 
     Storia2Model model_;
+    QGridLayout *page_ = nullptr, *rows_ = nullptr;
+    QBoxLayout *dates_ = nullptr, *buttons_ = nullptr;
+    QSpacerItem *beforeEsco_ = nullptr;
+    int arranged_ = -1; // whether arranged for larger text (-1: not yet)
 };
 
 } // namespace qv::ui

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace qv::ui {
@@ -294,8 +295,9 @@ bool DragDropBoard::eventFilter(QObject *watched, QEvent *event)
 
     if (si < 0 && ti < 0) {
         // Events of the rest of the application: only presses and Esc on this screen's
-        // window, and its hiding, concern the board.
-        if (type == QEvent::MouseButtonPress && onScreen(watched))
+        // window, and its hiding, concern the board. A press on a scroll bar scrolls to a box
+        // out of sight and keeps what was picked.
+        if (type == QEvent::MouseButtonPress && onScreen(watched) && !qobject_cast<QScrollBar *>(watched))
             clearSelection();
         else if (type == QEvent::KeyPress && onScreen(watched)
                  && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)

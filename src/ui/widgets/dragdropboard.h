@@ -3,8 +3,9 @@
 // the target and is reported through dropped(). Dragging starts as soon as the button is
 // held on a source and the pointer moves. For touch screens and pupils who cannot drag, a
 // plain click on a source selects it (highlighted) and the next click on a target drops
-// it there; Esc or a click elsewhere clears the selection. The highlight is a frame laid
-// over the selected source, so the screen's own colours of its labels are never touched.
+// it there; Esc or a click elsewhere clears the selection, but not a click on a scroll bar
+// that brings a target into sight. The highlight is a frame laid over the selected source,
+// so the screen's own colours of its labels are never touched.
 // The keyboard takes the same path: sources and boxes take the focus, Enter or Space on a
 // source selects it (and the focus moves to the boxes), Enter or Space on a box places the
 // selection there (and the focus goes back to the sources); the arrows move the focus

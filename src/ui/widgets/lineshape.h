@@ -18,6 +18,8 @@ public:
     void setLine(const QPoint &p1, const QPoint &p2);
     // The line as drawn now, in the parent's coordinates.
     QLine line() const;
+    // The pen's width, from the next setLine on.
+    void setWidth(int width) { width_ = width; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
