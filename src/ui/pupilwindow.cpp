@@ -75,16 +75,6 @@ void PupilWindow::prepare(ScreenBase *s)
     s->hide();
 }
 
-bool PupilWindow::event(QEvent *e)
-{
-    // A screen's scaler places what its handlers moved since, before each paint; the request
-    // to paint comes to the window.
-    if (e->type() == QEvent::UpdateRequest)
-        if (ScreenBase *s = current())
-            s->scaler()->sync();
-    return QWidget::event(e);
-}
-
 bool PupilWindow::eventFilter(QObject *watched, QEvent *e)
 {
     // A screen hidden: the window goes too once no other has taken its place, checked after

@@ -31,7 +31,6 @@ public:
     ScreenBase *current() const;
 
 protected:
-    bool event(QEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void paintEvent(QPaintEvent *e) override;

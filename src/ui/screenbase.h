@@ -1,7 +1,6 @@
 // Base of every screen: drawn at the design's 1016 × 730 proportions on its real size. A
-// screen laid out by Qt's layouts holds them in its body (makeBody) and sets its lengths for
-// the look in layOut(); the others are still placed at design coordinates and scaled by the
-// ScreenScaler. The pupils' screens fill the display (full screen, the desktop out of reach)
+// screen holds its layouts in its body (makeBody), which the ScreenScaler keeps on the
+// canvas, and sets their lengths for the look in layOut(). The pupils' screens fill the display (full screen, the desktop out of reach)
 // and follow the pupil's presentation: in the program they take turns in one PupilWindow,
 // on their own they are windows of their own. The teacher's archive is a normal window that
 // can be resized. The program's background picture when it has one.
@@ -74,8 +73,8 @@ protected:
                              std::function<QString()> text, bool passage = false,
                              std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
-    // For a screen laid out by Qt's layouts: the page that holds them, in a scrolling box
-    // kept on the canvas (the design's proportions, centred). Once, in the constructor.
+    // The page that holds the screen's layouts, in a scrolling box kept on the canvas (the
+    // design's proportions, centred). Once, in the constructor.
     QWidget *makeBody();
     // The look changed (display size, presentation): fonts and colours are applied already;
     // the screen sets the lengths of its layouts (margins, spacing, least sizes) and its

@@ -322,31 +322,44 @@ class TstScreenFit : public QObject {
     }
 
 private slots:
-    // What the scaler keeps between shows must not go stale: a presentation changed while the
-    // screen is hidden is there when it is shown, and a picture the screen sets again is shown
-    // at the display's size (scaled once: the same copy again).
-    void keptStateFollowsChanges()
+    // The scaler's one job: the body on the canvas (the design's proportions, centred, bars
+    // beside it) and the look applied; a presentation changed while the screen is hidden is
+    // there when it is shown, and the screen hears of it to set its own lengths.
+    void bodyKeptOnTheCanvas_data()
     {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QRect>("canvas");
+        QTest::newRow("design") << QSize(1016, 730) << QRect(0, 0, 1016, 730);
+        QTest::newRow("twice") << QSize(2032, 1460) << QRect(0, 0, 2032, 1460);
+        QTest::newRow("wider") << QSize(1920, 1080) << QRect(208, 0, 1503, 1080);
+        QTest::newRow("taller") << QSize(1024, 1024) << QRect(0, 144, 1024, 736);
+    }
+    void bodyKeptOnTheCanvas()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QRect, canvas);
         QWidget screen;
-        auto *label = new QLabel(QStringLiteral("Testo"), &screen);
-        label->setGeometry(10, 10, 400, 100);
-        label->setFont(QFont(QStringLiteral("Liberation Sans"), 12));
-        auto *picture = new QLabel(&screen);
-        QPixmap map(200, 100);
-        map.fill(Qt::darkGreen);
-        picture->setPixmap(map);
-        picture->setGeometry(10, 200, 200, 100);
         ScreenScaler scaler(&screen, QSize(1016, 730));
-        screen.resize(2032, 1460);
+        auto *body = new QWidget(&screen);
+        auto *label = new QLabel(QStringLiteral("Testo"), body);
+        setDesignText(label, 12);
+        QList<Look> relaid;
+        scaler.setBody(body, [&relaid](const Look &l) { relaid << l; });
+        screen.resize(window);
         screen.show();
-        QCOMPARE(picture->pixmap().size(), QSize(400, 200));
-        const qint64 scaled = picture->pixmap().cacheKey();
+        QCOMPARE(body->geometry(), canvas);
+        QCOMPARE(scaler.canvas(), canvas);
+        const qreal f = canvas.width() / 1016.0;
+        QVERIFY(qAbs(label->font().pointSizeF() - 12 * f) < 0.01);
+        QVERIFY(!relaid.isEmpty() && relaid.last() == scaler.look());
         screen.hide();
         scaler.setPresentation(Presentation{150, false, false});
-        picture->setPixmap(map);
         screen.show();
-        QCOMPARE(label->font().pointSizeF(), 36.0);
-        QCOMPARE(picture->pixmap().cacheKey(), scaled);
+        QVERIFY(qAbs(label->font().pointSizeF() - 18 * f) < 0.01);
+        QCOMPARE(relaid.last().presentation.textPercent, 150);
+        QVERIFY(scaler.textShare(label) > 0.99);
+        label->setFont(QFont(label->font().family(), 9)); // shrunk by someone else: seen as such
+        QVERIFY(scaler.textShare(label) < 0.99);
     }
 
     // The look of a laid-out screen, and back: text at its design size × the display's factor
@@ -575,77 +588,6 @@ private slots:
             QVERIFY2(frame == FocusRing::colourFor(c), qPrintable(what));
             QVERIFY2(apart(frame, edge, 60), qPrintable(what));
         }
-    }
-
-    // Rows that make room, on their own: at 150 % the long text's row grows and the row
-    // below moves down (its gap kept, above the stack's end), no text shrinks; at 100 %,
-    // before and after, the design exactly.
-    void stackMakesRoom()
-    {
-        QWidget w;
-        w.resize(1016, 730);
-        ScreenScaler s(&w, {1016, 730});
-        QList<QLabel *> rows;
-        for (int i = 0; i < 3; ++i) {
-            auto *l = new QLabel(i == 1 ? QStringLiteral("Una frase lunga che al centocinquanta per cento va a capo più "
-                                                         "volte nella sua casella")
-                                        : QStringLiteral("Breve"),
-                                 &w);
-            l->setWordWrap(true);
-            l->setGeometry(10, 10 + 50 * i, 300, 40);
-            rows << l;
-        }
-        s.addStack(Qt::Vertical, {{rows[0]}, {rows[1]}, {rows[2]}}, 300);
-        auto shape = [&rows] {
-            QList<QRect> g;
-            for (QLabel *l : rows)
-                g << l->geometry();
-            return g;
-        };
-        s.sync();
-        const QList<QRect> design = shape();
-        QCOMPARE(design.at(2), QRect(10, 110, 300, 40));
-        // A hidden screen takes a new presentation when it is next brought in line.
-        s.setPresentation({150, false, false});
-        s.sync();
-        QVERIFY(rows[1]->height() > 80);
-        QCOMPARE(rows[0]->geometry(), design.at(0));
-        QCOMPARE(rows[2]->y(), rows[1]->geometry().bottom() + 1 + 10);
-        QVERIFY(rows[2]->geometry().bottom() < 300);
-        for (QLabel *l : rows)
-            QVERIFY(s.textShare(l) > 0.99);
-        s.setPresentation({});
-        s.sync();
-        QCOMPARE(shape(), design);
-    }
-
-    // A row in a scrolling box lies on the very pixels a control of the screen with the
-    // same place in the design takes, whatever the window's size rounds to.
-    void rowsLieOnTheScreensPixels_data()
-    {
-        QTest::addColumn<QSize>("window");
-        for (const QSize &s : {QSize(1366, 768), QSize(1920, 1080), QSize(2560, 1440), QSize(1111, 777), QSize(1023, 733)})
-            QTest::addRow("%dx%d", s.width(), s.height()) << s;
-    }
-    void rowsLieOnTheScreensPixels()
-    {
-        QFETCH(QSize, window);
-        QWidget w;
-        ScreenScaler scaler(&w, {1016, 730}); // before the box, as every screen has it
-        auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), &w);
-        pane->setGeometry(10, 50, 820, 576);
-        QList<QLabel *> inPane, onScreen;
-        for (int r = 0; r < 10; ++r) {
-            inPane << new QLabel(QStringLiteral("Riga"), pane->rows());
-            inPane.last()->setGeometry(618 * (r % 2), r * 58, 180 + 430 * (r % 2 == 0), 54);
-            onScreen << new QLabel(QStringLiteral("Riga"), &w);
-            onScreen.last()->setGeometry(inPane.last()->geometry().translated(10, 50));
-        }
-        w.resize(window);
-        w.show();
-        QVERIFY(!pane->scrolls());
-        for (int r = 0; r < 10; ++r)
-            QCOMPARE(QRect(inPane[r]->mapTo(&w, QPoint()), inPane[r]->size()), onScreen[r]->geometry());
     }
 
     // Rows laid out by a layout in a box of rows: the rows' widget as tall as the layout needs

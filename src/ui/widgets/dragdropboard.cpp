@@ -1,7 +1,6 @@
 #include "ui/widgets/dragdropboard.h"
 
 #include "ui/access/labelbutton.h"
-#include "ui/access/screenscaler.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -203,7 +202,6 @@ void DragDropBoard::markSelected(int sourceIndex)
     if (!mark_) {
         auto *f = new QFrame(src->parentWidget());
         f->setObjectName(QStringLiteral("DragDropSelection"));
-        f->setProperty(kUnscaledProperty, true); // placed from the source's real geometry
         f->setAttribute(Qt::WA_TransparentForMouseEvents);
         f->setStyleSheet(QStringLiteral("QFrame#DragDropSelection { border: %1px solid #d00000; background: transparent; }")
                              .arg(kMarkWidth));

@@ -1,8 +1,7 @@
 // Rows of controls (events with their boxes) in a box that scrolls when the pupil's larger
 // text makes them taller than the box; at the design's size they fit and nothing scrolls.
-// The screen lays the rows out on rows() with a layout, or places them there in design units
-// for its scaler to size (ui/access/screenscaler.h); the box keeps rows() as tall as they
-// reach. A control of the rows that takes the keyboard focus is scrolled into view (the
+// The screen lays the rows out on rows() with a layout (or places them there itself); the box
+// keeps rows() as tall as they reach. A control of the rows that takes the keyboard focus is scrolled into view (the
 // first with all that lies above it), and
 // while a drag runs (followDrag) the rows scroll when the pointer is held near the box's
 // top or bottom edge, so that a date can be dropped on any event.

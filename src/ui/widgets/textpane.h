@@ -1,8 +1,8 @@
 // A long text (a reading passage) in a box that scrolls instead of shrinking its text when
 // the pupil's larger text no longer fits the box: the text's label fills the box's width
 // and grows as tall as its text needs. The box takes the keyboard focus (arrows, Page Up,
-// Page Down, Home, End) only while there is something to scroll. The screen's scaler sizes
-// the box and gives the label its font (ui/access/screenscaler.h).
+// Page Down, Home, End) only while there is something to scroll. The screen's layout sizes
+// the box; the look gives the label its font (ui/access/look.h).
 #pragma once
 
 #include <QScrollArea>
@@ -28,7 +28,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *e) override;
     // The label's height and the bar follow its text changed while the box was hidden, and
-    // its font (the scaler's, at the show): a screen drawn out of sight ahead of its showing,
+    // its font (the look's, at the show): a screen drawn out of sight ahead of its showing,
     // or shown again, gets no resize that would bring them in line.
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
