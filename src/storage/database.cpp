@@ -283,9 +283,9 @@ bool Database::createWhole(const QString &path, Journal journal,
     }
     if (ok) {
         // On the disk before it has its name, and the name on the disk before it is used.
-        if (const QString problem = sqlitefile::durableRename(temp, fi.absoluteFilePath()); !problem.isEmpty()) {
+        if (const std::error_code problem = sqlitefile::durableRename(temp, fi.absoluteFilePath())) {
             ok = false;
-            e = problem;
+            e = QString::fromLocal8Bit(problem.message());
         }
     }
     if (!ok) {
@@ -563,6 +563,20 @@ bool Database::commit(bool cursorWritesOnly)
         return false;
     }
     return true;
+}
+
+bool Database::commitOrRollback(bool ok, QString *error)
+{
+    if (ok && commit())
+        return true;
+    const QString why = lastError_;
+    rollback();
+    if (ok) {
+        lastError_ = why;
+        if (error)
+            *error = why;
+    }
+    return false;
 }
 
 bool Database::rollback()

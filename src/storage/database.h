@@ -142,6 +142,11 @@ public:
     bool begin();
     bool commit(bool cursorWritesOnly = false);
     bool rollback();
+    // Ends a transaction begun by begin(): commits it when `ok`; otherwise, and when the
+    // commit fails, rolls it back, so that nothing of it is left pending on the connection.
+    // false unless committed, with the commit's failure in *error and lastError() (a step
+    // that failed before has left its own reason there).
+    bool commitOrRollback(bool ok, QString *error);
 
     // The connection for statements of its own; on the server opened again first when it
     // was left closed (ensureOpen).
