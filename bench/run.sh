@@ -217,7 +217,8 @@ fi
 year_benchmarks
 
 # A store and its floor, a bare prepared UPDATE of the same fields, taking turns in one
-# benchmark so that both meet the same load; the medians of its counters.
+# benchmark so that both meet the same load; the medians of its counters. Every write gives
+# its row new values, so both write a page and sync the log.
 "$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='^BM_StoreAgainstBareUpdate' \
   --benchmark_out="$work/store.csv" --benchmark_out_format=csv >/dev/null 2>&1
 for n in 100 10000; do

@@ -354,17 +354,10 @@ Made makeCopy(Database &results, const QString &dir, const QDateTime &now, bool 
         const Problem p = fromSqlite(verifyError, dir);
         return failed(results, now, p == Problem::Other ? Problem::Damaged : p, dir, *bad);
     }
-    std::error_code ec;
-    if (!syncPath(temp))
-        ec = std::error_code(errno, std::generic_category());
-    if (!ec)
-        std::filesystem::rename(QFile::encodeName(temp).toStdString(), QFile::encodeName(final).toStdString(),
-                                ec);
-    if (ec) {
+    if (const std::error_code ec = sqlitefile::durableRename(temp, final)) {
         Database::removeFiles(temp);
         return failed(results, now, fromErrc(ec), dir, QString::fromLocal8Bit(ec.message()));
     }
-    syncPath(d.absolutePath());
 
     setSetting(results, kFingerprintKey, *print + QLatin1Char(' ') + *name);
     setSetting(results, kProblemKey, QString());
@@ -828,8 +821,8 @@ std::optional<QString> writeShapedCopy(Database &results, const QString &finalPa
     QSqlError ignored;
     if (const auto bad = verifyCopy(temp, &ignored))
         return fail(*bad);
-    if (const QString why = sqlitefile::durableRename(temp, finalPath); !why.isEmpty())
-        return fail(why);
+    if (const std::error_code ec = sqlitefile::durableRename(temp, finalPath))
+        return fail(QString::fromLocal8Bit(ec.message()));
     return std::nullopt;
 }
 

@@ -283,9 +283,9 @@ bool Database::createWhole(const QString &path, Journal journal,
     }
     if (ok) {
         // On the disk before it has its name, and the name on the disk before it is used.
-        if (const QString problem = sqlitefile::durableRename(temp, fi.absoluteFilePath()); !problem.isEmpty()) {
+        if (const std::error_code problem = sqlitefile::durableRename(temp, fi.absoluteFilePath())) {
             ok = false;
-            e = problem;
+            e = QString::fromLocal8Bit(problem.message());
         }
     }
     if (!ok) {
@@ -404,6 +404,10 @@ void Database::close()
 {
     if (connection_.isEmpty())
         return;
+    // SQLite refuses to close a handle with statements of its own still prepared on it.
+    for (sqlite3_stmt *s : std::as_const(fileStatements_))
+        sqlite3_finalize(s);
+    fileStatements_.clear();
     if (db_.isOpen())
         db_.close();
     db_ = QSqlDatabase();
@@ -426,6 +430,36 @@ QSqlQuery *Database::prepared(const QString &sql)
         return nullptr;
     }
     return &*statements_.insert(sql, q);
+}
+
+sqlite3_stmt *Database::fileStatement(const QString &sql, QString *error)
+{
+    if (onServer() || !ensureOpen()) {
+        if (error)
+            *error = onServer() ? QStringLiteral("non è un file") : QStringLiteral("archivio chiuso");
+        return nullptr;
+    }
+    if (sqlite3_stmt *s = fileStatements_.value(sql))
+        return s;
+    const QVariant handle = db_.driver()->handle();
+    sqlite3 *h = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.constData())
+        : nullptr;
+    if (!h) {
+        if (error)
+            *error = QStringLiteral("archivio chiuso");
+        return nullptr;
+    }
+    sqlite3_stmt *s = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v3(h, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(h));
+        sqlite3_finalize(s);
+        return nullptr;
+    }
+    fileStatements_.insert(sql, s);
+    return s;
 }
 
 bool Database::hasTable(const QString &table) const
@@ -529,6 +563,20 @@ bool Database::commit(bool cursorWritesOnly)
         return false;
     }
     return true;
+}
+
+bool Database::commitOrRollback(bool ok, QString *error)
+{
+    if (ok && commit())
+        return true;
+    const QString why = lastError_;
+    rollback();
+    if (ok) {
+        lastError_ = why;
+        if (error)
+            *error = why;
+    }
+    return false;
 }
 
 bool Database::rollback()

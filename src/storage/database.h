@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+struct sqlite3_stmt;
+
 namespace qv {
 
 class Recordset;
@@ -127,6 +129,11 @@ public:
     // it is parsed, and on the server sent, only once; nullptr, with lastError(), when it
     // cannot be prepared. The caller binds, runs and finishes it.
     QSqlQuery *prepared(const QString &sql);
+    // On a file: a statement on SQLite's own handle, prepared once and kept until the
+    // connection closes, for the cursors' reads (Qt's driver would make a record of every
+    // column at each run). The caller binds, steps and resets it, and never finalizes it.
+    // nullptr on the server, or with the reason in *error when it cannot be prepared.
+    sqlite3_stmt *fileStatement(const QString &sql, QString *error);
 
     // One transaction around several statements (export, import). A commit tells the
     // cursors to read their rows again, since its statements may have changed them; unless
@@ -135,6 +142,11 @@ public:
     bool begin();
     bool commit(bool cursorWritesOnly = false);
     bool rollback();
+    // Ends a transaction begun by begin(): commits it when `ok`; otherwise, and when the
+    // commit fails, rolls it back, so that nothing of it is left pending on the connection.
+    // false unless committed, with the commit's failure in *error and lastError() (a step
+    // that failed before has left its own reason there).
+    bool commitOrRollback(bool ok, QString *error);
 
     // The connection for statements of its own; on the server opened again first when it
     // was left closed (ensureOpen).
@@ -163,6 +175,7 @@ private:
     Dialect dialect_;
     ServerConfig server_;
     QHash<QString, QSqlQuery> statements_;
+    QHash<QString, sqlite3_stmt *> fileStatements_;
     QHash<QString, QString> storeTables_;
     int storeTablesConnection_ = -1;
     int connectionGeneration_ = 0;

@@ -2,8 +2,11 @@
 
 #include "storage/database.h"
 
+#include <QDateTime>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sqlite3.h>
 
 namespace qv {
 
@@ -13,6 +16,66 @@ QString quoted(const QString &name)
     QString n = name;
     n.replace('"', "\"\"");
     return '"' + n + '"';
+}
+
+// A value bound as Qt's SQLite driver binds it (small whole numbers too): whole numbers and truth values as integers,
+// an empty text, date or byte array as NULL, dates and times as ISO text, the rest as text.
+int bindFileValue(sqlite3_stmt *s, int i, const QVariant &v)
+{
+    auto text = [&](const QString &t) {
+        return sqlite3_bind_text16(s, i, t.utf16(), int(t.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+    };
+    if (v.isNull())
+        return sqlite3_bind_null(s, i);
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(s, i, v.toLongLong());
+    case QMetaType::Double:
+        return sqlite3_bind_double(s, i, v.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        return b.isNull() ? sqlite3_bind_null(s, i) : sqlite3_bind_blob(s, i, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::QDateTime: {
+        const QDateTime d = v.toDateTime();
+        return d.isNull() ? sqlite3_bind_null(s, i) : text(d.toString(Qt::ISODateWithMs));
+    }
+    case QMetaType::QTime: {
+        const QTime t = v.toTime();
+        return t.isNull() ? sqlite3_bind_null(s, i) : text(t.toString(QStringLiteral("hh:mm:ss.zzz")));
+    }
+    default: {
+        const QString t = v.toString();
+        return t.isNull() ? sqlite3_bind_null(s, i) : text(t);
+    }
+    }
+}
+
+// A column's value as Qt's SQLite driver gives it: integers as 64-bit, reals as double,
+// NULL as a null text.
+QVariant fileValue(sqlite3_stmt *s, int i)
+{
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(s, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(s, i));
+    case SQLITE_BLOB: {
+        const auto *data = static_cast<const char *>(sqlite3_column_blob(s, i));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(s, i)));
+    }
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    default: {
+        const auto *text = static_cast<const QChar *>(sqlite3_column_text16(s, i));
+        return QVariant(QString(text, sqlite3_column_bytes16(s, i) / qsizetype(sizeof(QChar))));
+    }
+    }
 }
 } // namespace
 
@@ -48,22 +111,82 @@ void Recordset::takeRow(const QSqlQuery &q, int first) const
     rowRead_ = true;
 }
 
+void Recordset::takeRow(sqlite3_stmt *s, int first) const
+{
+    // Filled in place: a move costs no new list.
+    row_.resize(columns_.size());
+    for (int i = 0; i < columns_.size(); ++i)
+        row_[i] = normalised(fileValue(s, first + i));
+    rowGeneration_ = db_->writeGeneration();
+    rowRead_ = true;
+}
+
+Recordset::Found Recordset::readRow(const QString &key, const std::function<QString()> &build, const QVariantList &binds,
+                                    int lead, QVariant *leading) const
+{
+    if (!db_->onServer()) {
+        if (statementsConnection_ != db_->connectionGeneration()) {
+            statements_.clear();
+            fileStatements_.clear();
+            statementsConnection_ = db_->connectionGeneration();
+        }
+        sqlite3_stmt *s = fileStatements_.value(key);
+        if (!s) {
+            s = db_->fileStatement(build(), &lastError_);
+            if (!s)
+                return Found::Failed;
+            fileStatements_.insert(key, s);
+        }
+        int rc = SQLITE_OK;
+        for (int i = 0; i < binds.size() && rc == SQLITE_OK; ++i)
+            rc = bindFileValue(s, i + 1, binds.at(i));
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(s);
+        Found found = Found::None;
+        if (rc == SQLITE_ROW) {
+            for (int i = 0; i < lead; ++i)
+                leading[i] = fileValue(s, i);
+            takeRow(s, lead);
+            found = Found::Row;
+        } else if (rc != SQLITE_DONE) {
+            lastError_ = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(s)));
+            found = Found::Failed;
+        }
+        // Reset at once, so that no read is left open (a snapshot held, a checkpoint kept back).
+        sqlite3_reset(s);
+        return found;
+    }
+    QSqlQuery &q = prepared(key, build);
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec()) {
+        lastError_ = q.lastError().text();
+        return Found::Failed;
+    }
+    if (!q.next()) {
+        q.finish();
+        return Found::None;
+    }
+    for (int i = 0; i < lead; ++i)
+        leading[i] = q.value(i);
+    takeRow(q, lead);
+    q.finish();
+    return Found::Row;
+}
+
 bool Recordset::currentRow() const
 {
     if (rowRead_ && rowGeneration_ == db_->writeGeneration())
         return true;
-    QSqlQuery &q = prepared(QStringLiteral("\x01row"), [&] {
+    const Found found = readRow(QStringLiteral("\x01row"), [&] {
         return QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(selectList(), quoted(table_));
-    });
-    q.addBindValue(rowid_);
-    if (!q.exec() || !q.next()) {
-        lastError_ = q.lastError().isValid() ? q.lastError().text() : QStringLiteral("riga inesistente");
-        q.finish();
+    }, {rowid_}, 0, nullptr);
+    if (found != Found::Row) {
+        if (found == Found::None)
+            lastError_ = QStringLiteral("riga inesistente");
         rowRead_ = false;
         return false;
     }
-    takeRow(q, 0);
-    q.finish();
     return true;
 }
 
@@ -82,6 +205,7 @@ QSqlQuery &Recordset::prepared(const QString &key, const std::function<QString()
     // Statements prepared on a connection since replaced are gone with it.
     if (statementsConnection_ != db_->connectionGeneration()) {
         statements_.clear();
+        fileStatements_.clear();
         statementsConnection_ = db_->connectionGeneration();
     }
     auto it = statements_.find(key);
@@ -135,19 +259,15 @@ bool Recordset::placeOn(qint64 rowid)
 {
     if (!alive())
         return fail(QStringLiteral("cursore chiuso"));
-    QSqlQuery &q = prepared(QStringLiteral("\x01place ") + index_, [&] {
+    QVariant key;
+    const Found found = readRow(QStringLiteral("\x01place ") + index_, [&] {
         return QStringLiteral("SELECT %1, %2 FROM %3 WHERE rowid = ?").arg(keyExpr(), selectList(), quoted(table_));
-    });
-    q.addBindValue(rowid);
-    if (!q.exec())
-        return fail(q.lastError().text());
-    if (!q.next()) {
-        q.finish();
+    }, {rowid}, 1, &key);
+    if (found == Found::Failed)
+        return false;
+    if (found == Found::None)
         return fail(QStringLiteral("riga inesistente"));
-    }
-    key_ = q.value(0);
-    takeRow(q, 1);
-    q.finish();
+    key_ = key;
     rowid_ = rowid;
     pos_ = Pos::OnRow;
     deleted_ = false;
@@ -163,7 +283,8 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
     // Known by its shape (the index, the condition, the direction), so that a move neither
     // builds nor hashes the whole statement.
     const QString key = QStringLiteral("\x01step %1 %2 ").arg(descending ? 'D' : 'A').arg(index_) + where;
-    QSqlQuery &q = prepared(key, [&] {
+    QVariant leading[2];
+    const Found found = readRow(key, [&] {
         const QString dir = descending ? QStringLiteral(" DESC") : QString();
         QString sql = QStringLiteral("SELECT rowid, %1, %2 FROM %3").arg(keyExpr(), selectList(), quoted(table_));
         if (!where.isEmpty())
@@ -173,19 +294,11 @@ bool Recordset::stepTo(const QString &where, const QVariantList &binds, bool des
         else
             sql += QStringLiteral(" ORDER BY %1%2, rowid%2 LIMIT 1").arg(keyExpr(), dir);
         return sql;
-    });
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        return fail(q.lastError().text());
-    if (!q.next()) {
-        q.finish();
+    }, binds, 2, leading);
+    if (found != Found::Row)
         return false;
-    }
-    rowid_ = q.value(0).toLongLong();
-    key_ = q.value(1);
-    takeRow(q, 2);
-    q.finish();
+    rowid_ = leading[0].toLongLong();
+    key_ = leading[1];
     pos_ = Pos::OnRow;
     deleted_ = false;
     return true;
@@ -614,6 +727,7 @@ std::unique_ptr<Recordset> Recordset::clone() const
 void Recordset::close()
 {
     statements_.clear();
+    fileStatements_.clear();
     cancelUpdate();
     open_ = false;
     pos_ = Pos::BeforeFirst;

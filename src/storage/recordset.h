@@ -22,6 +22,8 @@
 #include <functional>
 #include <memory>
 
+struct sqlite3_stmt;
+
 namespace qv {
 
 class Database;
@@ -99,11 +101,19 @@ private:
     enum class Mode { None, Edit, AddNew };
 
     QString keyExpr() const;
+    enum class Found { Row, None, Failed };
+    // Runs the read statement known by `key` (`build` makes it the first time) with `binds`;
+    // on a row, its fields are taken from the column `lead` on, and the `lead` columns before
+    // them go to `leading`. On a file through SQLite's own statement, which reads only the
+    // values; on the server through Qt's.
+    Found readRow(const QString &key, const std::function<QString()> &build, const QVariantList &binds, int lead,
+                  QVariant *leading) const;
     bool stepTo(const QString &where, const QVariantList &binds, bool descending);
     bool placeOn(qint64 rowid);
     // The current row's values, read again when a write may have changed them.
     bool currentRow() const;
     void takeRow(const QSqlQuery &q, int first) const;
+    void takeRow(sqlite3_stmt *s, int first) const;
     static QVariant normalised(const QVariant &v);
     QString selectList() const;
     bool fail(const QString &what);
@@ -140,6 +150,7 @@ private:
     mutable quint64 rowGeneration_ = 0;
     mutable bool rowRead_ = false;
     mutable QHash<QString, QSqlQuery> statements_;
+    mutable QHash<QString, sqlite3_stmt *> fileStatements_; // owned by the Database
     mutable int statementsConnection_ = 0;
 };
 

@@ -110,16 +110,7 @@ bool ensureResultsSchema(Database &db, QString *error)
     }
     ok = ok && ensureContentTable(db, QStringLiteral("a_grammaticale"), error);
     ok = ok && ensureContentTable(db, QStringLiteral("A_logica"), error);
-    if (!ok) {
-        db.rollback();
-        return false;
-    }
-    if (!db.commit()) {
-        if (error)
-            *error = db.lastError();
-        return false;
-    }
-    return true;
+    return db.commitOrRollback(ok, error);
 }
 
 bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisSentence> &rows,
@@ -152,12 +143,7 @@ bool loadAnalysisTable(Database &db, const QString &table, const QList<AnalysisS
         if (!q.exec())
             return abort(q.lastError().text());
     }
-    if (!db.commit()) {
-        if (error)
-            *error = db.lastError();
-        return false;
-    }
-    return true;
+    return db.commitOrRollback(true, error);
 }
 
 bool ensureExportSchema(Database &db, QString *error)

@@ -203,6 +203,7 @@ bool markErased(Database &db, const QList<PupilKey> &keys, const QString &when, 
     QSqlQuery q(db.sql());
     q.prepare(QStringLiteral("INSERT INTO cancellati (data, classe, cancellato) VALUES (?, ?, ?) "
                              "ON CONFLICT (data) DO NOTHING"));
+    bool ok = true;
     for (const PupilKey &k : keys) {
         q.addBindValue(k.data);
         q.addBindValue(k.classe);
@@ -210,16 +211,11 @@ bool markErased(Database &db, const QList<PupilKey> &keys, const QString &when, 
         if (!q.exec()) {
             if (error)
                 *error = q.lastError().text();
-            db.rollback();
-            return false;
+            ok = false;
+            break;
         }
     }
-    if (!db.commit()) {
-        if (error)
-            *error = db.lastError();
-        return false;
-    }
-    return true;
+    return db.commitOrRollback(ok, error);
 }
 
 namespace {
@@ -321,16 +317,7 @@ bool copyServerYear(Database &db, int year, Database &file, QString *error)
         ok = ok && copy(QStringLiteral("anni_classi"), t, QStringLiteral(" AND classe = ?"), {year, t}, true);
     for (const char *t : {"eliminati", "risposte", "strumenti"})
         ok = ok && copy(QStringLiteral("anni_") + QString::fromLatin1(t), QString::fromLatin1(t), QString(), {year}, false);
-    if (!ok) {
-        file.rollback();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = file.lastError();
-        return false;
-    }
-    return true;
+    return file.commitOrRollback(ok, error);
 }
 
 QList<PupilKey> serverYearData(Database &db, int year, QString *error)
@@ -354,20 +341,13 @@ bool deleteServerYear(Database &db, int year, QString *error)
             *error = db.lastError();
         return false;
     }
+    bool ok = true;
     for (const char *t : {"anni_classi", "anni_eliminati", "anni_risposte", "anni_strumenti"}) {
         QSqlQuery q(db.sql());
         q.prepare(QStringLiteral("DELETE FROM %1 WHERE anno = ?").arg(QString::fromLatin1(t)));
-        if (!execBound(q, {year}, error)) {
-            db.rollback();
-            return false;
-        }
+        ok = ok && execBound(q, {year}, error);
     }
-    if (!db.commit()) {
-        if (error)
-            *error = db.lastError();
-        return false;
-    }
-    return true;
+    return db.commitOrRollback(ok, error);
 }
 
 bool markDiskYear(Database &disk, int year, QString *error)

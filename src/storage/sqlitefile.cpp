@@ -29,11 +29,11 @@ QString lastErrno()
     return QString::fromLocal8Bit(strerror(errno));
 }
 
-// Renames and flushes the folder that now holds the name. The error's text, or empty.
-QString renameAndSyncFolder(const QString &from, const QString &to)
+// Renames and flushes the folder that now holds the name. The rename's error, or none.
+std::error_code renameAndSyncFolder(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return lastErrno();
+        return {errno, std::generic_category()};
     // The rename is done; a folder that cannot be flushed (some removable media) is no failure.
     syncPath(QFileInfo(to).absolutePath());
     return {};
@@ -63,10 +63,10 @@ bool syncPath(const QString &path)
     return ok;
 }
 
-QString durableRename(const QString &from, const QString &to)
+std::error_code durableRename(const QString &from, const QString &to)
 {
     if (!syncPath(from))
-        return lastErrno();
+        return {errno, std::generic_category()};
     return renameAndSyncFolder(from, to);
 }
 
@@ -98,7 +98,8 @@ QString writeWhole(const QString &file, const QByteArray &bytes)
     if (::close(fd) != 0 && problem.isEmpty())
         problem = lastErrno();
     if (problem.isEmpty())
-        problem = renameAndSyncFolder(temp, file);
+        if (const std::error_code ec = renameAndSyncFolder(temp, file))
+            problem = QString::fromLocal8Bit(ec.message());
     if (!problem.isEmpty())
         ::unlink(tempName.constData());
     return problem;

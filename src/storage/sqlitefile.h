@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <system_error>
 
 namespace qv {
 
@@ -22,8 +23,9 @@ namespace sqlitefile {
 // Flushes a file or a folder (a renamed entry) to the disk. false with errno set.
 bool syncPath(const QString &path);
 // `from` flushed, renamed to `to`, and the folder of `to` flushed: after a power cut the
-// new name holds the whole file or the old one is still there. The error's text, or empty.
-QString durableRename(const QString &from, const QString &to);
+// new name holds the whole file or the old one is still there. The error (errno of the
+// flush or the rename; its message() is the text), or none.
+std::error_code durableRename(const QString &from, const QString &to);
 // Writes `bytes` as `file`, owner-only, whole or not at all: into a temporary name beside
 // it, flushed, then renamed in durably. The error's text, or empty.
 QString writeWhole(const QString &file, const QByteArray &bytes);

@@ -1,5 +1,6 @@
 // The statements storage makes from names: a class table read by column name, names quoted
-// by the driver, and the durable write of a whole file.
+// by the driver, the durable write of a whole file and its rename, the end of a transaction.
+#include "storage/database.h"
 #include "storage/recordreader.h"
 #include "storage/sqlitefile.h"
 #include "storage/tables.h"
@@ -137,6 +138,88 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("contenuto"));
         QCOMPARE(f.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+    }
+
+    // A durable rename says why it failed (errno), leaving the file where it was; done, the
+    // new name holds the file and the old one is gone.
+    void durableRenameGivesTheError_data()
+    {
+        QTest::addColumn<bool>("source");     // the file to rename exists
+        QTest::addColumn<QString>("target");  // relative to the folder
+        QTest::addColumn<bool>("folderInWay"); // the target is a folder holding a file
+        QTest::addColumn<int>("error");       // 0: renamed
+        QTest::newRow("renamed") << true << "copia.mdb" << false << 0;
+        QTest::newRow("no file") << false << "copia.mdb" << false << int(std::errc::no_such_file_or_directory);
+        QTest::newRow("no folder") << true << "manca/copia.mdb" << false << int(std::errc::no_such_file_or_directory);
+        QTest::newRow("a folder in the way") << true << "copia.mdb" << true << int(std::errc::is_a_directory);
+    }
+    void durableRenameGivesTheError()
+    {
+        QFETCH(bool, source);
+        QFETCH(QString, target);
+        QFETCH(bool, folderInWay);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString from = dir.filePath(QStringLiteral(".copia.nuova"));
+        const QString to = dir.filePath(target);
+        if (source) {
+            QFile f(from);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("contenuto") == 9);
+        }
+        if (folderInWay) {
+            QVERIFY(QDir(dir.path()).mkpath(target));
+            QFile inside(QDir(to).filePath(QStringLiteral("dentro")));
+            QVERIFY(inside.open(QIODevice::WriteOnly));
+        }
+        const std::error_code ec = sqlitefile::durableRename(from, to);
+        QCOMPARE(ec.value(), error);
+        QVERIFY(!ec || ec.category() == std::generic_category());
+        QCOMPARE(QFile::exists(from), source && error != 0);
+        QFile f(to);
+        QCOMPARE(f.open(QIODevice::ReadOnly) && f.readAll() == "contenuto", error == 0);
+    }
+
+    // A transaction ends committed only when its steps and its commit succeed; otherwise it
+    // is rolled back, nothing of it stays, and the connection takes a new one at once. A
+    // failed commit (a deferred reference left unmet) gives its reason; a failed step keeps
+    // the one it gave.
+    void commitOrRollbackLeavesNothingPending_data()
+    {
+        QTest::addColumn<bool>("stepsOk");
+        QTest::addColumn<bool>("unmet"); // the row refers to a row that is not there
+        QTest::addColumn<bool>("committed");
+        QTest::newRow("committed") << true << false << true;
+        QTest::newRow("a step failed") << false << false << false;
+        QTest::newRow("the commit failed") << true << true << false;
+    }
+    void commitOrRollbackLeavesNothingPending()
+    {
+        QFETCH(bool, stepsOk);
+        QFETCH(bool, unmet);
+        QFETCH(bool, committed);
+        test::DataFolder folder;
+        QVERIFY2(folder.ok(), qPrintable(folder.error()));
+        auto db = owner(folder);
+        QVERIFY(db);
+        QSqlQuery q(db->sql());
+        if (!db->onServer())
+            QVERIFY(q.exec(QStringLiteral("PRAGMA foreign_keys = ON")));
+        QVERIFY(q.exec(QStringLiteral("CREATE TABLE capo (id integer PRIMARY KEY)")));
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO capo (id) VALUES (1)")));
+        QVERIFY(q.exec(QStringLiteral(
+            "CREATE TABLE voce (capo integer REFERENCES capo (id) DEFERRABLE INITIALLY DEFERRED)")));
+        QVERIFY(db->begin());
+        QVERIFY(q.exec(QStringLiteral("INSERT INTO voce (capo) VALUES (%1)").arg(unmet ? 2 : 1)));
+        const QString stepError = QStringLiteral("passo non riuscito");
+        QString e = stepsOk ? QString() : stepError;
+        QCOMPARE(db->commitOrRollback(stepsOk, &e), committed);
+        QCOMPARE(e.isEmpty(), committed);
+        QCOMPARE(e == stepError, !stepsOk);
+        QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM voce")) && q.next());
+        QCOMPARE(q.value(0).toInt(), committed ? 1 : 0);
+        q.finish();
+        QVERIFY(db->begin());
+        QVERIFY(db->rollback());
     }
 };
 
