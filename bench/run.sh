@@ -5,7 +5,7 @@
 # QUORVANE_BUILD_JOBS sets the build's parallel jobs (default: all cores).
 # "run.sh server" runs only the benchmarks of the results server; "run.sh screens" only the
 # screen changes; "run.sh year" only the school year's close, a past year's class and the
-# comparison of five past years.
+# comparison of five past years; "run.sh startup" only the start-up against the empty window.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 b="$src/build/bench"
@@ -15,6 +15,7 @@ targets=(bench_storage bench_archive mkquorvane labcomputer)
 [ "$only" = server ] || targets+=(bench_year)
 [ "$only" = screens ] && targets=(bench_screens)
 [ "$only" = year ] && targets=(bench_year)
+[ "$only" = startup ] && targets=(mkquorvane emptywindow quorvane_test)
 cmake --preset bench -S "$src" >/dev/null
 cmake --build "$b" -j"${QUORVANE_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}"
 
@@ -165,6 +166,37 @@ xvfb_display() {
   display=":$(head -n1 "$work/display")"
 }
 
+# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
+# nine times each, so both see the same load; prints the medians and their ratio.
+startup() {
+  local label=$1
+  shift
+  local i prog floor
+  : >"$work/prog" && : >"$work/floor"
+  for i in $(seq 9); do
+    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane_test" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
+    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
+  done
+  prog=$(median <"$work/prog")
+  floor=$(median <"$work/floor")
+  local ratio
+  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
+  verdict "start-up / empty window, $label" "$ratio" 1.3
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
+}
+
+if [ "$only" = startup ]; then
+  (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
+  startup offscreen QT_QPA_PLATFORM=offscreen
+  if command -v Xvfb >/dev/null; then
+    xvfb_display 1024x768x24
+    startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
+  fi
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+fi
 if [ "$only" = screens ]; then
   screens offscreen QT_QPA_PLATFORM=offscreen
   wide_screens
@@ -234,25 +266,6 @@ done
 server_benchmarks
 
 (cd "$work" && "$b/mkquorvane" Perquorvane >/dev/null)
-
-# startup <label> <env...>: the program's start screen and the empty-window floor, in turn
-# nine times each, so both see the same load; prints the medians and their ratio.
-startup() {
-  local label=$1
-  shift
-  local i prog floor
-  : >"$work/prog" && : >"$work/floor"
-  for i in $(seq 9); do
-    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane_test" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
-    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
-  done
-  prog=$(median <"$work/prog")
-  floor=$(median <"$work/floor")
-  local ratio
-  ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
-  verdict "start-up / empty window, $label" "$ratio" 1.3
-  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
-}
 
 startup offscreen QT_QPA_PLATFORM=offscreen
 screens offscreen QT_QPA_PLATFORM=offscreen

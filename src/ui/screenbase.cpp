@@ -42,6 +42,7 @@ QWidget *ScreenBase::makeBody()
     body->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     body->viewport()->setAutoFillBackground(false);
     body->verticalScrollBar()->setAccessibleName(QStringLiteral("Scorri la schermata"));
+    setHouseScrollBar(body->verticalScrollBar());
     auto *page = new QWidget;
     body->setWidget(page);
     page->setAutoFillBackground(false); // after setWidget, which fills it

@@ -10,6 +10,7 @@
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "storage/recordset.h"
+#include "support/controls.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "ui/access/contrastcolours.h"
@@ -39,6 +40,8 @@
 
 using namespace qv;
 using namespace qv::ui;
+using qv::test::control;
+using qv::test::controlRow;
 
 Q_DECLARE_METATYPE(qv::Screen)
 Q_DECLARE_METATYPE(qv::ui::Presentation)
@@ -343,6 +346,7 @@ private slots:
         auto *body = new QWidget(&screen);
         auto *label = new QLabel(QStringLiteral("Testo"), body);
         setDesignText(label, 12);
+        auto *pane = new RowPane(QStringLiteral("Riquadro"), QStringLiteral("Righe"), body);
         QList<Look> relaid;
         scaler.setBody(body, [&relaid](const Look &l) { relaid << l; });
         screen.resize(window);
@@ -352,6 +356,7 @@ private slots:
         const qreal f = canvas.width() / 1016.0;
         QVERIFY(qAbs(label->font().pointSizeF() - 12 * f) < 0.01);
         QVERIFY(!relaid.isEmpty() && relaid.last() == scaler.look());
+        QCOMPARE(pane->verticalScrollBar()->sizeHint().width(), scaler.look().px(20)); // grows with the display
         screen.hide();
         scaler.setPresentation(Presentation{150, false, false});
         screen.show();
@@ -444,9 +449,11 @@ private slots:
         const QString name = QString::fromLatin1(QTest::currentDataTag());
         if (screen == Screen::FLINIZIO) {
             auto *s = static_cast<FLINIZIO *>(w);
-            QTest::mouseClick(s->LabAVVIO, Qt::LeftButton, {}, s->LabAVVIO->rect().center());
+            auto *avvio = control<QLabel>(s, QStringLiteral("LabAVVIO"));
+            QTest::mouseClick(avvio, Qt::LeftButton, {}, avvio->rect().center());
             check(w, name + QStringLiteral("-classi"), screen);
-            QTest::mouseClick(s->Label1[1], Qt::LeftButton, {}, s->Label1[1]->rect().center());
+            auto *classe = control<QLabel>(s, QStringLiteral("Label1"), 1);
+            QTest::mouseClick(classe, Qt::LeftButton, {}, classe->rect().center());
         }
         check(w, name, screen);
     }
@@ -572,7 +579,7 @@ private slots:
         auto *w = static_cast<FLETTURA *>(showOn(env, Screen::FLETTURA, display, {100, false, contrast}));
         QVERIFY(w && QTest::qWaitForWindowActive(w->window()));
         const int least = FocusRing::kWidth * kDisplays[display].height() / 768;
-        for (QWidget *c : {static_cast<QWidget *>(w->Check1[0]), static_cast<QWidget *>(w->Labseguente)}) {
+        for (QWidget *c : {control<QWidget>(w, QStringLiteral("Check1"), 0), control<QWidget>(w, QStringLiteral("Labseguente"))}) {
             c->setFocus(Qt::TabFocusReason);
             w->scaler()->sync();
             QCoreApplication::processEvents();
@@ -630,20 +637,22 @@ private slots:
         test::AppEnv env;
         auto *s = static_cast<FLstoria2 *>(showOn(env, Screen::FLstoria2, 0, {150, false, false}));
         QVERIFY(s);
-        RowPane *pane = s->eventi;
+        auto *pane = control<RowPane>(s, QStringLiteral("Riquadrofatti"));
+        auto *date = control<QLabel>(s, QStringLiteral("Label3"), 3);
+        auto *last = control<QLabel>(s, QStringLiteral("Label2"), 9);
         QScrollBar *bar = pane->verticalScrollBar();
         QVERIFY(pane->scrolls() && bar->isVisible());
         QCOMPARE(bar->value(), 0);
-        s->Label3[3]->setFocus();
-        QTest::keyClick(s->Label3[3], Qt::Key_Return);
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_Return);
         for (int r = 0; r < 9; ++r)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(QApplication::focusWidget(), s->Label2[9]);
-        const QRect box(s->Label2[9]->mapTo(pane->viewport(), QPoint()), s->Label2[9]->size());
+        QCOMPARE(QApplication::focusWidget(), last);
+        const QRect box(last->mapTo(pane->viewport(), QPoint()), last->size());
         QVERIFY(pane->viewport()->rect().contains(box));
-        QTest::keyClick(s->Label2[9], Qt::Key_Return);
-        QCOMPARE(s->Label2[9]->text(), s->Label3[3]->text());
-        QVERIFY(s->Label3[3]->visibleRegion().boundingRect() == s->Label3[3]->rect());
+        QTest::keyClick(last, Qt::Key_Return);
+        QCOMPARE(last->text(), date->text());
+        QVERIFY(date->visibleRegion().boundingRect() == date->rect());
 
         // Near an edge, within the box's width, the rows scroll that way; elsewhere not.
         const int h = pane->height(), bottom = bar->value();
@@ -672,17 +681,20 @@ private slots:
         test::AppEnv env;
         auto *s = static_cast<FLETTURA *>(showOn(env, Screen::FLETTURA, 0, {150, true, false}));
         QVERIFY(s);
-        QScrollBar *bar = s->Riquadrodomanda->verticalScrollBar();
-        QVERIFY(s->Riquadrodomanda->scrolls() && bar->value() == 0);
-        const auto inView = [s](QWidget *w) {
-            const QRect r(w->mapTo(s->Riquadrodomanda->viewport(), QPoint()), w->size());
-            return s->Riquadrodomanda->viewport()->rect().contains(r);
+        auto *pane = control<RowPane>(s, QStringLiteral("Riquadrodomanda"));
+        QScrollBar *bar = pane->verticalScrollBar();
+        QVERIFY(pane->scrolls() && bar->value() == 0);
+        const auto inView = [pane](QWidget *w) {
+            const QRect r(w->mapTo(pane->viewport(), QPoint()), w->size());
+            return pane->viewport()->rect().contains(r);
         };
-        s->Check1[3]->setFocus();
-        QVERIFY(bar->value() > 0 && inView(s->Check1[3]) && !inView(s->Labris[0]));
-        s->Check1[0]->setFocus();
+        const QList<QWidget *> boxes = controlRow<QWidget>(s, QStringLiteral("Check1"));
+        QWidget *first = control<QWidget>(s, QStringLiteral("Labris"), 0);
+        boxes[3]->setFocus();
+        QVERIFY(bar->value() > 0 && inView(boxes[3]) && !inView(first));
+        boxes[0]->setFocus();
         QCOMPARE(bar->value(), 0);
-        QVERIFY(inView(s->Labris[0]));
+        QVERIFY(inView(first));
     }
 
     // At larger text the map test's column is wider, beside the whole map drawn smaller:
@@ -704,27 +716,32 @@ private slots:
         test::AppEnv env;
         auto *s = static_cast<FLcartge *>(showOn(env, Screen::FLcartge, 1, presentation));
         QVERIFY(s);
+        auto *list1 = control<QListWidget>(s, QStringLiteral("List1"));
+        auto *list2 = control<QListWidget>(s, QStringLiteral("List2"));
+        auto *image = control<QLabel>(s, QStringLiteral("Image1"));
+        auto *listen = control<QWidget>(s, QStringLiteral("Labascolta"));
         for (int i = 0; political && i < 22; ++i) {
-            QListWidgetItem *item = s->List2->item(i);
-            s->List2->scrollToItem(item);
-            QTest::mouseClick(s->List2->viewport(), Qt::LeftButton, {}, s->List2->visualItemRect(item).center());
-            QTest::mouseClick(s->cmdelemseg, Qt::LeftButton);
+            QListWidgetItem *item = list2->item(i);
+            list2->scrollToItem(item);
+            QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, list2->visualItemRect(item).center());
+            QTest::mouseClick(control<QWidget>(s, QStringLiteral("cmdelemseg")), Qt::LeftButton);
         }
         QCOMPARE(s->model().political(), political);
         QCoreApplication::processEvents();
         test::screenshot(s, QStringLiteral("FLcartge-") + QString::fromLatin1(QTest::currentDataTag()));
         const QString small = shrunkTexts(s, QStringLiteral("FLcartge"));
         QVERIFY2(small.isEmpty(), qPrintable(small));
-        for (QWidget *list : {static_cast<QWidget *>(s->List1), static_cast<QWidget *>(s->List2)}) {
-            QVERIFY(!list->isVisible() || s->Frame2->rect().contains(list->geometry()));
+        const QWidget *column = control<QWidget>(s, QStringLiteral("Frame2"));
+        for (QWidget *list : {static_cast<QWidget *>(list1), static_cast<QWidget *>(list2)}) {
+            QVERIFY(!list->isVisible() || column->rect().contains(list->geometry()));
             QVERIFY2(!list->isVisible() || s->scaler()->textShare(list) >= 0.9, qPrintable(list->objectName()));
         }
-        const QSize picture = s->Image1->pixmap().size();
-        QVERIFY(qAbs(picture.width() - s->Image1->width()) <= 1 && qAbs(picture.height() - s->Image1->height()) <= 1);
-        const QRect map(s->Image1->mapTo(s, QPoint()), s->Image1->size());
+        const QSize picture = image->pixmap().size();
+        QVERIFY(qAbs(picture.width() - image->width()) <= 1 && qAbs(picture.height() - image->height()) <= 1);
+        const QRect map(image->mapTo(s, QPoint()), image->size());
         const QRect corner(map.x(), map.center().y(), map.width() / 2, map.height() / 2);
-        QVERIFY(corner.contains(QRect(s->Labascolta->mapTo(s, QPoint()), s->Labascolta->size())));
-        QVERIFY(s->Frame1->geometry().right() < s->Frame2->geometry().left());
+        QVERIFY(corner.contains(QRect(listen->mapTo(s, QPoint()), listen->size())));
+        QVERIFY(control<QWidget>(s, QStringLiteral("Frame1"))->geometry().right() < column->geometry().left());
     }
 
     // On a lab computer's display and below, every name of the map test's lists is within
@@ -752,12 +769,12 @@ private slots:
         QVERIFY(s);
         for (int i = 0; political && i < 22; ++i) {
             s->model().clickList2(i);
-            QTest::mouseClick(s->cmdelemseg, Qt::LeftButton);
+            QTest::mouseClick(control<QWidget>(s, QStringLiteral("cmdelemseg")), Qt::LeftButton);
         }
         QCOMPARE(s->model().political(), political);
         QCoreApplication::processEvents();
         test::screenshot(s, QStringLiteral("FLcartge-elenchi-") + QString::fromLatin1(QTest::currentDataTag()));
-        for (QListWidget *list : {s->List2, s->List1}) {
+        for (QListWidget *list : {control<QListWidget>(s, QStringLiteral("List2")), control<QListWidget>(s, QStringLiteral("List1"))}) {
             if (!list->isVisibleTo(s))
                 continue;
             QCOMPARE(list->count(), political ? 20 : 22);

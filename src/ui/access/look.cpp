@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QPalette>
+#include <QScrollBar>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -16,6 +17,7 @@ constexpr const char *kFontProperty = "qvDesignFont";
 constexpr const char *kInkProperty = "qvDesignInk";
 constexpr const char *kBackProperty = "qvDesignBack";
 constexpr const char *kDecorationProperty = "qvDecoration";
+constexpr const char *kHouseBarProperty = "qvHouseBar";
 const QColor kScreenBack(0, 0, 0); // the screen itself in high contrast
 
 void apply(QWidget *w, const Look &look, const QColor &parentBack)
@@ -43,6 +45,9 @@ void apply(QWidget *w, const Look &look, const QColor &parentBack)
         if (p != w->palette())
             w->setPalette(p);
     }
+    if (w->property(kHouseBarProperty).toBool())
+        if (const QString sheet = scrollBarSheet(look); w->styleSheet() != sheet)
+            w->setStyleSheet(sheet);
     for (QObject *o : w->children())
         if (auto *c = qobject_cast<QWidget *>(o); c && !c->isWindow())
             apply(c, look, shownBack);
@@ -138,6 +143,27 @@ void applyLook(QWidget *root, const Look &look)
         if (const QColor b = p->property(kBackProperty).value<QColor>(); b.isValid())
             parentBack = look.back(b);
     apply(root, look, parentBack.isValid() ? parentBack : look.back(QColor()));
+}
+
+void setHouseScrollBar(QScrollBar *bar)
+{
+    bar->setProperty(kHouseBarProperty, true);
+    bar->setStyleSheet(scrollBarSheet(Look{}));
+}
+
+QString scrollBarSheet(const Look &look)
+{
+    const QColor groove = look.back(QColor(0xee, 0xee, 0xee));
+    const QColor edge = look.presentation.highContrast ? contrastBorder(groove) : QColor(0x80, 0x80, 0x80);
+    return QStringLiteral("QScrollBar:vertical { width: %1px; background: %2; border: %3px solid %4; }"
+                          "QScrollBar::handle:vertical { background: %5; min-height: %6px; margin: %7px; }"
+                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }")
+        .arg(look.px(20))
+        .arg(groove.name())
+        .arg(look.px(1))
+        .arg(edge.name(), look.back(QColor(0x5a, 0x6f, 0x99)).name())
+        .arg(look.px(40))
+        .arg(look.px(2));
 }
 
 QString roundedBoxSheet(const Look &look, const QColor &back, const QColor &ink, const QColor &border, int borderPx,

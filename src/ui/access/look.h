@@ -11,6 +11,7 @@
 #include <QFont>
 #include <QString>
 
+class QScrollBar;
 class QWidget;
 
 namespace qv::ui {
@@ -47,6 +48,11 @@ void setDesignInk(QWidget *w, const QColor &ink);
 void setDesignBack(QWidget *w, const QColor &back);
 // Fonts and colours of every control under `root` (root included) for `look`.
 void applyLook(QWidget *root, const Look &look);
+// The house's vertical scroll bar, wide enough to grab: `bar` takes it now and, from then on,
+// at the look's size and in its colours whenever applyLook() reaches it.
+void setHouseScrollBar(QScrollBar *bar);
+// Its sheet for `look`; for a box whose only scroll bars it styles (a list's) as well.
+QString scrollBarSheet(const Look &look);
 // The sheet of a rounded box in the design's colours (mapped in high contrast), its border
 // and corner in design pixels; white under the mouse.
 QString roundedBoxSheet(const Look &look, const QColor &back, const QColor &ink, const QColor &border, int borderPx,

@@ -33,7 +33,6 @@ constexpr Column kColonnaGrande{96, 48, 108, 50, 40};
 
 const QColor kCarta(0xff, 0xff, 0xff), kInchiostro(0x10, 0x30, 0x5a), kBordo(0x7a, 0x7a, 0x7a);
 const QColor kElenco(0xff, 0xfe, 0xf8), kScelto(0x2f, 0x6d, 0xb5);
-const QColor kBarra(0xee, 0xee, 0xee), kBordoBarra(0x80, 0x80, 0x80), kCursore(0x5a, 0x6f, 0x99);
 
 // The frames' lines, stronger in high contrast.
 int frameLine(const Look &look)
@@ -77,7 +76,7 @@ QListWidget *list(QWidget *parent, const char *name)
 // The lists' colours, the chosen name's and the house's wide scroll bar, at the look's size.
 QString listSheet(const Look &look)
 {
-    const QColor back = look.back(kElenco), chosen = look.back(kScelto), bar = look.back(kBarra);
+    const QColor back = look.back(kElenco), chosen = look.back(kScelto);
     return QStringLiteral("QListWidget { background: %1; color: %2; }"
                           "QListWidget::item { padding: %3px %4px; }"
                           "QListWidget::item:selected { background: %5; color: %6; }")
@@ -85,15 +84,7 @@ QString listSheet(const Look &look)
                .arg(look.px(1))
                .arg(look.px(4))
                .arg(chosen.name(), look.ink(chosen, Qt::white).name())
-        + QStringLiteral("QScrollBar:vertical { width: %1px; background: %2; border: %3px solid %4; }"
-                         "QScrollBar::handle:vertical { background: %5; min-height: %6px; margin: %7px; }"
-                         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }")
-              .arg(look.px(20))
-              .arg(bar.name())
-              .arg(look.px(1))
-              .arg((look.presentation.highContrast ? contrastBorder(bar) : kBordoBarra).name(), look.back(kCursore).name())
-              .arg(look.px(40))
-              .arg(look.px(2));
+        + scrollBarSheet(look);
 }
 
 void fill(QListWidget *w, const QStringList &entries)

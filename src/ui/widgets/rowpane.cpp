@@ -1,5 +1,7 @@
 #include "ui/widgets/rowpane.h"
 
+#include "ui/access/look.h"
+
 #include <QApplication>
 #include <QChildEvent>
 #include <QCursor>
@@ -9,13 +11,6 @@
 #include <algorithm>
 
 namespace qv::ui {
-
-QString scrollBarSheet()
-{
-    return QStringLiteral("QScrollBar:vertical { width: 20px; background: #eeeeee; border: 1px solid #808080; }"
-                          "QScrollBar::handle:vertical { background: #5a6f99; min-height: 40px; margin: 2px; }"
-                          "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }");
-}
 
 namespace {
 
@@ -35,7 +30,7 @@ RowPane::RowPane(const QString &name, const QString &accessibleName, QWidget *pa
     setFocusPolicy(Qt::NoFocus);
     // A bar wide enough to grab, scaled with the screen; the screen leaves it room. Its sheet
     // is the bar's own: on the box it would restyle the rows and undo their colours.
-    verticalScrollBar()->setStyleSheet(scrollBarSheet());
+    setHouseScrollBar(verticalScrollBar());
     rows_->setObjectName(name + QStringLiteral("Righe"));
     setWidget(rows_);
     // The screen's background shows between the rows.

@@ -13,10 +13,6 @@ class QTimer;
 
 namespace qv::ui {
 
-// The house's vertical scroll bar: wide enough to grab, scaled with the screen. A sheet for
-// the bar itself, or for a box whose only scroll bars it styles (a list's).
-QString scrollBarSheet();
-
 class RowPane : public QScrollArea {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "ui/widgets/textpane.h"
 
+#include "ui/access/look.h"
+
 #include "ui/widgets/rowpane.h"
 
 #include <QCoreApplication>
@@ -18,7 +20,7 @@ TextPane::TextPane(const QString &name, const QString &accessibleName, QWidget *
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidgetResizable(true);
     // The house's bar, on the bar alone: on the box its sheet would restyle the text.
-    verticalScrollBar()->setStyleSheet(scrollBarSheet());
+    setHouseScrollBar(verticalScrollBar());
     // The label paints the box's background; the viewport shows nothing of its own.
     viewport()->setAutoFillBackground(false);
     label_ = new QLabel;
