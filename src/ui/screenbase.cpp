@@ -133,12 +133,11 @@ void ScreenBase::loadBackgroundOrWarn()
                                 .arg(QString::fromLatin1(kBackgroundFile)));
 }
 
-ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption, const QRect &geometry,
-                                     qreal points, int lineWidth, const QColor &back)
+ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption, qreal points, int lineWidth,
+                                     const QColor &back)
 {
     auto *b = new ClickLabel(caption, this);
     b->setObjectName(name);
-    b->setGeometry(geometry);
     setDesignText(b, sans(points, true)); // the look's size on a screen laid out by layouts
     b->setAlignment(Qt::AlignCenter);
     b->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -148,10 +147,10 @@ ClickLabel *ScreenBase::raisedButton(const QString &name, const QString &caption
     return b;
 }
 
-ClickLabel *ScreenBase::listenButton(const QString &name, const QString &caption, const QRect &geometry,
+ClickLabel *ScreenBase::listenButton(const QString &name, const QString &caption,
                                      std::function<QString()> text, bool passage, std::function<bool()> when)
 {
-    ClickLabel *b = raisedButton(name, caption, geometry, 11, 2, QColor(214, 240, 214));
+    ClickLabel *b = raisedButton(name, caption, 11, 2, QColor(214, 240, 214));
     b->setWordWrap(true);
     b->hide();
     connect(b, &ClickLabel::clicked, this, [this, text = std::move(text)] { session().speak(text()); });

@@ -64,14 +64,13 @@ protected:
     // screen that the picture is missing.
     void loadBackgroundOrWarn();
     // A raised label used as a button ("Esco", "Frase seguente"...), bold, centred.
-    ClickLabel *raisedButton(const QString &name, const QString &caption, const QRect &geometry,
-                             qreal points, int lineWidth, const QColor &back);
+    ClickLabel *raisedButton(const QString &name, const QString &caption, qreal points, int lineWidth,
+                             const QColor &back);
     // An "Ascolta" button (a raised button) that reads `text()` aloud. It is shown only
     // to a pupil with read-aloud (for a reading passage: with the passages too) and, when
     // given, while `when()` holds; refreshListenButtons() applies this again.
-    ClickLabel *listenButton(const QString &name, const QString &caption, const QRect &geometry,
-                             std::function<QString()> text, bool passage = false,
-                             std::function<bool()> when = {});
+    ClickLabel *listenButton(const QString &name, const QString &caption, std::function<QString()> text,
+                             bool passage = false, std::function<bool()> when = {});
     void setKeepHidden(bool v) { keepHidden_ = v; }
     // The page that holds the screen's layouts, in a scrolling box kept on the canvas (the
     // design's proportions, centred). Once, in the constructor.

@@ -5,6 +5,7 @@
 #include "startup/datafolder.h"
 #include "storage/database.h"
 #include "support/controls.h"
+#include "support/displays.h"
 #include "support/fakes.h"
 #include "ui/screens/flcartge.h"
 #include "ui/widgets/clicklabel.h"
@@ -382,22 +383,11 @@ private slots:
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screens.json"));
-    QFile f(config);
-    if (!f.open(QIODevice::WriteOnly))
+    QList<test::TestDisplay> displays;
+    for (const Monitor &d : kDisplays)
+        displays << test::TestDisplay{QString::fromLatin1(d.name), d.pixels, d.scale};
+    if (!test::useDisplays(dir, displays))
         return 1;
-    QStringList screens, scales;
-    int x = 0;
-    for (const Monitor &d : kDisplays) {
-        screens << QStringLiteral("{\"name\":\"%1\",\"x\":%2,\"y\":0,\"width\":%3,\"height\":%4,\"logicalDpi\":96}")
-                       .arg(QString::fromLatin1(d.name)).arg(x).arg(d.pixels.width()).arg(d.pixels.height());
-        scales << QStringLiteral("%1=%2").arg(QString::fromLatin1(d.name)).arg(d.scale);
-        x += d.pixels.width();
-    }
-    qputenv("QT_SCREEN_SCALE_FACTORS", scales.join(QLatin1Char(';')).toLatin1());
-    f.write(QStringLiteral("{\"screens\":[%1]}").arg(screens.join(QLatin1Char(','))).toUtf8());
-    f.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     QApplication app(argc, argv);
     TstFLcartge t;
     return QTest::qExec(&t, argc, argv);

@@ -6,6 +6,7 @@
 #include "battery/analysis/storiacontent.h"
 #include "startup/datafolder.h"
 #include "support/controls.h"
+#include "support/displays.h"
 #include "support/fakes.h"
 #include "ui/screens/flstoria1.h"
 #include "ui/screens/flstoria2.h"
@@ -418,20 +419,8 @@ private slots:
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screens.json"));
-    QFile f(config);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!test::useDisplays(dir, test::sideBySide(kDisplays)))
         return 1;
-    QStringList screens;
-    int x = 0;
-    for (const QSize &s : kDisplays) {
-        screens << QStringLiteral("{\"name\":\"d%1\",\"x\":%1,\"y\":0,\"width\":%2,\"height\":%3,\"logicalDpi\":96}")
-                       .arg(x).arg(s.width()).arg(s.height());
-        x += s.width();
-    }
-    f.write(QStringLiteral("{\"screens\":[%1]}").arg(screens.join(QLatin1Char(','))).toUtf8());
-    f.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
     TstFLstoria t;

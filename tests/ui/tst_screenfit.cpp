@@ -11,6 +11,7 @@
 #include "storage/database.h"
 #include "storage/recordset.h"
 #include "support/controls.h"
+#include "support/displays.h"
 #include "support/fakes.h"
 #include "support/screenshots.h"
 #include "ui/access/contrastcolours.h"
@@ -804,20 +805,8 @@ private slots:
 int main(int argc, char **argv)
 {
     QTemporaryDir dir;
-    const QString config = dir.filePath(QStringLiteral("screens.json"));
-    QFile f(config);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!test::useDisplays(dir, test::sideBySide(kDisplays + kSmallDisplays)))
         return 1;
-    QString screens;
-    int x = 0;
-    for (const QSize &s : kDisplays + kSmallDisplays) {
-        screens += QStringLiteral("%1{\"name\":\"d%2\",\"x\":%2,\"y\":0,\"width\":%3,\"height\":%4,\"logicalDpi\":96}")
-                       .arg(screens.isEmpty() ? "" : ",").arg(x).arg(s.width()).arg(s.height());
-        x += s.width();
-    }
-    f.write(QStringLiteral("{\"screens\":[%1]}").arg(screens).toUtf8());
-    f.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12));
     TstScreenFit t;

@@ -132,10 +132,11 @@ protected:
         tail_ = new QSpacerItem(0, 0);
         column_->addItem(tail_);
 
-        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"), QRect(),
+        Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
                                        [this] { return ascolto::frase(model_); });
-        Labascoltacategorie = listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
-                                           QRect(), [this] { return ascolto::categorie(model_); });
+        Labascoltacategorie =
+            listenButton(QStringLiteral("Labascoltacategorie"), QStringLiteral("Ascolta le categorie"),
+                         [this] { return ascolto::categorie(model_); });
         listen_ = new QHBoxLayout;
         listen_->addWidget(Labascoltafrase);
         listen_->addWidget(Labascoltacategorie);
@@ -258,7 +259,7 @@ private:
 
     ClickLabel *button(const QString &name, const QString &caption)
     {
-        ClickLabel *b = raisedButton(name, caption, QRect(), 16, 2, QColor(255, 255, 192));
+        ClickLabel *b = raisedButton(name, caption, 16, 2, QColor(255, 255, 192));
         b->setWordWrap(true);
         return b;
     }

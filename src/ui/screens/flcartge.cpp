@@ -185,7 +185,7 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     esco_ = new QVBoxLayout(Frame3);
     esco_->addWidget(cmdesco);
 
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"), QRect(),
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta"),
                               [this] { return ascolto::luogo(model_); });
     // On the map's south-west corner, the African coast, where no place is numbered.
     Labascolta->setParent(page);

@@ -103,13 +103,15 @@ FLETTURA::FLETTURA(Application &app)
     Labesco->setAlignment(Qt::AlignCenter);
     connect(Labesco, &ClickLabel::clicked, this, &FLETTURA::Labesco_Click);
 
-    Labascoltadomanda = listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\nla domanda"),
-                                     QRect(), [this] { return ascolto::domanda(model_); });
-    Labascoltarisposte = listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nle risposte"),
-                                      QRect(), [this] { return ascolto::risposte(model_); });
-    Labascoltabrano = listenButton(QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\nil brano"),
-                                   QRect(), [this] { return ascolto::brano(model_); }, true,
-                                   [this] { return ascolto::hasBrano(model_); });
+    Labascoltadomanda =
+        listenButton(QStringLiteral("Labascoltadomanda"), QStringLiteral("Ascolta\nla domanda"),
+                     [this] { return ascolto::domanda(model_); });
+    Labascoltarisposte =
+        listenButton(QStringLiteral("Labascoltarisposte"), QStringLiteral("Ascolta\nle risposte"),
+                     [this] { return ascolto::risposte(model_); });
+    Labascoltabrano = listenButton(
+        QStringLiteral("Labascoltabrano"), QStringLiteral("Ascolta\nil brano"),
+        [this] { return ascolto::brano(model_); }, true, [this] { return ascolto::hasBrano(model_); });
 
     // The passage on the left, a dark bar, and the question's column: the question and its
     // options in their box (it scrolls with larger text), "Domanda seguente", then "Esco"

@@ -96,10 +96,11 @@ FLfrasi::FLfrasi(Application &app) : ScreenBase(app, QStringLiteral("COMPRENSION
     Labesco->setAlignment(Qt::AlignCenter);
     connect(Labesco, &ClickLabel::clicked, this, [this] { model_.leave(); });
 
-    Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"), QRect(),
+    Labascoltafrase = listenButton(QStringLiteral("Labascoltafrase"), QStringLiteral("Ascolta la frase"),
                                    [this] { return ascolto::premessa(model_); });
-    Labascoltaconclusioni = listenButton(QStringLiteral("Labascoltaconclusioni"), QStringLiteral("Ascolta le conclusioni"),
-                                         QRect(), [this] { return ascolto::conclusioni(model_); });
+    Labascoltaconclusioni =
+        listenButton(QStringLiteral("Labascoltaconclusioni"), QStringLiteral("Ascolta le conclusioni"),
+                     [this] { return ascolto::conclusioni(model_); });
     // "Domanda seguente" on the left, "Esco" on the right whether or not the listen buttons
     // between them are shown; with larger text they widen into what the others do not need.
     buttons_ = new QHBoxLayout;

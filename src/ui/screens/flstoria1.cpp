@@ -87,9 +87,9 @@ FLstoria1::FLstoria1(Application &app)
     Line5 = linee_[4]; Line6 = linee_[5]; Line7 = linee_[6]; Line8 = linee_[7];
     Line9 = linee_[8]; Line10 = linee_[9]; Line11 = linee_[10]; Line12 = linee_[11];
 
-    Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), QRect(), 18, 3, kGrigio);
-    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(), 18, 3, kGrigio);
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"), QRect(),
+    Labnuovo = raisedButton(QStringLiteral("Labnuovo"), QStringLiteral("Nuove frasi"), 18, 3, kGrigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), 18, 3, kGrigio);
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"),
                               [this] { return ascolto::affermazioni(model_); });
     // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
     // texts need.

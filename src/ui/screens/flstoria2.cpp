@@ -87,9 +87,10 @@ FLstoria2::FLstoria2(Application &app)
     }
     dates_->addStretch();
 
-    Labseguente = raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), QRect(), 18, 3, kGrigio);
-    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), QRect(), 18, 3, kGrigio);
-    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"), QRect(),
+    Labseguente =
+        raisedButton(QStringLiteral("Labseguente"), QStringLiteral("Date seguenti"), 18, 3, kGrigio);
+    Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), 18, 3, kGrigio);
+    Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"),
                               [this] { return ascolto::eventi(model_); });
     // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
     // texts need.
