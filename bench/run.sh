@@ -44,6 +44,14 @@ verdict() {
   aims+=("$(printf '%-48s %8s (aim <= %s): %s' "$1" "$2" "$3" "$met")")
 }
 
+# Prints every verdict of the run and ends it.
+end_with_aims() {
+  echo
+  echo "Aims:"
+  printf '%s\n' "${aims[@]}"
+  exit 0
+}
+
 # counter <benchmark> <column> [<csv>]: a column of the benchmark's median row in the CSV.
 counter() {
   awk -F, -v k="\"$1_median\"" -v c="$2" '
@@ -192,10 +200,7 @@ if [ "$only" = startup ]; then
     xvfb_display 1024x768x24
     startup "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
   fi
-  echo
-  echo "Aims:"
-  printf '%s\n' "${aims[@]}"
-  exit 0
+  end_with_aims
 fi
 if [ "$only" = screens ]; then
   screens offscreen QT_QPA_PLATFORM=offscreen
@@ -205,10 +210,7 @@ if [ "$only" = screens ]; then
     xvfb_display 1920x1080x24
     screens "X server 1920x1080" DISPLAY="$display" QT_QPA_PLATFORM=xcb
   fi
-  echo
-  echo "Aims:"
-  printf '%s\n' "${aims[@]}"
-  exit 0
+  end_with_aims
 fi
 
 gb=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
@@ -230,17 +232,11 @@ AIMS
 }
 if [ "$only" = year ]; then
   year_benchmarks
-  echo
-  echo "Aims:"
-  printf '%s\n' "${aims[@]}"
-  exit 0
+  end_with_aims
 fi
 if [ "$only" = server ]; then
   server_benchmarks
-  echo
-  echo "Aims:"
-  printf '%s\n' "${aims[@]}"
-  exit 0
+  end_with_aims
 fi
 
 "$b/bench/bench_storage" "${gb[@]}" --benchmark_filter='Seek|MoveNext|StorePupil|AddNew' 2>/dev/null | grep -E "median|Benchmark"
@@ -277,6 +273,4 @@ if command -v Xvfb >/dev/null; then
   screens "X server" DISPLAY="$display" QT_QPA_PLATFORM=xcb
 fi
 
-echo
-echo "Aims:"
-printf '%s\n' "${aims[@]}"
+end_with_aims

@@ -187,6 +187,13 @@ void ScreenBase::paintEvent(QPaintEvent *e)
     QWidget::paintEvent(e);
 }
 
+void keepsRoom(QWidget *w)
+{
+    QSizePolicy p = w->sizePolicy();
+    p.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(p);
+}
+
 bool loadPicture(const QString &file, QPixmap *out)
 {
     const QFileInfo info(file);

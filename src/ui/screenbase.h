@@ -28,6 +28,9 @@ QFont sans(qreal points, bool bold = false);
 // same background, and the maps come back with every pupil. False if it cannot be read.
 bool loadPicture(const QString &file, QPixmap *out);
 
+// Room kept where `w` is hidden for now: its neighbours in the layout keep their places.
+void keepsRoom(QWidget *w);
+
 class ScreenBase : public QWidget {
     Q_OBJECT
 public:

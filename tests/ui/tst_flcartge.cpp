@@ -120,6 +120,16 @@ class TstFLcartge : public QObject {
             next(s);
         }
     }
+    // The screen with its maps on `display` in `presentation`, on the political map when asked
+    // (the physical one's 22 names answered first), laid out.
+    FLcartge *openOn(int display, const Presentation &presentation, bool political)
+    {
+        FLcartge *s = open(true, display, presentation);
+        if (s && political)
+            toPolitical(s);
+        QCoreApplication::processEvents();
+        return s;
+    }
     void shot(QWidget *w, const char *name)
     {
         const QString dir = qEnvironmentVariable("QUORVANE_SHOTS");
@@ -304,11 +314,8 @@ private slots:
         QFETCH(int, display);
         QFETCH(Presentation, presentation);
         QFETCH(bool, political);
-        FLcartge *s = open(true, display, presentation);
+        FLcartge *s = openOn(display, presentation, political);
         QVERIFY(s);
-        if (political)
-            toPolitical(s);
-        QCoreApplication::processEvents();
         const int padding = 2 * s->scaler()->look().px(4);
         for (QListWidget *l : {list(s, "List2"), list(s, "List1")}) {
             if (!l->isVisible())
@@ -343,11 +350,8 @@ private slots:
         QFETCH(int, display);
         QFETCH(Presentation, presentation);
         QFETCH(bool, political);
-        FLcartge *s = open(true, display, presentation);
+        FLcartge *s = openOn(display, presentation, political);
         QVERIFY(s);
-        if (political)
-            toPolitical(s);
-        QCoreApplication::processEvents();
         QCOMPARE(QRect(s->mapToGlobal(QPoint()), s->size()), screenOf(display)->geometry());
         QLabel *image = label(s, "Image1");
         QVERIFY(c<ClickLabel>(s, "Labascolta")->isVisible());

@@ -109,13 +109,6 @@ void select(QListWidget *w, int index)
     }
 }
 
-// Hidden, it keeps its room: the blinking number leaves the "?" where it is.
-void keepRoomWhenHidden(QWidget *w)
-{
-    QSizePolicy p = w->sizePolicy();
-    p.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(p);
-}
 } // namespace
 
 FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA  (carte)  ")), model_(app.session())
@@ -153,7 +146,7 @@ FLcartge::FLcartge(Application &app) : ScreenBase(app, QStringLiteral("GEOGRAFIA
     setDesignText(Labnumero, 34, true);
     Labnumero->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setDesignInk(Labnumero, vbColor(kRosso));
-    keepRoomWhenHidden(Labnumero);
+    keepsRoom(Labnumero); // the blinking number leaves the "?" where it is
     Label3 = new QLabel(QStringLiteral("?"), Frame2);
     Label3->setObjectName("Label3");
     setDesignText(Label3, 34, true);

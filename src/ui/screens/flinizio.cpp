@@ -42,13 +42,6 @@ QHBoxLayout *atLeft(QWidget *w)
     return row;
 }
 
-// Room kept where a control is hidden for now: the screen keeps its shape as they come and go.
-void keepsRoom(QWidget *w)
-{
-    QSizePolicy p = w->sizePolicy();
-    p.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(p);
-}
 } // namespace
 
 FLINIZIO::FLINIZIO(Application &app)

@@ -27,14 +27,6 @@ constexpr unsigned kVerdeChiaro = 8454016; // light green, &H80FF80
 constexpr unsigned kRosso = 255;
 const QColor kCarta(0xff, 0xfb, 0xe6); // the class chooser's paper
 
-// Room kept where a control is hidden for now: its neighbours keep their places.
-void keepsRoom(QWidget *w)
-{
-    QSizePolicy p = w->sizePolicy();
-    p.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(p);
-}
-
 QFont mono(double points, bool bold = false)
 {
     QFont f(QStringLiteral("Liberation Mono"));

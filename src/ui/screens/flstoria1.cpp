@@ -91,23 +91,12 @@ FLstoria1::FLstoria1(Application &app)
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), 18, 3, kGrigio);
     Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta le frasi"),
                               [this] { return ascolto::affermazioni(model_); });
-    // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
-    // texts need.
-    QSizePolicy keep = Labascolta->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    Labascolta->setSizePolicy(keep);
-    buttons_ = new QHBoxLayout;
-    buttons_->addWidget(Labascolta);
-    buttons_->addWidget(Labnuovo);
-    beforeEsco_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    buttons_->addItem(beforeEsco_);
-    buttons_->addWidget(Labesco);
-    buttons_->addStretch();
+    buttons_ = std::make_unique<ButtonRow>(Labascolta, Labnuovo, Labesco);
 
     page_ = new QVBoxLayout(page);
     page_->addWidget(Labtitolo);
     page_->addWidget(riquadro, 1);
-    page_->addLayout(buttons_);
+    page_->addLayout(buttons_->layout());
     setTabChain({Labascolta, Label2[0], Label2[1], Label2[2], Label2[3], Label1[0], Label1[1], Label1[2], Label1[3], Labnuovo,
                  Labesco});
 
@@ -160,19 +149,7 @@ void FLstoria1::layOut(const Look &look)
     }
     for (LineShape *l : linee_)
         l->setWidth(look.px(3));
-    // "Ascolta" from 16, "Nuove frasi" from 290, "Esco" from 570 at the least widths.
-    buttons_->setContentsMargins(look.px(kBordo), look.px(larger ? 4 : 20), 0, 0);
-    buttons_->setSpacing(look.px(10));
-    beforeEsco_->changeSize(look.px(30), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    Labascolta->setMinimumSize(look.px(264), look.px(60));
-    // A larger text keeps clear of the frame.
-    const int aria = look.px(16);
-    Labnuovo->setMinimumSize(std::max(look.px(240), Labnuovo->sizeHint().width() + aria), look.px(60));
-    Labesco->setMinimumSize(std::max(look.px(160), Labesco->sizeHint().width() + aria), look.px(60));
-    Labascolta->setLineWidth(look.px(2));
-    for (ClickLabel *b : {Labnuovo, Labesco})
-        b->setLineWidth(look.px(3));
-    buttons_->invalidate();
+    buttons_->layOut(look, kBordo, larger ? 4 : 20);
     disponi();
 }
 

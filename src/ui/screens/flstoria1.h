@@ -6,12 +6,13 @@
 
 #include "battery/analysis/storia1model.h"
 #include "ui/screenbase.h"
+#include "ui/widgets/buttonrow.h"
 
 #include <QLabel>
 #include <array>
+#include <memory>
 
 class QBoxLayout;
-class QSpacerItem;
 
 namespace qv::ui {
 
@@ -65,8 +66,8 @@ private:
 
     Storia1Model model_;
     std::array<LineShape *, 12> linee_{};
-    QBoxLayout *page_ = nullptr, *buttons_ = nullptr;
-    QSpacerItem *beforeEsco_ = nullptr;
+    QBoxLayout *page_ = nullptr;
+    std::unique_ptr<ButtonRow> buttons_;
     Disposizione disposta_;
 };
 

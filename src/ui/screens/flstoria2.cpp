@@ -92,22 +92,11 @@ FLstoria2::FLstoria2(Application &app)
     Labesco = raisedButton(QStringLiteral("Labesco"), QStringLiteral("Esco"), 18, 3, kGrigio);
     Labascolta = listenButton(QStringLiteral("Labascolta"), QStringLiteral("Ascolta i fatti"),
                               [this] { return ascolto::eventi(model_); });
-    // The buttons keep their places whether or not "Ascolta" is shown, and widen as their
-    // texts need.
-    QSizePolicy keep = Labascolta->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    Labascolta->setSizePolicy(keep);
-    buttons_ = new QHBoxLayout;
-    buttons_->addWidget(Labascolta);
-    buttons_->addWidget(Labseguente);
-    beforeEsco_ = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    buttons_->addItem(beforeEsco_);
-    buttons_->addWidget(Labesco);
-    buttons_->addStretch();
+    buttons_ = std::make_unique<ButtonRow>(Labascolta, Labseguente, Labesco);
 
     page_ = new QGridLayout(page);
     page_->addWidget(eventi, 1, 0);
-    page_->addLayout(buttons_, 2, 0, 1, 2);
+    page_->addLayout(buttons_->layout(), 2, 0, 1, 2);
     page_->setColumnStretch(0, 1);
     page_->setRowStretch(1, 1);
     arrange(false);
@@ -156,19 +145,7 @@ void FLstoria2::layOut(const Look &look)
         Label3[size_t(r)]->setLineWidth(linea);
         Label3[size_t(r)]->setMinimumHeight(look.px(kRigaH));
     }
-    // "Ascolta" from 16, "Date seguenti" from 290, "Esco" from 570 at the least widths.
-    buttons_->setContentsMargins(look.px(6), look.px(16), 0, 0);
-    buttons_->setSpacing(look.px(10));
-    beforeEsco_->changeSize(look.px(30), 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
-    Labascolta->setMinimumSize(look.px(264), look.px(60));
-    // A larger text keeps clear of the frame.
-    const int aria = look.px(16);
-    Labseguente->setMinimumSize(std::max(look.px(240), Labseguente->sizeHint().width() + aria), look.px(60));
-    Labesco->setMinimumSize(std::max(look.px(160), Labesco->sizeHint().width() + aria), look.px(60));
-    Labascolta->setLineWidth(look.px(2));
-    for (ClickLabel *b : {Labseguente, Labesco})
-        b->setLineWidth(look.px(3));
-    buttons_->invalidate();
+    buttons_->layOut(look, 6, 16);
     fitDates();
     fitGap();
 }

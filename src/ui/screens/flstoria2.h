@@ -6,13 +6,14 @@
 
 #include "battery/analysis/storia2model.h"
 #include "ui/screenbase.h"
+#include "ui/widgets/buttonrow.h"
 
 #include <QLabel>
 #include <array>
+#include <memory>
 
 class QBoxLayout;
 class QGridLayout;
-class QSpacerItem;
 
 namespace qv::ui {
 
@@ -56,8 +57,8 @@ private:
 
     Storia2Model model_;
     QGridLayout *page_ = nullptr, *rows_ = nullptr;
-    QBoxLayout *dates_ = nullptr, *buttons_ = nullptr;
-    QSpacerItem *beforeEsco_ = nullptr;
+    QBoxLayout *dates_ = nullptr;
+    std::unique_ptr<ButtonRow> buttons_;
     int arranged_ = -1; // whether arranged for larger text (-1: not yet)
 };
 
