@@ -57,6 +57,12 @@ void ScreenBase::setInk(QWidget *w, const QColor &ink)
     applyLook(w, look());
 }
 
+void ScreenBase::setBack(QWidget *w, const QColor &back)
+{
+    setDesignBack(w, back);
+    applyLook(w, look());
+}
+
 void ScreenBase::setTeacherWindow()
 {
     fillsScreen_ = false;

@@ -85,6 +85,8 @@ protected:
     Look look() const { return scaler_->look(); }
     // A control's own text colour, from now on, in the look in force (mapped in high contrast).
     void setInk(QWidget *w, const QColor &ink);
+    // A control's own background, likewise.
+    void setBack(QWidget *w, const QColor &back);
     // What a screen can make ready for its first showing before its pupil is known (a
     // picture decoded and set); called by prepareOutOfSight().
     virtual void prepare() {}

@@ -56,7 +56,7 @@ public:
         for (int i = 0; i < NCategorie && i < model_.categorie().size(); ++i)
             Label1[size_t(i)]->setText(model_.categorie().at(i));
         for (QLabel *b : Label2)
-            setBoxColour(b, QApplication::palette().color(QPalette::Button));
+            setBack(b, QApplication::palette().color(QPalette::Button));
         model_.open();
         redraw();
     }
@@ -226,13 +226,6 @@ protected:
 
     // At a change of sentence, after the boxes have been emptied.
     virtual void newSentence() {}
-
-    // A drop box's background from now on, in the look in force (mapped in high contrast).
-    void setBoxColour(QLabel *box, const QColor &back)
-    {
-        setDesignBack(box, back);
-        applyLook(box, look());
-    }
 
     void redraw()
     {

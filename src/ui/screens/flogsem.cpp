@@ -13,7 +13,7 @@ FLogsem::FLogsem(Application &app)
 void FLogsem::newSentence()
 {
     for (QLabel *b : Label2)
-        setBoxColour(b, QColor(192, 192, 192));
+        setBack(b, QColor(192, 192, 192));
 }
 
 } // namespace qv::ui

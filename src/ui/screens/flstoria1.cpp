@@ -309,12 +309,10 @@ bool FLstoria1::eventFilter(QObject *watched, QEvent *event)
 void FLstoria1::redraw()
 {
     disponi();
-    const Look l = look();
     for (int i = 0; i < 4; ++i) {
         Label1[size_t(i)]->setText(model_.casella(i));
         Label2[size_t(i)]->setText(model_.frase(i));
-        setDesignBack(Label2[size_t(i)], model_.usata(i) ? kMagenta : kArancioChiaro);
-        applyLook(Label2[size_t(i)], l);
+        setBack(Label2[size_t(i)], model_.usata(i) ? kMagenta : kArancioChiaro);
     }
 }
 

@@ -198,13 +198,11 @@ void FLstoria2::Labseguente_Click()
 
 void FLstoria2::redraw()
 {
-    const Look l = look();
     for (int r = 0; r < 10; ++r) {
         Label1[size_t(r)]->setText(model_.evento(r));
         Label2[size_t(r)]->setText(model_.casella(r));
         Label3[size_t(r)]->setText(model_.data(r));
-        setDesignBack(Label3[size_t(r)], model_.usata(r) ? kMagenta : kGiallo);
-        applyLook(Label3[size_t(r)], l);
+        setBack(Label3[size_t(r)], model_.usata(r) ? kMagenta : kGiallo);
     }
     fitDates();
 }
