@@ -47,8 +47,7 @@ int main(int argc, char **argv)
     qv::ui::WidgetMap::installFromEnvironment(&qapp);
 #endif
     app.setPreparesAhead(true);
-    app.show(qv::Screen::FLINIZIO);
-    app.copyAfterFirstPaint();
+    app.start();
 #ifdef QUORVANE_TEST_HOOKS
     // For the start-up benchmark: report when the start screen has been painted, then leave.
     if (qEnvironmentVariableIsSet("QUORVANE_STARTUP_PROBE")) {

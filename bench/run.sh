@@ -175,22 +175,27 @@ xvfb_display() {
 }
 
 # startup <label> <env...>: the program's start screen and the empty-window floor, in turn
-# nine times each, so both see the same load; prints the medians and their ratio.
+# fifteen times each, so both see the same load; prints the medians and their ratio. Each is
+# timed from its launch: the moment is taken in the subshell that then becomes the program.
 startup() {
   local label=$1
   shift
   local i prog floor
   : >"$work/prog" && : >"$work/floor"
-  for i in $(seq 9); do
-    (cd "$work" && env "$@" QUORVANE_STARTUP_PROBE=1 "$b/quorvane_test" 2>/dev/null) | awk '{ print $4 }' >>"$work/prog"
-    (cd "$work" && env "$@" "$b/bench/emptywindow" 2>/dev/null) | awk '{ print $4 }' >>"$work/floor"
+  local program
+  for i in $(seq 15); do
+    for program in "$b/quorvane_test" "$b/bench/emptywindow"; do
+      (cd "$work" && for e in "$@"; do export "${e?}"; done &&
+        export QUORVANE_STARTUP_PROBE="${EPOCHREALTIME/[^0-9]/}" && exec "$program" 2>/dev/null) |
+        awk '{ print $4 }' >>"$work/$([ "$program" = "$b/quorvane_test" ] && echo prog || echo floor)"
+    done
   done
   prog=$(median <"$work/prog")
   floor=$(median <"$work/floor")
   local ratio
   ratio=$(awk -v p="$prog" -v f="$floor" 'BEGIN { printf "%.2f", p / f }')
   verdict "start-up / empty window, $label" "$ratio" 1.3
-  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 9), ratio $ratio: $met"
+  echo "start-up, $label: start screen $prog ms, empty window $floor ms (medians of 15), ratio $ratio: $met"
 }
 
 if [ "$only" = startup ]; then

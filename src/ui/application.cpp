@@ -58,12 +58,21 @@ private:
 };
 } // namespace
 
+void Application::start()
+{
+    starting_ = true;
+    show(Screen::FLINIZIO);
+    starting_ = false;
+    copyAfterFirstPaint();
+}
+
 void Application::copyAfterFirstPaint()
 {
-    QWidget *start = screen(Screen::FLINIZIO);
+    ScreenBase *start = screen(Screen::FLINIZIO);
     if (!start)
         return;
-    new AfterFirstPaint(start, [this] {
+    new AfterFirstPaint(start, [this, start] {
+        start->afterFirstPaint();
         if (session_.state.dbrisultati)
             makeBackup(*session_.state.dbrisultati, session_.dataFile(QString::fromLatin1(kBackupFolder)),
                        session_.clock.now());

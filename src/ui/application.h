@@ -43,6 +43,12 @@ public:
     template<class T> T *screenAs(Screen s) const { return dynamic_cast<T *>(screen(s)); }
     // Loads without showing (for the archive's caption set before its show).
     ScreenBase *load(Screen s);
+    // The program's start: the start screen shown and painted first, then, at once, what
+    // its load left for later (the results file opened, ScreenBase::afterFirstPaint) and
+    // the copy of the results, so the pupils see the screen without waiting for either.
+    void start();
+    // True while start() loads the start screen: the results are opened after its paint.
+    bool starting() const { return starting_; }
     // The copy of the results made at every start: once the start screen has been
     // painted, so the pupils never wait for it. A failure is kept for the teacher and
     // never stops the program.
@@ -82,6 +88,7 @@ private:
     std::unique_ptr<PupilWindow> pupilWindow_;
     std::map<Screen, ScreenBase *> screens_;
     bool preparesAhead_ = false;
+    bool starting_ = false;
     std::set<Screen> prepared_;
     QTimer prepareTimer_;
 };

@@ -40,6 +40,9 @@ public:
     virtual void load() {}
     // Every time the screen is shown.
     virtual void activate() {}
+    // What load() left for after the screen's first paint when the program starts
+    // (Application::start); also called by the screen itself before its first use of it.
+    virtual void afterFirstPaint() {}
     // A screen whose set-up failed asks not to be shown.
     bool keepHidden() const { return keepHidden_; }
     // Shows the "Ascolta" buttons the pupil at work has (see listenButton).

@@ -281,6 +281,46 @@ private slots:
         QVERIFY(!env.app->screen(Screen::FLINIZIO)->isVisible());
         QVERIFY(!QFile::exists(env.folder.file("quorvane.mdb")));
     }
+
+    // The program's start paints the screen before it opens the results: the file is opened,
+    // and copied, right after the first paint, or at once by a click that comes first; a file
+    // that cannot be opened takes the screen away again with its message.
+    void startPaintsBeforeTheResultsAreOpened_data()
+    {
+        QTest::addColumn<bool>("clickFirst");
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("opened after the paint") << false << false;
+        QTest::newRow("a click first") << true << false;
+        QTest::newRow("missing file") << false << true;
+    }
+    void startPaintsBeforeTheResultsAreOpened()
+    {
+        QFETCH(bool, clickFirst);
+        QFETCH(bool, missing);
+        test::AppEnv env;
+        if (missing)
+            QVERIFY(QFile::remove(env.folder.file("quorvane.mdb")));
+        env.app->start();
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        QVERIFY(s && s->isVisible());
+        QVERIFY(!env.app->state().dbrisultati);
+        if (clickFirst) {
+            click(control<ClickLabel>(s, "LabAVVIO"));
+            QVERIFY(env.app->state().dbrisultati);
+            QVERIFY(control<ClickLabel>(s, "Label1", 0)->isVisible());
+        }
+        s->repaint();
+        if (missing) {
+            QTRY_COMPARE(env.exit.ended, 1);
+            QCOMPARE(env.dialogs.alerts.size(), 1);
+            QVERIFY(env.dialogs.alerts.at(0).startsWith("Non riesco ad aprire l'archivio dei risultati."));
+            QVERIFY(!s->isVisible());
+            return;
+        }
+        QTRY_VERIFY(!QDir(env.folder.file("copie")).entryList({"*.mdb"}).isEmpty());
+        QVERIFY(env.app->state().dbrisultati && env.app->state().dbrisultati->isOpen());
+        QVERIFY(env.dialogs.alerts.isEmpty() && env.exit.ended == 0);
+    }
 };
 
 QTEST_MAIN(TstStartScreen)

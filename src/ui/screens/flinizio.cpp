@@ -121,7 +121,10 @@ FLINIZIO::FLINIZIO(Application &app)
 
     connect(LabAVVIO, &ClickLabel::clicked, this, &FLINIZIO::LabAVVIO_Click);
     connect(Labarchivio, &ClickLabel::clicked, this, &FLINIZIO::Labarchivio_Click);
-    connect(labUSCITA, &ClickLabel::clicked, this, [this] { session().closeAndExit(); });
+    connect(labUSCITA, &ClickLabel::clicked, this, [this] {
+        resultsPending_ = false; // nothing to open any more
+        session().closeAndExit();
+    });
     connect(Labinizio, &ClickLabel::clicked, this, [this] {
         state().modoavvio = QStringLiteral("inizio");
         hide();
@@ -177,23 +180,48 @@ void FLINIZIO::load()
 {
     move(0, 0);
     Timer1->stop();
-    QString error;
-    if (!model_.load(&error)) {
-        setKeepHidden(true);
-        session().dialogs.alert(error);
-        session().exit.endProgram();
-        return;
-    }
     Frame1->hide();
     Label2->hide();
     for (ClickLabel *l : Label1) {
         l->hide();
         l->setEnabled(false);
     }
+    // At the program's start the screen is painted before the file is opened and checked.
+    resultsPending_ = app().starting();
+    if (!resultsPending_)
+        openResults();
+}
+
+bool FLINIZIO::openResults()
+{
+    QString error;
+    if (model_.load(&error))
+        return true;
+    setKeepHidden(true);
+    hide();
+    session().dialogs.alert(error);
+    session().exit.endProgram();
+    return false;
+}
+
+bool FLINIZIO::resultsReady()
+{
+    if (!resultsPending_)
+        return true;
+    resultsPending_ = false;
+    return openResults();
+}
+
+void FLINIZIO::afterFirstPaint()
+{
+    resultsReady();
 }
 
 void FLINIZIO::LabAVVIO_Click()
 {
+    // A click may come before the file is opened: it waits for it.
+    if (!resultsReady())
+        return;
     Label2->show();
     Timer1->start();
     for (ClickLabel *l : Label1) {
@@ -231,6 +259,8 @@ void FLINIZIO::Label1_Click(int index)
 
 void FLINIZIO::Labarchivio_Click()
 {
+    if (!resultsReady())
+        return;
     // Nothing of the archive is loaded or shown before the teacher's password.
     if (!openArchiveDoor(app().session()))
         return;

@@ -21,6 +21,8 @@ class FLINIZIO : public ScreenBase {
 public:
     explicit FLINIZIO(Application &app);
     void load() override;
+    // Opens the results file if load() left it for after the first paint.
+    void afterFirstPaint() override;
 
     InizioModel &model() { return model_; }
 
@@ -41,12 +43,17 @@ protected:
     void layOut(const Look &look) override;
 
 private:
+    // The results file opened; on failure the pupil is told why and the program ends.
+    bool openResults();
+    // False when the results could not be opened (the program is ending).
+    bool resultsReady();
     void LabAVVIO_Click();
     void Label1_Click(int index);
     void Labarchivio_Click();
 
     InizioModel model_;
     qint16 blink_ = 0;
+    bool resultsPending_ = false;
     QList<QLabel *> subjects_;
     QBoxLayout *page_ = nullptr, *columns_ = nullptr, *left_ = nullptr, *right_ = nullptr, *subjectRow_ = nullptr;
     QGridLayout *classes_ = nullptr;

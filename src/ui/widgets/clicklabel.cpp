@@ -11,6 +11,26 @@ ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, pare
     setFocusPolicy(Qt::StrongFocus);
 }
 
+// QLabel measures and paints a label that takes the focus through a rich-text document, made
+// when it is polished or focused, for links reached by keys. A click label holds no links,
+// and measuring through the document made its screens' first showing several times slower:
+// QLabel is polished believing the label takes no focus, and left out of the focus-in.
+bool ClickLabel::event(QEvent *e)
+{
+    if (e->type() != QEvent::Polish)
+        return QLabel::event(e);
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::NoFocus);
+    const bool done = QLabel::event(e);
+    setFocusPolicy(policy);
+    return done;
+}
+
+void ClickLabel::focusInEvent(QFocusEvent *e)
+{
+    QFrame::focusInEvent(e);
+}
+
 void ClickLabel::click()
 {
     if (isEnabled())

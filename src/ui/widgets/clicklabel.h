@@ -20,6 +20,8 @@ signals:
     void clicked();
 
 protected:
+    bool event(QEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
