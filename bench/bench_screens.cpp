@@ -33,6 +33,7 @@
 #include "storage/pupilrecord.h"
 #include "storage/recordset.h"
 #include "ui/application.h"
+#include "ui/screens/archiveentry.h"
 #include "ui/screens/flcartge.h"
 #include "ui/screens/flettura.h"
 #include "ui/screens/flfrasi.h"
@@ -493,6 +494,7 @@ int main(int argc, char **argv)
     NoExit exit;
     Application app(dialogs, clock, exit, data);
     registerScreens(app);
+    useLinkedArchive();
     app.setPreparesAhead(prepare);
     Tour tour(app, dialogs);
     tour.start();

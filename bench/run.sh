@@ -177,15 +177,18 @@ xvfb_display() {
 # startup <label> <env...>: the program's start screen and the empty-window floor, in turn
 # fifteen times each, so both see the same load; prints the medians and their ratio. Each is
 # timed from its launch: the moment is taken in the subshell that then becomes the program.
+# Both run on the same processor: the cores of a virtual machine can differ in speed, and
+# the scheduler would give one program the slow core for a while, the other program next.
 startup() {
   local label=$1
   shift
   local i prog floor
   : >"$work/prog" && : >"$work/floor"
-  local program
+  local program cpu
+  cpu=$(taskset -pc $$ | sed 's/.*: //; s/[-,].*//')
   for i in $(seq 15); do
     for program in "$b/quorvane_test" "$b/bench/emptywindow"; do
-      (cd "$work" && for e in "$@"; do export "${e?}"; done &&
+      (cd "$work" && for e in "$@"; do export "${e?}"; done && taskset -pc "$cpu" "$BASHPID" >/dev/null &&
         export QUORVANE_STARTUP_PROBE="${EPOCHREALTIME/[^0-9]/}" && exec "$program" 2>/dev/null) |
         awk '{ print $4 }' >>"$work/$([ "$program" = "$b/quorvane_test" ] && echo prog || echo floor)"
     done

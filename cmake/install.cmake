@@ -39,6 +39,7 @@ add_custom_command(
 add_custom_target(icons ALL DEPENDS ${QV_ICON_FILES})
 
 install(TARGETS quorvane mkquorvane mkassets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quorvane_archivio LIBRARY DESTINATION ${QV_MODULE_DIR})
 install(PROGRAMS ${QV_PACKAGING_DIR}/quorvane-avvio.sh
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME quorvane-avvio)
 

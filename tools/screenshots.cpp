@@ -7,6 +7,7 @@
 #include "storage/recordset.h"
 #include "ui/application.h"
 #include "ui/screenbase.h"
+#include "ui/screens/archiveentry.h"
 #include "ui/screens/flinizio.h"
 #include "ui/widgets/clicklabel.h"
 
@@ -84,6 +85,7 @@ int main(int argc, char **argv)
     NoExit exit;
     qv::ui::Application app(dialogs, clock, exit, data);
     qv::ui::registerScreens(app);
+    qv::ui::useLinkedArchive();
     qv::Modquorv &st = app.state();
 
     app.show(qv::Screen::FLINIZIO);

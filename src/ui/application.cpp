@@ -105,6 +105,8 @@ ScreenBase *Application::load(Screen s)
     if (f == factories_.end())
         return nullptr;
     ScreenBase *w = f->second(*this);
+    if (!w)
+        return nullptr;
     w->setObjectName(QString::fromLatin1(screenName(s)));
     screens_[s] = w;
     if (w->fillsScreen()) {

@@ -5,6 +5,7 @@
 #include "storage/recordset.h"
 #include "storage/serverconfig.h"
 #include "storage/serverguard.h"
+#include "ui/screens/archiveentry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -157,6 +158,7 @@ AppEnv::AppEnv()
     app = std::make_unique<ui::Application>(dialogs, clock, exit, folder.path());
     app->session().setSpeech(&speech);
     ui::registerScreens(*app);
+    ui::useLinkedArchive();
 }
 
 AppEnv::~AppEnv() = default;

@@ -61,6 +61,33 @@ exp = sqlite3.connect(f"file:{prefix}/share/quorvane/expquorvane.mdb?mode=ro", u
 assert exp.execute("SELECT count(*) FROM prima").fetchone()[0] == 0
 PY
 
+# The archive's module lies where the program looks for it, the program itself loads neither
+# Qt Charts nor Qt Print Support, and every symbol the module calls is one the program exports
+# or one of the libraries they both load.
+modules=("$prefix"/lib/*quorvane/quorvane-archivio.so "$prefix"/lib/*/quorvane/quorvane-archivio.so)
+module=""
+for m in "${modules[@]}"; do [ -f "$m" ] && module=$m; done
+[ -n "$module" ] || fail "the archive's module quorvane-archivio.so is not installed"
+needed=$(readelf -d "$prefix/bin/quorvane" | grep NEEDED || true)
+if grep -qE 'Charts|PrintSupport' <<<"$needed"; then fail "bin/quorvane loads the archive's libraries at start: $needed"; fi
+python3 - "$prefix/bin/quorvane" "$module" <<'PY' || fail "the archive's module calls what the program does not give"
+import subprocess, sys
+def names(path, *flags):
+    out = subprocess.run(["nm", "-D", "--format=posix", *flags, path], check=True, capture_output=True, text=True).stdout
+    return {line.split()[0].split("@")[0] for line in out.splitlines() if line.strip()}
+program, module = sys.argv[1], sys.argv[2]
+given = names(program, "--defined-only")
+libs = subprocess.run(["ldd", module], check=True, capture_output=True, text=True).stdout
+for line in libs.splitlines():
+    parts = line.split("=>")
+    if len(parts) == 2 and parts[1].split() and parts[1].split()[0].startswith("/"):
+        given |= names(parts[1].split()[0], "--defined-only")
+missing = sorted(n for n in names(module, "--undefined-only") if n not in given
+                 and n not in ("_ITM_deregisterTMCloneTable", "_ITM_registerTMCloneTable", "__gmon_start__"))
+assert not missing, missing[:20]
+assert any(n.startswith("_ZN2qv") for n in names(module, "--undefined-only")), "the module calls nothing of the program"
+PY
+
 # The installed programs answer no switch of the tests: not even the names are in them.
 for f in bin/quorvane bin/mkquorvane; do
     hooks=$(grep -aoE 'QUORVANE_[A-Z_]+' "$prefix/$f" | sort -u | tr '\n' ' ' || true)
@@ -171,7 +198,7 @@ dpkg-deb -c "$deb" | awk '{print $NF}' >"$tmp/contents"
 for f in ./usr/bin/quorvane ./usr/bin/quorvane-avvio ./usr/bin/mkquorvane \
          ./usr/share/applications/quorvane.desktop ./usr/share/icons/hicolor/scalable/apps/quorvane.svg \
          ./usr/share/icons/hicolor/48x48/apps/quorvane.png ./usr/share/quorvane/quorvane.mdb \
-         ./usr/share/quorvane/itareg2.bmp; do
+         ./usr/share/quorvane/itareg2.bmp ./usr/${module#"$prefix/"}; do
     grep -qxF "$f" "$tmp/contents" || fail "the package lacks $f"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"

@@ -2,6 +2,7 @@
 #include "storage/classmap.h"
 #include "support/controls.h"
 #include "support/fakes.h"
+#include "ui/screens/archiveentry.h"
 #include "ui/screens/flettura.h"
 #include "ui/screens/flinizio.h"
 #include "ui/screens/frmnome.h"
@@ -258,6 +259,27 @@ private slots:
         QVERIFY(pupils->isVisible());
         message.close();
         QTRY_VERIFY(!pupils->isVisible());
+    }
+
+    // A program without its archive module (a broken installation): the teacher is told,
+    // and the pupils' start screen stays on its results.
+    void archiveWithoutItsModuleKeepsTheStartScreen()
+    {
+        test::AppEnv env;
+        setArchiveMaker(nullptr); // the module is looked for beside this test, where there is none
+        env.app->show(Screen::FLINIZIO);
+        auto *s = env.app->screenAs<FLINIZIO>(Screen::FLINIZIO);
+        const Database *pupils = env.app->state().dbrisultati.get();
+        click(control<ClickLabel>(s, "Labarchivio"));
+        useLinkedArchive();
+        QCOMPARE(env.dialogs.alerts.size(), 2); // the password saved, then the missing part
+        QVERIFY2(env.dialogs.alerts.last().contains("quorvane-archivio.so") &&
+                     env.dialogs.alerts.last().contains("Installa di nuovo"),
+                 qPrintable(env.dialogs.alerts.last()));
+        QVERIFY(s->isVisible() && !env.app->screen(Screen::FLstampa));
+        QCOMPARE(env.app->state().dbrisultati.get(), pupils);
+        click(control<ClickLabel>(s, "LabAVVIO")); // the pupils' road goes on
+        QVERIFY(control<ClickLabel>(s, "Label1", 0)->isVisible());
     }
 
     void exitAreaClosesTheDatabase()

@@ -1,6 +1,5 @@
 #include "ui/access/keyboard.h"
 
-#include <QChartView>
 #include <QGraphicsView>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,8 +45,6 @@ QString readableName(QWidget *view, const QList<QLabel *> &labels)
     for (QLabel *l : labels)
         if (l->buddy() == view && !l->text().isEmpty())
             return l->text().simplified();
-    if (auto *c = qobject_cast<QChartView *>(view); c && c->chart() && !c->chart()->title().isEmpty())
-        return c->chart()->title();
     // A tab page is a child of the tab widget's page stack.
     for (QWidget *w = view; w && w->parentWidget(); w = w->parentWidget())
         if (auto *tabs = qobject_cast<QTabWidget *>(w->parentWidget()->parentWidget()); tabs && tabs->indexOf(w) >= 0)

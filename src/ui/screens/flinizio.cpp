@@ -1,9 +1,9 @@
 #include "ui/screens/flinizio.h"
 
-#include "storage/teacherpassword.h"
 #include "storage/classmap.h"
-#include "ui/screens/flstampa.h"
+#include "storage/teacherpassword.h"
 #include "ui/access/keyboard.h"
+#include "ui/archivescreen.h"
 #include "ui/widgets/clicklabel.h"
 
 #include <QGridLayout>
@@ -266,8 +266,13 @@ void FLINIZIO::Labarchivio_Click()
         return;
     enterArchive(app().session());
     const QString classe = model_.archiveClass();
-    if (auto *archivio = dynamic_cast<FLstampa *>(app().load(Screen::FLstampa)))
-        archivio->openFromStart(classe);
+    auto *archivio = dynamic_cast<ArchiveScreen *>(app().load(Screen::FLstampa));
+    if (!archivio) {
+        // Told by the screen's maker; the pupils' side goes on.
+        leaveArchive(app().session());
+        return;
+    }
+    archivio->openFromStart(classe);
     hide();
 }
 

@@ -59,7 +59,7 @@ QString laidOut(std::initializer_list<Piece> pieces)
 } // namespace
 
 FLstampa::FLstampa(Application &app)
-    : ScreenBase(app, QStringLiteral("ARCHIVIO DEI RISULTATI")), model_(app.session())
+    : ArchiveScreen(app, QStringLiteral("ARCHIVIO DEI RISULTATI")), model_(app.session())
 {
     setTeacherWindow();
     setBackColor(this, QColor(0xee, 0xf3, 0xf8));

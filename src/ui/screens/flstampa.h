@@ -5,8 +5,8 @@
 #pragma once
 
 #include "archive/archivio.h"
+#include "ui/archivescreen.h"
 #include "ui/printing/reportprinter.h"
-#include "ui/screenbase.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>
@@ -21,13 +21,12 @@ namespace qv::ui {
 
 class ClickLabel;
 
-class FLstampa : public ScreenBase {
+class FLstampa : public ArchiveScreen {
     Q_OBJECT
 public:
     explicit FLstampa(Application &app);
     void activate() override;
-    // The way in from the start screen's archive area, with the class it names.
-    void openFromStart(const QString &nomeclasse);
+    void openFromStart(const QString &nomeclasse) override;
 
     ArchivioModel &model() { return model_; }
     // Tests and machines without a printer: write the printouts as PDF files.

@@ -51,6 +51,7 @@ QChartView *view(QChart *chart, const QString &reading, const QString &name, QWi
 {
     auto *v = new QChartView(chart, parent);
     v->setObjectName(name);
+    v->setAccessibleName(chart->title());
     v->setAccessibleDescription(reading);
     v->setRenderHint(QPainter::Antialiasing);
     v->setAcceptDrops(false); // a chart only shows
