@@ -1,7 +1,8 @@
 # Installation and the Debian package.
 #   cmake --install <build> [--prefix <dir>]     the files below, under <prefix>
 #   cd <build> && cpack -G DEB                   quorvane_<version>_<arch>.deb
-# Installed: the program, the set-up tool, the asset tool, the launcher quorvane-avvio, and in
+# Installed: the program with its archive module (lib/.../quorvane/), the set-up tool, the asset
+# tool, the launcher quorvane-avvio, and in
 # share/quorvane/ a ready data folder (the pictures, an empty results database and the export
 # template), plus the menu entry, the icon and the geographic data's attribution and licences.
 include(GNUInstallDirs)

@@ -2,6 +2,7 @@
 // the class chooser, deletion and the printouts (as PDF files here).
 #include "archive/backup.h"
 #include "storage/classmap.h"
+#include "storage/teacherpassword.h"
 #include "storage/wording.h"
 #include "support/controls.h"
 #include "support/fakes.h"
@@ -371,6 +372,9 @@ private slots:
                 QVERIFY(w);
                 QCOMPARE(w->objectName(), QString("FrmPASSWORD"));
                 QCOMPARE(w->windowTitle(), QString("Password dell'insegnante"));
+                // Its explanation is shown whole, however long (at 1024 × 768).
+                auto *intro = w->findChild<QLabel *>();
+                QVERIFY(intro->height() >= intro->heightForWidth(intro->width()));
                 const auto fields = w->findChildren<QLineEdit *>();
                 QCOMPARE(fields.size(), typed.size());
                 for (int i = 0; i < fields.size(); ++i) {
@@ -381,8 +385,20 @@ private slots:
             });
         };
         answer({"segreta1", "segreta1"}, true);
-        QCOMPARE(real.askPasswords("Password dell'insegnante", "Scegli", {"Password:", "Ripeti la password:"}),
-                 QStringList({"segreta1", "segreta1"}));
+        QString explanation; // what the program says when the first password is chosen
+        {
+            test::AppEnv first;
+            first.app->show(Screen::FLINIZIO);
+            openArchiveDoor(first.app->session());
+            explanation = first.dialogs.passwordTexts.value(0);
+            QVERIFY(explanation.contains("chiedi al tecnico della scuola"));
+        }
+        const QFont before = QApplication::font();
+        QApplication::setFont(QFont(QStringLiteral("Liberation Sans"), 12)); // the program's
+        QCOMPARE(
+            real.askPasswords("Password dell'insegnante", explanation, {"Password:", "Ripeti la password:"}),
+            QStringList({"segreta1", "segreta1"}));
+        QApplication::setFont(before);
         answer({"segreta1"}, false);
         QCOMPARE(real.askPasswords("Password dell'insegnante", "Scrivi", {"Password:"}), QStringList());
 

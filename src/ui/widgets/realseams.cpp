@@ -69,8 +69,7 @@ namespace {
 // may hold a text to start from.
 // A teacher's dialog in the house's size of text: its name, title and the text above its
 // fields; the layout to fill. The text's label is given back too, for a width of its own.
-QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, const QString &text,
-                         QLabel **introOut = nullptr)
+QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, const QString &text)
 {
     d.setObjectName(name);
     d.setWindowTitle(title);
@@ -80,9 +79,10 @@ QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, 
     auto *layout = new QVBoxLayout(&d);
     auto *intro = new QLabel(text, &d);
     intro->setWordWrap(true);
+    // A window is made at most two thirds of its display wide, after its height was found for
+    // the width it asked: a text wider than that (at 1024 × 768) would be cut at the bottom.
+    intro->setMaximumWidth(640);
     layout->addWidget(intro);
-    if (introOut)
-        *introOut = intro;
     return layout;
 }
 
@@ -140,11 +140,9 @@ QStringList QtDialogs::askLogin(const QString &title, const QString &text, const
 Dialogs::DiskSecret QtDialogs::askDiskPassphrase(const QString &text, bool exporting)
 {
     QDialog d(QApplication::activeWindow());
-    QLabel *intro = nullptr;
-    auto *layout = dialogFrame(d, QStringLiteral("FrmPAROLADORDINE"),
-                               exporting ? QStringLiteral("Esportazione cifrata") : QStringLiteral("Importazione cifrata"),
-                               text, &intro);
-    intro->setMaximumWidth(640);
+    auto *layout = dialogFrame(
+        d, QStringLiteral("FrmPAROLADORDINE"),
+        exporting ? QStringLiteral("Esportazione cifrata") : QStringLiteral("Importazione cifrata"), text);
     auto *form = new QFormLayout;
     QList<QLineEdit *> fields;
     const QStringList labels = exporting
