@@ -1,8 +1,8 @@
 // The floor of the start-up probe: a window of the program's screen size holding one
 // label, timed as the program's start screen is (QUORVANE_STARTUP_PROBE), from its launch
-// to the end of its first paint. It links Qt Widgets only
-// and uses the program's default font, so what is left of the difference is the program's
-// own start-up: its libraries, the database, the start screen.
+// to the end of its first paint. It links Qt Widgets only and uses the program's default
+// font, so what is left of the difference is the program's own start-up: its libraries, the
+// database, the start screen.
 #include "ui/screensize.h"
 #include "ui/startupprobe.h"
 

@@ -35,15 +35,14 @@ ArchiveMaker moduleMaker(QString *error)
     for (const QString &path : moduleCandidates()) {
         if (!QFileInfo(path).isFile())
             continue;
-        // Kept loaded for the rest of the program: its screens live on after the archive closes.
-        auto *module = new QLibrary(path);
-        module->setLoadHints(QLibrary::ResolveAllSymbolsHint);
-        if (auto entry = reinterpret_cast<ArchiveMaker>(module->resolve(kArchiveEntry))) {
-            loaded = entry;
+        // A library QLibrary loaded stays loaded when the object goes: the archive's screens
+        // live on after the archive closes.
+        QLibrary module(path);
+        module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        loaded = reinterpret_cast<ArchiveMaker>(module.resolve(kArchiveEntry));
+        if (loaded)
             return loaded;
-        }
-        why = module->errorString();
-        delete module;
+        why = module.errorString();
         break;
     }
     if (error)

@@ -65,10 +65,8 @@ bool installItalianTranslations()
 }
 
 namespace {
-// The password window: one field per label, masked from `firstMasked` on; the first field
-// may hold a text to start from.
 // A teacher's dialog in the house's size of text: its name, title and the text above its
-// fields; the layout to fill. The text's label is given back too, for a width of its own.
+// fields; the layout to fill.
 QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, const QString &text)
 {
     d.setObjectName(name);
@@ -86,6 +84,8 @@ QVBoxLayout *dialogFrame(QDialog &d, const QString &name, const QString &title, 
     return layout;
 }
 
+// The password window: one field per label, masked from `firstMasked` on; the first field
+// may hold a text to start from.
 QStringList askFields(const QString &title, const QString &text, const QStringList &labels, int firstMasked,
                       const QString &first = QString())
 {
